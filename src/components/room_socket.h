@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <deque>
+
+#include "components/room_link.h"
+#include "net/wire/framing.h"
+
+namespace redten {
+
+// The room link over TCP with our stream framing.
+//
+// Messages are handed on one per queued event rather than from inside the
+// socket's read notification: a handler may pump events while it waits
+// (the game handler's pauses), and messages arriving meanwhile must still
+// be handled, nested inside that wait, in their order.
+class RoomSocket final : public RoomLink {
+    Q_OBJECT
+public:
+    explicit RoomSocket(QObject* parent = nullptr);
+    ~RoomSocket() override;
+
+    void Connect(const std::string& host, std::int32_t port, std::int32_t timeoutSeconds) override;
+    void Send(const Bytes& message) override;
+
+private:
+    enum class State { Idle, Connecting, Linked, Ended };
+    enum class EndKind { None, Closed, Error };
+
+    void OnConnected();
+    void OnReadyRead();
+    void EndLink(EndKind kind);
+    void ScheduleDelivery();
+    void DeliverNext();
+
+    QTcpSocket socket_;
+    QTimer connectTimer_;
+    FrameDecoder decoder_;
+    std::deque<Bytes> outbox_;
+    State state_ = State::Idle;
+    EndKind pendingEnd_ = EndKind::None;
+    bool endRaised_ = false;
+    bool deliveryScheduled_ = false;
+};
+
+}  // namespace redten

@@ -1,0 +1,54 @@
+#include "net/wire/message.h"
+
+#include <algorithm>
+
+#include "net/wire/codepage.h"
+
+namespace redten {
+
+bool MakeSendBytes(std::string_view text, Bytes& out, std::size_t headerLength,
+                   const Bytes& header) {
+    if (text.empty()) {
+        return false;
+    }
+    const std::size_t n = std::min(headerLength, header.size());
+    out.assign(header.begin(), header.begin() + static_cast<std::ptrdiff_t>(n));
+    out.reserve(n + text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::string code = Cp936FromCodePoint(NextCodePoint(text, pos));
+        out.insert(out.end(), code.begin(), code.end());
+    }
+    return true;
+}
+
+std::string GetTextFromBytes(const Bytes& bytes, std::size_t start) {
+    std::string text;
+    std::size_t i = start;
+    while (i < bytes.size()) {
+        const std::uint8_t b = bytes[i];
+        if (b < 128) {
+            text += static_cast<char>(b);
+            ++i;
+            continue;
+        }
+        if (i + 1 >= bytes.size()) {
+            return {};
+        }
+        text += Utf8FromCp936Pair(b, bytes[i + 1]).value_or("?");
+        i += 2;
+    }
+    return text;
+}
+
+bool GetLongFromBytes(std::int32_t& value, const Bytes& bytes, std::size_t index) {
+    if (index >= bytes.size() || bytes.size() - index < 4) {
+        return false;
+    }
+    const std::uint32_t u = (std::uint32_t{bytes[index]} << 24) |
+                            (std::uint32_t{bytes[index + 1]} << 16) |
+                            (std::uint32_t{bytes[index + 2]} << 8) | std::uint32_t{bytes[index + 3]};
+    value = static_cast<std::int32_t>(u);
+    return true;
+}
+
+}  // namespace redten

@@ -1,0 +1,134 @@
+#include "startup/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QPalette>
+
+namespace redten {
+
+frmGameMain::frmGameMain(ClientContext& context, std::unique_ptr<RoomLink> link, QWidget* parent)
+    : QWidget(parent),
+      context_(context),
+      sckRoom(std::move(link)),
+      connection_(*sckRoom, roomMessages_, gameMessages_),
+      pump_([this] { return unloading_; }) {
+    connect(&connection_, &RoomConnection::LinkEnded, this, [this] {
+        Unload();
+        hide();
+    });
+}
+
+frmGameMain::~frmGameMain() = default;
+
+void frmGameMain::Load() {
+    if (loaded_) {
+        return;
+    }
+    loaded_ = true;
+
+    // 1. Window surface: plain light background, painted by us.
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(250, 250, 250));
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    // 2. Splitters, column heights and the game area's surface.
+    SetUpLayout();
+
+    // 3. The frame's poll of hit zones and minimum size.
+    tmrForm.setInterval(100);
+    connect(&tmrForm, &QTimer::timeout, this, &frmGameMain::OnFormTimer);
+    tmrForm.start();
+
+    // 4. Caption.
+    setWindowTitle(QString::fromStdString(context_.launch.strGameTitle));
+
+    // 5. Game area width and splitter position from the screen size.
+    SetUpGameAreaSize();
+
+    // 6. The socket component draws nothing; ours is not a widget at all.
+
+    // 7. User list and chat pane.
+    SetUpUserListAndChat();
+
+    // 8. Advertisement pane.
+    SetUpAdvertisement();
+
+    // 9. Bomb and lost-link images hidden, animation surfaces, start button off.
+    SetUpAnimationSurfaces();
+
+    // 10. The start count-down: stopped, one tick a second, twenty ticks.
+    tmrStart.stop();
+    tmrStart.setInterval(1000);
+    tmrStart.setProperty("Tag", QStringLiteral("20"));
+
+    // 11. Personal settings, before the link opens: the greeting carries one.
+    LoadUserSet(context_.userSet, context_.define.strAppPath + kUserSetFileName);
+
+    // 12. The previous-trick display timer.
+    tmrPaintLastOutPai.stop();
+    tmrPaintLastOutPai.setInterval(1000);
+
+    // 13. Every close request passes through closeEvent.
+}
+
+void frmGameMain::ConnectRoomServer() {
+    connection_.ConnectRoomServer(context_.launch.strRoomServerHost,
+                                  context_.launch.strRoomServerPort,
+                                  context_.userSet.bteUserSet[kSetAllowWatchCards]);
+}
+
+void frmGameMain::Unload() {
+    if (unloading_) {
+        return;
+    }
+    unloading_ = true;
+
+    // 1.
+    context_.define.blnExiting = true;
+    // 2.
+    CloseMessageBoxes();
+    // 3. This also clears blnExiting again; the waits watch unloading_.
+    InitPublicDefine(context_.define, context_.programDirectory, context_.launch.strLevelList);
+    // 4.
+    ResetGameState();
+    // 5. Every other window of the program goes with this one.
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget != this && widget->isWindow() && widget->isVisible()) {
+            widget->close();
+        }
+    }
+    // 6.
+    ClearSavedGameArea();
+    // 7. No window procedure to put back: closeEvent is a plain override.
+    tmrForm.stop();
+    tmrStart.stop();
+    tmrPaintLastOutPai.stop();
+    // 8.
+    emit Unloaded();
+}
+
+void frmGameMain::closeEvent(QCloseEvent* event) {
+    Unload();
+    event->accept();
+}
+
+// Layout of the columns and the game area.
+void frmGameMain::SetUpLayout() {}
+void frmGameMain::SetUpGameAreaSize() {}
+// The user list and the chat pane, with their titles, columns and folders.
+void frmGameMain::SetUpUserListAndChat() {}
+// The advertisement pane and its page.
+void frmGameMain::SetUpAdvertisement() {}
+// The bomb animation's surfaces and the hidden images.
+void frmGameMain::SetUpAnimationSurfaces() {}
+// The skinned frame's hit zones and minimum size.
+void frmGameMain::OnFormTimer() {}
+// The program's own message boxes, all groups.
+void frmGameMain::CloseMessageBoxes() {}
+// The game state back to its initial values.
+void frmGameMain::ResetGameState() {}
+// The saved copy of the game area.
+void frmGameMain::ClearSavedGameArea() {}
+
+}  // namespace redten

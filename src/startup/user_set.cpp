@@ -1,0 +1,69 @@
+#include "startup/user_set.h"
+
+#include <charconv>
+#include <fstream>
+#include <string_view>
+
+namespace redten {
+namespace {
+
+// The file is five short lines; anything larger is not ours to read.
+constexpr std::streamsize kMaxFileBytes = 4096;
+
+bool ParseValue(std::string_view line, std::uint8_t& value) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (!line.empty() && blank(line.front())) {
+        line.remove_prefix(1);
+    }
+    while (!line.empty() && blank(line.back())) {
+        line.remove_suffix(1);
+    }
+    int number = -1;
+    const auto [end, ec] = std::from_chars(line.data(), line.data() + line.size(), number);
+    if (line.empty() || ec != std::errc{} || end != line.data() + line.size() || number < 0 ||
+        number > 255) {
+        return false;
+    }
+    value = static_cast<std::uint8_t>(number);
+    return true;
+}
+
+}  // namespace
+
+void SetDefaultUserSet(UserSet& set) { set.bteUserSet.fill(1); }
+
+void LoadUserSet(UserSet& set, const std::string& filePath) {
+    std::ifstream file(filePath, std::ios::binary);
+    if (!file) {
+        SetDefaultUserSet(set);
+        return;
+    }
+    std::string content(static_cast<std::size_t>(kMaxFileBytes), '\0');
+    file.read(content.data(), kMaxFileBytes);
+    content.resize(static_cast<std::size_t>(file.gcount()));
+
+    std::string_view rest = content;
+    for (std::uint8_t& value : set.bteUserSet) {
+        const std::size_t newline = rest.find('\n');
+        const std::string_view line = rest.substr(0, newline);
+        if ((newline == std::string_view::npos && line.empty()) || !ParseValue(line, value)) {
+            SetDefaultUserSet(set);
+            return;
+        }
+        rest = newline == std::string_view::npos ? std::string_view{} : rest.substr(newline + 1);
+    }
+}
+
+bool SaveUserSet(const UserSet& set, const std::string& filePath) {
+    std::ofstream file(filePath, std::ios::binary | std::ios::trunc);
+    if (!file) {
+        return false;
+    }
+    for (const std::uint8_t value : set.bteUserSet) {
+        file << ' ' << static_cast<int>(value) << " \r\n";
+    }
+    file.close();
+    return !file.fail();
+}
+
+}  // namespace redten

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "components/room_socket.h"
+#include "net/wire/framing.h"
+#include "startup/main_window.h"
+#include "support/room_server.h"
+
+namespace redten {
+namespace {
+
+using test::TestRoomServer;
+using test::ToByteArray;
+using test::WaitUntil;
+
+class MainWindowLink : public testing::Test {
+protected:
+    void SetUp() override {
+        context_.programDirectory = dir_.path().toStdString();
+        context_.launch.strRoomServerHost = "127.0.0.1";
+        context_.launch.strRoomServerPort = std::to_string(server_.port());
+        context_.launch.strGameTitle = "红十";
+        context_.launch.strMyName = "张三";
+        InitPublicDefine(context_.define, context_.programDirectory, "");
+    }
+
+    void Open() {
+        window_ = std::make_unique<frmGameMain>(context_, std::make_unique<RoomSocket>());
+        QObject::connect(window_.get(), &frmGameMain::Unloaded, [this] { ++unloaded_; });
+        window_->Load();
+        window_->ConnectRoomServer();
+    }
+
+    QTemporaryDir dir_;
+    TestRoomServer server_;
+    ClientContext context_;
+    std::unique_ptr<frmGameMain> window_;
+    int unloaded_ = 0;
+};
+
+TEST_F(MainWindowLink, GreetsTheRoomWithTheStoredSpectatorSetting) {
+    Open();
+    const QByteArray expected = QByteArray::fromRawData("\0\0\0\x0c\x82\0" "700`KOVA`1", 16);
+    ASSERT_TRUE(server_.WaitForBytes(16));
+    EXPECT_EQ(server_.received(), expected);
+    EXPECT_EQ(window_->windowTitle(), QString("红十"));
+}
+
+TEST_F(MainWindowLink, GreetingSaysZeroWhenSpectatorsMayNotSeeTheCards) {
+    UserSet set;
+    set.bteUserSet[kSetAllowWatchCards] = 0;
+    ASSERT_TRUE(SaveUserSet(set, dir_.filePath(kUserSetFileName).toStdString()));
+    Open();
+    ASSERT_TRUE(server_.WaitForBytes(16));
+    EXPECT_EQ(server_.received().right(10), QByteArray("700`KOVA`0"));
+}
+
+TEST_F(MainWindowLink, RoomClosingUnloadsTheWindowOnce) {
+    Open();
+    ASSERT_TRUE(server_.WaitForBytes(16));
+    server_.WriteFrame({130, 3, 'x'});
+    server_.CloseClient();
+    ASSERT_TRUE(WaitUntil([&] { return unloaded_ == 1; }));
+    WaitUntil([] { return false; }, 100);
+    EXPECT_EQ(unloaded_, 1);
+    EXPECT_TRUE(window_->IsUnloading());
+    EXPECT_FALSE(window_->Pump().WaitTime(1000));
+    window_->close();
+    EXPECT_EQ(unloaded_, 1);
+}
+
+TEST_F(MainWindowLink, RefusedConnectionUnloadsWithoutSendingAnything) {
+    context_.launch.strRoomServerPort = std::to_string(test::UnusedPort());
+    Open();
+    ASSERT_TRUE(WaitUntil([&] { return unloaded_ == 1; }));
+    EXPECT_FALSE(server_.HasClient());
+}
+
+TEST_F(MainWindowLink, PortThatIsNotANumberUnloads) {
+    context_.launch.strRoomServerPort = "http";
+    Open();
+    ASSERT_TRUE(WaitUntil([&] { return unloaded_ == 1; }));
+}
+
+TEST_F(MainWindowLink, LinkEndingDuringAWaitStopsTheWait) {
+    Open();
+    ASSERT_TRUE(server_.WaitForBytes(16));
+    bool waitResult = true;
+    QTimer::singleShot(10, [&] { server_.CloseClient(); });
+    waitResult = window_->Pump().WaitTime(5000);
+    EXPECT_FALSE(waitResult);
+    EXPECT_EQ(unloaded_, 1);
+}
+
+}  // namespace
+}  // namespace redten
