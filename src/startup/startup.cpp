@@ -15,11 +15,14 @@
 namespace redten {
 namespace {
 
-int RefuseLaunch(LaunchError error) {
-    const std::string text = LaunchErrorText(error);
-    std::cerr << text << std::endl;
-    ShowSystemMessageBox(text, kLaunchErrorTitle, SystemBoxIcon::Error);
-    return 1;
+// Without any display to open the table still runs, unseen, rather than
+// abort: a refused launch still explains itself and a link still ends cleanly.
+void ChoosePlatformWithoutDisplay() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        std::cerr << "没有可用的显示，游戏窗口不会出现。" << std::endl;
+    }
 }
 
 }  // namespace
@@ -28,11 +31,18 @@ int RunTableClient(int argc, char** argv) {
     // The lobby's words, taken before Qt looks at the arguments.
     const std::vector<std::string> words = GetCommandLine(JoinArguments(argc, argv));
 
+    const LaunchError error = CheckLaunchWords(words);
+    if (error != LaunchError::None) {
+        std::cerr << LaunchErrorText(error) << std::endl;
+    }
+
+    ChoosePlatformWithoutDisplay();
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
 
-    if (const LaunchError error = CheckLaunchWords(words); error != LaunchError::None) {
-        return RefuseLaunch(error);
+    if (error != LaunchError::None) {
+        ShowSystemMessageBox(LaunchErrorText(error), kLaunchErrorTitle, SystemBoxIcon::Error);
+        return 1;
     }
 
     ClientContext context;
