@@ -1,0 +1,122 @@
+// redten-room: a room of Red Ten tables with computer players.
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+
+#include <iostream>
+
+#include "room_server.h"
+#include "selfplay.h"
+#include "store.h"
+
+using namespace redten::room;
+
+namespace {
+
+int Fail(const QString& text) {
+    std::cerr << "redten-room: " << text.toStdString() << std::endl;
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("redten-room"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("A room of Red Ten tables with computer players."));
+    parser.addHelpOption();
+    const QCommandLineOption listen(QStringLiteral("listen"), QStringLiteral("Address and port to listen on (port 0: any free one)."), QStringLiteral("ADDR:PORT"), QStringLiteral("127.0.0.1:27100"));
+    const QCommandLineOption portFile(QStringLiteral("port-file"), QStringLiteral("Write the port listened on to this file."), QStringLiteral("FILE"));
+    const QCommandLineOption bots(QStringLiteral("bots"), QStringLiteral("Computer players seated at each new table (0..3)."), QStringLiteral("N"), QStringLiteral("3"));
+    const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("SQLite file of records and games (:memory: keeps nothing)."), QStringLiteral("FILE"), QStringLiteral(":memory:"));
+    const QCommandLineOption logLevel(QStringLiteral("log-level"), QStringLiteral("error, info or debug."), QStringLiteral("LEVEL"), QStringLiteral("info"));
+    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the shuffle (0: a new one every run)."), QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption pause(QStringLiteral("bot-pause-ms"), QStringLiteral("How long computer players think."), QStringLiteral("MS"), QStringLiteral("800"));
+    const QCommandLineOption quiet(QStringLiteral("bot-quiet-ms"), QStringLiteral("How long computer players wait after a trick while people watch."), QStringLiteral("MS"), QStringLiteral("2500"));
+    const QCommandLineOption grace(QStringLiteral("drop-grace-s"), QStringLiteral("How long a dropped player's seat waits."), QStringLiteral("S"), QStringLiteral("60"));
+    const QCommandLineOption autoLimit(QStringLiteral("auto-limit"), QStringLiteral("Automatic plays that count as running away."), QStringLiteral("N"), QStringLiteral("5"));
+    const QCommandLineOption showSecs(QStringLiteral("show-secs"), QStringLiteral("Seconds to answer the red-ten question."), QStringLiteral("S"), QStringLiteral("15"));
+    const QCommandLineOption playSecs(QStringLiteral("play-secs"), QStringLiteral("Seconds for a play."), QStringLiteral("S"), QStringLiteral("30"));
+    const QCommandLineOption showBacks(QStringLiteral("show-backs"), QStringLiteral("Show the other seats' card backs (0 or 1)."), QStringLiteral("B"), QStringLiteral("0"));
+    const QCommandLineOption selfplay(QStringLiteral("selfplay"), QStringLiteral("Play N games computer against computer, check them, print the rate, exit."), QStringLiteral("N"));
+    parser.addOptions({listen, portFile, bots, db, logLevel, seed, pause, quiet, grace, autoLimit,
+                       showSecs, playSecs, showBacks, selfplay});
+    parser.process(app);
+
+    const auto number = [&](const QCommandLineOption& o, long long lo, long long hi, long long& out) {
+        bool ok = false;
+        out = parser.value(o).toLongLong(&ok);
+        return ok && out >= lo && out <= hi;
+    };
+    long long v = 0;
+    RoomOptions options;
+    if (!number(seed, 0, LLONG_MAX, v)) return Fail(QStringLiteral("--seed wants a number"));
+    options.seed = static_cast<std::uint64_t>(v);
+
+    if (parser.isSet(selfplay)) {
+        if (!number(selfplay, 1, 100000000, v)) return Fail(QStringLiteral("--selfplay wants a count"));
+        const SelfPlayResult r = SelfPlay(static_cast<int>(v), options.seed ? options.seed : 1);
+        std::cout << "played " << r.games << " games in " << r.seconds << " s" << std::endl;
+        if (!r.failure.empty()) {
+            std::cout << "broken: " << r.failure << std::endl;
+            return 1;
+        }
+        std::cout << "games per second: " << static_cast<long long>(r.games / std::max(r.seconds, 1e-9))
+                  << std::endl;
+        return 0;
+    }
+
+    if (!number(bots, 0, 3, v)) return Fail(QStringLiteral("--bots wants 0..3"));
+    options.botsPerTable = static_cast<int>(v);
+    if (!number(pause, 0, 60000, v)) return Fail(QStringLiteral("--bot-pause-ms wants 0..60000"));
+    options.table.botPauseMs = static_cast<int>(v);
+    if (!number(quiet, 0, 60000, v)) return Fail(QStringLiteral("--bot-quiet-ms wants 0..60000"));
+    options.table.botQuietMs = static_cast<int>(v);
+    if (!number(grace, 0, 3600, v)) return Fail(QStringLiteral("--drop-grace-s wants 0..3600"));
+    options.table.dropGraceMs = static_cast<int>(v) * 1000;
+    if (!number(autoLimit, 0, 255, v)) return Fail(QStringLiteral("--auto-limit wants 0..255"));
+    options.table.game.autoLimit = static_cast<std::uint8_t>(v);
+    if (!number(showSecs, 1, 255, v)) return Fail(QStringLiteral("--show-secs wants 1..255"));
+    options.table.game.showSeconds = static_cast<std::uint8_t>(v);
+    if (!number(playSecs, 1, 255, v)) return Fail(QStringLiteral("--play-secs wants 1..255"));
+    options.table.game.playSeconds = static_cast<std::uint8_t>(v);
+    if (!number(showBacks, 0, 1, v)) return Fail(QStringLiteral("--show-backs wants 0 or 1"));
+    options.table.game.showBacks = static_cast<std::uint8_t>(v);
+    const QString level = parser.value(logLevel);
+    if (level == QLatin1String("error")) {
+        options.logLevel = LogLevel::Error;
+    } else if (level == QLatin1String("debug")) {
+        options.logLevel = LogLevel::Debug;
+    } else if (level != QLatin1String("info")) {
+        return Fail(QStringLiteral("--log-level wants error, info or debug"));
+    }
+
+    const QString where = parser.value(listen);
+    const qsizetype colon = where.lastIndexOf(QLatin1Char(':'));
+    bool portOk = false;
+    const uint port = where.mid(colon + 1).toUInt(&portOk);
+    const QHostAddress address(where.left(colon));
+    if (colon <= 0 || !portOk || port > 65535 || address.isNull()) {
+        return Fail(QStringLiteral("--listen wants ADDR:PORT, for example 127.0.0.1:27100"));
+    }
+
+    Store store;
+    QString error;
+    if (!store.Open(parser.value(db), error)) {
+        return Fail(QStringLiteral("cannot open the records: ") + error);
+    }
+    RoomServer room(options, store);
+    if (!room.Listen(address, static_cast<quint16>(port), error)) {
+        return Fail(QStringLiteral("cannot listen on ") + where + QStringLiteral(": ") + error);
+    }
+    if (parser.isSet(portFile)) {
+        QFile file(parser.value(portFile));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(QByteArray::number(room.Port()) + '\n') < 0) {
+            return Fail(QStringLiteral("cannot write ") + parser.value(portFile));
+        }
+    }
+    return app.exec();
+}

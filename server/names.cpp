@@ -1,0 +1,32 @@
+#include "names.h"
+
+#include "net/wire/codepage.h"
+#include "net/wire/message.h"
+
+namespace redten::room {
+
+std::optional<std::string> CheckPersonName(std::string_view name) {
+    if (name.empty()) {
+        return "名字不能为空。";
+    }
+    std::size_t characters = 0;
+    for (std::size_t pos = 0; pos < name.size();) {
+        const char32_t c = NextCodePoint(name, pos);
+        if (c < 0x21 || c == 0x7F || c == '`' || c == 0xFFFD || c == 0x3000 ||
+            (c >= 0x80 && c < 0xA0)) {
+            return "名字里不能有空格、反引号或控制字符。";
+        }
+        ++characters;
+    }
+    if (characters > 16) {
+        return "名字太长了，最多 16 个字。";
+    }
+    Bytes encoded;
+    MakeSendBytes(name, encoded);
+    if (GetTextFromBytes(encoded, 0) != name) {
+        return "名字里有无法显示的字符。";
+    }
+    return std::nullopt;
+}
+
+}  // namespace redten::room

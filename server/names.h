@@ -1,0 +1,15 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace redten::room {
+
+// Why a name cannot be used at a table, or nothing when it can. A name is
+// a key in every list and a word on the table's command line: no blanks,
+// no back-quotes, no control characters, at most 16 characters, and every
+// character must travel in the table's code page.
+std::optional<std::string> CheckPersonName(std::string_view name);
+
+}  // namespace redten::room

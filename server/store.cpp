@@ -1,0 +1,165 @@
+#include "store.h"
+
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace redten::room {
+namespace {
+
+QSqlDatabase Db(const QString& name) { return QSqlDatabase::database(name, false); }
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+std::string CardsText(const CardList& cards) {
+    std::string text;
+    for (std::size_t i = 0; i < cards.size(); ++i) {
+        text += (i ? "," : "") + std::to_string(cards[i]);
+    }
+    return text;
+}
+
+std::string PlaysText(const FinishedGame& game) {
+    std::string text;
+    for (const auto& [seat, cards] : game.plays) {
+        text += (text.empty() ? "" : ";") + std::to_string(seat) + ":" + CardsText(cards);
+    }
+    return text;
+}
+
+Store::Store() {
+    static int counter = 0;
+    connection_ = QStringLiteral("redten-store-%1").arg(++counter);
+}
+
+Store::~Store() {
+    {
+        QSqlDatabase db = Db(connection_);
+        if (db.isValid()) {
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(connection_);
+}
+
+bool Store::Open(const QString& path, QString& error) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
+    db.setDatabaseName(path);
+    if (!db.open()) {
+        error = db.lastError().text();
+        return false;
+    }
+    QSqlQuery q(db);
+    const char* schema[] = {
+        "CREATE TABLE IF NOT EXISTS people ("
+        " name TEXT PRIMARY KEY, user_id INTEGER NOT NULL, computer INTEGER NOT NULL,"
+        " points INTEGER NOT NULL DEFAULT 0, games INTEGER NOT NULL DEFAULT 0,"
+        " wins INTEGER NOT NULL DEFAULT 0, losses INTEGER NOT NULL DEFAULT 0,"
+        " draws INTEGER NOT NULL DEFAULT 0, escapes INTEGER NOT NULL DEFAULT 0,"
+        " portrait INTEGER NOT NULL DEFAULT 0)",
+        "CREATE TABLE IF NOT EXISTS games ("
+        " id INTEGER PRIMARY KEY AUTOINCREMENT, table_no INTEGER, finished_at TEXT,"
+        " players TEXT, deal TEXT, shown TEXT, plays TEXT, scores TEXT, places TEXT,"
+        " winner INTEGER, escaped_seat INTEGER, stake INTEGER)",
+    };
+    for (const char* statement : schema) {
+        if (!q.exec(QString::fromLatin1(statement))) {
+            error = q.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
+PersonRecord Store::LoadOrCreate(const std::string& name, bool computer) {
+    QSqlDatabase db = Db(connection_);
+    PersonRecord p;
+    p.name = name;
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("SELECT user_id, points, games, wins, losses, draws, escapes, portrait "
+                             "FROM people WHERE name = ?"));
+    q.addBindValue(Q(name));
+    if (q.exec() && q.next()) {
+        p.userId = q.value(0).toInt();
+        p.points = q.value(1).toInt();
+        p.games = q.value(2).toInt();
+        p.wins = q.value(3).toInt();
+        p.losses = q.value(4).toInt();
+        p.draws = q.value(5).toInt();
+        p.escapes = q.value(6).toInt();
+        p.portrait = q.value(7).toInt();
+        return p;
+    }
+    QSqlQuery next(db);
+    next.exec(QStringLiteral("SELECT COALESCE(MAX(user_id), 10000) + 1 FROM people"));
+    p.userId = next.next() ? next.value(0).toInt() : 10001;
+    // People are ordinary members (the thousands); computer players plain users.
+    p.portrait = (computer ? 0 : 1000) + p.userId % 12;
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral(
+        "INSERT INTO people (name, user_id, computer, portrait) VALUES (?, ?, ?, ?)"));
+    insert.addBindValue(Q(name));
+    insert.addBindValue(p.userId);
+    insert.addBindValue(computer ? 1 : 0);
+    insert.addBindValue(p.portrait);
+    insert.exec();
+    return p;
+}
+
+void Store::SavePerson(const PersonRecord& p) {
+    QSqlQuery q(Db(connection_));
+    q.prepare(QStringLiteral("UPDATE people SET points = ?, games = ?, wins = ?, losses = ?, "
+                             "draws = ?, escapes = ? WHERE name = ?"));
+    for (const QVariant& v : {QVariant(p.points), QVariant(p.games), QVariant(p.wins),
+                              QVariant(p.losses), QVariant(p.draws), QVariant(p.escapes),
+                              QVariant(Q(p.name))}) {
+        q.addBindValue(v);
+    }
+    q.exec();
+}
+
+std::int64_t Store::SaveGame(const FinishedGame& g) {
+    QSqlDatabase db = Db(connection_);
+    db.transaction();
+    std::string players, deal, shown, scores, places;
+    for (std::size_t s = 0; s < 4; ++s) {
+        const char* sep = s ? ";" : "";
+        players += sep + g.players[s];
+        deal += sep + CardsText(g.dealt[s]);
+        shown += sep + std::to_string(g.shown[s]);
+        scores += sep + std::to_string(g.scores[s]);
+        places += sep + std::to_string(g.places[s]);
+    }
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral(
+        "INSERT INTO games (table_no, finished_at, players, deal, shown, plays, scores, places,"
+        " winner, escaped_seat, stake) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (const QVariant& v :
+         {QVariant(g.tableNo), QVariant(QDateTime::currentDateTimeUtc().toString(Qt::ISODate)),
+          QVariant(Q(players)), QVariant(Q(deal)), QVariant(Q(shown)), QVariant(Q(PlaysText(g))),
+          QVariant(Q(scores)), QVariant(Q(places)), QVariant(g.winner), QVariant(g.escapedSeat),
+          QVariant(g.stake)}) {
+        q.addBindValue(v);
+    }
+    const bool ok = q.exec();
+    const std::int64_t id = ok ? q.lastInsertId().toLongLong() : 0;
+    for (const PersonRecord& p : g.records) {
+        SavePerson(p);
+    }
+    db.commit();
+    return id;
+}
+
+std::int64_t Store::CountGames() {
+    QSqlQuery q(Db(connection_));
+    if (q.exec(QStringLiteral("SELECT COUNT(*) FROM games")) && q.next()) {
+        return q.value(0).toLongLong();
+    }
+    return 0;
+}
+
+}  // namespace redten::room

@@ -1,0 +1,834 @@
+#include "table.h"
+
+#include <algorithm>
+#include <ctime>
+
+#include "bot.h"
+#include "items.h"
+#include "net/wire/message.h"
+#include "net/wire/text_fields.h"
+#include "shuffle.h"
+
+namespace redten::room {
+namespace {
+
+constexpr char kEverybody[] = "所有人";
+constexpr std::size_t kMaxChatText = 400;  // bytes of UTF-8
+
+std::string Now() {
+    const std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    char buffer[16];
+    std::strftime(buffer, sizeof buffer, "%H:%M:%S", &tm);
+    return buffer;
+}
+
+}  // namespace
+
+Table::Table(int number, TableOptions options, TableHost& host)
+    : number_(number),
+      options_(options),
+      host_(host),
+      stake_(options.stake),
+      penalty_(options.penalty) {}
+
+Table::~Table() {
+    CancelTimer(showingTimer_);
+    CancelTimer(followTimer_);
+    for (TimerId& t : dropTimers_) {
+        CancelTimer(t);
+    }
+    for (TimerId& t : botTimers_) {
+        CancelTimer(t);
+    }
+}
+
+// --- who is here ----------------------------------------------------------
+
+bool Table::HasFreeSeat() const {
+    return std::any_of(seats_.begin(), seats_.end(), [](const auto& m) { return !m; });
+}
+
+bool Table::HasHumans() const {
+    return std::any_of(seats_.begin(), seats_.end(), [](const auto& m) { return m && !m->bot; }) ||
+           !spectators_.empty();
+}
+
+bool Table::HasPerson(const std::string& name) const {
+    return SeatOfName(name).has_value() ||
+           std::any_of(spectators_.begin(), spectators_.end(),
+                       [&](const Member& m) { return m.person.name == name; });
+}
+
+bool Table::HasDroppedPlayer(const std::string& name) const {
+    const auto seat = SeatOfName(name);
+    return seat && seats_[*seat]->offline;
+}
+
+std::string Table::SeatName(std::uint8_t seat) const {
+    return seat < 4 && seats_[seat] ? seats_[seat]->person.name : std::string();
+}
+
+Table::Member* Table::FindMember(PersonId id) {
+    for (auto& m : seats_) {
+        if (m && m->id == id) {
+            return &*m;
+        }
+    }
+    for (Member& m : spectators_) {
+        if (m.id == id) {
+            return &m;
+        }
+    }
+    return nullptr;
+}
+
+std::optional<std::uint8_t> Table::SeatOf(PersonId id) const {
+    for (std::uint8_t s = 0; s < 4; ++s) {
+        if (seats_[s] && seats_[s]->id == id) {
+            return s;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::uint8_t> Table::SeatOfName(const std::string& name) const {
+    for (std::uint8_t s = 0; s < 4; ++s) {
+        if (seats_[s] && seats_[s]->person.name == name) {
+            return s;
+        }
+    }
+    return std::nullopt;
+}
+
+bool Table::IsOwner(std::uint8_t seat) const {
+    return seats_[seat] && seats_[seat]->person.name == owner_;
+}
+
+std::string Table::SettingsText() const {
+    return JoinFields({std::to_string(stake_), std::to_string(options_.stakeMax),
+                       std::to_string(options_.stakeMin), std::to_string(penalty_),
+                       std::to_string(options_.penaltyMax), std::to_string(options_.penaltyMin)});
+}
+
+std::string Table::RecordOf(const Member& m, int chair) const {
+    return UserRecordText(m.person, m.watching, chair, m.ready && !game_, m.offline);
+}
+
+std::vector<std::string> Table::UserRecords() const {
+    std::vector<std::string> records;
+    for (int s = 0; s < 4; ++s) {
+        if (seats_[s]) {
+            records.push_back(RecordOf(*seats_[s], s));
+        }
+    }
+    for (const Member& m : spectators_) {
+        records.push_back(RecordOf(m, 0));
+    }
+    return records;
+}
+
+// --- sending ----------------------------------------------------------------
+
+void Table::SendTo(const Member& m, const Bytes& message) {
+    if (!m.bot && !m.offline) {
+        host_.Send(m.id, message);
+    }
+}
+
+void Table::Broadcast(const Bytes& message, PersonId except) {
+    for (const auto& m : seats_) {
+        if (m && m->id != except) {
+            SendTo(*m, message);
+        }
+    }
+    for (const Member& m : spectators_) {
+        if (m.id != except) {
+            SendTo(m, message);
+        }
+    }
+}
+
+void Table::Notice(PersonId id, const std::string& text) {
+    if (Member* m = FindMember(id)) {
+        SendTo(*m, MakeGameNotice(text));
+    }
+}
+
+void Table::Log(LogLevel level, const std::string& text) {
+    host_.Log(level, "table " + std::to_string(number_) + ": " + text);
+}
+
+void Table::SendWelcome(const Member& m, bool spectator) {
+    SendTo(m, MakeIdentity(m.person.name, spectator ? m.watching : m.person.name));
+    SendTo(m, MakeFullUserList(UserRecords()));
+    SendTo(m, MakeItemText(0, ItemCatalogueText()));
+    SendTo(m, MakeItemText(1, OwnedItemsText(m.person)));
+    SendTo(m, MakeRoomNotice("欢迎来到红十游戏室，祝您玩得开心！"));
+}
+
+void Table::SendSettingsState(std::uint8_t seat) {
+    const Member& m = *seats_[seat];
+    SettingsState state;
+    state.tableNo = number_;
+    state.owner = owner_;
+    state.recipientIsOwner = IsOwner(seat);
+    state.open = !settingsDone_ || m.mustAgree;
+    state.ownerDone = settingsDone_;
+    state.settings = SettingsText();
+    SendTo(m, MakeSettingsState(state));
+}
+
+Snapshot Table::SnapshotFor(const Member& m) const {
+    Snapshot s;
+    s.options = options_.game;
+    const auto watchedSeat = m.watching.empty() ? SeatOf(m.id) : SeatOfName(m.watching);
+    bool visible = true;
+    if (!m.watching.empty() && watchedSeat) {
+        visible = seats_[*watchedSeat]->allowWatch;
+    }
+    s.watchVisible = visible;
+    for (int i = 0; i < 4; ++i) {
+        s.ready[i] = seats_[i] && seats_[i]->ready;
+    }
+    if (!game_) {
+        return s;
+    }
+    s.running = true;
+    s.curSeat = game_->CurSeat();
+    s.phase = game_->Phase();
+    s.toBeat = game_->ToBeat();
+    for (std::uint8_t i = 0; i < 4; ++i) {
+        s.liang[i] = game_->Liang(i);
+        s.liangTimes[i] = game_->LiangTimes(i);
+        s.mingCi[i] = game_->MingCi(i);
+        s.cardCount[i] = static_cast<std::uint8_t>(game_->Hand(i).size());
+        s.outPai[i] = game_->OutPai(i);
+    }
+    if (watchedSeat) {
+        s.hand = VisibleTo(game_->Hand(*watchedSeat), visible);
+    }
+    return s;
+}
+
+void Table::SendHandToSpectators(std::uint8_t seat) {
+    if (!game_ || !seats_[seat]) {
+        return;
+    }
+    for (const Member& m : spectators_) {
+        if (m.watching == seats_[seat]->person.name) {
+            SendTo(m, MakeHand(VisibleTo(game_->Hand(seat), seats_[seat]->allowWatch)));
+        }
+    }
+}
+
+// --- people -------------------------------------------------------------------
+
+bool Table::SeatPlayer(PersonId id, const PersonRecord& person, bool bot, bool allowWatch) {
+    if (HasPerson(person.name) || game_) {
+        return false;
+    }
+    const auto free = std::find_if(seats_.begin(), seats_.end(), [](const auto& m) { return !m; });
+    if (free == seats_.end()) {
+        return false;
+    }
+    const auto seat = static_cast<std::uint8_t>(free - seats_.begin());
+    Member m;
+    m.id = id;
+    m.person = person;
+    m.bot = bot;
+    m.allowWatch = allowWatch;
+    m.mustAgree = settingsDone_;
+    *free = m;
+    if (owner_.empty()) {
+        owner_ = person.name;
+    }
+    Log(LogLevel::Info, person.name + (bot ? " (computer)" : "") + " sits at seat " +
+                            std::to_string(seat) + (IsOwner(seat) ? " as the owner" : ""));
+    SendWelcome(*seats_[seat], false);
+    Broadcast(MakeUserArrives(RecordOf(*seats_[seat], seat)), id);
+    SendSettingsState(seat);
+    PokeBots();
+    return true;
+}
+
+bool Table::AddSpectator(PersonId id, const PersonRecord& person, const std::string& watched,
+                         bool allowWatch) {
+    if (HasPerson(person.name) || !SeatOfName(watched)) {
+        return false;
+    }
+    Member m;
+    m.id = id;
+    m.person = person;
+    m.allowWatch = allowWatch;
+    m.watching = watched;
+    spectators_.push_back(m);
+    Log(LogLevel::Info, person.name + " watches " + watched);
+    const Member& added = spectators_.back();
+    SendWelcome(added, true);
+    Broadcast(MakeSpectatorArrives(RecordOf(added, 0)), id);
+    SendTo(added, MakeSnapshot(SnapshotFor(added)));
+    return true;
+}
+
+bool Table::Rejoin(PersonId id, const std::string& name, bool allowWatch) {
+    const auto seat = SeatOfName(name);
+    if (!seat || !seats_[*seat]->offline) {
+        return false;
+    }
+    Member& m = *seats_[*seat];
+    m.id = id;
+    m.offline = false;
+    m.allowWatch = allowWatch;
+    CancelTimer(dropTimers_[*seat]);
+    Log(LogLevel::Info, name + " is back at seat " + std::to_string(*seat));
+    Broadcast(MakeUserState(0, name), id);
+    SendWelcome(m, false);
+    if (game_) {
+        SendTo(m, MakeSnapshot(SnapshotFor(m)));
+    } else {
+        SendSettingsState(*seat);
+    }
+    PokeBots();
+    return true;
+}
+
+void Table::LinkLost(PersonId id) {
+    if (const auto seat = SeatOf(id)) {
+        Member& m = *seats_[*seat];
+        if (m.offline) {
+            return;
+        }
+        if (!game_) {
+            RemoveSeat(*seat);
+            return;
+        }
+        m.offline = true;
+        Log(LogLevel::Info, m.person.name + " dropped; the seat waits for a return");
+        Broadcast(MakeUserState(3, m.person.name));
+        const std::uint8_t s = *seat;
+        dropTimers_[s] = Schedule(options_.dropGraceMs, [this, s] {
+            dropTimers_[s] = 0;
+            if (game_) {
+                Escape(s, "掉线后没有回来");
+            } else if (seats_[s] && seats_[s]->offline) {
+                RemoveSeat(s);
+            }
+        });
+        return;
+    }
+    RemoveSpectator(id);
+}
+
+void Table::Leave(PersonId id) {
+    if (const auto seat = SeatOf(id)) {
+        if (game_) {
+            Escape(*seat, "中途离开了游戏");
+        } else {
+            RemoveSeat(*seat);
+        }
+    } else {
+        RemoveSpectator(id);
+    }
+    host_.Disconnect(id);
+}
+
+void Table::RemoveSeat(std::uint8_t seat) {
+    if (!seats_[seat]) {
+        return;
+    }
+    const Member gone = *seats_[seat];
+    seats_[seat].reset();
+    CancelTimer(dropTimers_[seat]);
+    CancelTimer(botTimers_[seat]);
+    Log(LogLevel::Info, gone.person.name + " leaves seat " + std::to_string(seat));
+    Broadcast(MakeUserLeaves(gone.person.name));
+    // Whoever watched this player has nothing left to watch.
+    for (auto it = spectators_.begin(); it != spectators_.end();) {
+        if (it->watching == gone.person.name) {
+            const PersonId id = it->id;
+            const std::string name = it->person.name;
+            it = spectators_.erase(it);
+            Broadcast(MakeUserState(4, name));
+            host_.Disconnect(id);
+        } else {
+            ++it;
+        }
+    }
+    if (gone.person.name == owner_) {
+        ChooseOwner();
+    }
+    PokeBots();
+}
+
+void Table::RemoveSpectator(PersonId id) {
+    const auto it = std::find_if(spectators_.begin(), spectators_.end(),
+                                 [&](const Member& m) { return m.id == id; });
+    if (it == spectators_.end()) {
+        return;
+    }
+    const std::string name = it->person.name;
+    spectators_.erase(it);
+    Log(LogLevel::Info, name + " stops watching");
+    Broadcast(MakeUserState(4, name));
+}
+
+void Table::ChooseOwner() {
+    owner_.clear();
+    for (std::uint8_t s = 0; s < 4; ++s) {
+        if (seats_[s]) {
+            owner_ = seats_[s]->person.name;
+            Log(LogLevel::Info, owner_ + " now owns the table");
+            if (!settingsDone_) {
+                SendSettingsState(s);
+            }
+            return;
+        }
+    }
+}
+
+// --- messages from remote tables -------------------------------------------------
+
+void Table::OnMessage(PersonId id, const Bytes& message) {
+    Member* m = FindMember(id);
+    if (!m || message.empty()) {
+        return;
+    }
+    const auto seat = SeatOf(id);
+    const auto own = [&](std::uint8_t s) { return seat && *seat == s; };
+    const auto nameField = [&] {
+        const auto fields = SplitFields(GetTextFromBytes(message, 2));
+        return fields.empty() ? std::string() : fields[0];
+    };
+    switch (message[0]) {
+        case 1:
+            Chat(*m, message);
+            return;
+        case 2:
+            if (message.size() == 3 && own(message[2]) && game_) {
+                SendTo(*m, MakeHand(game_->Hand(*seat)));
+            }
+            return;
+        case 18:
+            if (message.size() == 2 && own(message[1])) {
+                AgreeOrReady(*seat, true);
+            }
+            return;
+        case 19:
+            return;  // a start acknowledged: nothing to do
+        case 20:
+            if (message.size() == 4 && message[1] == 0 && own(message[2])) {
+                AnswerShowing(*seat, message[3]);
+            }
+            return;
+        case 21:
+            if (message.size() >= 8 && message.size() == std::size_t{message[6]} + 7 &&
+                own(message[5])) {
+                Play(*seat, CardList(message.begin() + 7, message.end()));
+            }
+            return;
+        case 110:
+            if (message.size() > 2 && message[1] == 0 && nameField() == m->person.name) {
+                Leave(id);
+            }
+            return;
+        case 112:
+            if (!seat || message.size() < 3 || nameField() != m->person.name) {
+                return;
+            }
+            if (message[1] == 0) {
+                const auto fields = SplitFields(GetTextFromBytes(message, 2));
+                ConfirmSettings(*seat, JoinFields({fields.begin() + 1, fields.end()}));
+            } else if (message[1] == 1) {
+                AgreeOrReady(*seat, false);
+            }
+            return;
+        case 113:
+            if (message.size() > 2 && message[1] == 1) {
+                SetWatch(*m, message);
+            }
+            return;
+        default:
+            Log(LogLevel::Debug, "ignored message " + std::to_string(message[0]) + " from " +
+                                     m->person.name);
+            return;
+    }
+}
+
+void Table::Chat(Member& from, const Bytes& message) {
+    auto fields = SplitFields(GetTextFromBytes(message, 1));
+    if (fields.size() != 10) {
+        return;
+    }
+    std::array<std::string, 10> line;
+    std::copy(fields.begin(), fields.end(), line.begin());
+    std::string& text = line[9];
+    if (text.size() > kMaxChatText) {
+        std::size_t cut = kMaxChatText;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+            --cut;  // not inside a character
+        }
+        text.resize(cut);
+    }
+    std::string to = line[1].empty() ? kEverybody : line[1];
+    const bool everybody = to == kEverybody || !HasPerson(to);
+    if (everybody) {
+        to = kEverybody;
+    }
+    line[0] = line[2] = from.person.name;
+    line[1] = line[3] = to;
+    line[4] = Now();
+    line[7] = everybody ? "0" : "1";
+    const Bytes relay = MakeChatRelay(line);
+    if (everybody) {
+        Broadcast(relay);
+        return;
+    }
+    for (auto& m : seats_) {
+        if (m && (m->person.name == to || m->id == from.id)) {
+            SendTo(*m, relay);
+        }
+    }
+    for (const Member& m : spectators_) {
+        if (m.person.name == to || m.id == from.id) {
+            SendTo(m, relay);
+        }
+    }
+}
+
+void Table::SetWatch(Member& from, const Bytes& message) {
+    const auto fields = SplitFields(GetTextFromBytes(message, 2));
+    const auto seat = SeatOf(from.id);
+    if (fields.size() != 2 || fields[0] != from.person.name || !seat) {
+        return;
+    }
+    from.allowWatch = TextValue(fields[1]) > 0;
+    for (const Member& m : spectators_) {
+        if (m.watching == from.person.name) {
+            SendTo(m, MakeWatchVisibility(from.allowWatch));
+        }
+    }
+    SendHandToSpectators(*seat);
+}
+
+// --- settings and readiness -----------------------------------------------------------
+
+void Table::ConfirmSettings(std::uint8_t seat, const std::string& settings) {
+    if (!seats_[seat] || !IsOwner(seat) || settingsDone_ || game_) {
+        return;
+    }
+    const auto fields = SplitFields(settings);
+    if (fields.size() != 6) {
+        Notice(seats_[seat]->id, "设置内容不完整，请重新设置。");
+        SendSettingsState(seat);
+        return;
+    }
+    const std::int32_t stake = RoundToLong(TextValue(fields[0]));
+    const std::int32_t penalty = RoundToLong(TextValue(fields[3]));
+    if (stake < options_.stakeMin || stake > options_.stakeMax || penalty < options_.penaltyMin ||
+        penalty > options_.penaltyMax) {
+        Notice(seats_[seat]->id, "本桌大小或逃跑扣分超出了允许的范围，请重新设置。");
+        SendSettingsState(seat);
+        return;
+    }
+    stake_ = stake;
+    penalty_ = penalty;
+    settingsDone_ = true;
+    Log(LogLevel::Info, owner_ + " sets the stake to " + std::to_string(stake_) +
+                            " and the escape penalty to " + std::to_string(penalty_));
+    Member& owner = *seats_[seat];
+    owner.ready = true;
+    owner.mustAgree = false;
+    for (std::uint8_t s = 0; s < 4; ++s) {
+        if (seats_[s] && s != seat) {
+            seats_[s]->mustAgree = true;
+            seats_[s]->ready = false;
+        }
+    }
+    Broadcast(MakeRaisedHand(owner.person.name, SettingsText()));
+    PokeBots();
+}
+
+void Table::RaiseHand(std::uint8_t seat) { AgreeOrReady(seat, false); }
+
+void Table::AgreeOrReady(std::uint8_t seat, bool viaStartButton) {
+    if (seat > 3 || !seats_[seat] || game_ || !settingsDone_) {
+        return;
+    }
+    Member& m = *seats_[seat];
+    if (m.ready) {
+        return;
+    }
+    m.ready = true;
+    m.mustAgree = false;
+    Log(LogLevel::Info, m.person.name + " is ready");
+    Broadcast(viaStartButton ? Bytes{18, seat} : MakeRaisedHand(m.person.name, ""));
+    MaybeStart();
+    PokeBots();
+}
+
+void Table::MaybeStart() {
+    if (game_ || !settingsDone_) {
+        return;
+    }
+    for (const auto& m : seats_) {
+        if (!m || !m->ready || m->offline || m->mustAgree) {
+            return;
+        }
+    }
+    StartGame();
+}
+
+// --- the game ----------------------------------------------------------------------
+
+void Table::StartGame() {
+    DealRng rng(host_.NextDealSeed());
+    game_.emplace(DealHands(rng));
+    ++gamesPlayed_;
+    record_ = FinishedGame{};
+    record_.tableNo = number_;
+    record_.stake = stake_;
+    for (std::uint8_t s = 0; s < 4; ++s) {
+        seats_[s]->ready = false;
+        record_.players[s] = seats_[s]->person.name;
+        record_.dealt[s] = game_->DealtHand(s);
+        record_.red[s] = game_->IsRed(s);
+    }
+    Log(LogLevel::Info, "game " + std::to_string(gamesPlayed_) + " starts");
+    Broadcast(MakeGameStart(options_.game));
+    for (std::uint8_t s = 0; s < 4; ++s) {
+        SendTo(*seats_[s], MakeDeal(game_->Hand(s)));
+    }
+    for (const Member& m : spectators_) {
+        if (const auto watched = SeatOfName(m.watching)) {
+            SendTo(m, MakeDeal(VisibleTo(game_->Hand(*watched), seats_[*watched]->allowWatch)));
+        }
+    }
+    showingTimer_ = Schedule((options_.game.showSeconds + 5) * 1000, [this] {
+        showingTimer_ = 0;
+        CloseShowing();
+    });
+    PokeBots();
+}
+
+void Table::AnswerShowing(std::uint8_t seat, std::uint8_t answer) {
+    if (!game_ || seat > 3 || !seats_[seat]) {
+        return;
+    }
+    if (const auto refused = game_->AnswerShowing(seat, answer)) {
+        Notice(seats_[seat]->id, *refused);
+        return;
+    }
+    Broadcast(MakeShowingAnswer(seat, answer));
+    if (game_->ShowingComplete()) {
+        EndShowing();
+    } else if (game_->AllFirstAnswersIn() && followTimer_ == 0) {
+        followTimer_ = Schedule(options_.game.showSeconds * 1000 + 2000, [this] {
+            followTimer_ = 0;
+            CloseShowing();
+        });
+    }
+    PokeBots();
+}
+
+void Table::CloseShowing() {
+    if (!game_ || game_->Phase() != kPhaseShowing) {
+        return;
+    }
+    for (std::uint8_t s : game_->FillMissingAnswers()) {
+        Broadcast(MakeShowingAnswer(s, 0));
+    }
+    EndShowing();
+}
+
+void Table::EndShowing() {
+    CancelTimer(showingTimer_);
+    CancelTimer(followTimer_);
+    game_->EndShowing();
+    for (std::uint8_t s = 0; s < 4; ++s) {
+        record_.shown[s] = game_->Liang(s);
+    }
+    quiet_ = true;
+    Broadcast(MakeShowingOver(game_->CurSeat(), kPhaseLead));
+    PokeBots();
+}
+
+bool Table::Play(std::uint8_t seat, const CardList& cards) {
+    if (!game_ || seat > 3 || !seats_[seat]) {
+        return false;
+    }
+    auto result = game_->Play(seat, cards);
+    if (const auto* refused = std::get_if<std::string>(&result)) {
+        Notice(seats_[seat]->id, *refused);
+        return false;
+    }
+    const auto& done = std::get<Game::PlayResult>(result);
+    record_.plays.emplace_back(seat, cards);
+    quiet_ = done.nextPhase == kPhaseLead;
+    Broadcast(MakePlayNotice(done.nextSeat, done.nextPhase, done.place, seat, cards));
+    SendHandToSpectators(seat);
+    if (game_->Over()) {
+        FinishGame();
+    }
+    PokeBots();
+    return true;
+}
+
+void Table::FinishGame() {
+    const auto scores = game_->Scores(stake_);
+    std::array<CardList, 4> remaining;
+    for (std::uint8_t s = 0; s < 4; ++s) {
+        remaining[s] = game_->Hand(s);
+        record_.places[s] = game_->MingCi(s);
+        Member& m = *seats_[s];
+        m.person.games += 1;
+        m.person.points += scores[s];
+        (scores[s] > 0 ? m.person.wins : m.person.losses) += 1;
+        record_.records[s] = m.person;
+    }
+    record_.scores = scores;
+    record_.remaining = remaining;
+    record_.winner = game_->Winner();
+    Broadcast(MakeGameOver(scores, remaining));
+    Log(LogLevel::Info, "game " + std::to_string(gamesPlayed_) + " over: " +
+                            (record_.winner > 0 ? "the red side" : "the black side") + " wins");
+    game_.reset();
+    CancelTimer(showingTimer_);
+    CancelTimer(followTimer_);
+    host_.GameFinished(record_);
+    // Whoever dropped during the game and has not come back leaves now.
+    for (std::uint8_t s = 0; s < 4; ++s) {
+        if (seats_[s] && seats_[s]->offline) {
+            RemoveSeat(s);
+        }
+    }
+}
+
+void Table::Escape(std::uint8_t seat, const std::string& reason) {
+    if (!game_ || !seats_[seat]) {
+        RemoveSeat(seat);
+        return;
+    }
+    std::array<std::int32_t, 4> scores{};
+    // The one who ran pays the penalty; the other three share it.
+    scores[seat] = -penalty_;
+    for (std::uint8_t i = 1; i <= 3; ++i) {
+        const auto s = static_cast<std::uint8_t>((seat + i) % 4);
+        scores[s] = penalty_ / 3 + (i <= penalty_ % 3 ? 1 : 0);
+    }
+    std::array<CardList, 4> remaining;
+    for (std::uint8_t s = 0; s < 4; ++s) {
+        remaining[s] = game_->Hand(s);
+        record_.places[s] = game_->MingCi(s);
+        Member& m = *seats_[s];
+        m.person.games += 1;
+        m.person.points += scores[s];
+        if (s == seat) {
+            m.person.escapes += 1;
+            m.person.losses += 1;
+        }
+        record_.records[s] = m.person;
+    }
+    record_.scores = scores;
+    record_.remaining = remaining;
+    record_.winner = 0;
+    record_.escapedSeat = seat;
+    Log(LogLevel::Info, seats_[seat]->person.name + " ran away from game " +
+                            std::to_string(gamesPlayed_) + " (" + reason + ")");
+    Broadcast(MakePlayerLeaves(seat, reason));
+    Broadcast(MakeGameOver(scores, remaining));
+    game_.reset();
+    CancelTimer(showingTimer_);
+    CancelTimer(followTimer_);
+    host_.GameFinished(record_);
+    RemoveSeat(seat);
+    for (std::uint8_t s = 0; s < 4; ++s) {
+        if (seats_[s] && seats_[s]->offline) {
+            RemoveSeat(s);
+        }
+    }
+}
+
+// --- computer players ------------------------------------------------------------------
+
+TimerId Table::Schedule(int ms, std::function<void()> fn) { return host_.After(ms, std::move(fn)); }
+
+void Table::CancelTimer(TimerId& timer) {
+    if (timer != 0) {
+        host_.Cancel(timer);
+        timer = 0;
+    }
+}
+
+bool Table::BotHasWork(std::uint8_t s) const {
+    const Member& m = *seats_[s];
+    if (!game_) {
+        if (!settingsDone_) {
+            return IsOwner(s);
+        }
+        return !m.ready;
+    }
+    if (game_->Phase() == kPhaseShowing) {
+        return game_->LiangTimes(s) == 0 || game_->MayFollow(s);
+    }
+    return (game_->Phase() == kPhaseLead || game_->Phase() == kPhaseFollow) && game_->CurSeat() == s;
+}
+
+void Table::PokeBots() {
+    for (std::uint8_t s = 0; s < 4; ++s) {
+        if (!seats_[s] || !seats_[s]->bot || botTimers_[s] != 0 || !BotHasWork(s)) {
+            continue;
+        }
+        int delay = options_.botPauseMs;
+        if (quiet_ && HasHumans()) {
+            delay = std::max(delay, options_.botQuietMs);
+        }
+        botTimers_[s] = Schedule(delay, [this, s] {
+            botTimers_[s] = 0;
+            BotAct(s);
+        });
+    }
+}
+
+void Table::BotAct(std::uint8_t s) {
+    if (!seats_[s] || !BotHasWork(s)) {
+        return;
+    }
+    quiet_ = false;
+    if (!game_) {
+        if (!settingsDone_) {
+            ConfirmSettings(s, SettingsText());
+        } else {
+            AgreeOrReady(s, false);
+        }
+        return;
+    }
+    const CardList& hand = game_->Hand(s);
+    if (game_->Phase() == kPhaseShowing) {
+        if (game_->LiangTimes(s) == 0) {
+            AnswerShowing(s, BotShowingAnswer(hand));
+        } else {
+            const bool follow = BotFollows(hand);
+            AnswerShowing(s, follow ? static_cast<std::uint8_t>(
+                                          (std::count(hand.begin(), hand.end(), kRedTen59) ? 1 : 0) |
+                                          (std::count(hand.begin(), hand.end(), kRedTen72) ? 2 : 0))
+                                    : 0);
+        }
+        return;
+    }
+    const bool lead = game_->Phase() == kPhaseLead;
+    const CardList choice = lead ? BotLead(hand) : BotFollow(hand, game_->ToBeat());
+    if (!Play(s, choice)) {
+        // Never stall the table: fall back to the plainest legal move.
+        CardList fallback = lead ? CardList{hand.back()} : CardList{kPassCard};
+        if (lead) {
+            CardList sorted = hand;
+            SortPai(sorted);
+            fallback = {sorted.back()};
+        }
+        Play(s, fallback);
+    }
+}
+
+}  // namespace redten::room

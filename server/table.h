@@ -1,0 +1,130 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "game.h"
+#include "messages.h"
+#include "table_host.h"
+
+namespace redten::room {
+
+struct TableOptions {
+    GameOptions game;
+    int botPauseMs = 800;
+    // Tables pause after a showing ends or a trick is won; a computer player
+    // waits at least this long then, when people are watching.
+    int botQuietMs = 2500;
+    int dropGraceMs = 60000;
+    std::int32_t stake = 100, stakeMin = 10, stakeMax = 1000;
+    std::int32_t penalty = 50, penaltyMin = 0, penaltyMax = 500;
+};
+
+// One table of four seats and its spectators: the people, the owner's
+// settings, readiness and the games. Remote tables and computer players
+// act through the same entry points (ConfirmSettings, RaiseHand,
+// AnswerShowing, Play); every message a remote table sends is checked and
+// turned into one of them, or refused with a notice.
+class Table {
+public:
+    Table(int number, TableOptions options, TableHost& host);
+    ~Table();
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    int Number() const { return number_; }
+    bool HasFreeSeat() const;
+    bool HasHumans() const;
+    bool HasPerson(const std::string& name) const;
+    bool HasDroppedPlayer(const std::string& name) const;
+    bool GameRunning() const { return game_.has_value(); }
+    std::string SeatName(std::uint8_t seat) const;
+
+    // People coming and going.
+    bool SeatPlayer(PersonId id, const PersonRecord& person, bool bot, bool allowWatch);
+    bool AddSpectator(PersonId id, const PersonRecord& person, const std::string& watched,
+                      bool allowWatch);
+    bool Rejoin(PersonId id, const std::string& name, bool allowWatch);
+    void LinkLost(PersonId id);
+    void Leave(PersonId id);
+
+    // A whole message from a remote table.
+    void OnMessage(PersonId id, const Bytes& message);
+
+    // The entry points every kind of seat uses.
+    void ConfirmSettings(std::uint8_t seat, const std::string& settings);
+    void RaiseHand(std::uint8_t seat);
+    void AnswerShowing(std::uint8_t seat, std::uint8_t answer);
+    bool Play(std::uint8_t seat, const CardList& cards);
+
+private:
+    struct Member {
+        PersonId id = 0;
+        PersonRecord person;
+        bool bot = false;
+        bool allowWatch = true;
+        bool offline = false;
+        bool ready = false;
+        bool mustAgree = false;      // asked to agree to the owner's settings
+        std::string watching;        // spectators: the player watched
+    };
+
+    Member* FindMember(PersonId id);
+    std::optional<std::uint8_t> SeatOf(PersonId id) const;
+    std::optional<std::uint8_t> SeatOfName(const std::string& name) const;
+    bool IsOwner(std::uint8_t seat) const;
+    std::string SettingsText() const;
+    std::vector<std::string> UserRecords() const;
+    std::string RecordOf(const Member& m, int chair) const;
+
+    void SendTo(const Member& m, const Bytes& message);
+    void Broadcast(const Bytes& message, PersonId except = 0);
+    void Notice(PersonId id, const std::string& text);
+    void SendWelcome(const Member& m, bool spectator);
+    void SendSettingsState(std::uint8_t seat);
+    Snapshot SnapshotFor(const Member& m) const;
+    void SendHandToSpectators(std::uint8_t seat);
+    void Log(LogLevel level, const std::string& text);
+
+    void AgreeOrReady(std::uint8_t seat, bool viaStartButton);
+    void MaybeStart();
+    void StartGame();
+    void CloseShowing();
+    void EndShowing();
+    void FinishGame();
+    void Escape(std::uint8_t seat, const std::string& reason);
+    void RemoveSeat(std::uint8_t seat);
+    void RemoveSpectator(PersonId id);
+    void ChooseOwner();
+    void Chat(Member& from, const Bytes& message);
+    void SetWatch(Member& from, const Bytes& message);
+
+    void PokeBots();
+    bool BotHasWork(std::uint8_t seat) const;
+    void BotAct(std::uint8_t seat);
+    TimerId Schedule(int ms, std::function<void()> fn);
+    void CancelTimer(TimerId& timer);
+
+    int number_;
+    TableOptions options_;
+    TableHost& host_;
+    std::array<std::optional<Member>, 4> seats_;
+    std::vector<Member> spectators_;
+    std::string owner_;
+    bool settingsDone_ = false;
+    std::int32_t stake_;
+    std::int32_t penalty_;
+    std::optional<Game> game_;
+    FinishedGame record_;
+    int gamesPlayed_ = 0;
+    bool quiet_ = false;  // a showing just ended or a trick was just won
+    TimerId showingTimer_ = 0;
+    TimerId followTimer_ = 0;
+    std::array<TimerId, 4> dropTimers_{};
+    std::array<TimerId, 4> botTimers_{};
+};
+
+}  // namespace redten::room

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "game/rules/cards.h"
+#include "messages.h"
+#include "net/wire/bytes.h"
+
+namespace redten::room {
+
+// Who is at a table: a remote table client, or a computer player (negative).
+using PersonId = std::int64_t;
+using TimerId = std::uint64_t;
+
+enum class LogLevel { Error = 0, Info = 1, Debug = 2 };
+
+// A game as it was played, for the records and for replaying it.
+struct FinishedGame {
+    int tableNo = 0;
+    std::array<std::string, 4> players;
+    std::array<CardList, 4> dealt;
+    std::vector<std::pair<std::uint8_t, CardList>> plays;  // in order; a pass is {254}
+    std::array<std::uint8_t, 4> shown{};                   // the showing answers
+    std::array<bool, 4> red{};
+    std::array<std::int32_t, 4> scores{};
+    std::array<CardList, 4> remaining;
+    std::array<std::uint8_t, 4> places{};
+    int winner = 0;         // +1 red side, -1 black side, 0 ended by an escape
+    int escapedSeat = -1;
+    std::int32_t stake = 0;
+    std::array<PersonRecord, 4> records;  // the players' records after this game
+};
+
+// What a table needs from the room around it: sending to people, ending
+// their links, timers, the log and the records. Tests and the self-play
+// benchmark give it their own.
+class TableHost {
+public:
+    virtual ~TableHost() = default;
+    virtual void Send(PersonId to, const Bytes& message) = 0;
+    // Ends the person's link once what was sent to it has gone out.
+    virtual void Disconnect(PersonId who) = 0;
+    // Runs fn after ms milliseconds, never from inside this call.
+    virtual TimerId After(int ms, std::function<void()> fn) = 0;
+    virtual void Cancel(TimerId timer) = 0;
+    virtual void Log(LogLevel level, const std::string& line) = 0;
+    virtual void GameFinished(const FinishedGame& game) = 0;
+    virtual std::uint64_t NextDealSeed() = 0;
+};
+
+}  // namespace redten::room
