@@ -1,0 +1,231 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "net/wire/client_messages.h"
+#include "net/wire/message.h"
+#include "net/wire/text_fields.h"
+#include "support/fake_table_host.h"
+#include "table.h"
+
+namespace redten::room {
+namespace {
+
+using test::FakeTableHost;
+
+constexpr PersonId kHuman = 1;
+constexpr PersonId kWatcher = 2;
+
+PersonRecord Person(const std::string& name, std::int32_t id) {
+    PersonRecord p;
+    p.name = name;
+    p.userId = id;
+    return p;
+}
+
+class TableTest : public testing::Test {
+protected:
+    TableTest() {
+        options_.botPauseMs = 0;
+        options_.botQuietMs = 0;
+        table_ = std::make_unique<Table>(7, options_, host_);
+    }
+
+    // 张三 at seat 0 as the owner, three computer players beside.
+    void SeatHumanAndBots(bool allowWatch = true) {
+        ASSERT_TRUE(table_->SeatPlayer(kHuman, Person("张三", 10001), false, allowWatch));
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_TRUE(table_->SeatPlayer(-1 - i, Person("电脑" + std::to_string(i), 20 + i), true, true));
+        }
+        host_.Run();
+    }
+
+    void ConfirmAndStart() {
+        table_->OnMessage(kHuman, MakeConfirmSettings("张三", "200`1000`10`50`500`0"));
+        host_.Run(0);
+        ASSERT_TRUE(table_->GameRunning());
+    }
+
+    std::vector<Bytes> SentTo(PersonId id) { return host_.sent[id]; }
+
+    TableOptions options_;
+    FakeTableHost host_;
+    std::unique_ptr<Table> table_;
+};
+
+TEST_F(TableTest, TheFirstPersonOwnsTheTableAndIsAskedForTheSettings) {
+    SeatHumanAndBots();
+    const auto identity = host_.Of(kHuman, 130);
+    ASSERT_GE(identity.size(), 2u);
+    EXPECT_EQ(GetTextFromBytes(identity[0], 2), "张三`张三");
+    EXPECT_EQ(identity[1][1], 2);  // the full list follows the identity
+    EXPECT_EQ(host_.Of(kHuman, 130).size(), 5u);  // and three arrivals (130/4)
+    const auto settings = host_.Of(kHuman, 111);
+    ASSERT_EQ(settings.size(), 1u);
+    const auto fields = SplitFields(GetTextFromBytes(settings[0], 2));
+    ASSERT_EQ(fields.size(), 13u);
+    EXPECT_EQ(fields[3], "1");  // the recipient owns the table
+    EXPECT_EQ(fields[5], "1");  // settings are due
+    EXPECT_EQ(fields[6], "0");  // and not made yet
+    EXPECT_EQ(JoinFields({fields.begin() + 7, fields.end()}), "100`1000`10`50`500`0");
+    EXPECT_FALSE(table_->GameRunning());  // the computer players wait for the owner
+}
+
+TEST_F(TableTest, SettingsOutOfRangeAreRefusedAndAskedAgain) {
+    SeatHumanAndBots();
+    table_->OnMessage(kHuman, MakeConfirmSettings("张三", "5`1000`10`50`500`0"));
+    host_.Run(0);
+    EXPECT_EQ(host_.Of(kHuman, 22).size(), 1u);
+    EXPECT_EQ(host_.Of(kHuman, 111).size(), 2u);
+    EXPECT_FALSE(table_->GameRunning());
+    // Somebody else's name in the message is not the owner speaking.
+    table_->OnMessage(kHuman, MakeConfirmSettings("李四", "200`1000`10`50`500`0"));
+    host_.Run(0);
+    EXPECT_FALSE(table_->GameRunning());
+}
+
+TEST_F(TableTest, ConfirmedSettingsAreAgreedToAndTheGameStartsWithTheDeal) {
+    SeatHumanAndBots();
+    ConfirmAndStart();
+    const auto hands = host_.Of(kHuman, 112);
+    ASSERT_EQ(hands.size(), 4u);  // the owner's settings, then three agreements
+    EXPECT_EQ(GetTextFromBytes(hands[0], 2), "张三`200`1000`10`50`500`0");
+    const auto start = host_.Of(kHuman, 17);
+    ASSERT_EQ(start.size(), 1u);
+    EXPECT_EQ(start[0].size(), 15u);
+    EXPECT_EQ(start[0][3], 5);
+    EXPECT_EQ(start[0][13], 15);
+    EXPECT_EQ(start[0][14], 30);
+    const auto deal = host_.Of(kHuman, 19);
+    ASSERT_EQ(deal.size(), 1u);
+    EXPECT_EQ(deal[0].size(), 15u);
+}
+
+TEST_F(TableTest, PlaysOutOfTurnOrOfCardsNotHeldAreRefusedWithANotice) {
+    SeatHumanAndBots();
+    ConfirmAndStart();
+    const Bytes deal = host_.Of(kHuman, 19)[0];
+    const CardList hand(deal.begin() + 2, deal.end());
+    table_->OnMessage(kHuman, MakeShowingAnswer(0, 3));  // may not hold both tens
+    table_->OnMessage(kHuman, MakePlay(0, CardList{hand[0]}));   // not the time to play
+    table_->OnMessage(kHuman, MakePlay(1, CardList{hand[0]}));   // not its seat: ignored
+    table_->OnMessage(kHuman, Bytes{21, 0, 0, 0, 0, 0, 5, 1});  // wrong length: ignored
+    const auto notices = host_.Of(kHuman, 22);
+    const bool holdsBoth = std::count(hand.begin(), hand.end(), 59) && std::count(hand.begin(), hand.end(), 72);
+    EXPECT_EQ(notices.size(), holdsBoth ? 1u : 2u);
+    EXPECT_TRUE(table_->GameRunning());
+}
+
+TEST_F(TableTest, LeavingARunningGameIsRunningAway) {
+    SeatHumanAndBots();
+    ConfirmAndStart();
+    table_->OnMessage(kHuman, MakeLeaveTable("张三"));
+    EXPECT_FALSE(table_->GameRunning());
+    EXPECT_TRUE(host_.disconnected.count(kHuman));
+    ASSERT_EQ(host_.finished.size(), 1u);
+    const FinishedGame& g = host_.finished[0];
+    EXPECT_EQ(g.escapedSeat, 0);
+    EXPECT_EQ(g.scores, (std::array<std::int32_t, 4>{-50, 17, 17, 16}));
+    EXPECT_EQ(g.records[0].escapes, 1);
+    const auto over = host_.Of(kHuman, 23);
+    ASSERT_EQ(over.size(), 1u);
+    std::int32_t first = 0;
+    ASSERT_TRUE(GetLongFromBytes(first, over[0], 2));
+    EXPECT_EQ(first, -50);
+    EXPECT_EQ(table_->SeatName(0), "");
+}
+
+TEST_F(TableTest, ASpectatorIsNeverSentTheCardsOfAPlayerWhoHidesThem) {
+    SeatHumanAndBots(/*allowWatch=*/false);
+    ASSERT_TRUE(table_->AddSpectator(kWatcher, Person("看客", 30001), "张三", true));
+    ConfirmAndStart();
+    // Let the computer players play on while the person plays a little.
+    table_->OnMessage(kHuman, MakeShowingAnswer(0, 0));
+    host_.Run();
+    const auto holds = [](const Bytes& m, std::size_t from, std::size_t count) {
+        return std::all_of(m.begin() + static_cast<std::ptrdiff_t>(from),
+                           m.begin() + static_cast<std::ptrdiff_t>(from + count),
+                           [](std::uint8_t c) { return c == 255; });
+    };
+    const auto deal = host_.Of(kWatcher, 19);
+    ASSERT_EQ(deal.size(), 1u);
+    EXPECT_EQ(deal[0].size(), 15u);
+    EXPECT_TRUE(holds(deal[0], 2, 13));
+    for (const Bytes& m : host_.Of(kWatcher, 2)) {
+        EXPECT_TRUE(holds(m, 3, m[2]));
+    }
+    // Once allowed, the real hand is sent.
+    table_->OnMessage(kHuman, MakeWatchSetting("张三", 1));
+    const auto visibility = host_.Of(kWatcher, 113);
+    ASSERT_EQ(visibility.size(), 1u);
+    EXPECT_EQ(visibility[0], (Bytes{113, 0, 1}));
+    const auto hands = host_.Of(kWatcher, 2);
+    ASSERT_FALSE(hands.empty());
+    EXPECT_FALSE(holds(hands.back(), 3, hands.back()[2]));
+}
+
+TEST_F(TableTest, ADroppedPlayerComesBackToItsHandOrRunsAwayAfterTheGrace) {
+    SeatHumanAndBots();
+    ASSERT_TRUE(table_->AddSpectator(kWatcher, Person("看客", 30001), "张三", true));
+    ConfirmAndStart();
+    const Bytes deal = host_.Of(kHuman, 19)[0];
+    table_->LinkLost(kHuman);
+    EXPECT_TRUE(table_->HasDroppedPlayer("张三"));
+    ASSERT_EQ(host_.Of(kWatcher, 108).size(), 1u);
+    EXPECT_EQ(host_.Of(kWatcher, 108)[0][1], 3);
+
+    constexpr PersonId kBack = 9;
+    ASSERT_TRUE(table_->Rejoin(kBack, "张三", true));
+    EXPECT_EQ(host_.Of(kWatcher, 108).back()[1], 0);
+    const auto snapshot = host_.Of(kBack, 109);
+    ASSERT_EQ(snapshot.size(), 1u);
+    const Bytes& s = snapshot[0];
+    ASSERT_GT(s.size(), 31u);
+    EXPECT_NE(s[2], 0);  // a game runs
+    // Skip the four played-card lists to reach the own hand.
+    std::size_t i = 31;
+    for (int seat = 0; seat < 4; ++seat) {
+        i += 1 + s[i];
+    }
+    ASSERT_LT(i, s.size());
+    CardList hand(s.begin() + static_cast<std::ptrdiff_t>(i + 1), s.end());
+    CardList dealt(deal.begin() + 2, deal.end());
+    std::sort(hand.begin(), hand.end());
+    std::sort(dealt.begin(), dealt.end());
+    EXPECT_EQ(hand, dealt);  // nothing played yet: the whole deal
+
+    table_->LinkLost(kBack);
+    host_.Run(options_.dropGraceMs + 1);
+    ASSERT_FALSE(host_.finished.empty());
+    EXPECT_EQ(host_.finished.back().escapedSeat, 0);
+    EXPECT_FALSE(table_->HasPerson("张三"));
+}
+
+TEST_F(TableTest, APrivateChatLineReachesOnlyItsAddresseeAndSender) {
+    SeatHumanAndBots();
+    ASSERT_TRUE(table_->AddSpectator(kWatcher, Person("看客", 30001), "张三", true));
+    constexpr PersonId kThird = 3;
+    ASSERT_TRUE(table_->AddSpectator(kThird, Person("路人", 30002), "张三", true));
+    std::array<std::string, 10> line{"冒充", "看客", "", "", "", "0", "0", "", "", "你好"};
+    table_->OnMessage(kHuman, MakeChatLine(line));
+    ASSERT_EQ(host_.Of(kWatcher, 1).size(), 1u);
+    ASSERT_EQ(host_.Of(kHuman, 1).size(), 1u);
+    EXPECT_TRUE(host_.Of(kThird, 1).empty());
+    const auto fields = SplitFields(GetTextFromBytes(host_.Of(kWatcher, 1)[0], 1));
+    ASSERT_EQ(fields.size(), 10u);
+    EXPECT_EQ(fields[0], "张三");  // the sender cannot pretend to be another
+    EXPECT_EQ(fields[9], "你好");
+    table_->OnMessage(kHuman, MakeChatLine({"", "所有人", "", "", "", "", "", "", "", "大家好"}));
+    EXPECT_EQ(host_.Of(kThird, 1).size(), 1u);
+}
+
+TEST_F(TableTest, FourComputerPlayersPlayGameAfterGame) {
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(table_->SeatPlayer(-1 - i, Person("电脑" + std::to_string(i), 20 + i), true, true));
+    }
+    host_.Run(-1, 200000);
+    EXPECT_GT(host_.finished.size(), 10u);
+}
+
+}  // namespace
+}  // namespace redten::room
