@@ -6,6 +6,7 @@
 #include "net/wire/message.h"
 #include "net/wire/text_fields.h"
 #include "support/fake_table_host.h"
+#include "selfplay.h"
 #include "table.h"
 
 namespace redten::room {
@@ -225,6 +226,12 @@ TEST_F(TableTest, FourComputerPlayersPlayGameAfterGame) {
     }
     host_.Run(-1, 200000);
     EXPECT_GT(host_.finished.size(), 10u);
+}
+
+TEST(SelfPlay, HundredsOfGamesKeepEveryRule) {
+    const SelfPlayResult r = SelfPlay(500, 2026);
+    EXPECT_EQ(r.games, 500);
+    EXPECT_TRUE(r.failure.empty()) << r.failure;
 }
 
 }  // namespace

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QTcpSocket>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "game/rules/game_state.h"
+#include "net/wire/framing.h"
+
+namespace redten::room::test {
+
+// A table client without a window: it reserves through the lobby line,
+// greets the room and, when asked to, plays like a computer player,
+// answering everything a real table answers. It checks each game it sees:
+// every card accounted for once, scores summing to zero.
+class ScriptedTable {
+public:
+    ScriptedTable(std::string name, quint16 port) : name_(std::move(name)), port_(port) {}
+    ~ScriptedTable();
+
+    // The lobby's reservation; true when the room said OK.
+    bool Reserve(const std::string& watch = {});
+    std::string lastReply;
+    // Opens the table link and, unless told not to, greets the room.
+    bool Connect(bool allowWatch = true, bool greet = true);
+    void Send(const Bytes& message);
+    void SendRaw(const QByteArray& bytes);
+    void Drop();
+    // Stops reading what the room sends (its data piles up unread).
+    void StopReading();
+    void SetReceiveBuffer(int bytes);
+
+    bool autoPlay = true;
+    int gamesWanted = 1;
+
+    std::vector<Bytes> received;
+    std::vector<Bytes> Of(std::uint8_t code) const;
+    int gamesOver = 0;
+    bool disconnected = false;
+    std::vector<std::string> problems;
+    int seat = -1;
+    CardList hand;
+
+private:
+    void OnReadyRead();
+    void Handle(const Bytes& m);
+    void Act();
+    void CheckGameOver(const Bytes& m);
+
+    std::string name_;
+    quint16 port_;
+    QTcpSocket socket_;
+    FrameDecoder decoder_;
+    bool reading_ = true;
+    std::uint8_t phase_ = 0;
+    std::uint8_t curSeat_ = 0;
+    MaxOutPai max_;
+    std::array<std::uint8_t, 4> liang_{4, 4, 4, 4};
+    int myAnswers_ = 0;
+    CardList dealt_;
+    std::vector<CardList> played_;
+};
+
+}  // namespace redten::room::test
