@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iostream>
 
+#include "invariants.h"
 #include "names.h"
 #include "net/wire/message.h"
 #include "net/wire/text_fields.h"
@@ -385,6 +386,10 @@ void RoomServer::Log(LogLevel level, const std::string& line) {
 }
 
 void RoomServer::GameFinished(const FinishedGame& game) {
+    if (const auto broken = CheckFinishedGame(game)) {
+        ++brokenGames_;
+        Log(LogLevel::Error, "table " + std::to_string(game.tableNo) + ": a game broke the rules: " + *broken);
+    }
     const std::int64_t number = store_.SaveGame(game);
     Log(LogLevel::Info, "table " + std::to_string(game.tableNo) + ": game stored as number " +
                             std::to_string(number));

@@ -39,6 +39,8 @@ public:
     bool Listen(const QHostAddress& address, quint16 port, QString& error);
     quint16 Port() const { return server_.serverPort(); }
     std::size_t TableCount() const { return tables_.size(); }
+    // Finished games that broke a rule of the game (logged as errors).
+    int BrokenGames() const { return brokenGames_; }
 
 private:
     struct Link {
@@ -94,6 +96,7 @@ private:
     int nextTable_ = 1;
     std::mt19937_64 seeds_;
     bool sweepScheduled_ = false;
+    int brokenGames_ = 0;
 };
 
 }  // namespace redten::room

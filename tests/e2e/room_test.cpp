@@ -63,6 +63,7 @@ TEST_F(RoomTest, ManyTablesOfFourPlayGamesToTheEndOverRealSockets) {
         EXPECT_GE(p->seat, 0);
     }
     EXPECT_EQ(room_->TableCount(), 3u);
+    EXPECT_EQ(room_->BrokenGames(), 0);
     EXPECT_EQ(store_.CountGames(), 6);
     EXPECT_EQ(store_.LoadOrCreate("玩家0", false).games, 2);
 }
@@ -200,6 +201,37 @@ TEST_F(RoomTest, APeerThatNeverReadsIsDroppedOnceItsBacklogIsFull) {
     }
     EXPECT_TRUE(WaitUntil(sleeperLeft, 20000));
     EXPECT_FALSE(talker->disconnected);
+}
+
+TEST(RoomStore, ARestartedRoomKeepsItsPeopleAndGames) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("records.db");
+    FinishedGame game;
+    game.tableNo = 3;
+    game.players = {"甲", "乙", "丙", "丁"};
+    game.scores = {200, 200, -200, -200};
+    game.plays = {{0, {0}}, {1, {254}}};
+    {
+        Store store;
+        QString error;
+        ASSERT_TRUE(store.Open(path, error)) << error.toStdString();
+        for (int s = 0; s < 4; ++s) {
+            game.records[s] = store.LoadOrCreate(game.players[s], false);
+            game.records[s].points += game.scores[s];
+            game.records[s].games += 1;
+        }
+        EXPECT_EQ(store.SaveGame(game), 1);
+    }
+    Store again;
+    QString error;
+    ASSERT_TRUE(again.Open(path, error));
+    EXPECT_EQ(again.CountGames(), 1);
+    const PersonRecord first = again.LoadOrCreate("甲", false);
+    EXPECT_EQ(first.points, 200);
+    EXPECT_EQ(first.games, 1);
+    EXPECT_EQ(again.LoadOrCreate("丁", false).points, -200);
+    EXPECT_NE(again.LoadOrCreate("戊", false).userId, first.userId);
+    EXPECT_EQ(PlaysText(game), "0:0;1:254");
 }
 
 }  // namespace
