@@ -180,14 +180,9 @@ std::variant<std::string, Game::PlayResult> Game::Play(std::uint8_t seat, const 
             curSeat_ = leader;
             max_ = MaxOutPai{};
             passes_ = 0;
-        } else {
-            phase_ = kPhaseFollow;
-            curSeat_ = NextHolding(seat);
-            outPai_[curSeat_].clear();
+            return Result(result);
         }
-        result.nextSeat = curSeat_;
-        result.nextPhase = phase_;
-        return result;
+        return FollowOn(seat, result);
     }
 
     if (cards.empty() || !Holds(hands_[seat], cards)) {
@@ -221,12 +216,20 @@ std::variant<std::string, Game::PlayResult> Game::Play(std::uint8_t seat, const 
         result.nextPhase = kPhaseNone;
         return result;
     }
-    phase_ = kPhaseFollow;
-    curSeat_ = NextHolding(seat);
-    outPai_[curSeat_].clear();
+    return FollowOn(seat, result);
+}
+
+Game::PlayResult Game::Result(PlayResult result) const {
     result.nextSeat = curSeat_;
     result.nextPhase = phase_;
     return result;
+}
+
+Game::PlayResult Game::FollowOn(std::uint8_t seat, PlayResult result) {
+    phase_ = kPhaseFollow;
+    curSeat_ = NextHolding(seat);
+    outPai_[curSeat_].clear();  // the seat to act takes its last play back
+    return Result(result);
 }
 
 std::int32_t Game::Multiplier() const {

@@ -64,6 +64,8 @@ public:
 
 private:
     std::uint8_t NextHolding(std::uint8_t seat) const;
+    PlayResult Result(PlayResult result) const;
+    PlayResult FollowOn(std::uint8_t seat, PlayResult result);
     int ActiveCount() const;
     void CheckOver();
 

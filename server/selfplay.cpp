@@ -1,10 +1,10 @@
 #include "selfplay.h"
 
 #include <chrono>
-#include <map>
 #include <random>
 
 #include "invariants.h"
+#include "manual_timers.h"
 #include "table.h"
 
 namespace redten::room {
@@ -18,19 +18,8 @@ public:
 
     void Send(PersonId, const Bytes&) override {}
     void Disconnect(PersonId) override {}
-    TimerId After(int ms, std::function<void()> fn) override {
-        const TimerId id = next_++;
-        queue_.emplace(std::make_pair(now_ + std::max(ms, 0), id), std::move(fn));
-        return id;
-    }
-    void Cancel(TimerId timer) override {
-        for (auto it = queue_.begin(); it != queue_.end(); ++it) {
-            if (it->first.second == timer) {
-                queue_.erase(it);
-                return;
-            }
-        }
-    }
+    TimerId After(int ms, std::function<void()> fn) override { return timers_.After(ms, std::move(fn)); }
+    void Cancel(TimerId timer) override { timers_.Cancel(timer); }
     void Log(LogLevel, const std::string&) override {}
     void GameFinished(const FinishedGame& game) override {
         ++finished_;
@@ -43,12 +32,7 @@ public:
     std::uint64_t NextDealSeed() override { return seeds_(); }
 
     void Run() {
-        while (!queue_.empty() && finished_ < wanted_ && failure_.empty()) {
-            auto first = queue_.begin();
-            now_ = first->first.first;
-            auto fn = std::move(first->second);
-            queue_.erase(first);
-            fn();
+        while (finished_ < wanted_ && failure_.empty() && timers_.RunNext()) {
         }
     }
     int finished() const { return finished_; }
@@ -56,9 +40,7 @@ public:
 
 private:
     std::mt19937_64 seeds_;
-    std::map<std::pair<std::int64_t, TimerId>, std::function<void()>> queue_;
-    std::int64_t now_ = 0;
-    TimerId next_ = 1;
+    ManualTimers timers_;
     int wanted_;
     int finished_ = 0;
     std::string failure_;

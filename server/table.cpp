@@ -676,33 +676,9 @@ bool Table::Play(std::uint8_t seat, const CardList& cards) {
 }
 
 void Table::FinishGame() {
-    const auto scores = game_->Scores(stake_);
-    std::array<CardList, 4> remaining;
-    for (std::uint8_t s = 0; s < 4; ++s) {
-        remaining[s] = game_->Hand(s);
-        record_.places[s] = game_->MingCi(s);
-        Member& m = *seats_[s];
-        m.person.games += 1;
-        m.person.points += scores[s];
-        (scores[s] > 0 ? m.person.wins : m.person.losses) += 1;
-        record_.records[s] = m.person;
-    }
-    record_.scores = scores;
-    record_.remaining = remaining;
-    record_.winner = game_->Winner();
-    Broadcast(MakeGameOver(scores, remaining));
     Log(LogLevel::Info, "game " + std::to_string(gamesPlayed_) + " over: " +
-                            (record_.winner > 0 ? "the red side" : "the black side") + " wins");
-    game_.reset();
-    CancelTimer(showingTimer_);
-    CancelTimer(followTimer_);
-    host_.GameFinished(record_);
-    // Whoever dropped during the game and has not come back leaves now.
-    for (std::uint8_t s = 0; s < 4; ++s) {
-        if (seats_[s] && seats_[s]->offline) {
-            RemoveSeat(s);
-        }
-    }
+                            (game_->Winner() > 0 ? "the red side" : "the black side") + " wins");
+    Settle(game_->Scores(stake_), game_->Winner(), -1);
 }
 
 void Table::Escape(std::uint8_t seat, const std::string& reason) {
@@ -710,39 +686,48 @@ void Table::Escape(std::uint8_t seat, const std::string& reason) {
         RemoveSeat(seat);
         return;
     }
-    std::array<std::int32_t, 4> scores{};
     // The one who ran pays the penalty; the other three share it.
+    std::array<std::int32_t, 4> scores{};
     scores[seat] = -penalty_;
     for (std::uint8_t i = 1; i <= 3; ++i) {
         const auto s = static_cast<std::uint8_t>((seat + i) % 4);
         scores[s] = penalty_ / 3 + (i <= penalty_ % 3 ? 1 : 0);
     }
+    Log(LogLevel::Info, seats_[seat]->person.name + " ran away from game " +
+                            std::to_string(gamesPlayed_) + " (" + reason + ")");
+    Broadcast(MakePlayerLeaves(seat, reason));
+    Settle(scores, 0, seat);
+}
+
+void Table::Settle(const std::array<std::int32_t, 4>& scores, int winner, int escapedSeat) {
     std::array<CardList, 4> remaining;
     for (std::uint8_t s = 0; s < 4; ++s) {
         remaining[s] = game_->Hand(s);
         record_.places[s] = game_->MingCi(s);
-        Member& m = *seats_[s];
-        m.person.games += 1;
-        m.person.points += scores[s];
-        if (s == seat) {
-            m.person.escapes += 1;
-            m.person.losses += 1;
+        PersonRecord& p = seats_[s]->person;
+        p.games += 1;
+        p.points += scores[s];
+        if (escapedSeat < 0) {
+            (scores[s] > 0 ? p.wins : p.losses) += 1;
+        } else if (s == escapedSeat) {
+            p.escapes += 1;
+            p.losses += 1;
         }
-        record_.records[s] = m.person;
+        record_.records[s] = p;
     }
     record_.scores = scores;
     record_.remaining = remaining;
-    record_.winner = 0;
-    record_.escapedSeat = seat;
-    Log(LogLevel::Info, seats_[seat]->person.name + " ran away from game " +
-                            std::to_string(gamesPlayed_) + " (" + reason + ")");
-    Broadcast(MakePlayerLeaves(seat, reason));
+    record_.winner = winner;
+    record_.escapedSeat = escapedSeat;
     Broadcast(MakeGameOver(scores, remaining));
     game_.reset();
     CancelTimer(showingTimer_);
     CancelTimer(followTimer_);
     host_.GameFinished(record_);
-    RemoveSeat(seat);
+    if (escapedSeat >= 0) {
+        RemoveSeat(static_cast<std::uint8_t>(escapedSeat));
+    }
+    // Whoever dropped during the game and has not come back leaves now.
     for (std::uint8_t s = 0; s < 4; ++s) {
         if (seats_[s] && seats_[s]->offline) {
             RemoveSeat(s);

@@ -96,6 +96,9 @@ private:
     void EndShowing();
     void FinishGame();
     void Escape(std::uint8_t seat, const std::string& reason);
+    // Ends the game with these scores: the records, the result to everybody,
+    // the room's books; whoever dropped and is not back leaves.
+    void Settle(const std::array<std::int32_t, 4>& scores, int winner, int escapedSeat);
     void RemoveSeat(std::uint8_t seat);
     void RemoveSpectator(PersonId id);
     void ChooseOwner();

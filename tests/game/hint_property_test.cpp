@@ -90,6 +90,24 @@ bool IsSubsetOf(const CardList& play, CardList hand) {
     return true;
 }
 
+std::string Describe(const CardList& hand, const MaxOutPai& toBeat) {
+    return "hand " + testing::PrintToString(hand) + " type " + std::to_string(toBeat.bteType) +
+           " main " + std::to_string(toBeat.bteMainPai) + " count " +
+           std::to_string(toBeat.bteCount);
+}
+
+// Every suggestion is cards of the hand and a play the rules accept.
+void ExpectSuggestionsAccepted(const HintList& hints, const CardList& hand, const MaxOutPai& toBeat) {
+    for (std::int32_t i = 0; i < hints.lngHintCount; ++i) {
+        const HintPai& h = hints.udtHintPai[static_cast<std::size_t>(i)];
+        const CardList s(h.bteCards.begin(), h.bteCards.begin() + h.lngCount);
+        ASSERT_TRUE(IsSubsetOf(s, hand)) << Describe(hand, toBeat);
+        const PlayCheck check = CheckFollowOutPai(s, toBeat);
+        ASSERT_TRUE(check.ok) << Describe(hand, toBeat) << " suggestion "
+                              << testing::PrintToString(s) << ": " << check.message;
+    }
+}
+
 TEST(HintProperties, EverySuggestionIsAcceptedAndNothingFoundMeansNothingBeats) {
     std::mt19937 rng(20261207);
     const CardList deck = Deck();
@@ -109,21 +127,10 @@ TEST(HintProperties, EverySuggestionIsAcceptedAndNothingFoundMeansNothingBeats) 
         ++cases;
         const bool found =
             FindHintPai(hints, hand, toBeat->bteType, toBeat->bteCount, toBeat->bteMainPai);
-        for (std::int32_t i = 0; i < hints.lngHintCount; ++i) {
-            const HintPai& h = hints.udtHintPai[static_cast<std::size_t>(i)];
-            const CardList s(h.bteCards.begin(), h.bteCards.begin() + h.lngCount);
-            ASSERT_TRUE(IsSubsetOf(s, hand)) << testing::PrintToString(hand);
-            const PlayCheck check = CheckFollowOutPai(s, *toBeat);
-            ASSERT_TRUE(check.ok) << "hand " << testing::PrintToString(hand) << " suggestion "
-                                  << testing::PrintToString(s) << " type "
-                                  << int(toBeat->bteType) << " main " << int(toBeat->bteMainPai)
-                                  << " count " << int(toBeat->bteCount) << ": " << check.message;
-        }
+        ASSERT_NO_FATAL_FAILURE(ExpectSuggestionsAccepted(hints, hand, *toBeat));
         if (!found && n <= 9) {
             ++emptyCases;
-            ASSERT_FALSE(AnySubsetBeats(hand, *toBeat))
-                << "hand " << testing::PrintToString(hand) << " type " << int(toBeat->bteType)
-                << " main " << int(toBeat->bteMainPai) << " count " << int(toBeat->bteCount);
+            ASSERT_FALSE(AnySubsetBeats(hand, *toBeat)) << Describe(hand, *toBeat);
         }
     }
     EXPECT_GT(emptyCases, 1000);
@@ -147,14 +154,7 @@ TEST(HintProperties, WithTwoDecksEverySuggestionIsStillAccepted) {
         }
         ++cases;
         FindHintPai(hints, hand, toBeat->bteType, toBeat->bteCount, toBeat->bteMainPai);
-        for (std::int32_t i = 0; i < hints.lngHintCount; ++i) {
-            const HintPai& h = hints.udtHintPai[static_cast<std::size_t>(i)];
-            const CardList s(h.bteCards.begin(), h.bteCards.begin() + h.lngCount);
-            ASSERT_TRUE(IsSubsetOf(s, hand)) << testing::PrintToString(hand);
-            ASSERT_TRUE(CheckFollowOutPai(s, *toBeat).ok)
-                << "hand " << testing::PrintToString(hand) << " suggestion "
-                << testing::PrintToString(s);
-        }
+        ASSERT_NO_FATAL_FAILURE(ExpectSuggestionsAccepted(hints, hand, *toBeat));
     }
 }
 
