@@ -6,6 +6,7 @@
 #include <string>
 
 #include "components/room_link.h"
+#include "game/notices.h"
 #include "net/message_handlers.h"
 
 namespace redten {
@@ -17,7 +18,7 @@ void RouteMessage(const Bytes& message, RoomMessageSink& room, GameMessageSink& 
 // The table's one link to its room: opens it, greets the room once it is
 // up, routes every message, and reports the end of the link. There is no
 // reconnection; the table lives exactly as long as its link.
-class RoomConnection final : public QObject {
+class RoomConnection final : public QObject, public MessageSender {
     Q_OBJECT
 public:
     // The connect time-out the lobby's rooms expect, in seconds.
@@ -30,7 +31,7 @@ public:
     // allowWatchCards goes into the greeting.
     void ConnectRoomServer(const std::string& host, const std::string& portText,
                            std::uint8_t allowWatchCards);
-    void Send(const Bytes& message);
+    void Send(const Bytes& message) override;
 
 signals:
     // The link is over (closed, refused, broken); emitted once.

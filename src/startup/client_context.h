@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "game/rules/game_state.h"
 #include "startup/launch_context.h"
 #include "startup/public_define.h"
 #include "startup/user_set.h"
@@ -15,6 +16,7 @@ struct ClientContext {
     LaunchContext launch;
     PublicDefine define;
     UserSet userSet;
+    GameState game;
 };
 
 }  // namespace redten

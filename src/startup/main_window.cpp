@@ -10,8 +10,22 @@ frmGameMain::frmGameMain(ClientContext& context, std::unique_ptr<RoomLink> link,
     : QWidget(parent),
       context_(context),
       sckRoom(std::move(link)),
-      connection_(*sckRoom, roomMessages_, gameMessages_),
-      pump_([this] { return unloading_; }) {
+      pump_([this] { return unloading_; }),
+      boxes_(context.define.strParentPath),
+      gameSet_(sender_, context.launch.strMyName),
+      services_{sender_, view_, sounds_, boxes_, pump_, users_, chat_, clock_, gameSet_, items_,
+                [this] {
+                    Unload();
+                    hide();
+                },
+                [this](bool show) { setVisible(show); }},
+      flow_(context, services_),
+      gameMessages_(context, services_, flow_),
+      roomMessages_(context, services_, flow_, gameMessages_),
+      connection_(*sckRoom, roomMessages_, gameMessages_) {
+    sender_.connection = &connection_;
+    boxes_.SetOwner(this);
+    boxes_.InitGlobalMsg();
     connect(&connection_, &RoomConnection::LinkEnded, this, [this] {
         Unload();
         hide();
@@ -57,10 +71,8 @@ void frmGameMain::Load() {
     // 9. Bomb and lost-link images hidden, animation surfaces, start button off.
     SetUpAnimationSurfaces();
 
-    // 10. The start count-down: stopped, one tick a second, twenty ticks.
-    tmrStart.stop();
-    tmrStart.setInterval(1000);
-    tmrStart.setProperty("Tag", QStringLiteral("20"));
+    // 10. The start count-down belongs to the turn flow: stopped, one tick a
+    //     second, twenty ticks.
 
     // 11. Personal settings, before the link opens: the greeting carries one.
     LoadUserSet(context_.userSet, context_.define.strAppPath + kUserSetFileName);
@@ -102,8 +114,8 @@ void frmGameMain::Unload() {
     ClearSavedGameArea();
     // 7. No window procedure to put back: closeEvent is a plain override.
     tmrForm.stop();
-    tmrStart.stop();
     tmrPaintLastOutPai.stop();
+    flow_.StopClock();
     // 8.
     emit Unloaded();
 }
@@ -124,10 +136,12 @@ void frmGameMain::SetUpAdvertisement() {}
 void frmGameMain::SetUpAnimationSurfaces() {}
 // The skinned frame's hit zones and minimum size.
 void frmGameMain::OnFormTimer() {}
-// The program's own message boxes, all groups.
-void frmGameMain::CloseMessageBoxes() {}
-// The game state back to its initial values.
-void frmGameMain::ResetGameState() {}
+void frmGameMain::CloseMessageBoxes() { boxes_.CloseGlobalMsg(0); }
+
+void frmGameMain::ResetGameState() {
+    InitGameData(context_.game);
+    context_.define.strViewUserName.clear();
+}
 // The saved copy of the game area.
 void frmGameMain::ClearSavedGameArea() {}
 

@@ -5,10 +5,17 @@
 
 #include <memory>
 
+#include "components/chat_log.h"
+#include "components/ro_clock.h"
 #include "components/room_link.h"
+#include "components/user_list_model.h"
 #include "game/game_messages.h"
+#include "game/settings_negotiation.h"
+#include "game/table_services.h"
+#include "game/turn_flow.h"
 #include "net/connection.h"
 #include "net/room_messages.h"
+#include "shell/message_box.h"
 #include "startup/client_context.h"
 #include "startup/message_pump.h"
 
@@ -32,6 +39,10 @@ public:
     bool IsUnloading() const { return unloading_; }
     MessagePump& Pump() { return pump_; }
     RoomConnection& Connection() { return connection_; }
+    TurnFlow& Flow() { return flow_; }
+    MessageBoxPool& Boxes() { return boxes_; }
+    UserListModel& Users() { return users_; }
+    ChatLog& Chat() { return chat_; }
 
 signals:
     // The unload steps are done; the program may end.
@@ -53,12 +64,26 @@ private:
 
     ClientContext& context_;
     std::unique_ptr<RoomLink> sckRoom;
-    RoomMessages roomMessages_;
-    GameMessages gameMessages_;
-    RoomConnection connection_;
     MessagePump pump_;
+    // The components and stand-ins the game flow acts through.
+    UserListModel users_;
+    ChatLog chat_;
+    RoClock clock_;
+    NullTableView view_;
+    NullGameSounds sounds_;
+    NullItemLists items_;
+    MessageBoxPool boxes_;
+    struct LinkSender final : MessageSender {
+        RoomConnection* connection = nullptr;
+        void Send(const Bytes& message) override { connection->Send(message); }
+    } sender_;
+    AutoGameSet gameSet_;
+    TableServices services_;
+    TurnFlow flow_;
+    GameMessages gameMessages_;
+    RoomMessages roomMessages_;
+    RoomConnection connection_;
     QTimer tmrForm;
-    QTimer tmrStart;
     QTimer tmrPaintLastOutPai;
     bool loaded_ = false;
     bool unloading_ = false;

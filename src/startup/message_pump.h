@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "game/notices.h"
+
 namespace redten {
 
 // The table's waits. They run the event loop while they wait, so a message,
@@ -11,7 +13,7 @@ namespace redten {
 // Once the main window is unloading the waits stop waiting and report it:
 // the handler that waited returns, and the program ends when control is
 // back in the main loop instead of being cut off in the middle of a handler.
-class MessagePump {
+class MessagePump final : public Waiter {
 public:
     explicit MessagePump(std::function<bool()> exiting) : exiting_(std::move(exiting)) {}
 
@@ -19,7 +21,7 @@ public:
     bool PumpMessages();
     // Pumps until at least ms milliseconds have passed. False when the
     // program began to end during the wait.
-    bool WaitTime(std::uint32_t ms);
+    bool WaitTime(std::uint32_t ms) override;
 
 private:
     std::function<bool()> exiting_;

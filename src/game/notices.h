@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/system_message_box.h"
+
+namespace redten {
+
+// The program's own message boxes (a pool of them) and the system's boxes.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+
+    virtual void InitGlobalMsg() = 0;
+    // Type 0: a notice without buttons, returns at once. Types 1 (one
+    // button) and 2 (two) wait for the answer, which is true for Yes, while
+    // every other event of the program keeps being handled.
+    virtual bool ShowGlobalMsg(std::int32_t group, std::uint8_t type, const std::string& note,
+                               const std::string& caption, std::int32_t seconds,
+                               const std::string& yesCaption, const std::string& noCaption,
+                               bool yesDefault) = 0;
+    // Closes every box of the group (0: all of ours).
+    virtual void CloseGlobalMsg(std::int32_t group) = 0;
+    virtual void ShowSystemBox(const std::string& text, const std::string& caption,
+                               SystemBoxIcon icon) = 0;
+};
+
+// Sends a whole message to the room.
+class MessageSender {
+public:
+    virtual ~MessageSender() = default;
+    virtual void Send(const std::vector<std::uint8_t>& message) = 0;
+};
+
+// The message-pumping wait: false when the program began to end meanwhile.
+class Waiter {
+public:
+    virtual ~Waiter() = default;
+    virtual bool WaitTime(std::uint32_t ms) = 0;
+};
+
+}  // namespace redten
