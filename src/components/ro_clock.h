@@ -16,6 +16,8 @@ class RoClock final : public QObject {
 public:
     // A clock that does not tick by itself is moved on with TickOnce (tests).
     explicit RoClock(bool ticksByItself = true, QObject* parent = nullptr);
+    // How long a second is (tests run the clock fast).
+    void SetSecondMs(int ms) { timer_.setInterval(ms); }
 
     std::string Tag = "100";
 

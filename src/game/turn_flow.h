@@ -22,6 +22,8 @@ public:
     // A start timer that does not tick by itself is moved on with
     // OnStartTimerTick (tests).
     TurnFlow(ClientContext& context, TableServices& services, bool startTimerTicksByItself = true);
+    // How long a second of the start count-down is (tests run it fast).
+    void SetSecondMs(int ms) { tmrStart.setInterval(ms); }
 
     void ShowGameState();
     void StartTurnClock(std::uint8_t seat);

@@ -84,6 +84,12 @@ void frmGameMain::Load() {
     // 13. Every close request passes through closeEvent.
 }
 
+void frmGameMain::SetSecondMs(int ms) {
+    clock_.SetSecondMs(ms);
+    flow_.SetSecondMs(ms);
+    pump_.SetSecondMs(ms);
+}
+
 void frmGameMain::ConnectRoomServer() {
     connection_.ConnectRoomServer(context_.launch.strRoomServerHost,
                                   context_.launch.strRoomServerPort,

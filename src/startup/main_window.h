@@ -40,6 +40,8 @@ public:
     MessagePump& Pump() { return pump_; }
     RoomConnection& Connection() { return connection_; }
     TurnFlow& Flow() { return flow_; }
+    // Runs every clock of the table with seconds this long (tests).
+    void SetSecondMs(int ms);
     MessageBoxPool& Boxes() { return boxes_; }
     UserListModel& Users() { return users_; }
     ChatLog& Chat() { return chat_; }

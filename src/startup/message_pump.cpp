@@ -16,6 +16,7 @@ bool MessagePump::PumpMessages() {
 }
 
 bool MessagePump::WaitTime(std::uint32_t ms) {
+    ms = static_cast<std::uint32_t>(std::uint64_t{ms} * static_cast<std::uint64_t>(secondMs_) / 1000);
     const std::uint32_t start = GetTickCount();
     // A timer at the deadline wakes the loop, so the wait sleeps between
     // events instead of spinning.

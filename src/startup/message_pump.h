@@ -16,6 +16,8 @@ namespace redten {
 class MessagePump final : public Waiter {
 public:
     explicit MessagePump(std::function<bool()> exiting) : exiting_(std::move(exiting)) {}
+    // How long a second of waiting is (tests run the waits fast).
+    void SetSecondMs(int ms) { secondMs_ = ms; }
 
     // Handles every pending event. False when the program is ending.
     bool PumpMessages();
@@ -25,6 +27,7 @@ public:
 
 private:
     std::function<bool()> exiting_;
+    int secondMs_ = 1000;
 };
 
 }  // namespace redten

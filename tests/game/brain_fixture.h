@@ -1,0 +1,206 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "components/chat_log.h"
+#include "components/ro_clock.h"
+#include "components/user_list_model.h"
+#include "game/game_messages.h"
+#include "game/turn_flow.h"
+#include "net/connection.h"
+#include "net/room_messages.h"
+#include "net/wire/message.h"
+#include "net/wire/text_fields.h"
+
+namespace redten::test {
+
+// Every role the game flow calls, written down as "Role seat" in order.
+class RecordingView final : public TableView {
+public:
+    std::vector<std::string> calls;
+    bool startVisible = false;
+    std::string startCaption;
+    void Note(const std::string& s) { calls.push_back(s); }
+    void Note(const std::string& s, int seat) { calls.push_back(s + " " + std::to_string(seat)); }
+    bool Saw(const std::string& s) const { return std::find(calls.begin(), calls.end(), s) != calls.end(); }
+
+    void RepaintTable() override { Note("RepaintTable"); }
+    void PaintHand(std::uint8_t s) override { Note("PaintHand", s); }
+    void PaintCardCount(std::uint8_t s) override { Note("PaintCardCount", s); }
+    void PaintOutPai(std::uint8_t s) override { Note("PaintOutPai", s); }
+    void ClearSeatPlace(std::uint8_t s) override { Note("ClearSeatPlace", s); }
+    void RepaintOutArea(bool last) override { Note(last ? "RepaintOutArea last" : "RepaintOutArea"); }
+    void PaintLiangFlag(std::uint8_t s) override { Note("PaintLiangFlag", s); }
+    void PaintMingCi(std::uint8_t s) override { Note("PaintMingCi", s); }
+    void PaintReadyHand(std::uint8_t s) override { Note("PaintReadyHand", s); }
+    void PaintSeatFace(std::uint8_t s) override { Note("PaintSeatFace", s); }
+    void PaintNetBreak(std::uint8_t s) override { Note("PaintNetBreak", s); }
+    void PaintOptionButtons() override { Note("PaintOptionButtons"); }
+    void ShowOutButtons() override { Note("ShowOutButtons"); }
+    void HideOutButtons() override { Note("HideOutButtons"); }
+    void ShowLiangPanel() override { Note("ShowLiangPanel"); }
+    void HideLiangPanel() override { Note("HideLiangPanel"); }
+    void ShowWaitNotice() override { Note("ShowWaitNotice"); }
+    void ShowResult(const std::array<std::int32_t, 4>& s) override {
+        Note("ShowResult " + std::to_string(s[0]) + "," + std::to_string(s[1]) + "," +
+             std::to_string(s[2]) + "," + std::to_string(s[3]));
+    }
+    void PlayBomb(std::uint8_t s, std::uint8_t e) override { Note("PlayBomb " + std::to_string(s) + "," + std::to_string(e)); }
+    void PaintClock() override {}
+    void EraseClock() override {}
+    void UpdateStartButton(bool visible, const std::string& caption) override {
+        startVisible = visible;
+        startCaption = caption;
+    }
+};
+
+class RecordingSounds final : public GameSounds {
+public:
+    std::vector<std::string> played;
+    void PlayGameSound(int n) override { played.push_back(std::to_string(n)); }
+    void PlaySoundFile(const std::string& f) override { played.push_back(f); }
+};
+
+class RecordingBoxes final : public MessageBoxes {
+public:
+    struct Box {
+        int type;
+        std::string text, caption;
+    };
+    std::vector<Box> shown;
+    std::vector<Box> system;
+    int closed = 0;
+    void InitGlobalMsg() override {}
+    bool ShowGlobalMsg(std::int32_t, std::uint8_t type, const std::string& note,
+                       const std::string& caption, std::int32_t, const std::string&,
+                       const std::string&, bool yesDefault) override {
+        shown.push_back({type, note, caption});
+        return yesDefault;
+    }
+    void CloseGlobalMsg(std::int32_t) override { ++closed; }
+    void ShowSystemBox(const std::string& text, const std::string& caption, SystemBoxIcon) override {
+        system.push_back({-1, text, caption});
+    }
+};
+
+class RecordingSender final : public MessageSender {
+public:
+    std::vector<Bytes> sent;
+    void Send(const Bytes& m) override { sent.push_back(m); }
+};
+
+// Waits no time at all; a test may have something arrive "during" a wait.
+class FakeWaiter final : public Waiter {
+public:
+    std::vector<std::uint32_t> waits;
+    std::function<void()> during;
+    bool WaitTime(std::uint32_t ms) override {
+        waits.push_back(ms);
+        if (during) {
+            auto once = std::move(during);
+            during = nullptr;
+            once();
+        }
+        return true;
+    }
+};
+
+class RecordingGameSet final : public GameSetDialogs {
+public:
+    std::vector<std::pair<bool, std::string>> opened;
+    bool accept = true;
+    bool OpenGameSet(bool owner, const std::string& settings) override {
+        opened.emplace_back(owner, settings);
+        return accept;
+    }
+};
+
+class RecordingItems final : public ItemLists {
+public:
+    std::vector<std::string> lists;
+    void SetDaoJuList(const std::string& t) override { lists.push_back("catalogue " + t); }
+    void SetMyDaoJuList(const std::string& t) override { lists.push_back("mine " + t); }
+};
+
+// The game flow with every outside part replaced by a recording stand-in.
+// 张三 sits at seat 0 of the table "红十" with 李四, 王五 and 赵六.
+class BrainTest : public testing::Test {
+protected:
+    BrainTest() {
+        context.programDirectory = "/opt/redten/table";
+        context.launch.strGameTitle = "红十";
+        context.launch.strMyName = "张三";
+        context.launch.strLevelList = "新手_0`高手_100";
+        InitPublicDefine(context.define, context.programDirectory, context.launch.strLevelList);
+    }
+
+    void Route(const Bytes& m) { RouteMessage(m, room, game); }
+    void RouteText(Bytes header, const std::string& text) {
+        Bytes m;
+        MakeSendBytes(text, m, header.size(), header);
+        Route(m.empty() ? header : m);
+    }
+
+    static std::string Record(const std::string& name, int chair, const std::string& watching = "",
+                              int ready = 0, int offline = 0) {
+        return JoinFields({name, "10001", "0", "0", watching, "0", "0", "0", "0", "0", "0", "0",
+                           "1003", std::to_string(chair), std::to_string(ready),
+                           std::to_string(offline)});
+    }
+
+    // Identity and the full list: four players, 张三 at chair 0.
+    void SitDown(bool spectator = false) {
+        RouteText({130, 3}, spectator ? "看客`张三" : "张三`张三");
+        if (spectator) {
+            context.launch.strMyName = "看客";
+        }
+        std::vector<std::string> records{Record("张三", 0), Record("李四", 1), Record("王五", 2),
+                                         Record("赵六", 3)};
+        if (spectator) {
+            records.push_back(Record("看客", 0, "张三"));
+        }
+        RouteText({130, 2}, JoinFields(records));
+    }
+
+    void StartGame(std::uint8_t limit = 5, std::uint8_t decks = 1) {
+        Bytes start(15, 0);
+        start[0] = 17;
+        start[3] = limit;
+        start[11] = decks;
+        start[13] = 15;
+        start[14] = 30;
+        Route(start);
+    }
+
+    void Deal(const CardList& hand) {
+        Bytes m(2 + hand.size(), 0);
+        m[0] = 19;
+        std::copy(hand.begin(), hand.end(), m.begin() + 2);
+        Route(m);
+    }
+
+    ClientContext context;
+    RecordingView view;
+    RecordingSounds sounds;
+    RecordingBoxes boxes;
+    RecordingSender link;
+    FakeWaiter waiter;
+    UserListModel users;
+    ChatLog chat;
+    RoClock clock{false};
+    RecordingGameSet gameSet;
+    RecordingItems items;
+    int closedWindow = 0;
+    bool windowShown = true;
+    TableServices services{link, view, sounds, boxes, waiter, users, chat, clock, gameSet, items,
+                           [this] { ++closedWindow; }, [this](bool show) { windowShown = show; }};
+    TurnFlow flow{context, services, false};
+    GameMessages game{context, services, flow};
+    RoomMessages room{context, services, flow, game};
+};
+
+}  // namespace redten::test

@@ -1,0 +1,327 @@
+#include <random>
+
+#include "game/brain_fixture.h"
+#include "net/wire/client_messages.h"
+
+namespace redten::test {
+namespace {
+
+using GameFlow = BrainTest;
+
+const CardList kNoRedTens{0, 1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 13};
+
+TEST_F(GameFlow, AWholeGameFromStartToGameOver) {
+    SitDown();
+    ASSERT_EQ(context.define.bteViewSeat, 0);
+    StartGame();
+    EXPECT_EQ(link.sent, (std::vector<Bytes>{{130, 1}, {19, 0}}));
+    EXPECT_EQ(context.define.blnInGame, 1);
+
+    // A hand without red tens answers "none" at once and waits.
+    Deal(kNoRedTens);
+    EXPECT_EQ(context.game.bteGameState, kPhaseShowing);
+    EXPECT_EQ(link.sent.back(), (Bytes{20, 0, 0, 0}));
+    EXPECT_TRUE(view.Saw("ShowWaitNotice"));
+    EXPECT_EQ(sounds.played, std::vector<std::string>{"0"});
+
+    Route({20, 0, 0, 0});
+    Route({20, 0, 1, 1});
+    EXPECT_EQ(context.game.udtUser[1].bteOutPai, CardList{59});
+    EXPECT_EQ(sounds.played.back(), "1");
+    Route({20, 1, 0, 2});
+    EXPECT_EQ(waiter.waits, std::vector<std::uint32_t>{2000});
+    EXPECT_TRUE(context.game.udtUser[1].bteOutPai.empty());
+    EXPECT_EQ(context.game.bteGameState, kPhaseLead);
+    EXPECT_TRUE(view.Saw("ShowOutButtons"));
+    EXPECT_EQ(context.game.bteOutState, (std::array<std::uint8_t, 3>{1, 0, 0}));
+    EXPECT_TRUE(clock.IsRunning());
+    EXPECT_EQ(clock.Limit(), 30);
+
+    // The own lead: the selected single goes out, the buttons go away.
+    context.game.bteSelected.assign(13, 0);
+    context.game.bteSelected[12] = 1;
+    flow.DoUserOut(0);
+    EXPECT_EQ(link.sent.back(), (Bytes{21, 0, 0, 0, 0, 0, 1, 13}));
+    EXPECT_FALSE(clock.IsRunning());
+    Route({21, 0, 1, 3, 0, 0, 1, 13});
+    EXPECT_EQ(context.game.bteMyPai.size(), 12u);
+    EXPECT_EQ(context.game.udtUser[0].bteCardCount, 12);
+    EXPECT_EQ(sounds.played.back(), "2");
+
+    // The pass: seat 2 to act, still following; nothing else changes.
+    Route({21, 0, 2, 3, 0, 1, 1, 254});
+    EXPECT_EQ(context.game.bteCurSeat, 2);
+    EXPECT_EQ(context.game.bteGameState, kPhaseFollow);
+    EXPECT_EQ(sounds.played.back(), "3");
+    EXPECT_EQ(context.game.udtMaxOutPai.bteSeat, 0);
+    EXPECT_EQ(context.game.udtMaxOutPai.bteMainPai, 13);
+    EXPECT_EQ(context.game.udtUser[1].bteCardCount, 13);
+
+    // The trick is won: a pause, during which another message is handled,
+    // then the plays become the previous trick.
+    Route({21, 0, 3, 3, 0, 2, 1, 254});
+    waiter.during = [this] { Route({18, 2}); };
+    view.calls.clear();
+    Route({21, 0, 0, 2, 0, 3, 1, 254});
+    const auto ready = std::find(view.calls.begin(), view.calls.end(), "PaintReadyHand 2");
+    const auto moved = std::find(view.calls.begin(), view.calls.end(), "RepaintOutArea");
+    ASSERT_NE(ready, view.calls.end());
+    EXPECT_LT(ready, moved);
+    EXPECT_EQ(context.game.udtUser[0].bteLastOutPai, CardList{13});
+    EXPECT_TRUE(context.game.udtUser[3].bteOutPai.empty());
+    EXPECT_EQ(context.game.bteGameState, kPhaseLead);
+
+    Route({23, 1, 0, 0, 0, 10, 255, 255, 255, 251, 255, 255, 255, 251, 0, 0, 0, 0, 0, 0, 0, 0});
+    std::vector<std::string> lines;
+    for (const auto& l : chat.Lines()) {
+        if (l.kind == "system") {
+            lines.push_back(l.text);
+        }
+    }
+    EXPECT_EQ(lines, (std::vector<std::string>{"张三：10", "李四：-5", "王五：-5", "赵六：0"}));
+    EXPECT_EQ(sounds.played.back(), "7");
+    EXPECT_TRUE(view.Saw("ShowResult 10,-5,-5,0"));
+    EXPECT_TRUE(view.startVisible);
+    EXPECT_EQ(view.startCaption, "可以开始");
+}
+
+TEST_F(GameFlow, ADealOfTheWrongLengthForTwoDecksIsIgnored) {
+    SitDown();
+    StartGame(5, 2);
+    Deal(kNoRedTens);
+    EXPECT_TRUE(context.game.bteMyPai.empty());
+    EXPECT_EQ(context.game.bteGameState, kPhaseNone);
+}
+
+TEST_F(GameFlow, OneRedTenIsAskedThenOfferedToFollowOnce) {
+    SitDown();
+    StartGame();
+    CardList hand = kNoRedTens;
+    hand[0] = 59;
+    Deal(hand);
+    EXPECT_EQ(context.game.bteLiangMode, 1);
+    EXPECT_EQ(context.game.bteLiangState, (std::array<std::uint8_t, 3>{1, 1, 0}));
+    EXPECT_EQ(clock.Limit(), 15);
+    flow.SendLiang(0);
+    EXPECT_EQ(link.sent.back(), (Bytes{20, 0, 0, 0}));
+    Route({20, 0, 0, 0});
+    EXPECT_EQ(context.game.blnFollowLiang, 0);
+    Route({20, 0, 2, 2});  // another seat shows one ten: follow?
+    EXPECT_EQ(context.game.blnFollowLiang, -1);
+    EXPECT_EQ(context.game.bteLiangMode, 1);
+    flow.SendLiang(1);
+    EXPECT_EQ(link.sent.back(), (Bytes{20, 0, 0, 1}));
+    Route({20, 0, 0, 1});
+    EXPECT_EQ(context.game.udtUser[0].bteLiangTimes, 2);
+    Route({20, 0, 3, 0});
+    EXPECT_EQ(context.game.blnFollowLiang, 0);
+    EXPECT_EQ(context.game.bteLiangMode, 0);
+}
+
+TEST_F(GameFlow, BothRedTensOfferThreeAnswers) {
+    SitDown();
+    StartGame();
+    CardList hand = kNoRedTens;
+    hand[0] = 59;
+    hand[1] = 72;
+    Deal(hand);
+    EXPECT_EQ(context.game.bteLiangMode, 2);
+    EXPECT_EQ(context.game.bteLiangState, (std::array<std::uint8_t, 3>{1, 1, 1}));
+    flow.SendLiang(1);
+    EXPECT_EQ(link.sent.back(), (Bytes{20, 0, 0, 1}));
+    flow.SendLiang(2);
+    EXPECT_EQ(link.sent.back(), (Bytes{20, 0, 0, 3}));
+    const std::size_t before = link.sent.size();
+    flow.SendLiang(7);
+    EXPECT_EQ(link.sent.size(), before);
+}
+
+class AutoPlay : public BrainTest {
+protected:
+    // Seat 3 plays a single; seat 0 must beat it and lets the clock run out.
+    void TimeOutOnce() {
+        Route({21, 0, 0, 3, 0, 3, 1, 5});
+        ASSERT_TRUE(clock.IsRunning());
+        ASSERT_EQ(clock.Tag, "0");
+        for (int i = 0; i < 30 && clock.IsRunning(); ++i) {
+            clock.TickOnce();
+        }
+    }
+    void Begin(std::uint8_t limit) {
+        SitDown();
+        StartGame(limit);
+        Deal(kNoRedTens);
+        Route({20, 1, 3, 2});
+    }
+};
+
+TEST_F(AutoPlay, FourTimeOutsWarnAndTheFifthRunsAway) {
+    Begin(5);
+    for (int i = 1; i <= 3; ++i) {
+        TimeOutOnce();
+        EXPECT_EQ(link.sent.back(), (Bytes{21, 0, 0, 0, 0, 0, 1, 254}));
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+    TimeOutOnce();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "注意：系统帮你自动出牌的次数累计已达 4 次，再出现一次就算你逃跑！");
+    EXPECT_EQ(boxes.shown[0].caption, "系统提示");
+    EXPECT_EQ(closedWindow, 0);
+    TimeOutOnce();
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1].text, "注意：系统帮你自动出牌的次数累计已达 5 次，现在算你逃跑！");
+    EXPECT_EQ(closedWindow, 1);
+}
+
+TEST_F(AutoPlay, ALimitOfOneRunsAwayAtTheFirstTimeOut) {
+    Begin(1);
+    TimeOutOnce();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "注意：系统帮你自动出牌的次数累计已达 1 次，现在算你逃跑！");
+    EXPECT_EQ(closedWindow, 1);
+}
+
+TEST_F(AutoPlay, LeadingOnTimeOutPlaysTheLastCardAndShowingAnswersNone) {
+    SitDown();
+    StartGame();
+    CardList hand = kNoRedTens;
+    hand[0] = 72;
+    Deal(hand);
+    for (int i = 0; i < 15; ++i) {
+        clock.TickOnce();
+    }
+    EXPECT_EQ(link.sent.back(), (Bytes{20, 0, 0, 0}));
+    EXPECT_EQ(context.game.bteAutoOutTimes, 0);
+    Route({20, 1, 0, 2});
+    for (int i = 0; i < 30; ++i) {
+        clock.TickOnce();
+    }
+    EXPECT_EQ(link.sent.back(), (Bytes{21, 0, 0, 0, 0, 0, 1, 13}));
+    EXPECT_EQ(context.game.bteAutoOutTimes, 1);
+}
+
+TEST_F(GameFlow, TheStartCountDownBeginsWithTheFirstReadySeatAndEndsTheTable) {
+    SitDown();
+    Route({109, 0, 0, 0, 0, 0, 0, 0, 1});
+    EXPECT_EQ(context.game.bteGameState, kPhaseBetweenGames);
+    EXPECT_TRUE(flow.StartVisible());
+    EXPECT_TRUE(flow.StartTimerRunning());
+    flow.OnStartTimerTick();
+    EXPECT_EQ(flow.StartCaption(), "可以开始");
+    Route({18, 1});
+    flow.OnStartTimerTick();
+    EXPECT_EQ(flow.StartCaption(), "可以开始 19");
+    for (int i = 0; i < 18; ++i) {
+        flow.OnStartTimerTick();
+    }
+    EXPECT_EQ(flow.StartCaption(), "可以开始 1");
+    EXPECT_EQ(closedWindow, 0);
+    flow.OnStartTimerTick();
+    EXPECT_EQ(closedWindow, 1);
+}
+
+TEST_F(GameFlow, StartingOutsideAGameAsksToJoinAndInsideOneSaysReady) {
+    SitDown();
+    Route({109, 0, 0, 0, 0, 0, 0, 0, 1});
+    context.define.blnInGame = 0;
+    flow.OnStartClicked();
+    EXPECT_EQ(link.sent.back(), MakeRaiseHand("张三"));
+    EXPECT_FALSE(flow.StartVisible());
+    context.define.blnInGame = 1;
+    flow.OnStartClicked();
+    EXPECT_EQ(link.sent.back(), (Bytes{18, 0}));
+}
+
+TEST_F(GameFlow, APlayerWhoLeavesIsAnnouncedAndOnlyTheOwnSeatEndsTheTable) {
+    SitDown();
+    RouteText({5, 0, 1}, "逃跑");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "李四 不能继续玩下去，原因：逃跑");
+    EXPECT_EQ(boxes.shown[0].caption, "红十系统提示");
+    EXPECT_EQ(closedWindow, 0);
+    RouteText({5, 0, 0}, "掉线");
+    EXPECT_EQ(closedWindow, 1);
+}
+
+TEST_F(GameFlow, GameOverWithoutScoresIsANotice) {
+    SitDown();
+    Route({23, 0, 0});
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "本局游戏结束!");
+    EXPECT_EQ(boxes.shown[0].caption, "红十");
+    EXPECT_TRUE(flow.StartVisible());
+}
+
+TEST_F(GameFlow, TheSnapshotOfARunningGameRestoresIt) {
+    SitDown();
+    Bytes m{109, 0, 1, 0, 1, 1, 0, 15, 30, 2, 3, 1, 5, 0, 1};
+    m.insert(m.end(), {0, 1, 0, 0, 1, 1, 1, 1, 0, 0, 0, 0, 13, 12, 13, 13});
+    m.insert(m.end(), {0, 1, 5, 0, 0});
+    m.push_back(13);
+    m.insert(m.end(), kNoRedTens.begin(), kNoRedTens.end());
+    Route(m);
+    EXPECT_EQ(context.define.blnInGame, 1);
+    EXPECT_EQ(context.game.bteGameState, kPhaseFollow);
+    EXPECT_EQ(context.game.bteCurSeat, 2);
+    EXPECT_EQ(context.game.udtMaxOutPai.bteMainPai, 5);
+    EXPECT_EQ(context.game.udtMaxOutPai.bteCount, 1);
+    EXPECT_EQ(context.game.udtUser[1].bteOutPai, CardList{5});
+    EXPECT_EQ(context.game.udtUser[1].bteLiang, 1);
+    EXPECT_EQ(context.game.bteMyPai, kNoRedTens);
+    EXPECT_EQ(context.game.blnNoDeal, 0);
+    EXPECT_EQ(clock.Tag, "2");
+
+    // Cut short in the middle of the lists: what is there is taken.
+    m.resize(40);
+    Route(m);
+    EXPECT_EQ(context.game.bteMyPai.size(), 3u);
+}
+
+TEST_F(GameFlow, ItemsGoToTheirListsAndAnItemUseIsShown) {
+    RouteText({133, 0}, "0`0");
+    RouteText({133, 1}, "1:2:2027123123");
+    EXPECT_EQ(items.lists, (std::vector<std::string>{"catalogue 0`0", "mine 1:2:2027123123"}));
+    Route({133, 3, 2, 4, 0, 0, 0, 7});
+    ASSERT_EQ(boxes.system.size(), 1u);
+    EXPECT_EQ(boxes.system[0].text, "2 号用户对 4 号用户使用ID号为 7 的道具");
+    EXPECT_EQ(boxes.system[0].caption, "道具演示");
+    Route({133, 3, 2, 4, 0, 0});  // too short: nothing
+    EXPECT_EQ(boxes.system.size(), 1u);
+}
+
+TEST_F(GameFlow, ASpectatorSeesTheWatchedHandOnlyWhenAllowed) {
+    SitDown(/*spectator=*/true);
+    EXPECT_TRUE(context.define.blnPangGuan);
+    StartGame();
+    EXPECT_EQ(link.sent, std::vector<Bytes>{(Bytes{130, 1})});  // no acknowledgement
+    Route({113, 0, 0});
+    EXPECT_EQ(context.game.blnShowMyPai, 0);
+    Route({113, 0, 1});
+    EXPECT_EQ(context.game.blnShowMyPai, 1);
+}
+
+TEST_F(GameFlow, NoMessageCrashesTheHandlers) {
+    SitDown();
+    std::mt19937 rng(5);
+    for (int round = 0; round < 20000; ++round) {
+        Bytes m(rng() % 48);
+        for (auto& b : m) {
+            b = static_cast<std::uint8_t>(rng());
+        }
+        if (!m.empty() && round % 2 == 0) {
+            // Mostly codes the handlers know.
+            static const std::uint8_t codes[] = {1, 2, 5, 17, 18, 19, 20, 21, 22, 23, 113, 133,
+                                                 105, 108, 109, 110, 111, 112, 130};
+            m[0] = codes[rng() % std::size(codes)];
+        }
+        Route(m);
+        for (int i = 0; i < 3; ++i) {
+            clock.TickOnce();
+            flow.OnStartTimerTick();
+        }
+    }
+    SUCCEED();
+}
+
+}  // namespace
+}  // namespace redten::test
