@@ -38,7 +38,7 @@ public:
 };
 
 // A table that draws nothing, until the painters are there.
-class NullTableView final : public TableView {
+class NullTableView : public TableView {
 public:
     void RepaintTable() override {}
     void PaintHand(std::uint8_t) override {}

@@ -24,6 +24,10 @@ frmGameMain::frmGameMain(ClientContext& context, std::unique_ptr<RoomLink> link,
       roomMessages_(context, services_, flow_, gameMessages_),
       connection_(*sckRoom, roomMessages_, gameMessages_) {
     sender_.connection = &connection_;
+    view_.start = &cmdStart;
+    cmdStart.setParent(this);
+    cmdStart.hide();
+    connect(&cmdStart, &QPushButton::clicked, &flow_, &TurnFlow::OnStartClicked);
     boxes_.SetOwner(this);
     boxes_.InitGlobalMsg();
     connect(&connection_, &RoomConnection::LinkEnded, this, [this] {
@@ -88,6 +92,16 @@ void frmGameMain::SetSecondMs(int ms) {
     clock_.SetSecondMs(ms);
     flow_.SetSecondMs(ms);
     pump_.SetSecondMs(ms);
+}
+
+void frmGameMain::WindowView::UpdateStartButton(bool visible, const std::string& caption) {
+    start->setText(QString::fromStdString(caption));
+    start->adjustSize();
+    // Beside the own seat, which is drawn at the bottom.
+    if (QWidget* window = start->parentWidget()) {
+        start->move((window->width() - start->width()) / 2 + 150, window->height() * 3 / 4);
+    }
+    start->setVisible(visible);
 }
 
 void frmGameMain::ConnectRoomServer() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -71,7 +72,13 @@ private:
     UserListModel users_;
     ChatLog chat_;
     RoClock clock_;
-    NullTableView view_;
+    // The start button is a real button on the window; the rest of the
+    // table is not drawn yet.
+    QPushButton cmdStart;
+    struct WindowView final : NullTableView {
+        QPushButton* start = nullptr;
+        void UpdateStartButton(bool visible, const std::string& caption) override;
+    } view_;
     NullGameSounds sounds_;
     NullItemLists items_;
     MessageBoxPool boxes_;
