@@ -18,6 +18,9 @@ std::optional<std::string> CheckPersonName(std::string_view name) {
         }
         ++characters;
     }
+    if (name.rfind("电脑", 0) == 0) {
+        return "以“电脑”开头的名字留给电脑玩家。";
+    }
     if (characters > 16) {
         return "名字太长了，最多 16 个字。";
     }

@@ -14,6 +14,9 @@ namespace redten::room {
 namespace {
 
 constexpr int kMaxLobbyLine = 512;
+constexpr long kMaxReservationsPerAddress = 16;
+// Tables send small messages; a frame this big is no table's.
+constexpr std::uint32_t kMaxTableFrame = 64 * 1024;
 const char* const kBotNames[] = {"电脑甲", "电脑乙", "电脑丙", "电脑丁"};
 
 bool SameHost(const QHostAddress& a, const QHostAddress& b) {
@@ -60,7 +63,7 @@ bool RoomServer::Listen(const QHostAddress& address, quint16 port, QString& erro
 void RoomServer::OnNewConnection() {
     while (QTcpSocket* socket = server_.nextPendingConnection()) {
         const PersonId id = nextPerson_++;
-        Link& link = links_[id];
+        Link& link = links_.emplace(id, Link{kMaxTableFrame}).first->second;
         link.id = id;
         link.socket = socket;
         socket->setParent(this);
@@ -118,7 +121,40 @@ void RoomServer::OnReadyRead(PersonId id) {
     }
 }
 
-void RoomServer::OnDisconnected(PersonId id) { Drop(id, "closed the link"); }
+void RoomServer::OnDisconnected(PersonId id) {
+    const auto it = links_.find(id);
+    if (it == links_.end()) {
+        return;
+    }
+    if (!it->second.closing) {
+        Drop(id, "closed the link");
+        return;
+    }
+    // A link we were closing ourselves has gone: nothing is left to tell.
+    Forget(id);
+}
+
+void RoomServer::Forget(PersonId id) {
+    const auto it = links_.find(id);
+    if (it == links_.end()) {
+        return;
+    }
+    if (it->second.socket) {
+        it->second.socket->disconnect(this);
+        it->second.socket->deleteLater();
+    }
+    links_.erase(it);
+}
+
+void RoomServer::CloseGently(Link& link) {
+    link.closing = true;
+    if (!link.socket) {
+        return;
+    }
+    link.socket->disconnectFromHost();
+    // A peer that will not take what is left gets cut off.
+    QTimer::singleShot(options_.closeGraceMs, link.socket, [socket = link.socket] { socket->abort(); });
+}
 
 void RoomServer::Drop(PersonId id, const char* why) {
     const auto it = links_.find(id);
@@ -157,8 +193,7 @@ void RoomServer::Drop(PersonId id, const char* why) {
 void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
     const auto reply = [&](const std::string& text) {
         link.socket->write(QByteArray::fromStdString(text + "\n"));
-        link.socket->disconnectFromHost();
-        link.closing = true;
+        CloseGently(link);
     };
     const QList<QByteArray> words = line.trimmed().split(' ');
     const std::string verb = words.value(0).toStdString();
@@ -184,14 +219,24 @@ void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
             return;
         }
     }
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const QHostAddress from = link.socket->peerAddress();
     reservations_.erase(std::remove_if(reservations_.begin(), reservations_.end(),
-                                       [&](const Reservation& r) { return r.name == name; }),
+                                       [&](const Reservation& r) {
+                                           return r.name == name || r.expires < now;
+                                       }),
                         reservations_.end());
+    const auto fromHere = std::count_if(reservations_.begin(), reservations_.end(),
+                                        [&](const Reservation& r) { return SameHost(r.address, from); });
+    if (fromHere >= kMaxReservationsPerAddress) {
+        reply("ERR 预订太多了，请稍后再试。");
+        return;
+    }
     Reservation r;
     r.name = name;
     r.watched = verb == "WATCH" ? watched : std::string();
-    r.address = link.socket->peerAddress();
-    r.expires = QDateTime::currentMSecsSinceEpoch() + options_.reservationSeconds * 1000LL;
+    r.address = from;
+    r.expires = now + options_.reservationSeconds * 1000LL;
     reservations_.push_back(r);
     Log(LogLevel::Info, "reserved " + (r.watched.empty() ? "a seat" : "a watch of " + watched) +
                             " for " + name);
@@ -200,9 +245,13 @@ void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
 
 void RoomServer::HandleTableMessage(Link& link, const Bytes& message) {
     if (!link.greeted) {
-        const auto fields = SplitFields(GetTextFromBytes(message, 2));
-        if (message.size() < 3 || message[0] != 130 || message[1] != 0 || fields.size() != 3 ||
-            fields[0] != "700" || fields[1] != "KOVA") {
+        // A greeting is a dozen bytes; look at nothing bigger.
+        constexpr std::size_t kMaxGreeting = 32;
+        const bool plausible = message.size() >= 3 && message.size() <= kMaxGreeting &&
+                               message[0] == 130 && message[1] == 0;
+        const auto fields = plausible ? SplitFields(GetTextFromBytes(message, 2))
+                                      : std::vector<std::string>{};
+        if (fields.size() != 3 || fields[0] != "700" || fields[1] != "KOVA") {
             Drop(link.id, "did not greet the room");
             return;
         }
@@ -334,18 +383,8 @@ void RoomServer::Disconnect(PersonId who) {
         return;
     }
     Link& link = it->second;
-    link.closing = true;
     link.person = 0;  // the table has let this person go already
-    if (link.socket) {
-        link.socket->disconnectFromHost();
-    }
-    QTimer::singleShot(0, this, [this, who] {
-        const auto found = links_.find(who);
-        if (found != links_.end() && (!found->second.socket ||
-                                      found->second.socket->state() == QAbstractSocket::UnconnectedState)) {
-            links_.erase(found);
-        }
-    });
+    CloseGently(link);
     SweepTables();
 }
 

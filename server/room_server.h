@@ -25,6 +25,7 @@ struct RoomOptions {
     int reservationSeconds = 30;
     int greetingSeconds = 10;
     std::int64_t maxPendingOutput = 1 << 20;  // bytes a peer may leave unread
+    int closeGraceMs = 5000;                  // for a link we close to finish
 };
 
 // The room: one port for tables and lobbies. A connection whose first byte
@@ -39,11 +40,13 @@ public:
     bool Listen(const QHostAddress& address, quint16 port, QString& error);
     quint16 Port() const { return server_.serverPort(); }
     std::size_t TableCount() const { return tables_.size(); }
+    std::size_t LinkCount() const { return links_.size(); }
     // Finished games that broke a rule of the game (logged as errors).
     int BrokenGames() const { return brokenGames_; }
 
 private:
     struct Link {
+        explicit Link(std::uint32_t maxFrame) : decoder(maxFrame) {}
         PersonId id = 0;
         QPointer<QTcpSocket> socket;
         enum class Kind { Unknown, Lobby, Table } kind = Kind::Unknown;
@@ -70,6 +73,8 @@ private:
     void HandleTableMessage(Link& link, const Bytes& message);
     void Claim(Link& link);
     void Drop(PersonId id, const char* why);
+    void Forget(PersonId id);
+    void CloseGently(Link& link);
     void SweepTables();
     Table& NewTable();
     Table* TableOf(const std::string& name);

@@ -13,7 +13,20 @@ namespace redten::room {
 namespace {
 
 constexpr char kEverybody[] = "所有人";
-constexpr std::size_t kMaxChatText = 400;  // bytes of UTF-8
+constexpr std::size_t kMaxChatText = 400;   // bytes of UTF-8
+constexpr std::size_t kMaxChatField = 32;   // the other fields: numbers and short words
+
+// Cuts UTF-8 text to at most limit bytes, never inside a character.
+void CutText(std::string& text, std::size_t limit) {
+    if (text.size() <= limit) {
+        return;
+    }
+    std::size_t cut = limit;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    text.resize(cut);
+}
 
 std::string Now() {
     const std::time_t t = std::time(nullptr);
@@ -34,6 +47,8 @@ Table::Table(int number, TableOptions options, TableHost& host)
       penalty_(options.penalty) {}
 
 Table::~Table() {
+    CancelTimer(turnTimer_);
+    CancelTimer(settingsTimer_);
     CancelTimer(showingTimer_);
     CancelTimer(followTimer_);
     for (TimerId& t : dropTimers_) {
@@ -243,6 +258,7 @@ bool Table::SeatPlayer(PersonId id, const PersonRecord& person, bool bot, bool a
     *free = m;
     if (owner_.empty()) {
         owner_ = person.name;
+        ArmSettingsDeadline();
     }
     Log(LogLevel::Info, person.name + (bot ? " (computer)" : "") + " sits at seat " +
                             std::to_string(seat) + (IsOwner(seat) ? " as the owner" : ""));
@@ -382,6 +398,7 @@ void Table::ChooseOwner() {
             Log(LogLevel::Info, owner_ + " now owns the table");
             if (!settingsDone_) {
                 SendSettingsState(s);
+                ArmSettingsDeadline();
             }
             return;
         }
@@ -463,14 +480,10 @@ void Table::Chat(Member& from, const Bytes& message) {
     }
     std::array<std::string, 10> line;
     std::copy(fields.begin(), fields.end(), line.begin());
-    std::string& text = line[9];
-    if (text.size() > kMaxChatText) {
-        std::size_t cut = kMaxChatText;
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
-            --cut;  // not inside a character
-        }
-        text.resize(cut);
+    for (std::size_t i = 0; i < 9; ++i) {
+        CutText(line[i], kMaxChatField);
     }
+    CutText(line[9], kMaxChatText);
     std::string to = line[1].empty() ? kEverybody : line[1];
     const bool everybody = to == kEverybody || !HasPerson(to);
     if (everybody) {
@@ -535,6 +548,7 @@ void Table::ConfirmSettings(std::uint8_t seat, const std::string& settings) {
     stake_ = stake;
     penalty_ = penalty;
     settingsDone_ = true;
+    CancelTimer(settingsTimer_);
     Log(LogLevel::Info, owner_ + " sets the stake to " + std::to_string(stake_) +
                             " and the escape penalty to " + std::to_string(penalty_));
     Member& owner = *seats_[seat];
@@ -651,6 +665,7 @@ void Table::EndShowing() {
     }
     quiet_ = true;
     Broadcast(MakeShowingOver(game_->CurSeat(), kPhaseLead));
+    ArmTurnDeadline();
     PokeBots();
 }
 
@@ -670,6 +685,8 @@ bool Table::Play(std::uint8_t seat, const CardList& cards) {
     SendHandToSpectators(seat);
     if (game_->Over()) {
         FinishGame();
+    } else {
+        ArmTurnDeadline();
     }
     PokeBots();
     return true;
@@ -721,6 +738,7 @@ void Table::Settle(const std::array<std::int32_t, 4>& scores, int winner, int es
     record_.escapedSeat = escapedSeat;
     Broadcast(MakeGameOver(scores, remaining));
     game_.reset();
+    CancelTimer(turnTimer_);
     CancelTimer(showingTimer_);
     CancelTimer(followTimer_);
     host_.GameFinished(record_);
@@ -733,6 +751,55 @@ void Table::Settle(const std::array<std::int32_t, 4>& scores, int winner, int es
             RemoveSeat(s);
         }
     }
+}
+
+// --- the room's patience -----------------------------------------------------------------
+
+void Table::ArmTurnDeadline() {
+    CancelTimer(turnTimer_);
+    if (!game_) {
+        return;
+    }
+    const std::uint8_t seat = game_->CurSeat();
+    const std::size_t played = record_.plays.size();
+    if (!seats_[seat] || seats_[seat]->bot) {
+        return;  // computer players never keep a table waiting
+    }
+    turnTimer_ = Schedule(options_.game.playSeconds * 1000 + options_.turnGraceMs, [this, seat, played] {
+        turnTimer_ = 0;
+        if (game_ && game_->CurSeat() == seat && record_.plays.size() == played) {
+            Log(LogLevel::Info, SeatName(seat) + " let the turn pass; the room plays for the seat");
+            PlayPlainestMove(seat);
+        }
+    });
+}
+
+void Table::PlayPlainestMove(std::uint8_t seat) {
+    if (!game_ || game_->Hand(seat).empty()) {
+        return;
+    }
+    if (game_->Phase() == kPhaseLead) {
+        CardList sorted = game_->Hand(seat);
+        SortPai(sorted);
+        Play(seat, {sorted.back()});
+    } else {
+        Play(seat, {kPassCard});
+    }
+}
+
+void Table::ArmSettingsDeadline() {
+    CancelTimer(settingsTimer_);
+    if (settingsDone_) {
+        return;
+    }
+    settingsTimer_ = Schedule(options_.settingsDeadlineMs, [this] {
+        settingsTimer_ = 0;
+        const auto seat = SeatOfName(owner_);
+        if (!settingsDone_ && seat && !game_) {
+            Log(LogLevel::Info, owner_ + " did not confirm the settings; the room confirms them");
+            ConfirmSettings(*seat, SettingsText());
+        }
+    });
 }
 
 // --- computer players ------------------------------------------------------------------
@@ -805,14 +872,7 @@ void Table::BotAct(std::uint8_t s) {
     const bool lead = game_->Phase() == kPhaseLead;
     const CardList choice = lead ? BotLead(hand) : BotFollow(hand, game_->ToBeat());
     if (!Play(s, choice)) {
-        // Never stall the table: fall back to the plainest legal move.
-        CardList fallback = lead ? CardList{hand.back()} : CardList{kPassCard};
-        if (lead) {
-            CardList sorted = hand;
-            SortPai(sorted);
-            fallback = {sorted.back()};
-        }
-        Play(s, fallback);
+        PlayPlainestMove(s);  // never stall the table
     }
 }
 

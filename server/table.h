@@ -19,6 +19,11 @@ struct TableOptions {
     // waits at least this long then, when people are watching.
     int botQuietMs = 2500;
     int dropGraceMs = 60000;
+    // The room's own patience, beyond the tables' clocks: a turn nobody
+    // plays is played for its seat (the lowest card, or a pass), and
+    // settings the owner never confirms are confirmed as proposed.
+    int turnGraceMs = 15000;
+    int settingsDeadlineMs = 60000;
     std::int32_t stake = 100, stakeMin = 10, stakeMax = 1000;
     std::int32_t penalty = 50, penaltyMin = 0, penaltyMax = 500;
 };
@@ -105,6 +110,10 @@ private:
     void Chat(Member& from, const Bytes& message);
     void SetWatch(Member& from, const Bytes& message);
 
+    void ArmTurnDeadline();
+    void PlayPlainestMove(std::uint8_t seat);
+    void ArmSettingsDeadline();
+
     void PokeBots();
     bool BotHasWork(std::uint8_t seat) const;
     void BotAct(std::uint8_t seat);
@@ -125,6 +134,8 @@ private:
     int gamesPlayed_ = 0;
     bool quiet_ = false;  // a showing just ended or a trick was just won
     TimerId showingTimer_ = 0;
+    TimerId turnTimer_ = 0;
+    TimerId settingsTimer_ = 0;
     TimerId followTimer_ = 0;
     std::array<TimerId, 4> dropTimers_{};
     std::array<TimerId, 4> botTimers_{};

@@ -18,19 +18,21 @@ public:
         std::string kind;
         std::string text;
     };
+    // The transcript keeps the most recent lines only.
+    static constexpr std::size_t kMaxLines = 500;
 
     void SetFolders(const std::string&, const std::string&, const std::string&) override {}
     void SetOwnName(const std::string& name) override { ownName_ = name; }
     void SetAddressee(const std::string& name) override { addressee_ = name; }
     void Start() override {}
     void SetSwitches(bool, const std::string&, bool) override {}
-    void AddSystemLine(const std::string& text) override { lines_.push_back({"system", text}); }
-    void AddNoticeLine(const std::string& text) override { lines_.push_back({"notice", text}); }
+    void AddSystemLine(const std::string& text) override { Keep({"system", text}); }
+    void AddNoticeLine(const std::string& text) override { Keep({"notice", text}); }
     void AddChatLine(const std::array<std::string, 8>& fields) override {
-        lines_.push_back({"chat", fields[0] + "：" + fields[7]});
+        Keep({"chat", fields[0] + "：" + fields[7]});
     }
     void UpdateNameList(const std::string& name, const std::string& action) override {
-        lines_.push_back({"names", action + " " + name});
+        Keep({"names", action + " " + name});
     }
     void Clear() override { lines_.clear(); }
 
@@ -39,6 +41,13 @@ public:
     const std::string& OwnName() const { return ownName_; }
 
 private:
+    void Keep(Line line) {
+        if (lines_.size() >= kMaxLines) {
+            lines_.erase(lines_.begin(), lines_.begin() + kMaxLines / 2);
+        }
+        lines_.push_back(std::move(line));
+    }
+
     std::vector<Line> lines_;
     std::string ownName_;
     std::string addressee_ = kEverybody;

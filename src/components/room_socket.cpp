@@ -114,12 +114,22 @@ void RoomSocket::ScheduleDelivery() {
 
 void RoomSocket::DeliverNext() {
     deliveryScheduled_ = false;
+    if (depth_ >= kMaxNesting) {
+        heldBack_ = true;
+        return;
+    }
     if (decoder_.hasMessage()) {
         const Bytes message = decoder_.takeMessage();
         // Schedule the next one first: the handler may wait, and the next
         // message must be able to arrive during that wait.
         ScheduleDelivery();
+        ++depth_;
         emit DataArrival(message);
+        --depth_;
+        if (heldBack_) {
+            heldBack_ = false;
+            ScheduleDelivery();
+        }
         return;
     }
     if (pendingEnd_ != EndKind::None && !endRaised_) {

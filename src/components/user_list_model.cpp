@@ -33,7 +33,7 @@ void UserListModel::Add(const std::string& record) {
                                  [&](const std::string& r) { return NameOf(r) == name; });
     if (it != records_.end()) {
         *it = record;
-    } else {
+    } else if (records_.size() < kMaxRecords) {
         records_.push_back(record);
     }
 }

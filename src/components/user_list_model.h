@@ -13,6 +13,8 @@ class UserListModel : public UserList {
     Q_OBJECT
 public:
     using UserList::UserList;
+    // More people than any table holds is a room gone wrong: the rest wait.
+    static constexpr std::size_t kMaxRecords = 512;
 
     void SetOwnName(const std::string& name) override { ownName_ = name; }
     void SetColours(std::uint32_t, std::uint32_t, int) override {}

@@ -29,11 +29,23 @@ void GameMessages::Notice(const std::string& text, const std::string& caption) {
     services_.boxes.ShowGlobalMsg(0, 1, text, caption, 10, "确定", "", true);
 }
 
+bool GameMessages::PauseUnlessOvertaken(std::uint32_t ms) {
+    const std::uint64_t before = moves_;
+    return services_.waiter.WaitTime(ms) && moves_ == before;
+}
+
 void GameMessages::ExecGameMsg(const Bytes& m) {
     if (m.empty()) {
         return;
     }
     game_.hints.lngHintCount = 0;
+    switch (m[0]) {
+        case 17: case 19: case 20: case 21: case 23:
+            ++moves_;
+            break;
+        default:
+            break;
+    }
     switch (m[0]) {
         case 1: OnChatLine(m); return;
         case 2: SetMyPai(m); return;
@@ -161,7 +173,8 @@ void GameMessages::OnShowing(const Bytes& m) {
         return;
     }
     // Showing is over: the shown tens stay in view a moment.
-    if (!services_.waiter.WaitTime(2000)) {
+    if (!PauseUnlessOvertaken(2000)) {
+        game_.blnWaitLiang = 0;
         return;
     }
     for (UserGameInfo& seat : game_.udtUser) {
@@ -231,7 +244,7 @@ void GameMessages::OnPlay(const Bytes& m) {
         // The trick is won: it stays in view a moment, then becomes the
         // previous trick.
         services_.view.PaintOutPai(s);
-        if (!services_.waiter.WaitTime(2000)) {
+        if (!PauseUnlessOvertaken(2000)) {
             return;
         }
         for (UserGameInfo& u : game_.udtUser) {
@@ -293,7 +306,7 @@ void GameMessages::OnGameOver(const Bytes& m) {
         services_.view.HideOutButtons();
         services_.sounds.PlayGameSound(7);
         services_.view.ShowResult(scores);
-        if (IsSpectator() && !services_.waiter.WaitTime(5000)) {
+        if (IsSpectator() && !PauseUnlessOvertaken(5000)) {
             return;
         }
     } else {
@@ -350,6 +363,7 @@ void GameMessages::OnItems(const Bytes& m) {
 }
 
 void GameMessages::LoadGameState(const Bytes& m) {
+    ++moves_;
     if (m.size() < 3) {
         return;
     }

@@ -34,11 +34,16 @@ private:
     bool IsSpectator() const { return context_.define.blnPangGuan; }
     std::uint8_t ViewSeat() const { return context_.define.bteViewSeat; }
     void Notice(const std::string& text, const std::string& caption);
+    // Pauses like WaitTime; false when the rest of the handler must not run:
+    // the program is ending, or another game message came during the pause
+    // and the state already moved past what this handler would write.
+    bool PauseUnlessOvertaken(std::uint32_t ms);
 
     ClientContext& context_;
     GameState& game_;
     TableServices& services_;
     TurnFlow& flow_;
+    std::uint64_t moves_ = 0;  // messages taken in that move the game on
 };
 
 }  // namespace redten

@@ -125,6 +125,32 @@ TEST_F(RoomSocketTest, MessagesArrivingWhileAHandlerWaitsAreHandledInsideTheWait
     EXPECT_EQ(log, (std::vector<std::string>{"begin 1", "begin 2", "end 2", "end 1"}));
 }
 
+TEST_F(RoomSocketTest, ABurstOfMessagesNestsOnlySoDeepAndAllArriveInOrder) {
+    Link();
+    MessagePump pump([] { return false; });
+    int depth = 0, deepest = 0;
+    std::vector<int> order;
+    QObject::connect(&socket_, &RoomLink::DataArrival, [&](const Bytes& m) {
+        ++depth;
+        deepest = std::max(deepest, depth);
+        order.push_back(m[1] * 256 + m[2]);
+        pump.WaitTime(5);  // every message pauses, as a won trick does
+        --depth;
+    });
+    QByteArray burst;
+    constexpr int kCount = 3000;
+    for (int i = 0; i < kCount; ++i) {
+        burst += ToByteArray(EncodeFrame({21, static_cast<std::uint8_t>(i / 256),
+                                          static_cast<std::uint8_t>(i % 256)}));
+    }
+    server_.WriteRaw(burst);
+    ASSERT_TRUE(WaitUntil([&] { return order.size() == kCount; }, 60000));
+    EXPECT_LE(deepest, RoomSocket::kMaxNesting);
+    for (int i = 0; i < kCount; ++i) {
+        ASSERT_EQ(order[i], i);
+    }
+}
+
 TEST(RoomSocketEnds, RefusedOrUnresolvableOrBadPortGiveExactlyOneEnd) {
     struct Case {
         std::string host;

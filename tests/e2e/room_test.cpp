@@ -161,6 +161,29 @@ TEST_F(RoomTest, BadPeersAreDroppedOrRefusedAndTheTableGoesOn) {
     EXPECT_TRUE(good->problems.empty());
 }
 
+TEST_F(RoomTest, LobbyLinesAreAnsweredAndForgottenAndReservationsAreBounded) {
+    Open(/*bots=*/3);
+    int refused = 0;
+    for (int i = 0; i < 20; ++i) {
+        ScriptedTable lobby("客人" + std::to_string(i), room_->Port());
+        if (!lobby.Reserve()) {
+            ++refused;
+            EXPECT_EQ(lobby.lastReply, "ERR 预订太多了，请稍后再试。");
+        }
+    }
+    EXPECT_EQ(refused, 4);
+    ScriptedTable computer("电脑甲1", room_->Port());
+    EXPECT_FALSE(computer.Reserve());
+    // Every lobby connection is closed and forgotten.
+    EXPECT_TRUE(WaitUntil([&] { return room_->LinkCount() == 0; }, 10000));
+
+    // A table link that sends a frame no table sends is dropped unread.
+    ScriptedTable big("大块头", room_->Port());
+    ASSERT_TRUE(big.Connect(true, /*greet=*/false));
+    big.Send(Bytes(100 * 1024, 0xB0));
+    EXPECT_TRUE(WaitUntil([&] { return big.disconnected; }));
+}
+
 TEST_F(RoomTest, PlaysOutOfTurnAndCardsNotHeldAreRefusedOverTheWire) {
     Open(/*bots=*/3);
     auto me = Join("张三");

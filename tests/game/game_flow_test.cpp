@@ -85,6 +85,23 @@ TEST_F(GameFlow, AWholeGameFromStartToGameOver) {
     EXPECT_EQ(view.startCaption, "可以开始");
 }
 
+TEST_F(GameFlow, APlayArrivingDuringTheTrickPauseIsNotUndoneWhenThePauseEnds) {
+    SitDown();
+    StartGame();
+    Deal(kNoRedTens);
+    Route({20, 1, 1, 2});
+    Route({21, 0, 2, 3, 0, 1, 1, 40});
+    Route({21, 0, 3, 3, 0, 2, 1, 254});
+    Route({21, 0, 0, 3, 0, 3, 1, 254});
+    // Seat 0's pass wins the trick for seat 1, which leads again at once,
+    // while this table still pauses over the won trick.
+    waiter.during = [this] { Route({21, 0, 2, 3, 0, 1, 1, 41}); };
+    Route({21, 0, 1, 2, 0, 0, 1, 254});
+    EXPECT_EQ(context.game.udtUser[1].bteOutPai, CardList{41});
+    EXPECT_EQ(context.game.bteCurSeat, 2);
+    EXPECT_EQ(context.game.bteGameState, kPhaseFollow);
+}
+
 TEST_F(GameFlow, ADealOfTheWrongLengthForTwoDecksIsIgnored) {
     SitDown();
     StartGame(5, 2);

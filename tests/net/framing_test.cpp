@@ -59,6 +59,21 @@ TEST(FrameDecoder, LengthAtTheLimitIsAcceptedAndOneAboveBreaksTheStream) {
     EXPECT_FALSE(bad.hasMessage());
 }
 
+TEST(FrameDecoder, ALowerLimitAndAFloodOfWaitingMessagesBreakTheStream) {
+    FrameDecoder small(16);
+    EXPECT_TRUE(small.feed(EncodeFrame(Bytes(16, 1))));
+    EXPECT_FALSE(small.feed(EncodeFrame(Bytes(17, 1))));
+
+    FrameDecoder flooded;
+    Bytes stream;
+    for (std::size_t i = 0; i <= kMaxPendingMessages; ++i) {
+        const Bytes frame = EncodeFrame({22});
+        stream.insert(stream.end(), frame.begin(), frame.end());
+    }
+    EXPECT_FALSE(flooded.feed(stream));
+    EXPECT_EQ(flooded.pendingCount(), kMaxPendingMessages);
+}
+
 TEST(FrameDecoder, HugeLengthIsRefusedBeforeAnyBodyIsHeld) {
     FrameDecoder decoder;
     EXPECT_FALSE(decoder.feed(Bytes{0xFF, 0xFF, 0xFF, 0xFF}));

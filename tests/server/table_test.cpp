@@ -38,7 +38,7 @@ protected:
         for (int i = 0; i < 3; ++i) {
             ASSERT_TRUE(table_->SeatPlayer(-1 - i, Person("电脑" + std::to_string(i), 20 + i), true, true));
         }
-        host_.Run();
+        host_.Run(0);
     }
 
     void ConfirmAndStart() {
@@ -142,7 +142,7 @@ TEST_F(TableTest, ASpectatorIsNeverSentTheCardsOfAPlayerWhoHidesThem) {
     ConfirmAndStart();
     // Let the computer players play on while the person plays a little.
     table_->OnMessage(kHuman, MakeShowingAnswer(0, 0));
-    host_.Run();
+    host_.Run(1000);
     const auto holds = [](const Bytes& m, std::size_t from, std::size_t count) {
         return std::all_of(m.begin() + static_cast<std::ptrdiff_t>(from),
                            m.begin() + static_cast<std::ptrdiff_t>(from + count),
@@ -218,6 +218,24 @@ TEST_F(TableTest, APrivateChatLineReachesOnlyItsAddresseeAndSender) {
     EXPECT_EQ(fields[9], "你好");
     table_->OnMessage(kHuman, MakeChatLine({"", "所有人", "", "", "", "", "", "", "", "大家好"}));
     EXPECT_EQ(host_.Of(kThird, 1).size(), 1u);
+    // No field grows beyond what a chat line needs, whatever was sent.
+    table_->OnMessage(kHuman, MakeChatLine({"", "所有人", "", "", "", std::string(100000, '9'), "",
+                                            "", std::string(5000, 'x'), std::string(9000, 'y')}));
+    const Bytes relayed = host_.Of(kThird, 1).back();
+    EXPECT_LT(relayed.size(), 600u);
+}
+
+TEST_F(TableTest, TheRoomPlaysATurnNobodyTakesAndConfirmsForgottenSettings) {
+    SeatHumanAndBots();
+    host_.Run(options_.settingsDeadlineMs + 1);
+    ASSERT_TRUE(table_->GameRunning());  // the owner never answered
+    table_->OnMessage(kHuman, MakeShowingAnswer(0, 0));
+    // Whoever plays, the person's turns are played for it in time, so the
+    // game ends without anybody waiting forever.
+    host_.Run(20 * (options_.game.playSeconds * 1000 + options_.turnGraceMs));
+    ASSERT_EQ(host_.finished.size(), 1u);
+    EXPECT_EQ(host_.finished[0].escapedSeat, -1);
+    EXPECT_TRUE(host_.finished[0].winner != 0);
 }
 
 TEST_F(TableTest, FourComputerPlayersPlayGameAfterGame) {

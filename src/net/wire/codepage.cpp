@@ -7,41 +7,26 @@
 namespace redten {
 namespace {
 
-// One conversion descriptor for one call: glibc caches the code page tables,
-// so opening is cheap and no state outlives the call.
-class Iconv {
-public:
-    Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Iconv() {
-        if (ok()) {
-            iconv_close(cd_);
-        }
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+// Converts all of in, or nothing.
+std::optional<std::string> Convert(void* handle, std::string_view in) {
+    const auto cd = static_cast<iconv_t>(handle);
+    if (cd == kNoConverter) {
+        return std::nullopt;
     }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-
-    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts all of in, or nothing.
-    std::optional<std::string> convert(std::string_view in) {
-        if (!ok()) {
-            return std::nullopt;
-        }
-        std::array<char, 16> out{};
-        char* inPtr = const_cast<char*>(in.data());
-        std::size_t inLeft = in.size();
-        char* outPtr = out.data();
-        std::size_t outLeft = out.size();
-        if (iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) ||
-            inLeft != 0) {
-            return std::nullopt;
-        }
-        return std::string(out.data(), out.size() - outLeft);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);  // a fresh start for every character
+    std::array<char, 16> out{};
+    char* inPtr = const_cast<char*>(in.data());
+    std::size_t inLeft = in.size();
+    char* outPtr = out.data();
+    std::size_t outLeft = out.size();
+    if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) ||
+        inLeft != 0) {
+        return std::nullopt;
     }
-
-private:
-    iconv_t cd_;
-};
+    return std::string(out.data(), out.size() - outLeft);
+}
 
 std::string Utf8FromCodePoint(char32_t cp) {
     std::string s;
@@ -105,22 +90,31 @@ char32_t NextCodePoint(std::string_view text, std::size_t& pos) {
     return cp;
 }
 
-std::string Cp936FromCodePoint(char32_t codePoint) {
+Cp936Converter::Cp936Converter()
+    : toCp936_(iconv_open("CP936", "UTF-8")), toUtf8_(iconv_open("UTF-8", "CP936")) {}
+
+Cp936Converter::~Cp936Converter() {
+    for (void* handle : {toCp936_, toUtf8_}) {
+        if (static_cast<iconv_t>(handle) != kNoConverter) {
+            iconv_close(static_cast<iconv_t>(handle));
+        }
+    }
+}
+
+std::string Cp936Converter::FromCodePoint(char32_t codePoint) {
     if (codePoint < 0x80) {
         return std::string(1, static_cast<char>(codePoint));
     }
-    Iconv conv("CP936", "UTF-8");
-    auto bytes = conv.convert(Utf8FromCodePoint(codePoint));
+    auto bytes = Convert(toCp936_, Utf8FromCodePoint(codePoint));
     if (!bytes || bytes->empty() || bytes->size() > 2) {
         return "?";
     }
     return *bytes;
 }
 
-std::optional<std::string> Utf8FromCp936Pair(unsigned char lead, unsigned char trail) {
+std::optional<std::string> Cp936Converter::FromPair(unsigned char lead, unsigned char trail) {
     const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-    Iconv conv("UTF-8", "CP936");
-    auto text = conv.convert(std::string_view(pair, 2));
+    auto text = Convert(toUtf8_, std::string_view(pair, 2));
     if (!text || text->empty()) {
         return std::nullopt;
     }

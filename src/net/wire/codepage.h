@@ -10,13 +10,27 @@ namespace redten {
 // UTF-8. These two convert one character at a time, which is what the message
 // operations need: the wire keeps its own idea of which bytes pair up.
 
-// The code-page bytes of one UTF-8 encoded character: one byte or two.
-// Characters the code page lacks, and malformed UTF-8, become "?".
-std::string Cp936FromCodePoint(char32_t codePoint);
+// Converts characters between UTF-8 and the code page, one at a time. One
+// converter serves a whole message: opening the tables costs far more than
+// converting a character.
+class Cp936Converter {
+public:
+    Cp936Converter();
+    ~Cp936Converter();
+    Cp936Converter(const Cp936Converter&) = delete;
+    Cp936Converter& operator=(const Cp936Converter&) = delete;
 
-// The UTF-8 text of the double-byte character lead, trail; nullopt when the
-// pair names no character.
-std::optional<std::string> Utf8FromCp936Pair(unsigned char lead, unsigned char trail);
+    // The code-page bytes of one character: one byte or two. Characters the
+    // code page lacks, and malformed UTF-8, become "?".
+    std::string FromCodePoint(char32_t codePoint);
+    // The UTF-8 text of the double-byte character lead, trail; nullopt when
+    // the pair names no character.
+    std::optional<std::string> FromPair(unsigned char lead, unsigned char trail);
+
+private:
+    void* toCp936_;
+    void* toUtf8_;
+};
 
 // Walks UTF-8 text one code point at a time; malformed sequences yield
 // U+FFFD and advance by one byte, so every input terminates.

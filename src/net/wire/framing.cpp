@@ -29,7 +29,7 @@ bool FrameDecoder::feed(const std::uint8_t* data, std::size_t size) {
             const std::uint32_t length = (std::uint32_t{header_[0]} << 24) |
                                          (std::uint32_t{header_[1]} << 16) |
                                          (std::uint32_t{header_[2]} << 8) | header_[3];
-            if (length > kMaxFrameLength) {
+            if (length > maxLength_) {
                 failed_ = true;
                 body_.clear();
                 body_.shrink_to_fit();
@@ -48,6 +48,11 @@ bool FrameDecoder::feed(const std::uint8_t* data, std::size_t size) {
         body_.insert(body_.end(), data + i, data + i + take);
         i += take;
         if (body_.size() == bodyExpected_) {
+            if (ready_.size() >= kMaxPendingMessages) {
+                failed_ = true;
+                body_ = Bytes{};
+                break;
+            }
             ready_.push_back(std::move(body_));
             body_ = Bytes{};
             inBody_ = false;

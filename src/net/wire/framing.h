@@ -12,6 +12,8 @@ namespace redten {
 // big-endian length L followed by L bytes. L = 0 is a keep-alive and carries
 // no message; L above kMaxFrameLength breaks the protocol and ends the link.
 inline constexpr std::uint32_t kMaxFrameLength = 1024 * 1024;
+// Whole messages waiting to be handled; a peer that outruns this floods.
+inline constexpr std::size_t kMaxPendingMessages = 4096;
 
 Bytes EncodeFrame(const Bytes& message);
 Bytes KeepAliveFrame();
@@ -21,8 +23,13 @@ Bytes KeepAliveFrame();
 // of its body is kept.
 class FrameDecoder {
 public:
+    // A receiver that expects only small messages may set a lower limit.
+    explicit FrameDecoder(std::uint32_t maxLength = kMaxFrameLength) : maxLength_(maxLength) {}
+
     // Takes the next bytes of the stream. Returns false once the stream has
-    // broken the protocol; from then on further bytes are ignored.
+    // broken the protocol (a frame over the limit, or more whole messages
+    // waiting than kMaxPendingMessages); from then on further bytes are
+    // ignored.
     bool feed(const std::uint8_t* data, std::size_t size);
     bool feed(const Bytes& data) { return feed(data.data(), data.size()); }
 
@@ -33,6 +40,7 @@ public:
     std::size_t pendingCount() const { return ready_.size(); }
 
 private:
+    std::uint32_t maxLength_;
     std::uint8_t header_[4] = {};
     std::size_t headerFill_ = 0;
     Bytes body_;

@@ -1,6 +1,7 @@
 #include "net/wire/message.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "net/wire/codepage.h"
 
@@ -14,8 +15,9 @@ bool MakeSendBytes(std::string_view text, Bytes& out, std::size_t headerLength,
     const std::size_t n = std::min(headerLength, header.size());
     out.assign(header.begin(), header.begin() + static_cast<std::ptrdiff_t>(n));
     out.reserve(n + text.size());
+    Cp936Converter converter;
     for (std::size_t pos = 0; pos < text.size();) {
-        const std::string code = Cp936FromCodePoint(NextCodePoint(text, pos));
+        const std::string code = converter.FromCodePoint(NextCodePoint(text, pos));
         out.insert(out.end(), code.begin(), code.end());
     }
     return true;
@@ -23,6 +25,7 @@ bool MakeSendBytes(std::string_view text, Bytes& out, std::size_t headerLength,
 
 std::string GetTextFromBytes(const Bytes& bytes, std::size_t start) {
     std::string text;
+    std::optional<Cp936Converter> converter;  // only for text beyond plain ASCII
     std::size_t i = start;
     while (i < bytes.size()) {
         const std::uint8_t b = bytes[i];
@@ -34,7 +37,10 @@ std::string GetTextFromBytes(const Bytes& bytes, std::size_t start) {
         if (i + 1 >= bytes.size()) {
             return {};
         }
-        text += Utf8FromCp936Pair(b, bytes[i + 1]).value_or("?");
+        if (!converter) {
+            converter.emplace();
+        }
+        text += converter->FromPair(b, bytes[i + 1]).value_or("?");
         i += 2;
     }
     return text;
