@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QImage>
+
+namespace redten::assets {
+
+// Cards are 80 × 105. A face is black outside the card's outline, and the
+// mask is black inside it and white outside: drawn with AND then OR, a
+// card covers exactly its outline.
+inline constexpr int kCardWidth = 80;
+inline constexpr int kCardHeight = 105;
+
+// The face of picture number n: suit n / 13 (0 and 3 red), face value
+// n % 13 + 1 (ace 1 … king 13).
+QImage CardFace(int n);
+QImage CardMask();
+QImage CardBack();
+
+}  // namespace redten::assets
