@@ -131,7 +131,9 @@ void RoomServer::OnDisconnected(PersonId id) {
         return;
     }
     // A link we were closing ourselves has gone: nothing is left to tell.
-    Forget(id);
+    // It is forgotten from the event loop: disconnectFromHost may report the
+    // end at once, while a caller still holds the link.
+    QTimer::singleShot(0, this, [this, id] { Forget(id); });
 }
 
 void RoomServer::Forget(PersonId id) {
@@ -148,12 +150,13 @@ void RoomServer::Forget(PersonId id) {
 
 void RoomServer::CloseGently(Link& link) {
     link.closing = true;
-    if (!link.socket) {
+    QTcpSocket* socket = link.socket;
+    if (!socket) {
         return;
     }
-    link.socket->disconnectFromHost();
     // A peer that will not take what is left gets cut off.
-    QTimer::singleShot(options_.closeGraceMs, link.socket, [socket = link.socket] { socket->abort(); });
+    QTimer::singleShot(options_.closeGraceMs, socket, [socket] { socket->abort(); });
+    socket->disconnectFromHost();  // last: it may end the link at once
 }
 
 void RoomServer::Drop(PersonId id, const char* why) {
