@@ -480,7 +480,8 @@ void Table::Chat(Member& from, const Bytes& message) {
     }
     std::array<std::string, 10> line;
     std::copy(fields.begin(), fields.end(), line.begin());
-    for (std::size_t i = 0; i < 9; ++i) {
+    // Fields 0 to 4 and 7 are rewritten below; the rest go out as sent.
+    for (const std::size_t i : {5, 6, 8}) {
         CutText(line[i], kMaxChatField);
     }
     CutText(line[9], kMaxChatText);
@@ -528,7 +529,11 @@ void Table::SetWatch(Member& from, const Bytes& message) {
 // --- settings and readiness -----------------------------------------------------------
 
 void Table::ConfirmSettings(std::uint8_t seat, const std::string& settings) {
-    if (!seats_[seat] || !IsOwner(seat) || settingsDone_ || game_) {
+    ApplySettings(seat, settings, true);
+}
+
+void Table::ApplySettings(std::uint8_t seat, const std::string& settings, bool ownerReady) {
+    if (seat > 3 || !seats_[seat] || !IsOwner(seat) || settingsDone_ || game_) {
         return;
     }
     const auto fields = SplitFields(settings);
@@ -552,7 +557,7 @@ void Table::ConfirmSettings(std::uint8_t seat, const std::string& settings) {
     Log(LogLevel::Info, owner_ + " sets the stake to " + std::to_string(stake_) +
                             " and the escape penalty to " + std::to_string(penalty_));
     Member& owner = *seats_[seat];
-    owner.ready = true;
+    owner.ready = ownerReady;
     owner.mustAgree = false;
     for (std::uint8_t s = 0; s < 4; ++s) {
         if (seats_[s] && s != seat) {
@@ -560,7 +565,15 @@ void Table::ConfirmSettings(std::uint8_t seat, const std::string& settings) {
             seats_[s]->ready = false;
         }
     }
-    Broadcast(MakeRaisedHand(owner.person.name, SettingsText()));
+    if (ownerReady) {
+        Broadcast(MakeRaisedHand(owner.person.name, SettingsText()));
+    } else {
+        for (std::uint8_t s = 0; s < 4; ++s) {
+            if (seats_[s]) {
+                SendSettingsState(s);
+            }
+        }
+    }
     PokeBots();
 }
 
@@ -797,7 +810,9 @@ void Table::ArmSettingsDeadline() {
         const auto seat = SeatOfName(owner_);
         if (!settingsDone_ && seat && !game_) {
             Log(LogLevel::Info, owner_ + " did not confirm the settings; the room confirms them");
-            ConfirmSettings(*seat, SettingsText());
+            // Confirmed, but not ready: nobody plays a scored game in an
+            // absent owner's name. The owner is offered the start button.
+            ApplySettings(*seat, SettingsText(), /*ownerReady=*/false);
         }
     });
 }

@@ -94,6 +94,7 @@ private:
     void SendHandToSpectators(std::uint8_t seat);
     void Log(LogLevel level, const std::string& text);
 
+    void ApplySettings(std::uint8_t seat, const std::string& settings, bool ownerReady);
     void AgreeOrReady(std::uint8_t seat, bool viaStartButton);
     void MaybeStart();
     void StartGame();

@@ -29,9 +29,53 @@ void GameMessages::Notice(const std::string& text, const std::string& caption) {
     services_.boxes.ShowGlobalMsg(0, 1, text, caption, 10, "确定", "", true);
 }
 
-bool GameMessages::PauseUnlessOvertaken(std::uint32_t ms) {
+GameMessages::Pause GameMessages::PauseFor(std::uint32_t ms) {
     const std::uint64_t before = moves_;
-    return services_.waiter.WaitTime(ms) && moves_ == before;
+    if (!services_.waiter.WaitTime(ms)) {
+        return Pause::Ending;
+    }
+    return moves_ == before ? Pause::Quiet : Pause::Overtaken;
+}
+
+bool GameMessages::MovesTheGame(const Bytes& m) const {
+    switch (m[0]) {
+        case 17:
+        case 23:
+            return true;
+        case 19:
+            return 13 * std::size_t{game_.bteDeckCount} <= kMaxHandCards &&
+                   m.size() == 13 * std::size_t{game_.bteDeckCount} + 2;
+        case 20:
+            return m.size() == 4 && (m[1] != 0 || m[2] <= 3);
+        case 21:
+            return m.size() >= 7 && m.size() == std::size_t{m[6]} + 7 && m[5] <= 3;
+        default:
+            return false;
+    }
+}
+
+void GameMessages::FlushCleanup() {
+    const Cleanup due = pending_;
+    pending_ = Cleanup::None;
+    switch (due) {
+        case Cleanup::ShowingOver:
+            for (UserGameInfo& seat : game_.udtUser) {
+                seat.bteOutPai.clear();
+            }
+            game_.blnWaitLiang = 0;
+            services_.view.RepaintOutArea(false);
+            return;
+        case Cleanup::TrickWon:
+            // The won trick becomes the previous one.
+            for (UserGameInfo& u : game_.udtUser) {
+                u.bteLastOutPai = u.bteOutPai;
+                u.bteOutPai.clear();
+            }
+            services_.view.RepaintOutArea(false);
+            return;
+        case Cleanup::None:
+            return;
+    }
 }
 
 void GameMessages::ExecGameMsg(const Bytes& m) {
@@ -39,12 +83,9 @@ void GameMessages::ExecGameMsg(const Bytes& m) {
         return;
     }
     game_.hints.lngHintCount = 0;
-    switch (m[0]) {
-        case 17: case 19: case 20: case 21: case 23:
-            ++moves_;
-            break;
-        default:
-            break;
+    if (MovesTheGame(m)) {
+        FlushCleanup();
+        ++moves_;
     }
     switch (m[0]) {
         case 1: OnChatLine(m); return;
@@ -173,15 +214,17 @@ void GameMessages::OnShowing(const Bytes& m) {
         return;
     }
     // Showing is over: the shown tens stay in view a moment.
-    if (!PauseUnlessOvertaken(2000)) {
-        game_.blnWaitLiang = 0;
+    pending_ = Cleanup::ShowingOver;
+    const Pause pause = PauseFor(2000);
+    if (pause == Pause::Ending) {
         return;
     }
-    for (UserGameInfo& seat : game_.udtUser) {
-        seat.bteOutPai.clear();
+    if (pending_ == Cleanup::ShowingOver) {
+        FlushCleanup();
     }
-    game_.blnWaitLiang = 0;
-    services_.view.RepaintOutArea(false);
+    if (pause == Pause::Overtaken) {
+        return;  // the first lead already came
+    }
     if (m[2] <= 3) {
         game_.bteCurSeat = m[2];
     }
@@ -213,6 +256,7 @@ void GameMessages::OnPlay(const Bytes& m) {
         }
     }
     std::uint8_t bombEffect = 0;
+    bool overtaken = false;
     if (!cards.empty() && cards[0] == kPassCard) {
         services_.sounds.PlayGameSound(3);
     } else {
@@ -244,14 +288,15 @@ void GameMessages::OnPlay(const Bytes& m) {
         // The trick is won: it stays in view a moment, then becomes the
         // previous trick.
         services_.view.PaintOutPai(s);
-        if (!PauseUnlessOvertaken(2000)) {
+        pending_ = Cleanup::TrickWon;
+        const Pause pause = PauseFor(2000);
+        if (pause == Pause::Ending) {
             return;
         }
-        for (UserGameInfo& u : game_.udtUser) {
-            u.bteLastOutPai = u.bteOutPai;
-            u.bteOutPai.clear();
+        if (pending_ == Cleanup::TrickWon) {
+            FlushCleanup();
         }
-        services_.view.RepaintOutArea(false);
+        overtaken = pause == Pause::Overtaken;
     } else {
         services_.view.PaintOutPai(s);
         const std::uint8_t next = game_.bteCurSeat & 3;
@@ -268,7 +313,9 @@ void GameMessages::OnPlay(const Bytes& m) {
     if (bombEffect != 0) {
         services_.view.PlayBomb(s, bombEffect);
     }
-    flow_.ShowGameState();
+    if (!overtaken) {
+        flow_.ShowGameState();
+    }
 }
 
 void GameMessages::OnNotice(const Bytes& m) {
@@ -306,7 +353,7 @@ void GameMessages::OnGameOver(const Bytes& m) {
         services_.view.HideOutButtons();
         services_.sounds.PlayGameSound(7);
         services_.view.ShowResult(scores);
-        if (IsSpectator() && !PauseUnlessOvertaken(5000)) {
+        if (IsSpectator() && PauseFor(5000) != Pause::Quiet) {
             return;
         }
     } else {
@@ -363,6 +410,7 @@ void GameMessages::OnItems(const Bytes& m) {
 }
 
 void GameMessages::LoadGameState(const Bytes& m) {
+    FlushCleanup();
     ++moves_;
     if (m.size() < 3) {
         return;

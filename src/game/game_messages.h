@@ -34,16 +34,24 @@ private:
     bool IsSpectator() const { return context_.define.blnPangGuan; }
     std::uint8_t ViewSeat() const { return context_.define.bteViewSeat; }
     void Notice(const std::string& text, const std::string& caption);
-    // Pauses like WaitTime; false when the rest of the handler must not run:
-    // the program is ending, or another game message came during the pause
-    // and the state already moved past what this handler would write.
-    bool PauseUnlessOvertaken(std::uint32_t ms);
+    // A pause of the game flow. Messages arriving meanwhile are handled
+    // inside it; when one of them moved the game on, the state is already
+    // newer than what the paused handler would still write.
+    enum class Pause { Quiet, Overtaken, Ending };
+    Pause PauseFor(std::uint32_t ms);
+    // Whether a message moves the game on (and is whole enough to).
+    bool MovesTheGame(const Bytes& m) const;
+    // The clean-up a pause ends with (showing over, trick won) is due before
+    // anything that moves the game on, whichever comes first.
+    enum class Cleanup { None, ShowingOver, TrickWon };
+    void FlushCleanup();
 
     ClientContext& context_;
     GameState& game_;
     TableServices& services_;
     TurnFlow& flow_;
     std::uint64_t moves_ = 0;  // messages taken in that move the game on
+    Cleanup pending_ = Cleanup::None;
 };
 
 }  // namespace redten

@@ -184,6 +184,21 @@ TEST_F(RoomTest, LobbyLinesAreAnsweredAndForgottenAndReservationsAreBounded) {
     EXPECT_TRUE(WaitUntil([&] { return big.disconnected; }));
 }
 
+TEST_F(RoomTest, PeopleWhoLeaveAreLetGoAndForgotten) {
+    Open(/*bots=*/0);
+    auto player = Join("张三");
+    auto watcher = std::make_unique<ScriptedTable>("看客", room_->Port());
+    ASSERT_TRUE(watcher->Reserve("张三")) << watcher->lastReply;
+    ASSERT_TRUE(watcher->Connect());
+    ASSERT_TRUE(WaitUntil([&] { return watcher->received.size() >= 5; }, 10000));
+    WaitUntil([] { return false; }, 300);  // nothing left for the room to send
+    watcher->Send(MakeLeaveTable("看客"));
+    ASSERT_TRUE(WaitUntil([&] { return watcher->disconnected; }, 10000));
+    player->Send(MakeLeaveTable("张三"));
+    ASSERT_TRUE(WaitUntil([&] { return player->disconnected; }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return room_->LinkCount() == 0 && room_->TableCount() == 0; }, 10000));
+}
+
 TEST_F(RoomTest, PlaysOutOfTurnAndCardsNotHeldAreRefusedOverTheWire) {
     Open(/*bots=*/3);
     auto me = Join("张三");

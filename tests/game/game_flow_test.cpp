@@ -100,6 +100,40 @@ TEST_F(GameFlow, APlayArrivingDuringTheTrickPauseIsNotUndoneWhenThePauseEnds) {
     EXPECT_EQ(context.game.udtUser[1].bteOutPai, CardList{41});
     EXPECT_EQ(context.game.bteCurSeat, 2);
     EXPECT_EQ(context.game.bteGameState, kPhaseFollow);
+    // The won trick was put away before the new lead, not after it.
+    EXPECT_TRUE(context.game.udtUser[3].bteOutPai.empty());
+    EXPECT_TRUE(context.game.udtUser[0].bteOutPai.empty());
+    EXPECT_EQ(context.game.udtUser[1].bteLastOutPai, CardList{40});
+}
+
+TEST_F(GameFlow, TheShownTensGoAwayEvenWhenTheFirstLeadComesDuringThePause) {
+    SitDown();
+    StartGame();
+    Deal(kNoRedTens);
+    Route({20, 0, 0, 0});
+    Route({20, 0, 1, 0});
+    Route({20, 0, 2, 1});
+    Route({20, 0, 3, 0});
+    ASSERT_EQ(context.game.udtUser[2].bteOutPai, CardList{59});
+    waiter.during = [this] {
+        Route({21, 0, 0, 0, 0, 9, 1, 41});  // malformed: moves nothing
+        Route({21, 0, 3, 3, 0, 1, 1, 41});
+    };
+    Route({20, 1, 1, 2});
+    EXPECT_TRUE(context.game.udtUser[2].bteOutPai.empty());
+    EXPECT_EQ(context.game.udtUser[1].bteOutPai, CardList{41});
+    EXPECT_EQ(context.game.bteCurSeat, 3);
+    EXPECT_EQ(context.game.bteGameState, kPhaseFollow);
+}
+
+TEST_F(GameFlow, AMalformedMessageDuringThePauseDoesNotStopTheShowingFromEnding) {
+    SitDown();
+    StartGame();
+    Deal(kNoRedTens);
+    waiter.during = [this] { Route({21, 0, 0}); };
+    Route({20, 1, 1, 2});
+    EXPECT_EQ(context.game.bteGameState, kPhaseLead);
+    EXPECT_EQ(context.game.bteCurSeat, 1);
 }
 
 TEST_F(GameFlow, ADealOfTheWrongLengthForTwoDecksIsIgnored) {

@@ -228,7 +228,15 @@ TEST_F(TableTest, APrivateChatLineReachesOnlyItsAddresseeAndSender) {
 TEST_F(TableTest, TheRoomPlaysATurnNobodyTakesAndConfirmsForgottenSettings) {
     SeatHumanAndBots();
     host_.Run(options_.settingsDeadlineMs + 1);
-    ASSERT_TRUE(table_->GameRunning());  // the owner never answered
+    // The owner never answered: the settings hold, but no game is played
+    // in its name until it says it is ready.
+    EXPECT_FALSE(table_->GameRunning());
+    const auto state = SplitFields(GetTextFromBytes(host_.Of(kHuman, 111).back(), 2));
+    ASSERT_GE(state.size(), 6u);
+    EXPECT_EQ(state[5], "0");  // the start button, not the dialog
+    table_->OnMessage(kHuman, MakeRaiseHand("张三"));
+    host_.Run(0);
+    ASSERT_TRUE(table_->GameRunning());
     table_->OnMessage(kHuman, MakeShowingAnswer(0, 0));
     // Whoever plays, the person's turns are played for it in time, so the
     // game ends without anybody waiting forever.
@@ -236,6 +244,17 @@ TEST_F(TableTest, TheRoomPlaysATurnNobodyTakesAndConfirmsForgottenSettings) {
     ASSERT_EQ(host_.finished.size(), 1u);
     EXPECT_EQ(host_.finished[0].escapedSeat, -1);
     EXPECT_TRUE(host_.finished[0].winner != 0);
+}
+
+TEST_F(TableTest, APrivateLineToALongNameStaysPrivate) {
+    SeatHumanAndBots();
+    const std::string longName = "一二三四五六七八九十甲乙";  // 36 bytes
+    ASSERT_TRUE(table_->AddSpectator(kWatcher, Person(longName, 30001), "张三", true));
+    constexpr PersonId kThird = 3;
+    ASSERT_TRUE(table_->AddSpectator(kThird, Person("路人", 30002), "张三", true));
+    table_->OnMessage(kHuman, MakeChatLine({"", longName, "", "", "", "0", "0", "", "", "悄悄话"}));
+    EXPECT_EQ(host_.Of(kWatcher, 1).size(), 1u);
+    EXPECT_TRUE(host_.Of(kThird, 1).empty());
 }
 
 TEST_F(TableTest, FourComputerPlayersPlayGameAfterGame) {

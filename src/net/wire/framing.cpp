@@ -48,11 +48,13 @@ bool FrameDecoder::feed(const std::uint8_t* data, std::size_t size) {
         body_.insert(body_.end(), data + i, data + i + take);
         i += take;
         if (body_.size() == bodyExpected_) {
-            if (ready_.size() >= kMaxPendingMessages) {
+            if (ready_.size() >= kMaxPendingMessages ||
+                readyBytes_ + body_.size() > kMaxPendingBytes) {
                 failed_ = true;
                 body_ = Bytes{};
                 break;
             }
+            readyBytes_ += body_.size();
             ready_.push_back(std::move(body_));
             body_ = Bytes{};
             inBody_ = false;
@@ -64,6 +66,7 @@ bool FrameDecoder::feed(const std::uint8_t* data, std::size_t size) {
 Bytes FrameDecoder::takeMessage() {
     Bytes message = std::move(ready_.front());
     ready_.pop_front();
+    readyBytes_ -= message.size();
     return message;
 }
 

@@ -14,6 +14,7 @@ namespace redten {
 inline constexpr std::uint32_t kMaxFrameLength = 1024 * 1024;
 // Whole messages waiting to be handled; a peer that outruns this floods.
 inline constexpr std::size_t kMaxPendingMessages = 4096;
+inline constexpr std::size_t kMaxPendingBytes = 8 * 1024 * 1024;
 
 Bytes EncodeFrame(const Bytes& message);
 Bytes KeepAliveFrame();
@@ -28,8 +29,8 @@ public:
 
     // Takes the next bytes of the stream. Returns false once the stream has
     // broken the protocol (a frame over the limit, or more whole messages
-    // waiting than kMaxPendingMessages); from then on further bytes are
-    // ignored.
+    // waiting than kMaxPendingMessages or kMaxPendingBytes); from then on
+    // further bytes are ignored.
     bool feed(const std::uint8_t* data, std::size_t size);
     bool feed(const Bytes& data) { return feed(data.data(), data.size()); }
 
@@ -48,6 +49,7 @@ private:
     bool inBody_ = false;
     bool failed_ = false;
     std::deque<Bytes> ready_;
+    std::size_t readyBytes_ = 0;
 };
 
 }  // namespace redten

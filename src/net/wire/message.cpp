@@ -15,9 +15,17 @@ bool MakeSendBytes(std::string_view text, Bytes& out, std::size_t headerLength,
     const std::size_t n = std::min(headerLength, header.size());
     out.assign(header.begin(), header.begin() + static_cast<std::ptrdiff_t>(n));
     out.reserve(n + text.size());
-    Cp936Converter converter;
+    std::optional<Cp936Converter> converter;  // only for text beyond plain ASCII
     for (std::size_t pos = 0; pos < text.size();) {
-        const std::string code = converter.FromCodePoint(NextCodePoint(text, pos));
+        const char32_t c = NextCodePoint(text, pos);
+        if (c < 0x80) {
+            out.push_back(static_cast<std::uint8_t>(c));
+            continue;
+        }
+        if (!converter) {
+            converter.emplace();
+        }
+        const std::string code = converter->FromCodePoint(c);
         out.insert(out.end(), code.begin(), code.end());
     }
     return true;
