@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QResizeEvent>
 #include <QPalette>
 
 namespace redten {
@@ -11,6 +12,9 @@ frmGameMain::frmGameMain(ClientContext& context, std::unique_ptr<RoomLink> link,
       context_(context),
       sckRoom(std::move(link)),
       pump_([this] { return unloading_; }),
+      images_(context.define.strAppPath, context.define.strParentPath),
+      picGameBack(this),
+      view_(context, picGameBack, images_),
       boxes_(context.define.strParentPath),
       gameSet_(sender_, context.launch.strMyName),
       services_{sender_, view_, sounds_, boxes_, pump_, users_, chat_, clock_, gameSet_, items_,
@@ -24,9 +28,15 @@ frmGameMain::frmGameMain(ClientContext& context, std::unique_ptr<RoomLink> link,
       roomMessages_(context, services_, flow_, gameMessages_),
       connection_(*sckRoom, roomMessages_, gameMessages_) {
     sender_.connection = &connection_;
-    view_.start = &cmdStart;
-    cmdStart.setParent(this);
+    picGameBack.onResized = [this] { view_.OnResized(); };
+    cmdStart.setParent(&picGameBack);
     cmdStart.hide();
+    view_.startButton = [this](bool visible, const std::string& caption, PixelPoint at) {
+        cmdStart.setText(QString::fromStdString(caption));
+        cmdStart.adjustSize();
+        cmdStart.move(at.x, at.y);
+        cmdStart.setVisible(visible);
+    };
     connect(&cmdStart, &QPushButton::clicked, &flow_, &TurnFlow::OnStartClicked);
     boxes_.SetOwner(this);
     boxes_.InitGlobalMsg();
@@ -94,14 +104,10 @@ void frmGameMain::SetSecondMs(int ms) {
     pump_.SetSecondMs(ms);
 }
 
-void frmGameMain::WindowView::UpdateStartButton(bool visible, const std::string& caption) {
-    start->setText(QString::fromStdString(caption));
-    start->adjustSize();
-    // Beside the own seat, which is drawn at the bottom.
-    if (QWidget* window = start->parentWidget()) {
-        start->move((window->width() - start->width()) / 2 + 150, window->height() * 3 / 4);
-    }
-    start->setVisible(visible);
+void frmGameMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The whole window is the game area until the column beside it comes.
+    picGameBack.setGeometry(rect());
 }
 
 void frmGameMain::ConnectRoomServer() {

@@ -16,6 +16,9 @@
 #include "game/turn_flow.h"
 #include "net/connection.h"
 #include "net/room_messages.h"
+#include "render/game_area.h"
+#include "render/image_store.h"
+#include "render/table_painter.h"
 #include "shell/message_box.h"
 #include "startup/client_context.h"
 #include "startup/message_pump.h"
@@ -46,6 +49,8 @@ public:
     MessageBoxPool& Boxes() { return boxes_; }
     UserListModel& Users() { return users_; }
     ChatLog& Chat() { return chat_; }
+    GameArea& Area() { return picGameBack; }
+    TablePainter& Painter() { return view_; }
 
 signals:
     // The unload steps are done; the program may end.
@@ -53,6 +58,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void SetUpLayout();
@@ -72,13 +78,10 @@ private:
     UserListModel users_;
     ChatLog chat_;
     RoClock clock_;
-    // The start button is a real button on the window; the rest of the
-    // table is not drawn yet.
+    ImageStore images_;
+    GameArea picGameBack;
+    TablePainter view_;
     QPushButton cmdStart;
-    struct WindowView final : NullTableView {
-        QPushButton* start = nullptr;
-        void UpdateStartButton(bool visible, const std::string& caption) override;
-    } view_;
     NullGameSounds sounds_;
     NullItemLists items_;
     MessageBoxPool boxes_;

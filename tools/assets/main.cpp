@@ -10,6 +10,7 @@
 #include <iostream>
 
 #include "cards.h"
+#include "table_pictures.h"
 
 using namespace redten::assets;
 
@@ -17,7 +18,9 @@ namespace {
 
 bool Save(const QImage& image, const QString& path) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    if (!image.save(path, "BMP")) {
+    const QByteArray format = path.endsWith(QLatin1String(".ico")) ? "ICO" : "BMP";
+    const QImage out = format == "BMP" ? image.convertToFormat(QImage::Format_RGB32) : image;
+    if (!out.save(path, format.constData())) {
         std::cerr << "redten-assets: cannot write " << path.toStdString() << std::endl;
         return false;
     }
@@ -71,5 +74,23 @@ int main(int argc, char** argv) {
     }
     ok &= Save(CardMask(), table + QStringLiteral("/Res/ResPk/PkMask.bmp"));
     ok &= Save(CardBack(), table + QStringLiteral("/Res/PkBack.bmp"));
+
+    const QString res = table + QStringLiteral("/Res/");
+    ok &= Save(CentrePicture(), res + QStringLiteral("GameBackMid.bmp"));
+    ok &= Save(VerticalEdge(), res + QStringLiteral("GameBackVsBian.bmp"));
+    ok &= Save(HorizontalEdge(), res + QStringLiteral("GameBackHsBian.bmp"));
+    ok &= Save(Corner(), res + QStringLiteral("GameBackJiao.bmp"));
+    ok &= Save(PassMark(), res + QStringLiteral("BuChu.bmp"));
+    ok &= Save(LiangFlags(), res + QStringLiteral("LiangFlag.bmp"));
+    ok &= Save(ReadyHand(), res + QStringLiteral("Hand.bmp"));
+    ok &= Save(Places(), res + QStringLiteral("MingCi.bmp"));
+    // Portraits for every face number the room hands out, and the
+    // message-box icons, below the program's parent directory.
+    for (int n = 0; n <= 12; ++n) {
+        ok &= Save(Face(n), out.filePath(QStringLiteral("UserRes/LargeUser/%1.ico").arg(n)));
+    }
+    for (int t = 0; t <= 2; ++t) {
+        ok &= Save(MessageIcon(t), out.filePath(QStringLiteral("res/Msg%1.ico").arg(t)));
+    }
     return ok ? 0 : 1;
 }

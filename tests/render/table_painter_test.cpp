@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include "render/table_painter.h"
+#include "table_pictures.h"
+
+namespace redten {
+namespace {
+
+// The table as the generated resources draw it, on a game area of a fixed
+// size; snapshots land in build/snapshots/ for people to look at.
+class TablePicture : public testing::Test {
+protected:
+    TablePicture() {
+        context.programDirectory = REDTEN_TABLE_DIR;
+        context.launch.strMyName = "张三";
+        InitPublicDefine(context.define, context.programDirectory, "");
+        images = std::make_unique<ImageStore>(context.define.strAppPath, context.define.strParentPath);
+        const char* names[] = {"张三", "李四", "王五", "赵六六六六六六六六六"};
+        for (int s = 0; s < 4; ++s) {
+            context.game.udtUser[s].strUserName = names[s];
+            context.game.udtUser[s].lngIconNo = 1000 + s;
+        }
+        context.define.strViewUserName = "张三";
+        CalcViewPos(context.define, {names[0], names[1], names[2], names[3]}, "张三");
+        painter = std::make_unique<TablePainter>(context, area, *images);
+        area.onResized = [this] { painter->OnResized(); };
+        area.resize(1366, 736);
+        area.show();  // a shown area takes its size, lays out and paints
+    }
+
+    void Deal() {
+        context.game.blnNoDeal = 0;
+        context.game.blnShowOtherBack = 1;
+        context.game.bteMyPai = {59, 12, 11, 24, 10, 9, 8, 20, 6, 5, 4, 16, 0};
+        for (auto& u : context.game.udtUser) {
+            u.bteCardCount = 13;
+        }
+        painter->OnResized();
+    }
+
+    void Snapshot(const std::string& name) {
+        QDir().mkpath(REDTEN_SNAPSHOT_DIR);
+        area.Surface().save(QString(REDTEN_SNAPSHOT_DIR) + "/" + QString::fromStdString(name) + ".png");
+    }
+
+    QRgb At(int x, int y) { return area.Surface().pixel(x, y) & 0xFFFFFF; }
+
+    ClientContext context;
+    GameArea area;
+    std::unique_ptr<ImageStore> images;
+    std::unique_ptr<TablePainter> painter;
+};
+
+TEST_F(TablePicture, TheDealShowsTheOwnHandFaceUpAndTheOthersBacks) {
+    Deal();
+    Snapshot("after-deal");
+    const PixelPoint hand = painter->Layout().PaiPos[2];
+    const int left = hand.x - (12 * PkStepX + PkWidth) / 2;
+    const QRgb felt = assets::Felt().rgb() & 0xFFFFFF;
+    // Inside the first card, on its paper; just left of the row, the cloth's weave.
+    EXPECT_EQ(At(left + 40, hand.y + 60), 0xFCFAF4u);
+    const QRgb outside = At(left - 3, hand.y + 60);
+    EXPECT_LE(std::abs(int(qGreen(outside)) - int(qGreen(felt))), 3);
+    // A selected card stands 24 pixels higher.
+    context.game.bteSelected.assign(13, 0);
+    context.game.bteSelected[12] = 1;
+    painter->PaintMyPai();
+    const int last = left + 12 * PkStepX;
+    EXPECT_EQ(At(last + 40, hand.y - 20), 0xFCFAF4u);
+    EXPECT_NE(At(last + 70, hand.y + PkHeight - 5), 0xFCFAF4u);  // the cloth under it
+}
+
+TEST_F(TablePicture, PlaysPassesAndTheEnd) {
+    Deal();
+    context.game.udtUser[1].bteOutPai = {5, 18};
+    context.game.udtUser[2].bteOutPai = {254};
+    context.game.udtUser[3].bteOutPai = {7 + 13, 33};
+    context.game.udtUser[1].bteLiang = 1;
+    context.game.udtUser[2].blnOffline = -1;
+    context.game.udtUser[0].blnReady = -1;
+    painter->RepaintTable();
+    Snapshot("mid-trick");
+    // The right seat's played row ends at its anchor; the pass mark sits
+    // where the top seat's cards would.
+    const PixelPoint right = painter->Layout().OutPaiPos[3];
+    EXPECT_EQ(At(right.x - 10, right.y), 0xFCFAF4u);
+    context.game.udtUser[1].bteOpenPai = {1, 2, 3};
+    context.game.udtUser[2].bteOpenPai = {40, 41};
+    context.game.udtUser[2].bteMingCi = 1;
+    context.game.blnShowOtherBack = 1;
+    painter->RepaintTable();
+    Snapshot("game-over");
+}
+
+TEST_F(TablePicture, AMissingPictureMakesOnlyItsElementDisappear) {
+    images = std::make_unique<ImageStore>("/nonexistent/", "/nonexistent/");
+    painter = std::make_unique<TablePainter>(context, area, *images);
+    painter->OnResized();
+    Deal();
+    // No cards and no faces, but the cloth is everywhere.
+    const PixelPoint hand = painter->Layout().PaiPos[2];
+    EXPECT_NE(At(hand.x, hand.y + 50), 0xFCFAF4u);
+}
+
+}  // namespace
+}  // namespace redten
