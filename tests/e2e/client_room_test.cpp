@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTcpSocket>
 
 #include "components/room_socket.h"
@@ -46,7 +47,7 @@ TEST(ClientInARoom, PlaysWholeGamesByAutomaticPlayAlone) {
     ASSERT_EQ(reply.trimmed(), "OK");
 
     ClientContext context;
-    context.programDirectory = "/nonexistent/table";
+    context.programDirectory = REDTEN_TABLE_DIR;
     context.launch.strRoomServerHost = "127.0.0.1";
     context.launch.strRoomServerPort = std::to_string(server.Port());
     context.launch.strGameTitle = "红十";
@@ -55,11 +56,23 @@ TEST(ClientInARoom, PlaysWholeGamesByAutomaticPlayAlone) {
     frmGameMain window(context, std::make_unique<RoomSocket>());
     window.SetSecondMs(25);
     window.Load();
+    window.setGeometry(0, 0, 1366, 736);
+    window.show();
     window.ConnectRoomServer();
 
     constexpr int kGames = 2;
+    bool snapped = false;
     const bool played = WaitUntil(
         [&] {
+            // One look at the table in the middle of the first game.
+            const auto& seats = context.game.udtUser;
+            const int playing = static_cast<int>(std::count_if(
+                seats.begin(), seats.end(), [](const UserGameInfo& u) { return !u.bteOutPai.empty(); }));
+            if (!snapped && context.game.bteGameState == kPhaseFollow && playing >= 2) {
+                snapped = true;
+                QDir().mkpath(REDTEN_SNAPSHOT_DIR);
+                window.Area().Surface().save(QString(REDTEN_SNAPSHOT_DIR) + "/client-in-a-room.png");
+            }
             if (window.Flow().StartVisible() && store.CountGames() < kGames) {
                 window.Flow().OnStartClicked();
             }
