@@ -1,9 +1,11 @@
-// How long the table's drawing primitives take.
+// How long the table's drawing takes.
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
 #include <QImage>
 
 #include "render/blit.h"
+#include "render/table_painter.h"
 
 namespace redten {
 namespace {
@@ -23,7 +25,61 @@ void BM_MaskedCard(benchmark::State& state) {
 }
 BENCHMARK(BM_MaskedCard);
 
+// A table in the middle of a game: a 13-card own hand, three rows of
+// backs, four played rows.
+struct Table {
+    Table(int w, int h) {
+        context.programDirectory = REDTEN_TABLE_DIR;
+        InitPublicDefine(context.define, context.programDirectory, "");
+        images = std::make_unique<ImageStore>(context.define.strAppPath, context.define.strParentPath);
+        const char* names[] = {"甲", "乙", "丙", "丁"};
+        for (int s = 0; s < 4; ++s) {
+            context.game.udtUser[s].strUserName = names[s];
+            context.game.udtUser[s].bteCardCount = 13;
+            context.game.udtUser[s].bteOutPai = {static_cast<std::uint8_t>(s), 14, 27};
+        }
+        context.define.strViewUserName = "甲";
+        CalcViewPos(context.define, {names[0], names[1], names[2], names[3]}, "甲");
+        context.game.blnNoDeal = 0;
+        context.game.blnShowOtherBack = 1;
+        context.game.bteMyPai = {59, 12, 11, 24, 10, 9, 8, 20, 6, 5, 4, 16, 0};
+        painter = std::make_unique<TablePainter>(context, area, *images);
+        area.onResized = [this] { painter->OnResized(); };
+        area.resize(w, h);
+        area.show();
+    }
+    ClientContext context;
+    GameArea area;
+    std::unique_ptr<ImageStore> images;
+    std::unique_ptr<TablePainter> painter;
+};
+
+void BM_FullRepaint(benchmark::State& state) {
+    Table table(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    for (auto _ : state) {
+        table.painter->RepaintTable();
+    }
+}
+BENCHMARK(BM_FullRepaint)->Args({1366, 736})->Args({1880, 1000})->Unit(benchmark::kMicrosecond);
+
+void BM_OwnHandAfterAToggle(benchmark::State& state) {
+    Table table(1880, 1000);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        table.context.game.bteSelected.assign(13, 0);
+        table.context.game.bteSelected[i++ % 13] = 1;
+        table.painter->PaintMyPai();
+    }
+}
+BENCHMARK(BM_OwnHandAfterAToggle)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 }  // namespace redten
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
