@@ -1,7 +1,9 @@
 // redten-assets: draws every picture the table loads, into a program tree.
 //   redten-assets OUTDIR              (OUTDIR/table/Res/…, OUTDIR/res/…)
 //   redten-assets --sheet FILE.png    the whole deck laid out on the cloth
+//   redten-assets --skins FILE.png    every other picture, side by side
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -10,6 +12,8 @@
 #include <iostream>
 
 #include "cards.h"
+#include "net/wire/message.h"
+#include "skin_pictures.h"
 #include "table_pictures.h"
 
 using namespace redten::assets;
@@ -54,6 +58,31 @@ QImage DeckSheet() {
     return sheet;
 }
 
+// The table's other pictures side by side, as they are drawn.
+QImage SkinSheet() {
+    const QImage pictures[] = {TimeBarHead(), TimeBarEnd(),  ClockFrames(),   OptionButtons(),
+                               OutButtons(),  LiangButtons(), MessageMiddle(), MessageEdge(),
+                               PanelFrame(),  CaptionMiddle(), CaptionEnd(),  SystemButtons(),
+                               UserButtons(), PassMark(),     LiangFlags(),   ReadyHand(),
+                               Places(),      Corner(),       BlastFrame(1, 4), BlastFrame(2, 8),
+                               Logo(),        NetBreak(),     Face(3),        CentrePicture()};
+    QImage sheet(720, 760, QImage::Format_RGB32);
+    sheet.fill(QColor(40, 40, 48));
+    QPainter p(&sheet);
+    int x = 10, y = 10, rowHeight = 0;
+    for (const QImage& picture : pictures) {
+        if (x + picture.width() > sheet.width() - 10) {
+            x = 10;
+            y += rowHeight + 10;
+            rowHeight = 0;
+        }
+        p.drawImage(x, y, picture);
+        x += picture.width() + 10;
+        rowHeight = std::max(rowHeight, picture.height());
+    }
+    return sheet;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -61,6 +90,9 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     if (argc == 3 && QString::fromLocal8Bit(argv[1]) == QLatin1String("--sheet")) {
         return DeckSheet().save(QString::fromLocal8Bit(argv[2]), "PNG") ? 0 : 1;
+    }
+    if (argc == 3 && QString::fromLocal8Bit(argv[1]) == QLatin1String("--skins")) {
+        return SkinSheet().save(QString::fromLocal8Bit(argv[2]), "PNG") ? 0 : 1;
     }
     if (argc != 2) {
         std::cerr << "usage: redten-assets OUTDIR | --sheet FILE.png" << std::endl;
@@ -92,5 +124,51 @@ int main(int argc, char** argv) {
     for (int t = 0; t <= 2; ++t) {
         ok &= Save(MessageIcon(t), out.filePath(QStringLiteral("res/Msg%1.ico").arg(t)));
     }
+
+    ok &= Save(TimeBarHead(), res + QStringLiteral("TimeBarHead.bmp"));
+    ok &= Save(TimeBarEnd(), res + QStringLiteral("TimeBarEnd.bmp"));
+    ok &= Save(ClockFrames(), res + QStringLiteral("Clock.bmp"));
+    ok &= Save(OptionButtons(), res + QStringLiteral("UserOptBut.bmp"));
+    ok &= Save(OutButtons(), res + QStringLiteral("UserOutBut.bmp"));
+    ok &= Save(LiangButtons(), res + QStringLiteral("LiangHong10.bmp"));
+    ok &= Save(MessageMiddle(), res + QStringLiteral("MsgMid.bmp"));
+    ok &= Save(MessageEdge(), res + QStringLiteral("MsgBian.bmp"));
+    ok &= Save(PanelFrame(), res + QStringLiteral("ModeMsg.bmp"));
+    ok &= Save(CaptionMiddle(), res + QStringLiteral("CaptionMid.bmp"));
+    ok &= Save(CaptionEnd(), res + QStringLiteral("CaptionLR.bmp"));
+    ok &= Save(SystemButtons(), res + QStringLiteral("SysMenu.bmp"));
+    ok &= Save(UserButtons(), res + QStringLiteral("UserButton.bmp"));
+    const QString parentRes = out.filePath(QStringLiteral("res/"));
+    ok &= Save(SplitterBack(), parentRes + QStringLiteral("VSpliterBk.bmp"));
+    ok &= Save(SplitterMiddle(), parentRes + QStringLiteral("VSpliterMidBk.bmp"));
+    ok &= Save(SplitterArrow(true), parentRes + QStringLiteral("VSpliterMid_Right.bmp"));
+    ok &= Save(SplitterArrow(false), parentRes + QStringLiteral("VSpliterMid_Left.bmp"));
+
+    for (int kind = 1; kind <= 2; ++kind) {
+        for (int frame = 1; frame <= (kind == 1 ? 9 : 15); ++frame) {
+            const QString path = res + QStringLiteral("Bomb/b%1/Blast0%2.jpg")
+                                           .arg(kind)
+                                           .arg(frame, 2, 10, QLatin1Char('0'));
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            ok &= BlastFrame(kind, frame).save(path, "JPG", 100);
+        }
+    }
+    QDir().mkpath(res + QStringLiteral("Sound"));
+    for (int n = 0; n < 10; ++n) {
+        QFile wave(res + QStringLiteral("Sound/") + SoundFile(n));
+        ok &= wave.open(QIODevice::WriteOnly) && wave.write(Sound(n)) > 0;
+    }
+
+    // The items' descriptions, in the table's code page.
+    const std::string notes =
+        "[DaoJuInfo_ID_1]\r\nNote=在房间里大声说一句话，所有人都能看到。\r\n"
+        "[DaoJuInfo_ID_2]\r\nNote=送给喜欢的牌友一束鲜花。\r\n"
+        "[DaoJuInfo_ID_3]\r\nNote=向打得不好的牌友扔一个鸡蛋，小心别扔错人。\r\n";
+    redten::Bytes encoded;
+    redten::MakeSendBytes(notes, encoded);
+    QDir().mkpath(res + QStringLiteral("DaoJu"));
+    QFile ini(res + QStringLiteral("DaoJu/DaoJuInfo.ini"));
+    ok &= ini.open(QIODevice::WriteOnly) &&
+          ini.write(reinterpret_cast<const char*>(encoded.data()), static_cast<qint64>(encoded.size())) > 0;
     return ok ? 0 : 1;
 }

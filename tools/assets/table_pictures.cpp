@@ -182,7 +182,7 @@ QImage ReadyHand() {
     p.drawRoundedRect(QRectF(1, 2, 78, 31), 15, 15);
     p.setPen(QColor(255, 236, 170));
     p.setFont(Font(16, true));
-    p.drawText(QRectF(1, 2, 78, 31), Qt::AlignCenter, QStringLiteral("✋ 准备"));
+    p.drawText(QRectF(1, 2, 78, 31), Qt::AlignCenter, QStringLiteral("已准备"));
     return image;
 }
 
