@@ -74,6 +74,30 @@ std::uint8_t PkImageIndex(std::uint8_t code) {
     return static_cast<std::uint8_t>(code % 13 <= 10 ? code + 2 : code - 11);
 }
 
+std::vector<std::string> WrapLines(const std::string& text, std::size_t perLine) {
+    std::vector<std::string> lines;
+    std::string line;
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        // One UTF-8 character: its lead byte and the continuation bytes.
+        std::size_t length = 1;
+        while (i + length < text.size() && (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80) {
+            ++length;
+        }
+        line.append(text, i, length);
+        i += length;
+        if (++count == perLine) {
+            lines.push_back(std::move(line));
+            line.clear();
+            count = 0;
+        }
+    }
+    if (!line.empty()) {
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
 std::int32_t GetMyPaiIndex(std::int32_t x, std::int32_t y, PixelPoint hand,
                            const std::vector<std::uint8_t>& selected) {
     const auto n = static_cast<std::int32_t>(selected.size());

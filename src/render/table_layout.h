@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace redten {
@@ -54,6 +55,10 @@ void CalcPaiPos(TableLayout& layout, const LayoutInputs& in);
 // The card picture number for a card code (ace 0, two 1, three 2 … king
 // 12 in each suit), or 255 for a code that names no card.
 std::uint8_t PkImageIndex(std::uint8_t code);
+
+// A side seat's name in lines of at most eight characters, whatever their
+// widths.
+std::vector<std::string> WrapLines(const std::string& text, std::size_t perLine = 8);
 
 // The own-hand card (1-based) under the point, or -1. hand is the hand
 // anchor (centre-top of the row); selected has one flag per card.

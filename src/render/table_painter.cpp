@@ -161,9 +161,9 @@ void TablePainter::PaintUser(std::uint8_t seat) {
         return;
     }
     // Side seats: lines of eight characters, 12 pixels apart.
-    const QString text = QString::fromStdString(name);
-    for (int i = 0; i * 8 < text.size(); ++i) {
-        PrintText(n.x, n.y + i * 12, text.mid(i * 8, 8).toStdString(), Qt::white, 9, false);
+    const auto lines = WrapLines(name);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        PrintText(n.x, n.y + static_cast<int>(i) * 12, lines[i], Qt::white, 9, false);
     }
 }
 

@@ -3,7 +3,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QResizeEvent>
+#include <QIcon>
 #include <QPalette>
+#include <QPixmap>
+
+#include "skin_pictures.h"
 
 namespace redten {
 
@@ -54,7 +58,8 @@ void frmGameMain::Load() {
     }
     loaded_ = true;
 
-    // 1. Window surface: plain light background, painted by us.
+    // 1. The window's icon, and its plain light background.
+    setWindowIcon(QIcon(QPixmap::fromImage(assets::Logo())));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, QColor(250, 250, 250));
     setPalette(palette);

@@ -1,6 +1,7 @@
 #include "startup/startup.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QScreen>
 
 #include <iostream>
@@ -39,6 +40,12 @@ int RunTableClient(int argc, char** argv) {
     ChoosePlatformWithoutDisplay();
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    // The table's texts name the classic Chinese faces; here they are the
+    // CJK fonts this system has.
+    for (const char* face : {"宋体", "黑体"}) {
+        QFont::insertSubstitutions(QString::fromUtf8(face),
+                                   {QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC")});
+    }
 
     if (error != LaunchError::None) {
         ShowSystemMessageBox(LaunchErrorText(error), kLaunchErrorTitle, SystemBoxIcon::Error);

@@ -57,6 +57,12 @@ TEST(PkImageIndex, AceFirstInEverySuitAndTheRedTensAsTens) {
     }
 }
 
+TEST(WrapLines, EightCharactersALineChineseAndLatinAlike) {
+    EXPECT_EQ(WrapLines("赵六六六六六六六六六"), (std::vector<std::string>{"赵六六六六六六六", "六六"}));
+    EXPECT_EQ(WrapLines("abcdefgh张"), (std::vector<std::string>{"abcdefgh", "张"}));
+    EXPECT_TRUE(WrapLines("").empty());
+}
+
 class HandHitTest : public testing::Test {
 protected:
     // Thirteen cards centred on x = 500, top at y = 300: from x = 352.

@@ -94,6 +94,33 @@ TEST_F(TablePicture, PlaysPassesAndTheEnd) {
     Snapshot("game-over");
 }
 
+TEST_F(TablePicture, TheRailsAndCornersAreMirroredRoundTheTable) {
+    const QImage corner(QString(REDTEN_TABLE_DIR) + "/Res/GameBackJiao.bmp");
+    ASSERT_FALSE(corner.isNull());
+    const int w = area.Surface().width();
+    const int h = area.Surface().height();
+    // The top-right corner as it is; the others mirrored to face inwards.
+    EXPECT_EQ(At(w - 53 + 40, 3), corner.pixel(40, 3) & 0xFFFFFF);
+    EXPECT_EQ(At(52 - 40, 3), corner.pixel(40, 3) & 0xFFFFFF);
+    // The bottom corners end at y = H itself, so their first row falls just off the area.
+    EXPECT_EQ(At(52 - 40, h - 3), corner.pixel(40, 3) & 0xFFFFFF);
+    EXPECT_EQ(At(w - 53 + 40, h - 3), corner.pixel(40, 3) & 0xFFFFFF);
+    // The left rail is the right one turned round.
+    EXPECT_EQ(At(0, 300), At(w - 1, 300));
+    EXPECT_EQ(At(6, 300), At(w - 7, 300));
+}
+
+TEST_F(TablePicture, APassShowsItsMarkInsteadOfCards) {
+    Deal();
+    context.game.udtUser[2].bteOutPai = {254};  // the top seat passed
+    painter->RepaintTable();
+    const PixelPoint o = painter->Layout().OutPaiPos[0];
+    const QImage mark(QString(REDTEN_TABLE_DIR) + "/Res/BuChu.bmp");
+    ASSERT_FALSE(mark.isNull());
+    EXPECT_EQ(At(o.x - 33 + 33, o.y + 35 + 17), mark.pixel(33, 17) & 0xFFFFFF);
+    EXPECT_NE(At(o.x, o.y + 5), 0xFCFAF4u);  // no card there
+}
+
 TEST_F(TablePicture, AMissingPictureMakesOnlyItsElementDisappear) {
     images = std::make_unique<ImageStore>("/nonexistent/", "/nonexistent/");
     painter = std::make_unique<TablePainter>(context, area, *images);
