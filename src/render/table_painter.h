@@ -15,7 +15,7 @@ namespace redten {
 // seats with faces and names, every hand, the played cards and the seats'
 // marks. It is the game flow's TableView; what it does not draw yet
 // (buttons, panels, clock, the bomb) it leaves alone.
-class TablePainter final : public TableView {
+class TablePainter final : public NullTableView {
 public:
     TablePainter(ClientContext& context, GameArea& area, ImageStore& images);
 
@@ -37,16 +37,6 @@ public:
     void PaintReadyHand(std::uint8_t seat) override;
     void PaintSeatFace(std::uint8_t seat) override { PaintUser(seat); }
     void PaintNetBreak(std::uint8_t seat) override;
-    void PaintOptionButtons() override {}
-    void ShowOutButtons() override {}
-    void HideOutButtons() override {}
-    void ShowLiangPanel() override {}
-    void HideLiangPanel() override {}
-    void ShowWaitNotice() override {}
-    void ShowResult(const std::array<std::int32_t, 4>&) override {}
-    void PlayBomb(std::uint8_t, std::uint8_t) override {}
-    void PaintClock() override {}
-    void EraseClock() override {}
     void UpdateStartButton(bool visible, const std::string& caption) override;
 
     // The painters, by their table names.

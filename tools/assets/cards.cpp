@@ -1,5 +1,7 @@
 #include "cards.h"
 
+#include "drawing.h"
+
 #include <QFont>
 #include <QPainter>
 #include <QPainterPath>
@@ -21,11 +23,7 @@ QPainterPath Outline() {
     return path;
 }
 
-QImage Blank(QColor fill) {
-    QImage image(kCardWidth, kCardHeight, QImage::Format_RGB32);
-    image.fill(fill);
-    return image;
-}
+QImage Blank(QColor fill) { return Canvas(kCardWidth, kCardHeight, fill); }
 
 // The outline filled with one colour, without smoothing, so that mask and
 // face agree pixel for pixel on where the card ends.
@@ -62,12 +60,8 @@ QString RankText(int value) {
     }
 }
 
-QFont Font(int pixels, bool bold, const QString& family = QStringLiteral("DejaVu Sans")) {
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    font.setStyleStrategy(QFont::PreferAntialias);
-    return font;
+QFont LatinFont(int pixels, bool bold, const QString& family = QStringLiteral("DejaVu Sans")) {
+    return Font(pixels, bold, family);
 }
 
 // The rank and a small suit in a corner: the part of a card that shows
@@ -78,7 +72,7 @@ void Index(QPainter& p, const QString& rank, QChar suit, QColor colour) {
     p.setFont(Font(wide ? 12 : 15, true, wide ? QStringLiteral("DejaVu Sans Condensed")
                                               : QStringLiteral("DejaVu Sans")));
     p.drawText(QRect(1, 3, 17, 17), Qt::AlignHCenter | Qt::AlignTop, rank);
-    p.setFont(Font(13, false));
+    p.setFont(LatinFont(13, false));
     p.drawText(QRect(1, 19, 17, 15), Qt::AlignHCenter | Qt::AlignTop, QString(suit));
 }
 
@@ -117,11 +111,11 @@ QImage CardFace(int n) {
         p.setPen(colour);
         p.setFont(Font(30, true, QStringLiteral("DejaVu Serif")));
         p.drawText(middle.adjusted(0, 2, 0, -22), Qt::AlignCenter, rank);
-        p.setFont(Font(22, false));
+        p.setFont(LatinFont(22, false));
         p.drawText(middle.adjusted(0, 36, 0, 0), Qt::AlignCenter, QString(glyph));
     } else {
         p.setPen(colour);
-        p.setFont(Font(value == 1 ? 44 : 36, false));
+        p.setFont(LatinFont(value == 1 ? 44 : 36, false));
         p.drawText(middle, Qt::AlignCenter, QString(glyph));
     }
     p.end();

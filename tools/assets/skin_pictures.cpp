@@ -12,26 +12,13 @@
 
 #include "table_pictures.h"
 
+#include "drawing.h"
+
 namespace redten::assets {
 namespace {
 
-const QColor kGold(232, 196, 104);
-const QColor kDeepGold(176, 128, 40);
 const QColor kFrameRed(150, 26, 34);
 const QColor kFrameDark(96, 16, 22);
-
-QImage Canvas(int w, int h, QColor fill) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(fill);
-    return image;
-}
-
-QFont Font(int pixels, bool bold, const QString& family = QStringLiteral("WenQuanYi Zen Hei")) {
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
 
 // A rounded button face: warm when normal, brighter when lit.
 void ButtonFace(QPainter& p, const QRectF& r, bool lit, const QString& caption, int pixels) {

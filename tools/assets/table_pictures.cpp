@@ -6,26 +6,13 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
+#include "drawing.h"
+
 namespace redten::assets {
 namespace {
 
-const QColor kGold(232, 196, 104);
-const QColor kDeepGold(176, 128, 40);
 const QColor kWood(92, 52, 28);
 const QColor kWoodLight(150, 96, 52);
-
-QImage Canvas(int w, int h, QColor fill) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(fill);
-    return image;
-}
-
-QFont Font(int pixels, bool bold, const QString& family = QStringLiteral("WenQuanYi Zen Hei")) {
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
 
 // A rail across `length` pixels, `depth` thick, lit from the cloth side.
 QColor RailColour(int depth, int i) {
