@@ -5,7 +5,10 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "net/wire/text_fields.h"
 #include "render/blit.h"
+#include "render/null_back_blitter.h"
+#include "skin_pictures.h"
 #include "table_pictures.h"
 
 namespace redten {
@@ -110,9 +113,9 @@ void TablePainter::RestoreGameBackMid(int x, int y, int w, int h) {
 // --- text ---------------------------------------------------------------------------
 
 void TablePainter::PrintText(int x, int y, const std::string& text, QColor colour, int points,
-                             bool bold) {
+                             bool bold, const char* face) {
     QPainter p(&area_.Surface());
-    QFont font(QStringLiteral("宋体"));
+    QFont font(QString::fromUtf8(face));
     font.setPixelSize(PointsToPixels(points));
     font.setBold(bold);
     p.setFont(font);
@@ -417,6 +420,7 @@ void TablePainter::RepaintTable() {
     }
     repainting_ = true;
     PaintGameBack();
+    PaintTimeBar();
     GameBackPainted = false;
     PaintAllOutPai(false);
     if (!context_.define.strViewUserName.empty()) {
@@ -432,6 +436,20 @@ void TablePainter::RepaintTable() {
             }
         }
     }
+    if (!context_.define.strViewUserName.empty()) {
+        for (int i = 0; i < 2; ++i) {
+            PaintUserOptBut(i);
+        }
+        for (int i = 0; i < 3; ++i) {
+            PaintUserOutBut(i);
+            PaintLiangBut(i);
+        }
+        PaintTimeBar();
+        PaintClock(true);
+        if (context_.game.blnWaitLiang != 0) {
+            PaintWaitMsg();
+        }
+    }
     GameBackPainted = true;
     repainting_ = false;
     area_.update();
@@ -442,6 +460,340 @@ void TablePainter::UpdateStartButton(bool visible, const std::string& caption) {
         const PixelPoint face = layout_.UserPos[2];
         startButton(visible, caption, PixelPoint{face.x + 150, face.y + 5});
     }
+}
+
+// --- clock -------------------------------------------------------------------------------
+
+void TablePainter::PaintTimeBar() {
+    QImage& s = area_.Surface();
+    if (const QImage* head = images_.App("Res\\TimeBarHead.bmp")) {
+        Blit(s, 18, 30, head->width(), head->height(), *head, 0, 0, RasterOp::Copy);
+    }
+    if (const QImage* end = images_.App("Res\\TimeBarEnd.bmp")) {
+        Blit(s, 18 + 52 + 120, 30, end->width(), end->height(), *end, 0, 0, RasterOp::Copy);
+    }
+    // The turn clock's own bar between them: it empties as the seconds run.
+    const bool running = clock_ && clock_->IsRunning() && clock_->Limit() > 0;
+    const int full = running ? 120 * std::max(0, clock_->Limit() - clock_->Elapsed()) / clock_->Limit() : 0;
+    QPainter p(&s);
+    p.fillRect(70, 38, 120, 20, QColor(10, 52, 28));
+    p.fillRect(70, 38, full, 20, full > 24 ? QColor(236, 186, 60) : QColor(220, 60, 40));
+    p.setPen(QColor(232, 196, 104));
+    p.drawRect(70, 38, 119, 19);
+    Update(18, 30, 190, 40);
+}
+
+void TablePainter::PaintClock(bool show) {
+    const GameState& g = context_.game;
+    if (g.bteGameState == kPhaseNone || !clock_) {
+        return;
+    }
+    const double seatValue = TextValue(clock_->Tag);
+    if (seatValue < 0 || seatValue >= 4) {
+        return;
+    }
+    const auto seat = static_cast<std::uint8_t>(seatValue);
+    const std::uint8_t p = Place(seat);
+    const PixelPoint u = layout_.UserPos[p];
+    const PixelPoint at = p == 0 ? PixelPoint{u.x + 125, u.y + 3}
+                          : p == 2 ? PixelPoint{u.x + 205, u.y - 4}
+                                   : PixelPoint{u.x, u.y + 80};
+    if (!show) {
+        RestoreGameBack(at.x, at.y, 32, 39);
+        RestoreGameBack(63, 45, 30, 30);
+        PaintTimeBar();
+        return;
+    }
+    const int ticks = clock_->Elapsed();
+    if (const QImage* frames = images_.App("Res\\Clock.bmp")) {
+        QImage& s = area_.Surface();
+        Blit(s, at.x, at.y, 31, 38, *frames, 248, 0, RasterOp::And);
+        Blit(s, at.x, at.y, 31, 38, *frames, (ticks % 8) * 31, 0, RasterOp::Or);
+        Update(at.x, at.y, 31, 38);
+    }
+    PaintTimeBar();
+    RestoreGameBack(63, 45, 30, 30);
+    const int limit = g.bteGameState == kPhaseShowing ? g.bteLiangTime : g.bteOutTime;
+    PrintText(63, 45, std::to_string(limit - ticks), QColor(255, 255, 0), 9, true, "黑体");
+}
+
+// --- buttons ------------------------------------------------------------------------------
+
+void TablePainter::BlitMaskedCell(const QImage& sheet, int cellX, int maskX, int w, int h, int x,
+                                  int y, bool mirrored) {
+    QImage& s = area_.Surface();
+    if (!mirrored) {
+        Blit(s, x, y, w, h, sheet, maskX, 0, RasterOp::And);
+        Blit(s, x, y, w, h, sheet, cellX, 0, RasterOp::Or);
+    } else {
+        BlitPicture(s, x, y, -w, h, sheet.copy(maskX, 0, w, h), RasterOp::And);
+        BlitPicture(s, x, y, -w, h, sheet.copy(cellX, 0, w, h), RasterOp::Or);
+    }
+    Update(mirrored ? x - w + 1 : x, y, w, h);
+}
+
+void TablePainter::PaintOptionButtons() {
+    for (int i = 0; i < 2; ++i) {
+        PaintUserOptBut(i);
+    }
+}
+
+void TablePainter::PaintUserOptBut(int i) {
+    const int state = context_.game.bteOptionState[static_cast<std::size_t>(i)];
+    const QImage* sheet = images_.App("Res\\UserOptBut.bmp");
+    if ((state != 1 && state != 2) || !sheet) {
+        return;
+    }
+    const PixelPoint at{layout_.OptionButtonPos.x, layout_.OptionButtonPos.y + i * 29};
+    Blit(area_.Surface(), at.x, at.y, 44, 24, *sheet, (i + (state - 1) * 2) * 44, 0, RasterOp::Copy);
+    Update(at.x, at.y, 44, 24);
+}
+
+int TablePainter::GetUserOptButIndex(int x, int y) const {
+    if (context_.game.bteOptionState[0] == 0) {
+        return -1;
+    }
+    const PixelPoint o = layout_.OptionButtonPos;
+    for (int i = 0; i < 2; ++i) {
+        if (o.x < x && x < o.x + 44 && o.y + i * 29 < y && y < o.y + i * 29 + 24) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+int TablePainter::OutButtonCount() const {
+    return context_.game.bteGameState == kPhaseLead ? 1 : context_.game.bteGameState == kPhaseFollow ? 3 : 0;
+}
+
+PixelPoint TablePainter::OutButtonPos(int i) const {
+    const PixelPoint o = layout_.OutPaiPos[2];
+    const int c = OutButtonCount();
+    return {o.x - (c * 69 - 8) / 2 + i * 69, o.y + (PkHeight - 28) / 2};
+}
+
+void TablePainter::PaintUserOutBut(int i) {
+    const int state = context_.game.bteOutState[static_cast<std::size_t>(i)];
+    const QImage* sheet = images_.App("Res\\UserOutBut.bmp");
+    if (i >= OutButtonCount() || (state != 1 && state != 2) || !sheet) {
+        return;
+    }
+    const PixelPoint at = OutButtonPos(i);
+    BlitMaskedCell(*sheet, (i + (state - 1) * 3) * 61, 366, 61, 28, at.x, at.y);
+}
+
+void TablePainter::ShowUserOutBut(bool show) {
+    auto& states = context_.game.bteOutState;
+    states = {0, 0, 0};
+    if (show) {
+        for (int i = 0; i < OutButtonCount(); ++i) {
+            states[static_cast<std::size_t>(i)] = 1;
+            PaintUserOutBut(i);
+        }
+        return;
+    }
+    const PixelPoint o = layout_.OutPaiPos[2];
+    RestoreGameBack(o.x - 99, o.y + 38, 199, 28);
+    RestoreGameBackMid(o.x - 99, o.y + 38, 199, 28);
+}
+
+int TablePainter::GetUserOutButIndex(int x, int y) const {
+    if (context_.game.bteOutState[0] == 0 || OutButtonCount() == 0) {
+        return -1;
+    }
+    for (int i = 0; i < OutButtonCount(); ++i) {
+        const PixelPoint b = OutButtonPos(i);
+        if (b.x < x && x < b.x + 61 && b.y < y && y < b.y + 28) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+int TablePainter::LiangButtonCount() const {
+    return context_.game.bteLiangMode == 1 ? 2 : context_.game.bteLiangMode == 2 ? 3 : 0;
+}
+
+PixelPoint TablePainter::LiangButtonPos(int i) const {
+    const PixelPoint o = layout_.OutPaiPos[2];
+    const int c = LiangButtonCount();
+    return {o.x - (c * 98 - 8) / 2 + i * 98, o.y + (PkHeight - 20) / 2};
+}
+
+void TablePainter::PaintLiangBut(int i) {
+    const GameState& g = context_.game;
+    const int state = g.bteLiangState[static_cast<std::size_t>(i)];
+    const QImage* sheet = images_.App("Res\\LiangHong10.bmp");
+    if (i >= LiangButtonCount() || (state != 1 && state != 2) || !sheet) {
+        return;
+    }
+    static const char* const follow[2] = {"跟  亮", "不  跟"};
+    static const char* const one[2] = {"亮一个红10", "我不亮红10"};
+    static const char* const both[3] = {"亮一个红10", "亮两个红10", "我不亮红10"};
+    const std::string caption = g.bteLiangMode == 2 ? both[i] : g.blnFollowLiang != 0 ? follow[i] : one[i];
+    const PixelPoint at = LiangButtonPos(i);
+    BlitMaskedCell(*sheet, (state - 1) * 90, 180, 90, 20, at.x, at.y);
+    const int d = g.blnFollowLiang != 0 ? 13 : 0;
+    PrintText(at.x + 15 + d + 1, at.y + 4 + 1, caption, Qt::white, 9, false);
+    PrintText(at.x + 15 + d, at.y + 4, caption, QColor(0, 0, 50), 9, false);
+}
+
+void TablePainter::ShowLiangBut(bool show) {
+    GameState& g = context_.game;
+    if (show) {
+        g.bteLiangState = {0, 0, 0};
+        if (g.bteGameState == kPhaseShowing && (g.bteLiangMode == 1 || g.bteLiangMode == 2)) {
+            for (int i = 0; i < LiangButtonCount(); ++i) {
+                g.bteLiangState[static_cast<std::size_t>(i)] = 1;
+                PaintLiangBut(i);
+            }
+        }
+        return;
+    }
+    g.bteLiangMode = 0;
+    g.blnFollowLiang = 0;
+    g.bteLiangState = {0, 0, 0};
+    const PixelPoint o = layout_.OutPaiPos[2];
+    RestoreGameBack(o.x - 143, o.y + 42, 286, 20);
+    RestoreGameBackMid(o.x - 143, o.y + 42, 286, 20);
+}
+
+int TablePainter::GetLiangButIndex(int x, int y) const {
+    const GameState& g = context_.game;
+    if (g.bteLiangState[0] == 0 || g.bteGameState != kPhaseShowing ||
+        (g.bteLiangMode != 1 && g.bteLiangMode != 2)) {
+        return -1;
+    }
+    for (int i = 0; i < LiangButtonCount(); ++i) {
+        const PixelPoint b = LiangButtonPos(i);
+        if (b.x < x && x < b.x + 90 && b.y < y && y < b.y + 20) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// --- panels ------------------------------------------------------------------------------
+
+void TablePainter::PaintWaitMsg() {
+    const QImage& s = area_.Surface();
+    const int x0 = (s.width() - 250) / 2;
+    const int y0 = (s.height() - 51) / 2 - 20;
+    if (const QImage* middle = images_.App("Res\\MsgMid.bmp")) {
+        for (int i = 0; i < 250 / 6; ++i) {
+            Blit(area_.Surface(), x0 + 4 + i * 6, y0, middle->width(), middle->height(), *middle, 0, 0,
+                 RasterOp::Copy);
+        }
+    }
+    if (const QImage* edge = images_.App("Res\\MsgBian.bmp")) {
+        BlitMaskedCell(*edge, 0, 18, 18, 51, x0, y0 - 5);
+        BlitMaskedCell(*edge, 0, 18, 18, 51, x0 + 250 + 18 - 2, y0 - 5, true);
+    }
+    PrintText(x0 + 18 + 30, y0 + 11, "其他玩家正在亮红10，请稍等...", Qt::black, 9, false);
+    Update(x0, y0 - 5, 270, 62);
+}
+
+void TablePainter::PaintMsgFrame(int x, int y, int width, int height) {
+    QImage& s = area_.Surface();
+    const int r = x + width;
+    const int b = y + height;
+    {
+        QPainter p(&s);
+        p.fillRect(QRect(QPoint(x + 18, y + 28), QPoint(r - 18, b - 28)), QColor(247, 207, 156));
+    }
+    Update(x, y, width + 1, height + 1);
+    const QImage* sheet = images_.App("Res\\ModeMsg.bmp");
+    if (!sheet) {
+        return;
+    }
+    BlitMaskedCell(*sheet, 0, 18, 18, 28, x, y);
+    BlitMaskedCell(*sheet, 0, 18, 18, 28, r, y, true);
+    BlitMaskedCell(*sheet, 36, 54, 18, 28, x, b - 28);
+    BlitMaskedCell(*sheet, 36, 54, 18, 28, r, b - 28, true);
+    for (int px = x + 18; px < r - 18; px += 18) {
+        const int w = std::min(18, r - 18 - px);
+        Blit(s, px, y, w, 28, *sheet, 4 * 18, 0, RasterOp::Copy);
+        Blit(s, px, b - 28, w, 28, *sheet, 5 * 18, 0, RasterOp::Copy);
+    }
+    for (int py = y + 28; py < b - 28; py += 28) {
+        const int h = std::min(28, b - 28 - py);
+        Blit(s, x, py, 18, h, *sheet, 6 * 18, 0, RasterOp::Copy);
+        BlitPicture(s, r, py, -18, h, sheet->copy(6 * 18, 0, 18, h), RasterOp::Copy);
+    }
+}
+
+void TablePainter::PaintGameResult(const std::array<std::int32_t, 4>& scores) {
+    const QImage& s = area_.Surface();
+    if (scores[0] == 0) {
+        const int x = (s.width() - 240) / 2;
+        const int y = (s.height() - 140) / 2;
+        PaintMsgFrame(x, y, 240, 140);
+        PrintText(x + 60, y + 60, "本轮和局！", QColor(0, 0, 250), 20, true, "黑体");
+        return;
+    }
+    const int x = (s.width() - 340) / 2;
+    const int y = (s.height() - 210) / 2;
+    PaintMsgFrame(x, y, 340, 210);
+    PrintText(x + 110, y + 35, "游戏结束", QColor(0, 0, 250), 20, true, "黑体");
+    {
+        QPainter p(&area_.Surface());
+        p.setPen(QColor(230, 230, 230));
+        p.drawLine(x + 30, y + 69, x + 310, y + 69);
+        p.setPen(QColor(30, 30, 30));
+        p.drawLine(x + 30, y + 70, x + 310, y + 70);
+    }
+    for (int seat = 0; seat < 4; ++seat) {
+        const int row = y + 90 + seat * 25;
+        PrintText(x + 60, row, context_.game.udtUser[static_cast<std::size_t>(seat)].strUserName,
+                  Qt::black, 10, false);
+        PrintText(x + 240, row, std::to_string(scores[static_cast<std::size_t>(seat)]), Qt::black, 10, false);
+    }
+}
+
+// --- the bomb ------------------------------------------------------------------------------
+
+void TablePainter::PlayBomb(std::uint8_t seat, std::uint8_t kind) {
+    if (kind != 1 && kind != 2) {
+        return;
+    }
+    const bool big = kind == 1;
+    const int w = big ? 180 : 88;
+    const int h = big ? 135 : 80;
+    const int last = big ? 9 : 15;
+    const QRgb key = big ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+    const std::uint32_t delay = big ? 30 : 40;
+    const std::string prefix = big ? "Res\\Bomb\\b1\\Blast0" : "Res\\Bomb\\b2\\Blast0";
+
+    const std::uint8_t p = Place(seat & 3);
+    const PixelPoint o = layout_.OutPaiPos[p];
+    const int n = static_cast<int>(context_.game.udtUser[seat & 3].bteOutPai.size());
+    const int rw = (n - 1) * PkStepX + PkWidth;
+    const int x = p == 1 ? o.x + rw / 2 - w / 2 : p == 3 ? o.x - rw / 2 - w / 2 : o.x - w / 2;
+    const int y = p == 0 || p == 2 ? (big ? o.y - 10 : o.y) : (big ? o.y - 60 : o.y - 40);
+
+    GameState& g = context_.game;
+    g.blnBombPlaying = true;
+    QImage& s = area_.Surface();
+    QImage saved(w, h, QImage::Format_RGB32);
+    saved.fill(Qt::black);
+    Blit(saved, 0, 0, w, h, s, x, y, RasterOp::Copy);
+    clsPaintImageByNullBack blitter;
+    for (int i = 1; i <= last; ++i) {
+        const std::string name = prefix + (i < 10 ? "0" : "") + std::to_string(i) + ".jpg";
+        const QImage* frame = images_.App(name);
+        if (!frame) {
+            continue;  // a missing frame costs no time
+        }
+        Blit(s, x, y, w, h, saved, 0, 0, RasterOp::Copy);
+        blitter.PictureBox_PaintImageByNullBack(s, *frame, key, x, y);
+        Update(x, y, w, h);
+        if (waiter_ && !waiter_->WaitTime(delay)) {
+            break;
+        }
+    }
+    Blit(s, x, y, w, h, saved, 0, 0, RasterOp::Copy);
+    Update(x, y, w, h);
+    g.blnBombPlaying = false;
 }
 
 }  // namespace redten

@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "components/ro_clock.h"
+#include "game/notices.h"
 #include "game/table_view.h"
 #include "render/game_area.h"
 #include "render/image_store.h"
@@ -22,6 +24,10 @@ public:
     // The layout for the area's size; then everything again.
     void OnResized();
     const TableLayout& Layout() const { return layout_; }
+    // The turn clock whose seat and seconds are drawn, and the wait the bomb
+    // animation pauses with between frames.
+    void SetClock(const RoClock* clock) { clock_ = clock; }
+    void SetWaiter(Waiter* waiter) { waiter_ = waiter; }
     // Where the start button goes; the window owns the button.
     std::function<void(bool visible, const std::string& caption, PixelPoint at)> startButton;
 
@@ -37,7 +43,37 @@ public:
     void PaintReadyHand(std::uint8_t seat) override;
     void PaintSeatFace(std::uint8_t seat) override { PaintUser(seat); }
     void PaintNetBreak(std::uint8_t seat) override;
+    void PaintOptionButtons() override;
+    void ShowOutButtons() override { ShowUserOutBut(true); }
+    void HideOutButtons() override { ShowUserOutBut(false); }
+    void ShowLiangPanel() override { ShowLiangBut(true); }
+    void HideLiangPanel() override { ShowLiangBut(false); }
+    void ShowWaitNotice() override { PaintWaitMsg(); }
+    void ShowResult(const std::array<std::int32_t, 4>& scores) override { PaintGameResult(scores); }
+    void PlayBomb(std::uint8_t seat, std::uint8_t kind) override;
+    void PaintClock() override { PaintClock(true); }
+    void EraseClock() override { PaintClock(false); }
     void UpdateStartButton(bool visible, const std::string& caption) override;
+
+    // The clock, the buttons and the panels.
+    void PaintTimeBar();
+    void PaintClock(bool show);
+    void PaintUserOptBut(int i);
+    int GetUserOptButIndex(int x, int y) const;
+    void ShowUserOutBut(bool show);
+    void PaintUserOutBut(int i);
+    int GetUserOutButIndex(int x, int y) const;
+    void ShowLiangBut(bool show);
+    void PaintLiangBut(int i);
+    int GetLiangButIndex(int x, int y) const;
+    void PaintWaitMsg();
+    void PaintGameResult(const std::array<std::int32_t, 4>& scores);
+    void PaintMsgFrame(int x, int y, int width, int height);
+    // Button places, for painting and for the hit tests.
+    PixelPoint OutButtonPos(int i) const;
+    PixelPoint LiangButtonPos(int i) const;
+    int OutButtonCount() const;
+    int LiangButtonCount() const;
 
     // The painters, by their table names.
     void PaintGameBack();
@@ -56,7 +92,10 @@ private:
     std::uint8_t Place(std::uint8_t seat) const { return context_.define.ViewPos[seat & 3] & 3; }
     void Update(int x, int y, int w, int h);
     void PaintSeatCards(std::uint8_t seat, const CardList& cards);
-    void PrintText(int x, int y, const std::string& text, QColor colour, int points, bool bold);
+    void PrintText(int x, int y, const std::string& text, QColor colour, int points, bool bold,
+                   const char* face = "宋体");
+    void BlitMaskedCell(const QImage& sheet, int cellX, int maskX, int w, int h, int x, int y,
+                        bool mirrored = false);
     const QImage* Face(std::uint8_t seat);
 
     ClientContext& context_;
@@ -65,6 +104,8 @@ private:
     TableLayout layout_;
     QImage cloth_;
     QImage netBreak_;
+    const RoClock* clock_ = nullptr;
+    Waiter* waiter_ = nullptr;
     bool GameBackPainted = true;
     bool repainting_ = false;
 };

@@ -33,6 +33,8 @@ frmGameMain::frmGameMain(ClientContext& context, std::unique_ptr<RoomLink> link,
       connection_(*sckRoom, roomMessages_, gameMessages_) {
     sender_.connection = &connection_;
     picGameBack.onResized = [this] { view_.OnResized(); };
+    view_.SetClock(&clock_);
+    view_.SetWaiter(&pump_);
     cmdStart.setParent(&picGameBack);
     cmdStart.hide();
     view_.startButton = [this](bool visible, const std::string& caption, PixelPoint at) {
