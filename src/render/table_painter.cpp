@@ -475,11 +475,12 @@ void TablePainter::PaintTimeBar() {
     // The turn clock's own bar between them: it empties as the seconds run.
     const bool running = clock_ && clock_->IsRunning() && clock_->Limit() > 0;
     const int full = running ? 120 * std::max(0, clock_->Limit() - clock_->Elapsed()) / clock_->Limit() : 0;
+    // A slim strip along the top, clear of the seconds printed below it.
     QPainter p(&s);
-    p.fillRect(70, 38, 120, 20, QColor(10, 52, 28));
-    p.fillRect(70, 38, full, 20, full > 24 ? QColor(236, 186, 60) : QColor(220, 60, 40));
+    p.fillRect(70, 32, 120, 10, QColor(10, 52, 28));
+    p.fillRect(70, 32, full, 10, full > 24 ? QColor(236, 186, 60) : QColor(220, 60, 40));
     p.setPen(QColor(232, 196, 104));
-    p.drawRect(70, 38, 119, 19);
+    p.drawRect(70, 32, 119, 9);
     Update(18, 30, 190, 40);
 }
 
@@ -501,7 +502,6 @@ void TablePainter::PaintClock(bool show) {
     if (!show) {
         RestoreGameBack(at.x, at.y, 32, 39);
         RestoreGameBack(63, 45, 30, 30);
-        PaintTimeBar();
         return;
     }
     const int ticks = clock_->Elapsed();

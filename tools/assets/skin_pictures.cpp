@@ -180,6 +180,7 @@ QImage MessageEdge() {
     }
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.setClipRect(0, 0, 18, 51);  // the picture's own cell; the mask is beside it
     p.setPen(QPen(kDeepGold, 1.5));
     p.setBrush(QColor(250, 238, 205));
     p.drawRoundedRect(QRectF(2, 6, 40, 51 - 12), 14, 14);

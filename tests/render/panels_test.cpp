@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include "render/null_back_blitter.h"
+#include "render/table_fixture.h"
+
+namespace redten {
+namespace {
+
+QImage Filled(int w, int h, QRgb colour) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+TEST(NullBackBlitter, TheKeyColourExactlyLetsTheDestinationShowThrough) {
+    clsPaintImageByNullBack blitter;
+    for (const QRgb key : {qRgb(0, 0, 0), qRgb(255, 255, 255)}) {
+        QImage dst = Filled(6, 6, qRgb(10, 120, 60));
+        blitter.PictureBox_PaintImageByNullBack(dst, Filled(4, 4, key), key, 1, 1);
+        EXPECT_EQ(dst, Filled(6, 6, qRgb(10, 120, 60)));  // all key: unchanged
+
+        QImage picture = Filled(4, 4, key);
+        picture.setPixel(1, 1, qRgb(200, 30, 30));
+        const QRgb almost = key == qRgb(0, 0, 0) ? qRgb(0, 0, 1) : qRgb(255, 255, 254);
+        picture.setPixel(2, 2, almost);  // one unit off the key: a real pixel
+        blitter.Form_PaintImageByNullBack(dst, picture, key, 1, 1);
+        EXPECT_EQ(dst.pixel(2, 2), qRgb(200, 30, 30));
+        EXPECT_EQ(dst.pixel(3, 3), almost);
+        EXPECT_EQ(dst.pixel(1, 1), qRgb(10, 120, 60));
+        EXPECT_EQ(dst.pixel(0, 0), qRgb(10, 120, 60));
+    }
+    QImage dst = Filled(3, 3, qRgb(1, 2, 3));
+    blitter.PictureBox_PaintImageByNullBack(dst, Filled(3, 3, qRgb(9, 9, 9)), qRgb(0, 0, 0), 0, 0);
+    EXPECT_EQ(dst, Filled(3, 3, qRgb(9, 9, 9)));  // no key colour: opaque
+}
+
+// Waits that take no time, counted.
+struct CountingWaiter final : Waiter {
+    std::vector<std::uint32_t> waits;
+    bool WaitTime(std::uint32_t ms) override {
+        waits.push_back(ms);
+        return true;
+    }
+};
+
+using Panels = TablePicture;
+
+TEST_F(Panels, OneOutButtonWhenLeadingAndThreeSpanning199WhenFollowing) {
+    Deal();
+    const PixelPoint o = painter->Layout().OutPaiPos[2];
+    context.game.bteGameState = kPhaseLead;
+    painter->ShowOutButtons();
+    EXPECT_EQ(context.game.bteOutState, (std::array<std::uint8_t, 3>{1, 0, 0}));
+    EXPECT_EQ(painter->OutButtonPos(0), (PixelPoint{o.x - 30, o.y + 38}));
+    Snapshot("lead-buttons");
+    painter->HideOutButtons();
+    context.game.bteGameState = kPhaseFollow;
+    painter->ShowOutButtons();
+    EXPECT_EQ(painter->OutButtonPos(0).x, o.x - 99);
+    EXPECT_EQ(painter->OutButtonPos(2).x + 61, o.x - 99 + 199);
+    Snapshot("follow-buttons");
+    // Strict hit tests: the border itself is outside.
+    const PixelPoint b = painter->OutButtonPos(1);
+    EXPECT_EQ(painter->GetUserOutButIndex(b.x + 1, b.y + 1), 1);
+    EXPECT_EQ(painter->GetUserOutButIndex(b.x, b.y + 5), -1);
+    EXPECT_EQ(painter->GetUserOutButIndex(b.x + 60, b.y + 27), 1);
+    EXPECT_EQ(painter->GetUserOutButIndex(b.x + 61, b.y + 5), -1);
+    EXPECT_EQ(painter->GetUserOutButIndex(b.x + 5, b.y + 28), -1);
+    painter->HideOutButtons();
+    EXPECT_EQ(painter->GetUserOutButIndex(b.x + 1, b.y + 1), -1);
+}
+
+TEST_F(Panels, TheShowingPanelInBothModesWithFollowCaptionsMovedOver) {
+    Deal();
+    context.game.bteGameState = kPhaseShowing;
+    context.game.bteLiangMode = 2;
+    painter->ShowLiangPanel();
+    EXPECT_EQ(context.game.bteLiangState, (std::array<std::uint8_t, 3>{1, 1, 1}));
+    const PixelPoint o = painter->Layout().OutPaiPos[2];
+    EXPECT_EQ(painter->LiangButtonPos(0), (PixelPoint{o.x - 143, o.y + 42}));
+    EXPECT_EQ(painter->GetLiangButIndex(o.x - 143 + 98 + 1, o.y + 43), 1);
+    EXPECT_EQ(painter->GetLiangButIndex(o.x - 143 + 90, o.y + 43), -1);
+    Snapshot("showing-three");
+    painter->HideLiangPanel();
+    EXPECT_EQ(context.game.bteLiangMode, 0);
+    context.game.bteLiangMode = 1;
+    context.game.blnFollowLiang = -1;
+    painter->ShowLiangPanel();
+    EXPECT_EQ(painter->LiangButtonPos(0), (PixelPoint{o.x - 94, o.y + 42}));
+    Snapshot("showing-follow");
+}
+
+TEST_F(Panels, TheWaitingNoticeHasItsRightEdgeMirrored) {
+    Deal();
+    painter->PaintWaitMsg();
+    Snapshot("waiting");
+    const QImage edge(QString(REDTEN_TABLE_DIR) + "/Res/MsgBian.bmp");
+    const int x0 = (1366 - 250) / 2;
+    const int y0 = (736 - 51) / 2 - 20;
+    // Column c of the edge picture stands c columns in from the left end on
+    // the left, and c columns in from x0 + 266 on the right.
+    const int row = 25;
+    const int c = 10;
+    ASSERT_NE(edge.pixel(c, row) & 0xFFFFFF, 0u);  // inside the shape
+    EXPECT_EQ(At(x0 + c, y0 - 5 + row), edge.pixel(c, row) & 0xFFFFFF);
+    EXPECT_EQ(At(x0 + 266 - c, y0 - 5 + row), edge.pixel(c, row) & 0xFFFFFF);
+}
+
+TEST_F(Panels, TheResultPanelsDrawnRoundAndGameOver) {
+    Deal();
+    painter->PaintGameResult({0, 0, 0, 0});
+    Snapshot("result-drawn");
+    EXPECT_EQ(At(683, 368 + 40), qRgb(247, 207, 156) & 0xFFFFFF);
+    painter->RepaintTable();
+    painter->PaintGameResult({200, -200, 200, -200});
+    Snapshot("result-game-over");
+    // Four rows of names and scores on the panel's fill.
+    const int x = (1366 - 340) / 2;
+    const int y = (736 - 210) / 2;
+    for (int seat = 0; seat < 4; ++seat) {
+        int ink = 0;
+        for (int dx = 0; dx < 40; ++dx) {
+            for (int dy = 0; dy < 14; ++dy) {
+                ink += At(x + 60 + dx, y + 90 + seat * 25 + dy) != (qRgb(247, 207, 156) & 0xFFFFFF);
+            }
+        }
+        EXPECT_GT(ink, 10) << seat;
+    }
+}
+
+TEST_F(Panels, TheBombPlaysItsFramesThenRestoresExactlyWhatItSaved) {
+    Deal();
+    context.game.udtUser[3].bteOutPai = {5, 18, 31, 44};
+    painter->RepaintTable();
+    const QImage before = area.Surface().copy();
+    CountingWaiter waiter;
+    painter->SetWaiter(&waiter);
+    bool playingSeen = false;
+    struct Probe final : Waiter {
+        CountingWaiter* inner;
+        GameState* game;
+        bool* seen;
+        bool WaitTime(std::uint32_t ms) override {
+            *seen = *seen || game->blnBombPlaying;
+            return inner->WaitTime(ms);
+        }
+    } probe;
+    probe.inner = &waiter;
+    probe.game = &context.game;
+    probe.seen = &playingSeen;
+    painter->SetWaiter(&probe);
+    painter->PlayBomb(3, 1);
+    EXPECT_EQ(waiter.waits, std::vector<std::uint32_t>(9, 30));
+    EXPECT_TRUE(playingSeen);
+    EXPECT_FALSE(context.game.blnBombPlaying);
+    EXPECT_EQ(area.Surface(), before);
+    painter->PlayBomb(2, 2);
+    EXPECT_EQ(waiter.waits.size(), 9u + 15u);
+    EXPECT_EQ(area.Surface(), before);
+
+    // With no frames at all: nothing shown, nothing waited.
+    ImageStore empty("/nonexistent/", "/nonexistent/");
+    TablePainter bare(context, area, empty);
+    bare.OnResized();
+    const QImage cloth = area.Surface().copy();
+    CountingWaiter none;
+    bare.SetWaiter(&none);
+    bare.PlayBomb(0, 1);
+    EXPECT_TRUE(none.waits.empty());
+    EXPECT_EQ(area.Surface(), cloth);
+}
+
+TEST_F(Panels, AFrameOfEachBombOverPlayedCards) {
+    Deal();
+    context.game.udtUser[0].bteOutPai = {5, 18, 31};
+    context.game.udtUser[2].bteOutPai = {59, 72};
+    painter->RepaintTable();
+    struct SnapOnce final : Waiter {
+        std::function<void()> snap;
+        int left = 3;
+        bool WaitTime(std::uint32_t) override {
+            if (--left == 0) {
+                snap();
+            }
+            return true;
+        }
+    } waiter;
+    waiter.snap = [this] { Snapshot("bomb-kind-1"); };
+    painter->SetWaiter(&waiter);
+    painter->PlayBomb(0, 1);
+    waiter.left = 6;
+    waiter.snap = [this] { Snapshot("bomb-kind-2"); };
+    painter->PlayBomb(2, 2);
+}
+
+TEST_F(Panels, TheClockAdvancesAFrameATickAndItsSecondsGoOnStop) {
+    RoClock clock(false);
+    painter->SetClock(&clock);
+    Deal();
+    context.game.bteGameState = kPhaseFollow;
+    clock.Tag = "1";
+    clock.Start(30, 5);
+    const auto place = [&] {
+        const PixelPoint u = painter->Layout().UserPos[context.define.ViewPos[1]];
+        return PixelPoint{u.x, u.y + 80};
+    };
+    std::vector<QImage> frames;
+    for (int tick = 0; tick < 9; ++tick) {
+        painter->PaintClock(true);
+        frames.push_back(area.Surface().copy(place().x, place().y, 31, 38));
+        clock.TickOnce();
+    }
+    EXPECT_EQ(frames[0], frames[8]);
+    EXPECT_NE(frames[0], frames[1]);
+    Snapshot("clock");
+    const QImage seconds = area.Surface().copy(63, 45, 30, 30);
+    painter->PaintClock(false);
+    EXPECT_NE(area.Surface().copy(63, 45, 30, 30), seconds);
+    painter->PaintClock(true);
+    painter->PaintClock(false);
+    const QImage erased = area.Surface().copy(63, 45, 30, 30);
+    painter->RestoreGameBack(63, 45, 30, 30);
+    EXPECT_EQ(area.Surface().copy(63, 45, 30, 30), erased);
+}
+
+}  // namespace
+}  // namespace redten
