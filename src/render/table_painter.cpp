@@ -710,13 +710,14 @@ void TablePainter::PaintMsgFrame(int x, int y, int width, int height) {
     BlitMaskedCell(*sheet, 0, 18, 18, 28, r, y, true);
     BlitMaskedCell(*sheet, 36, 54, 18, 28, x, b - 28);
     BlitMaskedCell(*sheet, 36, 54, 18, 28, r, b - 28, true);
-    for (int px = x + 18; px < r - 18; px += 18) {
-        const int w = std::min(18, r - 18 - px);
+    // Edges run up to the corners' inner ends, the last piece cut to fit.
+    for (int px = x + 18; px <= r - 18; px += 18) {
+        const int w = std::min(18, r - 18 - px + 1);
         Blit(s, px, y, w, 28, *sheet, 4 * 18, 0, RasterOp::Copy);
         Blit(s, px, b - 28, w, 28, *sheet, 5 * 18, 0, RasterOp::Copy);
     }
     for (int py = y + 28; py < b - 28; py += 28) {
-        const int h = std::min(28, b - 28 - py);
+        const int h = std::min(28, b - 28 - py + 1);
         Blit(s, x, py, 18, h, *sheet, 6 * 18, 0, RasterOp::Copy);
         BlitPicture(s, r, py, -18, h, sheet->copy(6 * 18, 0, 18, h), RasterOp::Copy);
     }
