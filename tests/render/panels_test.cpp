@@ -90,6 +90,33 @@ TEST_F(Panels, TheShowingPanelInBothModesWithFollowCaptionsMovedOver) {
     Snapshot("showing-follow");
 }
 
+TEST_F(Panels, FollowCaptionsStand13PixelsFurtherIn) {
+    Deal();
+    context.game.bteGameState = kPhaseShowing;
+    const auto firstInk = [&] {
+        const PixelPoint b = painter->LiangButtonPos(0);
+        for (int x = b.x + 1; x < b.x + 89; ++x) {
+            for (int y = b.y + 2; y < b.y + 18; ++y) {
+                const QColor c = area.Surface().pixelColor(x, y);
+                if (c.red() < 60 && c.green() < 60 && c.blue() < 110) {
+                    return x - b.x;
+                }
+            }
+        }
+        return -1;
+    };
+    context.game.bteLiangMode = 1;
+    painter->ShowLiangPanel();
+    const int plain = firstInk();
+    painter->HideLiangPanel();
+    context.game.bteLiangMode = 1;
+    context.game.blnFollowLiang = -1;
+    painter->ShowLiangPanel();
+    const int follow = firstInk();
+    ASSERT_GT(plain, 0);
+    EXPECT_NEAR(follow - plain, 13, 2);
+}
+
 TEST_F(Panels, TheWaitingNoticeHasItsRightEdgeMirrored) {
     Deal();
     painter->PaintWaitMsg();
