@@ -1,12 +1,14 @@
 #include "render/game_area.h"
 
 #include <QPainter>
+#include <QMouseEvent>
 #include <QPaintEvent>
 
 namespace redten {
 
 GameArea::GameArea(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
     surface_ = QImage(1, 1, QImage::Format_RGB32);
     surface_.fill(QColor(8, 73, 165));
 }
@@ -19,6 +21,20 @@ void GameArea::resizeEvent(QResizeEvent* event) {
         onResized();
     }
     update();
+}
+
+void GameArea::mouseMoveEvent(QMouseEvent* event) {
+    if (onMouseMove) {
+        const QPoint at = event->position().toPoint();
+        onMouseMove(at.x(), at.y());
+    }
+}
+
+void GameArea::mouseReleaseEvent(QMouseEvent* event) {
+    if (onMouseUp) {
+        const QPoint at = event->position().toPoint();
+        onMouseUp(event->button(), at.x(), at.y());
+    }
 }
 
 void GameArea::paintEvent(QPaintEvent* event) {

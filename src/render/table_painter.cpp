@@ -673,6 +673,13 @@ int TablePainter::GetLiangButIndex(int x, int y) const {
     return -1;
 }
 
+std::int32_t TablePainter::CardAt(int x, int y) const {
+    // One flag per card, as the hand is drawn.
+    std::vector<std::uint8_t> selected = context_.game.bteSelected;
+    selected.resize(context_.game.bteMyPai.size(), 0);
+    return GetMyPaiIndex(x, y, layout_.PaiPos[2], selected);
+}
+
 // --- panels ------------------------------------------------------------------------------
 
 void TablePainter::PaintWaitMsg() {

@@ -5,6 +5,7 @@
 
 #include "components/ro_clock.h"
 #include "game/notices.h"
+#include "game/hand_interaction.h"
 #include "game/table_view.h"
 #include "render/game_area.h"
 #include "render/image_store.h"
@@ -17,7 +18,7 @@ namespace redten {
 // seats with faces and names, every hand, the played cards and the seats'
 // marks. It is the game flow's TableView; what it does not draw yet
 // (buttons, panels, clock, the bomb) it leaves alone.
-class TablePainter final : public NullTableView {
+class TablePainter final : public NullTableView, public TableButtons {
 public:
     TablePainter(ClientContext& context, GameArea& area, ImageStore& images);
 
@@ -58,14 +59,16 @@ public:
     // The clock, the buttons and the panels.
     void PaintTimeBar();
     void PaintClock(bool show);
-    void PaintUserOptBut(int i);
-    int GetUserOptButIndex(int x, int y) const;
+    void PaintUserOptBut(int i) override;
+    int GetUserOptButIndex(int x, int y) const override;
     void ShowUserOutBut(bool show);
-    void PaintUserOutBut(int i);
-    int GetUserOutButIndex(int x, int y) const;
+    void PaintUserOutBut(int i) override;
+    int GetUserOutButIndex(int x, int y) const override;
     void ShowLiangBut(bool show);
-    void PaintLiangBut(int i);
-    int GetLiangButIndex(int x, int y) const;
+    void PaintLiangBut(int i) override;
+    int GetLiangButIndex(int x, int y) const override;
+    std::int32_t CardAt(int x, int y) const override;
+    void SetToolTip(const std::string& tip) override { area_.setToolTip(QString::fromStdString(tip)); }
     void PaintWaitMsg();
     void PaintGameResult(const std::array<std::int32_t, 4>& scores);
     void PaintMsgFrame(int x, int y, int width, int height);
@@ -81,9 +84,9 @@ public:
     void RestoreGameBackMid(int x, int y, int w, int h);
     void PaintUser(std::uint8_t seat);
     void PaintUserPai(std::uint8_t seat);
-    void PaintMyPai();
+    void PaintMyPai() override;
     void PaintPaiRow(const CardList& cards, int x, int y);
-    void PaintAllOutPai(bool previousTrick);
+    void PaintAllOutPai(bool previousTrick) override;
     void PaintSeatOutPai(std::uint8_t seat);
     void ClearSeatOutPai(std::uint8_t seat);
     void PaintRestPai(std::uint8_t seat);

@@ -30,10 +30,18 @@ frmGameMain::frmGameMain(ClientContext& context, std::unique_ptr<RoomLink> link,
       flow_(context, services_),
       gameMessages_(context, services_, flow_),
       roomMessages_(context, services_, flow_, gameMessages_),
+      hand_(context, flow_, view_),
       connection_(*sckRoom, roomMessages_, gameMessages_) {
     sender_.connection = &connection_;
     picGameBack.onResized = [this] { view_.OnResized(); };
     view_.SetClock(&clock_);
+    picGameBack.onMouseMove = [this](int x, int y) { hand_.MouseMove(x, y); };
+    picGameBack.onMouseUp = [this](Qt::MouseButton button, int x, int y) {
+        hand_.MouseUp(button == Qt::LeftButton    ? MouseButton::Left
+                      : button == Qt::RightButton ? MouseButton::Right
+                                                  : MouseButton::Other,
+                      x, y);
+    };
     view_.SetWaiter(&pump_);
     cmdStart.setParent(&picGameBack);
     cmdStart.hide();
@@ -98,15 +106,15 @@ void frmGameMain::Load() {
     // 11. Personal settings, before the link opens: the greeting carries one.
     LoadUserSet(context_.userSet, context_.define.strAppPath + kUserSetFileName);
 
-    // 12. The previous-trick display timer.
-    tmrPaintLastOutPai.stop();
-    tmrPaintLastOutPai.setInterval(1000);
+    // 12. The previous-trick display timer belongs to the hand interaction:
+    //     stopped, one tick a second.
 
     // 13. Every close request passes through closeEvent.
 }
 
 void frmGameMain::SetSecondMs(int ms) {
     clock_.SetSecondMs(ms);
+    hand_.SetSecondMs(ms);
     flow_.SetSecondMs(ms);
     pump_.SetSecondMs(ms);
 }
@@ -147,7 +155,6 @@ void frmGameMain::Unload() {
     ClearSavedGameArea();
     // 7. No window procedure to put back: closeEvent is a plain override.
     tmrForm.stop();
-    tmrPaintLastOutPai.stop();
     flow_.StopClock();
     // 8.
     emit Unloaded();

@@ -51,6 +51,7 @@ public:
     ChatLog& Chat() { return chat_; }
     GameArea& Area() { return picGameBack; }
     TablePainter& Painter() { return view_; }
+    HandInteraction& Hand() { return hand_; }
 
 signals:
     // The unload steps are done; the program may end.
@@ -94,9 +95,9 @@ private:
     TurnFlow flow_;
     GameMessages gameMessages_;
     RoomMessages roomMessages_;
+    HandInteraction hand_;
     RoomConnection connection_;
     QTimer tmrForm;
-    QTimer tmrPaintLastOutPai;
     bool loaded_ = false;
     bool unloading_ = false;
 };

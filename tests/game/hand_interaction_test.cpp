@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "game/brain_fixture.h"
+#include "game/hand_interaction.h"
+#include "game/rules/pai_type.h"
+#include "net/wire/client_messages.h"
+#include "render/table_painter.h"
+
+namespace redten::test {
+namespace {
+
+// The real game area with the generated pictures, the real painter and
+// mouse events as Qt delivers them; the link and the boxes are recorded.
+class HandTest : public testing::Test {
+protected:
+    HandTest() {
+        context.programDirectory = REDTEN_TABLE_DIR;
+        context.launch.strGameTitle = "红十";
+        context.launch.strMyName = "张三";
+        InitPublicDefine(context.define, context.programDirectory, "");
+        const char* names[] = {"张三", "李四", "王五", "赵六"};
+        for (int s = 0; s < 4; ++s) {
+            context.game.udtUser[s].strUserName = names[s];
+            context.game.udtUser[s].bteCardCount = 13;
+        }
+        context.define.strViewUserName = "张三";
+        CalcViewPos(context.define, {names[0], names[1], names[2], names[3]}, "张三");
+        context.game.blnNoDeal = 0;
+        context.game.bteMyPai = {0, 14, 28, 3, 4, 17, 30, 9, 22, 35, 11, 12, 59};
+        images = std::make_unique<ImageStore>(context.define.strAppPath, context.define.strParentPath);
+        painter = std::make_unique<TablePainter>(context, area, *images);
+        area.onResized = [this] { painter->OnResized(); };
+        area.resize(1366, 736);
+        area.show();
+        area.onMouseMove = [this](int x, int y) { hand.MouseMove(x, y); };
+        area.onMouseUp = [this](Qt::MouseButton b, int x, int y) {
+            hand.MouseUp(b == Qt::LeftButton ? MouseButton::Left
+                         : b == Qt::RightButton ? MouseButton::Right
+                                                : MouseButton::Other,
+                         x, y);
+        };
+    }
+
+    // The own turn in a phase, with its buttons up.
+    void OwnTurn(std::uint8_t phase, MaxOutPai toBeat = {}) {
+        context.game.hints.lngHintCount = 0;  // as every game message does
+        context.game.bteGameState = phase;
+        context.game.bteCurSeat = 0;
+        context.game.udtMaxOutPai = toBeat;
+        flow.ShowGameState();
+        painter->RepaintTable();
+    }
+
+    QPoint CardPoint(int k) const {  // the visible strip of card k (1-based)
+        const PixelPoint h = painter->Layout().PaiPos[2];
+        const int n = static_cast<int>(context.game.bteMyPai.size());
+        const int left = h.x - ((n - 1) * PkStepX + PkWidth) / 2;
+        return QPoint(left + (k - 1) * PkStepX + 5, h.y + 50);
+    }
+    QPoint OutButton(int i) const {
+        const PixelPoint b = painter->OutButtonPos(i);
+        return QPoint(b.x + 30, b.y + 14);
+    }
+    void Click(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseMove(&area, QPoint(2, 2));  // from elsewhere, so the button lights
+        QTest::mouseMove(&area, at);
+        QTest::mouseClick(&area, button, Qt::NoModifier, at);
+    }
+    std::vector<std::uint8_t> Selected() const {
+        std::vector<std::uint8_t> s = context.game.bteSelected;
+        s.resize(context.game.bteMyPai.size(), 0);
+        return s;
+    }
+
+    ClientContext context;
+    GameArea area;
+    std::unique_ptr<ImageStore> images;
+    std::unique_ptr<TablePainter> painter;
+    // The painter is made in the constructor body; the services only need
+    // a stable place to reach it through.
+    struct Forward final : NullTableView, TableButtons {
+        explicit Forward(HandTest* t) : test(t) {}
+        HandTest* test;
+        TablePainter& P() const { return *test->painter; }
+        void RepaintTable() override { P().RepaintTable(); }
+        void PaintHand(std::uint8_t s) override { P().PaintHand(s); }
+        void PaintOutPai(std::uint8_t s) override { P().PaintOutPai(s); }
+        void ShowOutButtons() override { P().ShowOutButtons(); }
+        void HideOutButtons() override { P().HideOutButtons(); }
+        void PaintOptionButtons() override { P().PaintOptionButtons(); }
+        std::int32_t CardAt(int x, int y) const override { return P().CardAt(x, y); }
+        int GetUserOptButIndex(int x, int y) const override { return P().GetUserOptButIndex(x, y); }
+        int GetUserOutButIndex(int x, int y) const override { return P().GetUserOutButIndex(x, y); }
+        int GetLiangButIndex(int x, int y) const override { return P().GetLiangButIndex(x, y); }
+        void PaintUserOptBut(int i) override { P().PaintUserOptBut(i); }
+        void PaintUserOutBut(int i) override { P().PaintUserOutBut(i); }
+        void PaintLiangBut(int i) override { P().PaintLiangBut(i); }
+        void PaintMyPai() override { P().PaintMyPai(); }
+        void PaintAllOutPai(bool last) override { P().PaintAllOutPai(last); }
+        void SetToolTip(const std::string& tip) override { P().SetToolTip(tip); }
+    };
+    Forward forward_{this};
+    TableView* painterView() { return &forward_; }
+    TableButtons* painterButtons() { return &forward_; }
+
+    RecordingSounds sounds;
+    RecordingBoxes boxes;
+    RecordingSender link;
+    FakeWaiter waiter;
+    UserListModel users;
+    ChatLog chat;
+    RoClock clock{false};
+    RecordingGameSet gameSet;
+    RecordingItems items;
+    int closedWindow = 0;
+    TableServices services{link, *painterView(), sounds, boxes, waiter, users, chat, clock, gameSet,
+                           items, [this] { ++closedWindow; }, [](bool) {}};
+    TurnFlow flow{context, services, false};
+    HandInteraction hand{context, flow, *painterButtons()};
+
+};
+
+TEST_F(HandTest, LeftClicksPickCardsUpAndPutThemBack) {
+    OwnTurn(kPhaseLead);
+    Click(CardPoint(3));
+    EXPECT_EQ(Selected()[2], 1);
+    // Above the row, the raised card still answers.
+    const QPoint above(CardPoint(3).x(), painter->Layout().PaiPos[2].y - 10);
+    Click(above);
+    EXPECT_EQ(Selected()[2], 0);
+    EXPECT_TRUE(link.sent.empty());
+}
+
+TEST_F(HandTest, ARightClickPlaysTheSelectionOnlyOnTheOwnTurn) {
+    OwnTurn(kPhaseLead);
+    Click(CardPoint(1));
+    Click(QPoint(300, 300), Qt::RightButton);  // off the cards
+    ASSERT_EQ(link.sent.size(), 1u);
+    EXPECT_EQ(link.sent[0], MakePlay(0, CardList{0}));
+
+    link.sent.clear();
+    context.game.bteCurSeat = 1;  // somebody else's turn
+    Click(QPoint(300, 300), Qt::RightButton);
+    EXPECT_TRUE(link.sent.empty());
+}
+
+TEST_F(HandTest, PlayingNothingSendsNothingAndABadLeadIsRefused) {
+    OwnTurn(kPhaseLead);
+    Click(OutButton(0));
+    EXPECT_TRUE(link.sent.empty());
+    Click(CardPoint(1));  // a three
+    Click(CardPoint(4));  // a six
+    Click(OutButton(0));
+    EXPECT_TRUE(link.sent.empty());
+    ASSERT_EQ(boxes.system.size(), 1u);
+    EXPECT_EQ(boxes.system[0].text, "出牌错误：牌型不对！");
+    EXPECT_EQ(boxes.system[0].caption, "红十");
+    EXPECT_EQ(Selected()[0], 1);  // a refused play keeps the selection
+}
+
+TEST_F(HandTest, HintCyclesThroughItsSuggestionsAndPassesWhenNothingBeats) {
+    context.game.bteMyPai = {0, 18, 31, 11, 24};
+    OwnTurn(kPhaseFollow, MaxOutPai{1, kTypeSingle, 5, 1});
+    Click(OutButton(2));
+    const auto first = Selected();
+    Click(OutButton(2));
+    const auto second = Selected();
+    Click(OutButton(2));
+    EXPECT_EQ(Selected(), first);
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(link.sent.empty());
+
+    OwnTurn(kPhaseFollow, MaxOutPai{1, kTypeRedTens, 59, 2});
+    Click(OutButton(2));
+    ASSERT_EQ(link.sent.size(), 1u);
+    EXPECT_EQ(link.sent[0], MakePass(0));
+    EXPECT_EQ(context.game.bteOutState, (std::array<std::uint8_t, 3>{0, 0, 0}));
+}
+
+TEST_F(HandTest, SortTwiceAndThePreviousTrickForTwoTicks) {
+    OwnTurn(kPhaseFollow, MaxOutPai{1, kTypeSingle, 5, 1});
+    const PixelPoint opt = painter->Layout().OptionButtonPos;
+    const CardList dealt = context.game.bteMyPai;
+    Click(QPoint(opt.x + 20, opt.y + 12));
+    CardList grouped = dealt;
+    PaiGroups groups;
+    SortPaiByGroup(grouped, groups);
+    EXPECT_EQ(context.game.bteMyPai, grouped);
+    Click(QPoint(opt.x + 20, opt.y + 12));
+    CardList plain = grouped;
+    SortPai(plain);
+    EXPECT_EQ(context.game.bteMyPai, plain);
+
+    context.game.udtUser[1].bteLastOutPai = {44};
+    Click(QPoint(opt.x + 20, opt.y + 29 + 12));
+    EXPECT_TRUE(hand.ShowingPreviousTrick());
+    hand.OnPaintLastOutPaiTick();
+    EXPECT_TRUE(hand.ShowingPreviousTrick());
+    hand.OnPaintLastOutPaiTick();
+    EXPECT_FALSE(hand.ShowingPreviousTrick());
+}
+
+TEST_F(HandTest, ASpectatorsClicksSelectNothing) {
+    context.define.blnPangGuan = true;
+    OwnTurn(kPhaseLead);
+    Click(CardPoint(2));
+    Click(QPoint(300, 300), Qt::RightButton);
+    EXPECT_EQ(Selected(), std::vector<std::uint8_t>(13, 0));
+    EXPECT_TRUE(link.sent.empty());
+}
+
+}  // namespace
+}  // namespace redten::test
