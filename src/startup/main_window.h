@@ -52,6 +52,7 @@ public:
     GameArea& Area() { return picGameBack; }
     TablePainter& Painter() { return view_; }
     HandInteraction& Hand() { return hand_; }
+    QPushButton& StartButton() { return cmdStart; }
 
 signals:
     // The unload steps are done; the program may end.

@@ -2,8 +2,10 @@
 
 #include <QDir>
 #include <QTcpSocket>
+#include <QTest>
 
 #include "components/room_socket.h"
+#include "game/rules/cards.h"
 #include "room_server.h"
 #include "startup/main_window.h"
 #include "store.h"
@@ -14,51 +16,62 @@ namespace {
 
 using redten::test::WaitUntil;
 
-// The table client, in this process, against a room with three computer
-// players: nobody touches it, so it plays by running out its clock, and the
-// test only presses the start button between games as a person would.
-TEST(ClientInARoom, PlaysWholeGamesByAutomaticPlayAlone) {
+// The table client in this process, seated by the lobby line in a room with
+// three computer players, its clocks running 40 times faster.
+class ClientInARoom : public testing::Test {
+protected:
+    void Open(room::RoomOptions options) {
+        QString error;
+        ASSERT_TRUE(store.Open(":memory:", error));
+        options.botsPerTable = 3;
+        options.logLevel = room::LogLevel::Error;
+        options.table.botPauseMs = 0;
+        // The table pauses after a trick (2 of its seconds, 50 ms here); the
+        // room lets it finish before a computer player leads again.
+        options.table.botQuietMs = 300;
+        server = std::make_unique<room::RoomServer>(options, store);
+        ASSERT_TRUE(server->Listen(QHostAddress::LocalHost, 0, error));
+
+        QTcpSocket lobby;
+        lobby.connectToHost(QHostAddress::LocalHost, server->Port());
+        ASSERT_TRUE(WaitUntil([&] { return lobby.state() == QAbstractSocket::ConnectedState; }));
+        lobby.write("SIT 张三\n");
+        QByteArray reply;
+        ASSERT_TRUE(WaitUntil([&] {
+            reply += lobby.readAll();
+            return reply.contains('\n');
+        }));
+        ASSERT_EQ(reply.trimmed(), "OK");
+
+        context.programDirectory = REDTEN_TABLE_DIR;
+        context.launch.strRoomServerHost = "127.0.0.1";
+        context.launch.strRoomServerPort = std::to_string(server->Port());
+        context.launch.strGameTitle = "红十";
+        context.launch.strMyName = "张三";
+        InitPublicDefine(context.define, context.programDirectory, "");
+        window = std::make_unique<frmGameMain>(context, std::make_unique<RoomSocket>());
+        window->SetSecondMs(25);
+        window->Load();
+        window->setGeometry(0, 0, 1366, 736);
+        window->show();
+        window->ConnectRoomServer();
+    }
+
     room::Store store;
-    QString error;
-    ASSERT_TRUE(store.Open(":memory:", error));
+    std::unique_ptr<room::RoomServer> server;
+    ClientContext context;
+    std::unique_ptr<frmGameMain> window;
+};
+
+// Nobody touches the table: it plays by running out its clock, and the test
+// only presses the start button between games.
+TEST_F(ClientInARoom, PlaysWholeGamesByAutomaticPlayAlone) {
     room::RoomOptions options;
-    options.botsPerTable = 3;
-    options.logLevel = room::LogLevel::Error;
     options.seed = 11;
-    options.table.botPauseMs = 0;
-    // The table pauses after a trick (2 of its seconds, 50 ms here); the room
-    // lets it finish before a computer player leads again.
-    options.table.botQuietMs = 300;
     options.table.game.autoLimit = 200;
     options.table.game.showSeconds = 2;
     options.table.game.playSeconds = 2;
-    room::RoomServer server(options, store);
-    ASSERT_TRUE(server.Listen(QHostAddress::LocalHost, 0, error));
-
-    QTcpSocket lobby;
-    lobby.connectToHost(QHostAddress::LocalHost, server.Port());
-    ASSERT_TRUE(WaitUntil([&] { return lobby.state() == QAbstractSocket::ConnectedState; }));
-    lobby.write("SIT 张三\n");
-    QByteArray reply;
-    ASSERT_TRUE(WaitUntil([&] {
-        reply += lobby.readAll();
-        return reply.contains('\n');
-    }));
-    ASSERT_EQ(reply.trimmed(), "OK");
-
-    ClientContext context;
-    context.programDirectory = REDTEN_TABLE_DIR;
-    context.launch.strRoomServerHost = "127.0.0.1";
-    context.launch.strRoomServerPort = std::to_string(server.Port());
-    context.launch.strGameTitle = "红十";
-    context.launch.strMyName = "张三";
-    InitPublicDefine(context.define, context.programDirectory, "");
-    frmGameMain window(context, std::make_unique<RoomSocket>());
-    window.SetSecondMs(25);
-    window.Load();
-    window.setGeometry(0, 0, 1366, 736);
-    window.show();
-    window.ConnectRoomServer();
+    Open(options);
 
     constexpr int kGames = 2;
     bool snapped = false;
@@ -71,24 +84,101 @@ TEST(ClientInARoom, PlaysWholeGamesByAutomaticPlayAlone) {
             if (!snapped && context.game.bteGameState == kPhaseFollow && playing >= 2) {
                 snapped = true;
                 QDir().mkpath(REDTEN_SNAPSHOT_DIR);
-                window.Area().Surface().save(QString(REDTEN_SNAPSHOT_DIR) + "/client-in-a-room.png");
+                window->Area().Surface().save(QString(REDTEN_SNAPSHOT_DIR) + "/client-in-a-room.png");
             }
-            if (window.Flow().StartVisible() && store.CountGames() < kGames) {
-                window.Flow().OnStartClicked();
+            if (window->Flow().StartVisible() && store.CountGames() < kGames) {
+                window->Flow().OnStartClicked();
             }
-            return store.CountGames() >= kGames || window.IsUnloading();
+            return store.CountGames() >= kGames || window->IsUnloading();
         },
         120000);
-    ASSERT_TRUE(played) << "phase " << int(context.game.bteGameState) << " cur "
-                        << int(context.game.bteCurSeat) << " view " << int(context.define.bteViewSeat)
-                        << " hand " << context.game.bteMyPai.size() << " liang "
-                        << int(context.game.udtUser[0].bteLiang) << " clock " << window.Flow().ClockTicks()
-                        << " tag " << context.define.blnPangGuan;
-    EXPECT_FALSE(window.IsUnloading());
+    ASSERT_TRUE(played);
+    EXPECT_FALSE(window->IsUnloading());
     EXPECT_EQ(store.CountGames(), kGames);
-    EXPECT_EQ(server.BrokenGames(), 0);
+    EXPECT_EQ(server->BrokenGames(), 0);
     EXPECT_EQ(context.game.udtUser[0].strUserName, "张三");
     EXPECT_GT(context.game.bteAutoOutTimes, 0);
+}
+
+// A person at the window, by mouse alone: leading, the lowest card and the
+// play button; following, the hint and then play (the hint passes by itself
+// when nothing beats); between games, the start button.
+class MousePlayer {
+public:
+    explicit MousePlayer(frmGameMain& window, GameState& game) : window_(window), game_(game) {}
+
+    void Act() {
+        if (window_.StartButton().isVisible()) {
+            QTest::mouseClick(&window_.StartButton(), Qt::LeftButton);
+            return;
+        }
+        if (game_.bteOutState[0] == 0 || game_.bteMyPai.empty()) {
+            return;  // not our turn, or nothing to play with
+        }
+        if (game_.bteGameState == kPhaseLead) {
+            std::size_t lowest = 0;
+            for (std::size_t i = 1; i < game_.bteMyPai.size(); ++i) {
+                if (IsPaiLess(game_.bteMyPai[i], game_.bteMyPai[lowest])) {
+                    lowest = i;
+                }
+            }
+            for (std::size_t i = 0; i < game_.bteSelected.size(); ++i) {
+                if (game_.bteSelected[i] != 0) {
+                    Click(CardPoint(static_cast<int>(i) + 1));  // put it back
+                }
+            }
+            Click(CardPoint(static_cast<int>(lowest) + 1));
+            Click(OutButton(0));
+        } else if (game_.bteGameState == kPhaseFollow) {
+            Click(OutButton(2));
+            if (game_.bteOutState[0] != 0) {
+                Click(OutButton(0));
+            }
+        }
+    }
+
+private:
+    QPoint CardPoint(int k) const {
+        const PixelPoint h = window_.Painter().Layout().PaiPos[2];
+        const int n = static_cast<int>(game_.bteMyPai.size());
+        const int left = h.x - ((n - 1) * PkStepX + PkWidth) / 2;
+        // Low in the row: raised cards do not reach there.
+        return QPoint(left + (k - 1) * PkStepX + (k == n ? 40 : 5), h.y + 95);
+    }
+    QPoint OutButton(int i) const {
+        const PixelPoint b = window_.Painter().OutButtonPos(i);
+        return QPoint(b.x + 30, b.y + 14);
+    }
+    void Click(QPoint at) {
+        GameArea& area = window_.Area();
+        QTest::mouseMove(&area, QPoint(2, 2));
+        QTest::mouseMove(&area, at);
+        QTest::mouseClick(&area, Qt::LeftButton, Qt::NoModifier, at);
+    }
+
+    frmGameMain& window_;
+    GameState& game_;
+};
+
+TEST_F(ClientInARoom, APersonPlaysWholeGamesWithTheMouse) {
+    room::RoomOptions options;
+    options.seed = 23;
+    options.table.game.playSeconds = 250;  // at 25 ms a second: nobody plays for us
+    options.table.game.showSeconds = 4;
+    Open(options);
+
+    MousePlayer player(*window, context.game);
+    constexpr int kGames = 3;
+    const bool played = WaitUntil(
+        [&] {
+            player.Act();
+            return store.CountGames() >= kGames || window->IsUnloading();
+        },
+        180000);
+    ASSERT_TRUE(played);
+    EXPECT_FALSE(window->IsUnloading());
+    EXPECT_EQ(server->BrokenGames(), 0);
+    EXPECT_EQ(context.game.bteAutoOutTimes, 0);  // every play was ours
 }
 
 }  // namespace
