@@ -73,6 +73,18 @@ void BM_OwnHandAfterAToggle(benchmark::State& state) {
 }
 BENCHMARK(BM_OwnHandAfterAToggle)->Unit(benchmark::kMicrosecond);
 
+void BM_OwnHandStripAfterAToggle(benchmark::State& state) {
+    Table table(1880, 1000);
+    table.context.game.bteSelected.assign(13, 0);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const std::size_t k = i++ % 13;
+        table.context.game.bteSelected[k] ^= 1;
+        table.painter->PaintMyPaiAround(static_cast<std::int32_t>(k + 1));
+    }
+}
+BENCHMARK(BM_OwnHandStripAfterAToggle)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 }  // namespace redten
 

@@ -106,7 +106,7 @@ void HandInteraction::MouseUp(MouseButton button, int x, int y) {
                 if (static_cast<std::size_t>(d) <= game_.bteSelected.size()) {
                     auto& flag = game_.bteSelected[static_cast<std::size_t>(d - 1)];
                     flag = flag == 0 ? 1 : 0;
-                    table_.PaintMyPai();
+                    table_.PaintMyPaiAround(d);
                 }
             }
         } else if (button == MouseButton::Right && PlaysNow()) {

@@ -24,6 +24,8 @@ public:
     virtual void PaintUserOutBut(int i) = 0;
     virtual void PaintLiangBut(int i) = 0;
     virtual void PaintMyPai() = 0;
+    // Only the strip of the own hand that toggling card k (1-based) changes.
+    virtual void PaintMyPaiAround(std::int32_t k) = 0;
     virtual void PaintAllOutPai(bool previousTrick) = 0;
     virtual void SetToolTip(const std::string& tip) = 0;
 };

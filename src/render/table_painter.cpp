@@ -295,6 +295,53 @@ void TablePainter::PaintMyPai() {
     }
 }
 
+void TablePainter::PaintMyPaiAround(std::int32_t k) {
+    GameState& g = context_.game;
+    const int n = static_cast<int>(g.bteMyPai.size());
+    const QImage* mask = images_.App("Res\\ResPk\\PkMask.bmp");
+    if (k < 1 || k > n || g.blnShowMyPai == 0 || !mask) {
+        PaintMyPai();
+        return;
+    }
+    g.bteSelected.resize(g.bteMyPai.size(), 0);
+    // The same picture as PaintMyPai within a strip around card k, built in
+    // a scratch image: the cloth on the full repaint's grid, then every card
+    // that reaches into the strip, in order.
+    const PixelPoint hand = layout_.PaiPos[2];
+    const int most = 13 * std::max<int>(g.bteDeckCount, 1);
+    const int widest = (most - 1) * PkStepX + PkWidth;
+    const int gridX = hand.x - widest / 2;
+    const int gridY = hand.y - kRaise;
+    const int left = hand.x - ((n - 1) * PkStepX + PkWidth) / 2;
+    const QRect strip = QRect(left + (k - 1) * PkStepX - 3, gridY, PkWidth + 6, PkHeight + 25)
+                            .intersected(QRect(gridX, gridY, widest + 1, PkHeight + 25));
+    QImage scratch(strip.size(), QImage::Format_RGB32);
+    for (int ty = 0; ty < strip.height() + cloth_.height(); ty += cloth_.height()) {
+        for (int tx = (strip.x() - gridX) / cloth_.width() * cloth_.width(); gridX + tx < strip.right() + 1;
+             tx += cloth_.width()) {
+            Blit(scratch, gridX + tx - strip.x(), gridY + ty - strip.y(), cloth_.width(), cloth_.height(),
+                 cloth_, 0, 0, RasterOp::Copy);
+        }
+    }
+    for (int i = 0; i < n; ++i) {
+        const int x = left + i * PkStepX;
+        if (x + PkWidth <= strip.x() || x > strip.right()) {
+            continue;
+        }
+        const QImage* face =
+            images_.App("Res\\ResPk\\Pk" + std::to_string(PkImageIndex(g.bteMyPai[i])) + ".bmp");
+        if (!face) {
+            PaintMyPai();  // a missing face closes the row up: no strip to speak of
+            return;
+        }
+        const int y = g.bteSelected[static_cast<std::size_t>(i)] != 0 ? hand.y - kRaise : hand.y;
+        BlitMasked(scratch, x - strip.x(), y - strip.y(), *mask, *face);
+    }
+    Blit(area_.Surface(), strip.x(), strip.y(), strip.width(), strip.height(), scratch, 0, 0,
+         RasterOp::Copy);
+    Update(strip.x(), strip.y(), strip.width(), strip.height());
+}
+
 void TablePainter::PaintUserPai(std::uint8_t seat) {
     seat &= 3;
     const std::uint8_t p = Place(seat);

@@ -85,6 +85,7 @@ public:
     void PaintUser(std::uint8_t seat);
     void PaintUserPai(std::uint8_t seat);
     void PaintMyPai() override;
+    void PaintMyPaiAround(std::int32_t k) override;
     void PaintPaiRow(const CardList& cards, int x, int y);
     void PaintAllOutPai(bool previousTrick) override;
     void PaintSeatOutPai(std::uint8_t seat);

@@ -98,6 +98,7 @@ protected:
         void PaintUserOutBut(int i) override { P().PaintUserOutBut(i); }
         void PaintLiangBut(int i) override { P().PaintLiangBut(i); }
         void PaintMyPai() override { P().PaintMyPai(); }
+        void PaintMyPaiAround(std::int32_t k) override { P().PaintMyPaiAround(k); }
         void PaintAllOutPai(bool last) override { P().PaintAllOutPai(last); }
         void SetToolTip(const std::string& tip) override { P().SetToolTip(tip); }
     };
@@ -131,6 +132,16 @@ TEST_F(HandTest, LeftClicksPickCardsUpAndPutThemBack) {
     Click(above);
     EXPECT_EQ(Selected()[2], 0);
     EXPECT_TRUE(link.sent.empty());
+}
+
+TEST_F(HandTest, AClickRepaintsAStripThatLooksExactlyLikeTheWholeHand) {
+    OwnTurn(kPhaseLead);
+    for (int k : {1, 5, 13, 5, 12, 1}) {
+        Click(CardPoint(k));
+        const QImage strip = area.Surface().copy();
+        painter->PaintMyPai();
+        ASSERT_EQ(area.Surface(), strip) << "after toggling card " << k;
+    }
 }
 
 TEST_F(HandTest, ARightClickPlaysTheSelectionOnlyOnTheOwnTurn) {
