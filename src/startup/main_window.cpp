@@ -20,7 +20,7 @@ frmGameMain::frmGameMain(ClientContext& context, std::unique_ptr<RoomLink> link,
       picGameBack(this),
       view_(context, picGameBack, images_),
       boxes_(context.define.strParentPath),
-      gameSet_(sender_, context.launch.strMyName),
+      gameSet_(sender_, boxes_, context.launch),
       services_{sender_, view_, sounds_, boxes_, pump_, users_, chat_, clock_, gameSet_, items_,
                 [this] {
                     Unload();
@@ -53,6 +53,7 @@ frmGameMain::frmGameMain(ClientContext& context, std::unique_ptr<RoomLink> link,
     };
     connect(&cmdStart, &QPushButton::clicked, &flow_, &TurnFlow::OnStartClicked);
     boxes_.SetOwner(this);
+    gameSet_.SetOwner(this);
     boxes_.InitGlobalMsg();
     connect(&connection_, &RoomConnection::LinkEnded, this, [this] {
         Unload();
@@ -115,6 +116,7 @@ void frmGameMain::Load() {
 void frmGameMain::SetSecondMs(int ms) {
     clock_.SetSecondMs(ms);
     hand_.SetSecondMs(ms);
+    gameSet_.SetSecondMs(ms);
     flow_.SetSecondMs(ms);
     pump_.SetSecondMs(ms);
 }

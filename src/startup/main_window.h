@@ -11,7 +11,7 @@
 #include "components/room_link.h"
 #include "components/user_list_model.h"
 #include "game/game_messages.h"
-#include "game/settings_negotiation.h"
+#include "game/game_set_dialog.h"
 #include "game/table_services.h"
 #include "game/turn_flow.h"
 #include "net/connection.h"
@@ -53,6 +53,7 @@ public:
     TablePainter& Painter() { return view_; }
     HandInteraction& Hand() { return hand_; }
     QPushButton& StartButton() { return cmdStart; }
+    GameSetWindows& GameSet() { return gameSet_; }
 
 signals:
     // The unload steps are done; the program may end.
@@ -91,7 +92,7 @@ private:
         RoomConnection* connection = nullptr;
         void Send(const Bytes& message) override { connection->Send(message); }
     } sender_;
-    AutoGameSet gameSet_;
+    GameSetWindows gameSet_;
     TableServices services_;
     TurnFlow flow_;
     GameMessages gameMessages_;
