@@ -12,6 +12,7 @@
 #include "components/user_list_model.h"
 #include "game/game_messages.h"
 #include "game/game_set_dialog.h"
+#include "game/sounds.h"
 #include "game/table_services.h"
 #include "game/turn_flow.h"
 #include "net/connection.h"
@@ -85,7 +86,7 @@ private:
     GameArea picGameBack;
     TablePainter view_;
     QPushButton cmdStart;
-    NullGameSounds sounds_;
+    TableSounds sounds_;
     NullItemLists items_;
     MessageBoxPool boxes_;
     struct LinkSender final : MessageSender {
