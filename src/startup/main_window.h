@@ -13,6 +13,7 @@
 #include "game/game_messages.h"
 #include "game/game_set_dialog.h"
 #include "game/sounds.h"
+#include "items/dao_ju.h"
 #include "game/table_services.h"
 #include "game/turn_flow.h"
 #include "net/connection.h"
@@ -55,6 +56,7 @@ public:
     HandInteraction& Hand() { return hand_; }
     QPushButton& StartButton() { return cmdStart; }
     GameSetWindows& GameSet() { return gameSet_; }
+    const DaoJuLists& Items() const { return items_; }
 
 signals:
     // The unload steps are done; the program may end.
@@ -87,7 +89,7 @@ private:
     TablePainter view_;
     QPushButton cmdStart;
     TableSounds sounds_;
-    NullItemLists items_;
+    DaoJuLists items_;
     MessageBoxPool boxes_;
     struct LinkSender final : MessageSender {
         RoomConnection* connection = nullptr;
