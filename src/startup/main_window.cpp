@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QResizeEvent>
+
+#include "startup/user_set_dialog.h"
 #include <QIcon>
 #include <QPalette>
 #include <QPixmap>
@@ -127,6 +129,13 @@ void frmGameMain::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // The whole window is the game area until the column beside it comes.
     picGameBack.setGeometry(rect());
+}
+
+void frmGameMain::OpenUserSet() {
+    // Closing forgets the dialog; the next opening creates it anew.
+    auto* dialog = new frmUserSet(context_.userSet, context_.define.strAppPath + kUserSetFileName,
+                                  sender_, context_.launch.strMyName, this);
+    dialog->show();
 }
 
 void frmGameMain::ConnectRoomServer() {

@@ -37,6 +37,8 @@ public:
 
     // The load steps, in their order; run once before the window is shown.
     void Load();
+    // The personal settings dialog (the frame's settings button opens it).
+    void OpenUserSet();
     // Opens the link to the room; returns at once.
     void ConnectRoomServer();
     // The unload steps, in their order; runs once, later calls do nothing.

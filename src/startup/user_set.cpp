@@ -1,6 +1,7 @@
 #include "startup/user_set.h"
 
 #include <charconv>
+#include <cstdio>
 #include <fstream>
 #include <string_view>
 
@@ -55,15 +56,28 @@ void LoadUserSet(UserSet& set, const std::string& filePath) {
 }
 
 bool SaveUserSet(const UserSet& set, const std::string& filePath) {
-    std::ofstream file(filePath, std::ios::binary | std::ios::trunc);
-    if (!file) {
+    // A new file first, then renamed over the old one: a failed write never
+    // leaves the settings half written.
+    const std::string fresh = filePath + ".new";
+    {
+        std::ofstream file(fresh, std::ios::binary | std::ios::trunc);
+        if (!file) {
+            return false;
+        }
+        for (const std::uint8_t value : set.bteUserSet) {
+            file << ' ' << static_cast<int>(value) << " \r\n";
+        }
+        file.close();
+        if (file.fail()) {
+            std::remove(fresh.c_str());
+            return false;
+        }
+    }
+    if (std::rename(fresh.c_str(), filePath.c_str()) != 0) {
+        std::remove(fresh.c_str());
         return false;
     }
-    for (const std::uint8_t value : set.bteUserSet) {
-        file << ' ' << static_cast<int>(value) << " \r\n";
-    }
-    file.close();
-    return !file.fail();
+    return true;
 }
 
 }  // namespace redten
