@@ -126,6 +126,26 @@ public:
     void SetMyDaoJuList(const std::string& t) override { lists.push_back("mine " + t); }
 };
 
+// Every outside part of the game flow but the table's picture, recorded.
+struct RecordedParts {
+    explicit RecordedParts(TableView& view)
+        : services{link,  view, sounds, boxes, waiter, users, chat, clock, gameSet, items,
+                   [this] { ++closedWindow; }, [this](bool show) { windowShown = show; }} {}
+
+    RecordingSounds sounds;
+    RecordingBoxes boxes;
+    RecordingSender link;
+    FakeWaiter waiter;
+    UserListModel users;
+    ChatLog chat;
+    RoClock clock{false};
+    RecordingGameSet gameSet;
+    RecordingItems items;
+    int closedWindow = 0;
+    bool windowShown = true;
+    TableServices services;
+};
+
 // The game flow with every outside part replaced by a recording stand-in.
 // 张三 sits at seat 0 of the table "红十" with 李四, 王五 and 赵六.
 class BrainTest : public testing::Test {
@@ -185,19 +205,19 @@ protected:
 
     ClientContext context;
     RecordingView view;
-    RecordingSounds sounds;
-    RecordingBoxes boxes;
-    RecordingSender link;
-    FakeWaiter waiter;
-    UserListModel users;
-    ChatLog chat;
-    RoClock clock{false};
-    RecordingGameSet gameSet;
-    RecordingItems items;
-    int closedWindow = 0;
-    bool windowShown = true;
-    TableServices services{link, view, sounds, boxes, waiter, users, chat, clock, gameSet, items,
-                           [this] { ++closedWindow; }, [this](bool show) { windowShown = show; }};
+    RecordedParts parts{view};
+    RecordingSounds& sounds = parts.sounds;
+    RecordingBoxes& boxes = parts.boxes;
+    RecordingSender& link = parts.link;
+    FakeWaiter& waiter = parts.waiter;
+    UserListModel& users = parts.users;
+    ChatLog& chat = parts.chat;
+    RoClock& clock = parts.clock;
+    RecordingGameSet& gameSet = parts.gameSet;
+    RecordingItems& items = parts.items;
+    int& closedWindow = parts.closedWindow;
+    bool& windowShown = parts.windowShown;
+    TableServices& services = parts.services;
     TurnFlow flow{context, services, false};
     GameMessages game{context, services, flow};
     RoomMessages room{context, services, flow, game};

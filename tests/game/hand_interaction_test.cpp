@@ -106,19 +106,10 @@ protected:
     TableView* painterView() { return &forward_; }
     TableButtons* painterButtons() { return &forward_; }
 
-    RecordingSounds sounds;
-    RecordingBoxes boxes;
-    RecordingSender link;
-    FakeWaiter waiter;
-    UserListModel users;
-    ChatLog chat;
-    RoClock clock{false};
-    RecordingGameSet gameSet;
-    RecordingItems items;
-    int closedWindow = 0;
-    TableServices services{link, *painterView(), sounds, boxes, waiter, users, chat, clock, gameSet,
-                           items, [this] { ++closedWindow; }, [](bool) {}};
-    TurnFlow flow{context, services, false};
+    RecordedParts parts{*painterView()};
+    RecordingSender& link = parts.link;
+    RecordingBoxes& boxes = parts.boxes;
+    TurnFlow flow{context, parts.services, false};
     HandInteraction hand{context, flow, *painterButtons()};
 
 };
