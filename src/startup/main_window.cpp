@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QResizeEvent>
 
+#include "shell/close_guard.h"
 #include "startup/user_set_dialog.h"
 #include <QIcon>
 #include <QPalette>
@@ -174,6 +175,12 @@ void frmGameMain::Unload() {
 }
 
 void frmGameMain::closeEvent(QCloseEvent* event) {
+    // Every close the user asks for passes the close guard; the program's
+    // own closes unload directly.
+    if (!unloading_ && !AskForcedQuit(context_, boxes_)) {
+        event->ignore();
+        return;
+    }
     Unload();
     event->accept();
 }
