@@ -131,11 +131,14 @@ void frmGameSet::PressConfirm() {
 }
 
 void frmGameSet::closeEvent(QCloseEvent* event) {
-    if (!answered_) {
+    // Only the user's own close (the title bar) answers; the program closes
+    // an old dialog, or all of them on the way out, without a word.
+    if (!answered_ && event->spontaneous()) {
         event->ignore();
         PressConfirm();
         return;
     }
+    tmrDelay.stop();
     QDialog::closeEvent(event);
 }
 

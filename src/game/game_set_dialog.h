@@ -45,6 +45,7 @@ signals:
 
 protected:
     // Closed from its title bar: the answer the count-down would give.
+    // Closed by the program: no answer.
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -142,7 +142,8 @@ void frmMsg::Unload() {
 
 void frmMsg::closeEvent(QCloseEvent* event) {
     // Closed from its title bar: the safe answer, acknowledge or decline.
-    if (!answered_ && bteMsgType != 0) {
+    // Closed by the program: no answer, the slot keeps its last one.
+    if (!answered_ && bteMsgType != 0 && event->spontaneous()) {
         answered_ = true;
         tmrDelay.stop();
         emit Answered(bteMsgType == 1);

@@ -62,6 +62,14 @@ TEST_F(GameSet, OthersAgreeOrLeave) {
     EXPECT_FALSE(windows.OpenGameSet(false, "1`2`3"));
 }
 
+TEST_F(GameSet, ANewTriggerReplacesTheOldDialogWithoutAnsweringForIt) {
+    Open(false);
+    Open(true);
+    EXPECT_TRUE(link.sent.empty());
+    windows.Current()->close();  // closed by the program
+    EXPECT_TRUE(link.sent.empty());
+}
+
 TEST_F(GameSet, UntouchedItCountsDownAndAnswersOnTheTwentyFirstTick) {
     frmGameSet* dialog = Open(false);
     dialog->TickOnce();
