@@ -52,7 +52,7 @@ void DaoJuLists::SetDaoJuList(const std::string& text) {
     std::size_t at = n + 1;
     const std::size_t m = at < f.size() ? static_cast<std::size_t>(std::max(0, Number(f[at]))) : 0;
     ++at;
-    const std::string notes = ResolveResourcePath("", noteFile_).toStdString();
+    const auto notes = ReadDaoJuNotes(noteFile_);  // one read for the whole catalogue
     for (std::size_t item = 0; item < std::min(m, kMaxItems) && at + kFieldsPerItem <= f.size();
          ++item, at += kFieldsPerItem) {
         DaoJuItem d;
@@ -66,7 +66,9 @@ void DaoJuLists::SetDaoJuList(const std::string& text) {
         d.lngMemberPrice = Number(f[at + 7]);
         d.lngMemberNowPrice = Number(f[at + 8]);
         d.bteUseTarget = RoundToByte(TextValue(f[at + 9]));
-        d.strNote = ReadDaoJuNote(noteFile_, d.lngID);
+        if (const auto note = notes.find(d.lngID); note != notes.end()) {
+            d.strNote = note->second;
+        }
         if (category >= 1 && static_cast<std::size_t>(category) <= n) {
             catalogue_[static_cast<std::size_t>(category)].push_back(std::move(d));
         }
@@ -115,29 +117,39 @@ void DaoJuLists::SetMyDaoJuList(const std::string& text) {
     }
 }
 
-std::string ReadDaoJuNote(const std::string& file, std::int32_t id) {
+std::map<std::int32_t, std::string> ReadDaoJuNotes(const std::string& file) {
+    std::map<std::int32_t, std::string> notes;
     std::ifstream in(ResolveResourcePath("", file).toStdString(), std::ios::binary);
     if (!in) {
-        return {};
+        return notes;
     }
     std::string raw(static_cast<std::size_t>(kMaxIniBytes), '\0');
     in.read(raw.data(), kMaxIniBytes);
     raw.resize(static_cast<std::size_t>(in.gcount()));
-    const std::string section = "[DaoJuInfo_ID_" + std::to_string(id) + "]";
+    const std::string prefix = "[DaoJuInfo_ID_";
     std::istringstream lines(raw);
     std::string line;
     bool inSection = false;
+    std::int32_t section = 0;
     while (std::getline(lines, line)) {
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
         const std::string trimmed = Trim(line);
         if (!trimmed.empty() && trimmed.front() == '[') {
-            inSection = trimmed == section;
+            // Only a section named exactly by a plain decimal id counts.
+            inSection = false;
+            const std::string id = trimmed.substr(std::min(prefix.size(), trimmed.size()));
+            if (trimmed.rfind(prefix, 0) == 0 && id.size() > 1 && id.back() == ']' &&
+                std::to_string(Number(id.substr(0, id.size() - 1))) == id.substr(0, id.size() - 1)) {
+                section = Number(id.substr(0, id.size() - 1));
+                inSection = true;
+            }
             continue;
         }
         const auto eq = trimmed.find('=');
-        if (!inSection || eq == std::string::npos || Trim(trimmed.substr(0, eq)) != "Note") {
+        if (!inSection || eq == std::string::npos || Trim(trimmed.substr(0, eq)) != "Note" ||
+            notes.count(section) != 0) {
             continue;
         }
         const std::string value = trimmed.substr(eq + 1);
@@ -152,9 +164,15 @@ std::string ReadDaoJuNote(const std::string& file, std::int32_t id) {
             }
             ++characters;
         }
-        return Trim(note.substr(0, cut));
+        notes[section] = Trim(note.substr(0, cut));
     }
-    return {};
+    return notes;
+}
+
+std::string ReadDaoJuNote(const std::string& file, std::int32_t id) {
+    const auto notes = ReadDaoJuNotes(file);
+    const auto it = notes.find(id);
+    return it == notes.end() ? std::string() : it->second;
 }
 
 }  // namespace redten

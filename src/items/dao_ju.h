@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -58,9 +59,12 @@ private:
     std::vector<std::vector<MyDaoJuItem>> owned_;
 };
 
-// The "Note" of section "DaoJuInfo_ID_<id>" of an INI file in code page
-// 936: blanks trimmed at both ends, NULs dropped, at most 1023 characters;
-// empty when the file, the section or the key is missing.
+// Every "Note" of the description file, by item id: read once, in code
+// page 936, blanks trimmed at both ends, NULs dropped, at most 1023
+// characters. A missing file, section or key gives no note.
+std::map<std::int32_t, std::string> ReadDaoJuNotes(const std::string& file);
+
+// The note of one item, or the empty text.
 std::string ReadDaoJuNote(const std::string& file, std::int32_t id);
 
 }  // namespace redten

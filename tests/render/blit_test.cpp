@@ -6,14 +6,12 @@
 #include "render/blit.h"
 #include "render/image_store.h"
 
+#include "support/images.h"
+
 namespace redten {
 namespace {
 
-QImage Filled(int w, int h, QRgb colour) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
+using test::Filled;
 
 TEST(Blit, MaskThenPictureCoversExactlyTheOutline) {
     QImage cloth = Filled(10, 10, qRgb(20, 100, 40));

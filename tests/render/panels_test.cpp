@@ -3,14 +3,12 @@
 #include "render/null_back_blitter.h"
 #include "render/table_fixture.h"
 
+#include "support/images.h"
+
 namespace redten {
 namespace {
 
-QImage Filled(int w, int h, QRgb colour) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
+using test::Filled;
 
 TEST(NullBackBlitter, TheKeyColourExactlyLetsTheDestinationShowThrough) {
     clsPaintImageByNullBack blitter;

@@ -114,17 +114,22 @@ QImage ClockFrames() {
     return image;
 }
 
-QImage OptionButtons() {
-    QImage image = Canvas(176, 24, Felt());
+// Two buttons side by side, normal, then the same two lit: drawn opaque.
+QImage TwoButtonSheet(int w, int h, QColor ground, const QString (&captions)[2], int pixels) {
+    QImage image = Canvas(4 * w, h, ground);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    const QString captions[2] = {QStringLiteral("排序"), QStringLiteral("上轮")};
-    for (int state = 0; state < 2; ++state) {
+    for (int lit = 0; lit < 2; ++lit) {
         for (int i = 0; i < 2; ++i) {
-            ButtonFace(p, QRectF((i + state * 2) * 44, 0, 44, 24), state == 1, captions[i], 12);
+            ButtonFace(p, QRectF((i + lit * 2) * w, 0, w, h), lit == 1, captions[i], pixels);
         }
     }
     return image;
+}
+
+QImage OptionButtons() {
+    const QString captions[2] = {QStringLiteral("排序"), QStringLiteral("上轮")};
+    return TwoButtonSheet(44, 24, Felt(), captions, 12);
 }
 
 QImage OutButtons() {
@@ -289,16 +294,8 @@ QImage SystemButtons() {
 }
 
 QImage UserButtons() {
-    QImage image = Canvas(164, 25, QColor(250, 250, 250));
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
     const QString captions[2] = {QStringLiteral("设置"), QStringLiteral("帮助")};
-    for (int lit = 0; lit < 2; ++lit) {
-        for (int i = 0; i < 2; ++i) {
-            ButtonFace(p, QRectF((i + lit * 2) * 41, 0, 41, 25), lit == 1, captions[i], 13);
-        }
-    }
-    return image;
+    return TwoButtonSheet(41, 25, QColor(250, 250, 250), captions, 13);
 }
 
 QImage SplitterBack() {

@@ -154,7 +154,6 @@ QImage LiangFlags() {
         p.setPen(Qt::white);
         p.setFont(Font(11, true, QStringLiteral("DejaVu Sans")));
         p.drawText(flag.adjusted(0, 1, 0, -12), Qt::AlignCenter, suits[i]);
-        p.setFont(Font(11, true, QStringLiteral("DejaVu Sans")));
         p.drawText(flag.adjusted(0, 12, 0, 0), Qt::AlignCenter, QStringLiteral("10"));
     }
     return image;
