@@ -7,6 +7,7 @@
 
 #include "invariants.h"
 #include "names.h"
+#include "web_pages.h"
 #include "net/wire/message.h"
 #include "net/wire/text_fields.h"
 
@@ -200,6 +201,16 @@ void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
     };
     const QList<QByteArray> words = line.trimmed().split(' ');
     const std::string verb = words.value(0).toStdString();
+    if (verb == "GET") {
+        // A browser (or the table's page view) asks for the room's page.
+        RoomFigures figures;
+        figures.tables = tables_.size();
+        figures.people = static_cast<std::size_t>(std::count_if(
+            links_.begin(), links_.end(), [](const auto& l) { return l.second.greeted; }));
+        link.socket->write(QByteArray::fromStdString(WebReply(line.trimmed().toStdString(), figures)));
+        CloseGently(link);
+        return;
+    }
     const std::string name = words.value(1).toStdString();
     const std::string watched = words.value(2).toStdString();
     if (!((verb == "SIT" && words.size() == 2) || (verb == "WATCH" && words.size() == 3))) {

@@ -2,25 +2,55 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QResizeEvent>
-
-#include "shell/close_guard.h"
-#include "startup/user_set_dialog.h"
+#include <QCursor>
+#include <QDesktopServices>
 #include <QIcon>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPalette>
 #include <QPixmap>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QWindow>
 
+#include "components/web_view.h"
+#include "net/wire/client_messages.h"
+#include "shell/close_guard.h"
 #include "skin_pictures.h"
+#include "startup/launch_context.h"
+#include "startup/user_set_dialog.h"
 
 namespace redten {
+namespace {
+
+const QColor kWindowBack(250, 250, 250);
+
+// The column's titles and widths, and the chat pane's page.
+constexpr char kPointsColumns[] =
+    "用户名`用户ID`积分`级别`旁观对象`总局数`胜率`逃跑率`胜`输`和`人物类型`图标号`实际椅子号`举手`掉线";
+constexpr char kExperienceColumns[] =
+    "用户名`用户ID`经验`级别`旁观对象`总局数`胜率`逃跑率`胜`输`和`人物类型`图标号`实际椅子号`举手`掉线";
+constexpr char kColumnWidths[] = "100`90`70`80`80`60`50`50`50`50`50";
+constexpr int kShownColumns = 11;
+
+void SetBackground(QWidget& widget, const QColor& colour) {
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, colour);
+    widget.setPalette(palette);
+    widget.setAutoFillBackground(true);
+}
+
+}  // namespace
 
 frmGameMain::frmGameMain(ClientContext& context, std::unique_ptr<RoomLink> link, QWidget* parent)
-    : QWidget(parent),
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      openUrl([](const QUrl& url) { QDesktopServices::openUrl(url); }),
       context_(context),
       sckRoom(std::move(link)),
       pump_([this] { return unloading_; }),
       images_(context.define.strAppPath, context.define.strParentPath),
-      picGameBack(this),
+      famGameBack(this),
+      picGameBack(&famGameBack),
       view_(context, picGameBack, images_),
       sounds_(context, [this] { return isVisible() && !isMinimized(); }),
       items_(context.define.strAppPath + "Res\\DaoJu\\DaoJuInfo.ini"),
@@ -36,7 +66,18 @@ frmGameMain::frmGameMain(ClientContext& context, std::unique_ptr<RoomLink> link,
       gameMessages_(context, services_, flow_),
       roomMessages_(context, services_, flow_, gameMessages_),
       hand_(context, flow_, view_),
-      connection_(*sckRoom, roomMessages_, gameMessages_) {
+      connection_(*sckRoom, roomMessages_, gameMessages_),
+      outline_(this),
+      picSplitter(layout_, images_, outline_,
+                  {[this] { return width(); }, [this] { LayoutMainWindow(); },
+                   [this] { return context_.game.blnBombPlaying; }},
+                  this),
+      picUserButBk(frame_, images_, [this](int i) { ExecUserButton(i); }, this),
+      lstUser(users_, this),
+      HSplitterBar(this),
+      picAdvBack(this),
+      HSplitterBar1(this),
+      ctlChat(chat_, this) {
     sender_.connection = &connection_;
     picGameBack.onResized = [this] { view_.OnResized(); };
     view_.SetClock(&clock_);
@@ -64,6 +105,8 @@ frmGameMain::frmGameMain(ClientContext& context, std::unique_ptr<RoomLink> link,
         Unload();
         hide();
     });
+    outline_.hide();
+    setMouseTracking(true);
 }
 
 frmGameMain::~frmGameMain() = default;
@@ -75,36 +118,69 @@ void frmGameMain::Load() {
     loaded_ = true;
 
     // 1. The window's icon, and its plain light background.
-    setWindowIcon(QIcon(QPixmap::fromImage(assets::Logo())));
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(250, 250, 250));
-    setPalette(palette);
-    setAutoFillBackground(true);
+    imgLogo = assets::Logo();
+    setWindowIcon(QIcon(QPixmap::fromImage(imgLogo)));
+    SetBackground(*this, kWindowBack);
 
     // 2. Splitters, column heights and the game area's surface.
-    SetUpLayout();
+    for (SplitterBar* bar : {&HSplitterBar, &HSplitterBar1}) {
+        SetBackground(*bar, kWindowBack);
+        bar->resize(bar->width(), LayoutState::kBarHeight);
+        connect(bar, &SplitterBar::Moving, this, [this, bar] {
+            (bar == &HSplitterBar ? layout_.blnHSplitMoved : layout_.blnHSplit1Moved) = true;
+        });
+        connect(bar, &SplitterBar::Moved, this, [this, bar] { OnBarMoved(bar == &HSplitterBar1); });
+    }
+    SetBackground(picUserButBk, kWindowBack);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize screenSize = screen ? screen->geometry().size() : QSize(1024, 768);
+    // 5. The splitter's place and the game area's width come from the screen.
+    layout_ = InitialLayout(screenSize);
 
     // 3. The frame's poll of hit zones and minimum size.
+    frame_.lngSysButHover = -1;
+    frame_.lngUserButHover = -1;
     tmrForm.setInterval(100);
-    connect(&tmrForm, &QTimer::timeout, this, &frmGameMain::OnFormTimer);
+    connect(&tmrForm, &QTimer::timeout, this, &frmGameMain::PollFrameZone);
     tmrForm.start();
+    setMinimumSize(SkinnedFrame::kMinimumSize);
 
     // 4. Caption.
     setWindowTitle(QString::fromStdString(context_.launch.strGameTitle));
 
-    // 5. Game area width and splitter position from the screen size.
-    SetUpGameAreaSize();
-
     // 6. The socket component draws nothing; ours is not a widget at all.
 
     // 7. User list and chat pane.
-    SetUpUserListAndChat();
+    const bool points = context_.launch.bteScoreMode != 0;
+    users_.SetOwnName(context_.launch.strMyName);
+    users_.SetColours(0x008A8C, 0xFFFFFF, 4);
+    users_.SetTitles("用户列表", ScoreTitle(context_.launch.bteScoreMode));
+    users_.SetColumns(points ? kPointsColumns : kExperienceColumns, kShownColumns);
+    users_.SetWidths(kColumnWidths);
+    users_.SetLevels(context_.launch.strLevelList);
+    connect(&users_, &UserList::Clicked, this,
+            [this](bool openMenu, int, const std::string& name, const std::string& record) {
+                OnUserClicked(openMenu, name, record);
+            });
+    chat_.SetFolders(context_.define.strParentPath + "UserRes\\face", context_.define.strAppPath,
+                     "MeChatWeb.htm");
+    chat_.SetOwnName(context_.launch.strMyName);
+    chat_.SetAddressee(ChatPane::kEverybody);
+    chat_.Start();
+    chat_.SetSwitches(true, "聊天室", false);
+    connect(&chat_, &ChatPane::Send, this, [this](const std::array<std::string, 10>& fields) {
+        sender_.Send(MakeChatLine(fields));
+    });
 
-    // 8. Advertisement pane.
-    SetUpAdvertisement();
+    // 8. The room's page beside the table.
+    picAdvBack.Page().SetMode(1);
+    picAdvBack.Page().Navigate(AdvPageUrl(context_.launch.strRoomServerHost,
+                                          context_.launch.strRoomServerPort,
+                                          qEnvironmentVariable("REDTEN_ADV_URL")));
 
-    // 9. Bomb and lost-link images hidden, animation surfaces, start button off.
-    SetUpAnimationSurfaces();
+    // 9. The bomb and lost-link pictures belong to the table painter; the
+    //    start button is off until the turn flow offers it.
+    cmdStart.hide();
 
     // 10. The start count-down belongs to the turn flow: stopped, one tick a
     //     second, twenty ticks.
@@ -116,6 +192,7 @@ void frmGameMain::Load() {
     //     stopped, one tick a second.
 
     // 13. Every close request passes through closeEvent.
+    LayoutMainWindow();
 }
 
 void frmGameMain::SetSecondMs(int ms) {
@@ -126,11 +203,245 @@ void frmGameMain::SetSecondMs(int ms) {
     pump_.SetSecondMs(ms);
 }
 
+// ---- Layout ---------------------------------------------------------------
+
+ShellRects frmGameMain::CurrentRects() const {
+    ShellRects r;
+    r.splitter = picSplitter.geometry();
+    r.gameFrame = famGameBack.geometry();
+    r.strip = picUserButBk.geometry();
+    r.list = lstUser.geometry();
+    r.bar = HSplitterBar.geometry();
+    r.adv = picAdvBack.geometry();
+    r.bar1 = HSplitterBar1.geometry();
+    r.chat = ctlChat.geometry();
+    r.column = lstUser.isVisibleTo(this);
+    return r;
+}
+
+void frmGameMain::ApplyRects(const ShellRects& r) {
+    picSplitter.setGeometry(r.splitter);
+    famGameBack.setGeometry(r.gameFrame);
+    QWidget* column[] = {&picUserButBk, &lstUser, &HSplitterBar, &picAdvBack, &HSplitterBar1, &ctlChat};
+    const QRect places[] = {r.strip, r.list, r.bar, r.adv, r.bar1, r.chat};
+    for (std::size_t i = 0; i < std::size(column); ++i) {
+        if (r.column) {
+            column[i]->setGeometry(places[i]);
+        }
+        column[i]->setVisible(r.column);
+    }
+}
+
+void frmGameMain::LayoutMainWindow() {
+    if (isMinimized()) {
+        return;
+    }
+    ShellRects rects = CurrentRects();
+    redten::LayoutMainWindow(layout_, size(), rects);
+    ApplyRects(rects);
+    // FitGameBack: the table fills its frame exactly.
+    picGameBack.setGeometry(0, 0, famGameBack.width(), famGameBack.height());
+    PlaceColumn();
+    picSplitter.update();
+    // A window that shrank gets no exposure of its own: paint it now.
+    if (width() < lastSize_.width() || height() < lastSize_.height()) {
+        update();
+    }
+    lastSize_ = size();
+}
+
+void frmGameMain::PlaceColumn() {
+    frame_.PlaceFrameButtons(width(), picUserButBk.width());
+    picUserButBk.update();
+}
+
+void frmGameMain::OnBarMoved(bool lower) {
+    ShellRects rects = CurrentRects();
+    if (lower) {
+        HSplitterBar1Moved(layout_, size(), rects);
+    } else {
+        HSplitterBarMoved(layout_, size(), rects);
+    }
+    ApplyRects(rects);
+}
+
 void frmGameMain::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    // The whole window is the game area until the column beside it comes.
-    picGameBack.setGeometry(rect());
+    if (loaded_) {
+        LayoutMainWindow();
+    }
 }
+
+// ---- The frame ------------------------------------------------------------
+
+void frmGameMain::paintEvent(QPaintEvent*) {
+    if (painting_) {
+        return;
+    }
+    painting_ = true;
+    // Qt keeps no picture of the window between paints, so the frame is
+    // drawn every time; the moved flags only say a splitter just moved.
+    QPainter painter(this);
+    frame_.PaintFrame(painter, images_,
+                      {size(), isMaximized(), picSplitter.geometry().right() + 1, &imgLogo,
+                       QString::fromStdString(context_.launch.strGameTitle)});
+    SkinnedFrame::PaintBorder(painter, size());
+    layout_.blnHSplitMoved = layout_.blnHSplit1Moved = layout_.blnVSplitMoved = false;
+    painting_ = false;
+}
+
+void frmGameMain::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        // The maximise button shows restore while maximised.
+        update(QRect(frame_.SysButPos[1], QSize(SkinnedFrame::kSysButtonSize, SkinnedFrame::kSysButtonSize)));
+        LayoutMainWindow();
+    }
+}
+
+void frmGameMain::PollFrameZone() { PollFrameZoneAt(QCursor::pos()); }
+
+void frmGameMain::PollFrameZoneAt(QPoint cursor) {
+    if (!isMaximized() && !isMinimized() &&
+        (width() < SkinnedFrame::kMinimumSize.width() || height() < SkinnedFrame::kMinimumSize.height())) {
+        resize(std::max(width(), SkinnedFrame::kMinimumSize.width()),
+               std::max(height(), SkinnedFrame::kMinimumSize.height()));
+    }
+    const QPoint client = mapFromGlobal(cursor);
+    const bool overButton = frame_.HitSysButton(client.x(), client.y()) >= 0;
+    frame_.strFrameZone = SkinnedFrame::ZoneAt(frameGeometry(), cursor, overButton);
+    const Qt::CursorShape shape = SkinnedFrame::CursorFor(frame_.strFrameZone);
+    if (this->cursor().shape() != shape) {
+        setCursor(shape);
+    }
+}
+
+void frmGameMain::BeginFrameDrag() {
+    const int command = SkinnedFrame::SysCommandFor(frame_.strFrameZone);
+    if (command == 0) {
+        return;
+    }
+    lastFrameCommand_ = command;
+    QWindow* window = windowHandle();
+    if (!window) {
+        return;
+    }
+    if (command == 0xF012) {
+        window->startSystemMove();
+    } else {
+        window->startSystemResize(SkinnedFrame::EdgesFor(command));
+    }
+}
+
+void frmGameMain::HoverSysButton(int index) {
+    if (index >= 0 && index == frame_.lngSysButHover) {
+        return;
+    }
+    const auto area = [this](int i) {
+        return QRect(frame_.SysButPos[static_cast<std::size_t>(i)],
+                     QSize(SkinnedFrame::kSysButtonSize, SkinnedFrame::kSysButtonSize));
+    };
+    if (frame_.lngSysButHover >= 0) {
+        update(area(frame_.lngSysButHover));
+    }
+    frame_.lngSysButHover = index < 0 ? -1 : index;
+    if (index >= 0) {
+        update(area(index));
+    }
+}
+
+void frmGameMain::ExecSysButton(int index) {
+    switch (index) {
+    case 0:
+        showMinimized();
+        break;
+    case 1:
+        if (isMaximized()) {
+            showNormal();
+        } else {
+            showMaximized();
+        }
+        break;
+    case 2:
+        if (AskForcedQuit(context_, boxes_)) {
+            Unload();
+            close();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void frmGameMain::ExecUserButton(int index) {
+    if (index == 0) {
+        OpenUserSet();
+    } else if (index == 1) {
+        openUrl(HelpPageUrl(context_.define.strAppPath, qEnvironmentVariable("REDTEN_HELP_HOST")));
+    }
+}
+
+void frmGameMain::mouseMoveEvent(QMouseEvent* event) {
+    if (context_.game.blnBombPlaying) {
+        return;
+    }
+    const QPoint at = event->position().toPoint();
+    HoverSysButton(frame_.HitSysButton(at.x(), at.y()));
+}
+
+void frmGameMain::leaveEvent(QEvent*) { HoverSysButton(-1); }
+
+void frmGameMain::mousePressEvent(QMouseEvent* event) {
+    if (context_.game.blnBombPlaying || event->button() != Qt::LeftButton ||
+        frame_.strFrameZone.empty() || isMaximized()) {
+        return;
+    }
+    BeginFrameDrag();
+}
+
+void frmGameMain::mouseReleaseEvent(QMouseEvent* event) {
+    if (context_.game.blnBombPlaying || event->button() != Qt::LeftButton ||
+        !frame_.strFrameZone.empty()) {
+        return;
+    }
+    const QPoint at = event->position().toPoint();
+    const int i = frame_.HitSysButton(at.x(), at.y());
+    if (i >= 0) {
+        ExecSysButton(i);
+    }
+}
+
+// ---- The user list's clicks and the user menu ------------------------------
+
+void frmGameMain::OnUserClicked(bool openMenu, const std::string& name, const std::string& record) {
+    if (!openMenu) {
+        chat_.SetAddressee(name);
+        return;
+    }
+    if (!userMenu_) {
+        userMenu_ = new frmUserMenu(this);
+        connect(userMenu_, &frmUserMenu::ItemChosen, this, [this](int index) {
+            ExecUserMenu(index);
+            // Choosing forgets the menu; the next one is made afresh.
+            userMenu_->deleteLater();
+            userMenu_ = nullptr;
+        });
+    }
+    userMenu_->Build(record, context_.define, context_.launch.bteScoreMode != 0);
+    userMenu_->Popup(QCursor::pos());
+}
+
+void frmGameMain::ExecUserMenu(int lngUserMenuItemIdx) {
+    if (!userMenu_) {
+        return;
+    }
+    const std::string tag = userMenu_->Tag(lngUserMenuItemIdx);
+    if (!tag.empty() && lngUserMenuItemIdx == frmUserMenu::kTalkItem) {
+        chat_.SetAddressee(tag);
+    }
+}
+
+// ---- Dialogs, the link and unloading ---------------------------------------
 
 void frmGameMain::OpenUserSet() {
     // Closing forgets the dialog; the next opening creates it anew.
@@ -154,19 +465,22 @@ void frmGameMain::Unload() {
     // 1.
     context_.define.blnExiting = true;
     // 2.
-    CloseMessageBoxes();
+    boxes_.CloseGlobalMsg(0);
     // 3. This also clears blnExiting again; the waits watch unloading_.
     InitPublicDefine(context_.define, context_.programDirectory, context_.launch.strLevelList);
     // 4.
-    ResetGameState();
+    InitGameData(context_.game);
+    context_.define.strViewUserName.clear();
     // 5. Every other window of the program goes with this one.
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (widget != this && widget->isWindow() && widget->isVisible()) {
             widget->close();
         }
     }
-    // 6.
-    ClearSavedGameArea();
+    if (userMenu_) {
+        userMenu_->Menu().close();
+    }
+    // 6. The table keeps no saved copy of its area beyond its own picture.
     // 7. No window procedure to put back: closeEvent is a plain override.
     tmrForm.stop();
     flow_.StopClock();
@@ -175,8 +489,8 @@ void frmGameMain::Unload() {
 }
 
 void frmGameMain::closeEvent(QCloseEvent* event) {
-    // Every close the user asks for passes the close guard; the program's
-    // own closes unload directly.
+    // Every close the user asks for (the window manager's, Alt+F4) passes
+    // the close guard; the program's own closes unload directly.
     if (!unloading_ && !AskForcedQuit(context_, boxes_)) {
         event->ignore();
         return;
@@ -184,25 +498,5 @@ void frmGameMain::closeEvent(QCloseEvent* event) {
     Unload();
     event->accept();
 }
-
-// Layout of the columns and the game area.
-void frmGameMain::SetUpLayout() {}
-void frmGameMain::SetUpGameAreaSize() {}
-// The user list and the chat pane, with their titles, columns and folders.
-void frmGameMain::SetUpUserListAndChat() {}
-// The advertisement pane and its page.
-void frmGameMain::SetUpAdvertisement() {}
-// The bomb animation's surfaces and the hidden images.
-void frmGameMain::SetUpAnimationSurfaces() {}
-// The skinned frame's hit zones and minimum size.
-void frmGameMain::OnFormTimer() {}
-void frmGameMain::CloseMessageBoxes() { boxes_.CloseGlobalMsg(0); }
-
-void frmGameMain::ResetGameState() {
-    InitGameData(context_.game);
-    context_.define.strViewUserName.clear();
-}
-// The saved copy of the game area.
-void frmGameMain::ClearSavedGameArea() {}
 
 }  // namespace redten

@@ -29,8 +29,8 @@ TEST(ResourceTree, EveryPictureTheTableLoadsIsThereAtItsSize) {
         {"table/Res/CaptionLR.bmp", 15, 31},     {"table/Res/SysMenu.bmp", 168, 21},
         {"table/Res/UserButton.bmp", 164, 25},   {"table/Res/Bomb/b1/Blast001.jpg", 180, 135},
         {"table/Res/Bomb/b1/Blast009.jpg", 180, 135}, {"table/Res/Bomb/b2/Blast015.jpg", 88, 80},
-        {"res/VSpliterBk.bmp", 12, 3},           {"res/VSpliterMidBk.bmp", 12, 3},
-        {"res/VSpliterMid_Right.bmp", 12, 9},    {"res/VSpliterMid_Left.bmp", 12, 9},
+        {"table/Res/VSpliterBk.bmp", 12, 3},     {"table/Res/VSpliterMidBk.bmp", 12, 3},
+        {"table/Res/VSpliterMid_Right.bmp", 12, 9}, {"table/Res/VSpliterMid_Left.bmp", 12, 9},
         {"res/Msg0.ico", 32, 32},                {"res/Msg2.ico", 32, 32},
         {"UserRes/LargeUser/0.ico", 32, 32},     {"UserRes/LargeUser/12.ico", 32, 32},
     };

@@ -19,6 +19,8 @@ public:
     explicit TableProcess(const QStringList& words) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
+        // The fake rooms here serve no page.
+        env.insert("REDTEN_ADV_URL", "none");
         process_.setProcessEnvironment(env);
         process_.start(REDTEN_TABLE_EXE, words);
     }

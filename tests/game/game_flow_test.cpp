@@ -74,7 +74,7 @@ TEST_F(GameFlow, AWholeGameFromStartToGameOver) {
     Route({23, 1, 0, 0, 0, 10, 255, 255, 255, 251, 255, 255, 255, 251, 0, 0, 0, 0, 0, 0, 0, 0});
     std::vector<std::string> lines;
     for (const auto& l : chat.Lines()) {
-        if (l.kind == "system") {
+        if (l.kind == ChatLog::Kind::System) {
             lines.push_back(l.text);
         }
     }

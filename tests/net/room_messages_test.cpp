@@ -9,7 +9,7 @@ using RoomFlow = BrainTest;
 std::vector<std::string> SystemLines(const ChatLog& chat) {
     std::vector<std::string> lines;
     for (const auto& l : chat.Lines()) {
-        if (l.kind == "system") {
+        if (l.kind == ChatLog::Kind::System) {
             lines.push_back(l.text);
         }
     }
@@ -139,7 +139,7 @@ TEST_F(RoomFlow, NoticesIdentityResetAndWindow) {
     SitDown();
     Route({105, 0, 0, 'a', 0xC1});  // a broken last character: empty text
     ASSERT_FALSE(chat.Lines().empty());
-    EXPECT_EQ(chat.Lines().back().kind, "notice");
+    EXPECT_EQ(chat.Lines().back().kind, ChatLog::Kind::Notice);
     EXPECT_EQ(chat.Lines().back().text, "");
 
     RouteText({130, 3}, "张三丰`张三丰");

@@ -138,11 +138,10 @@ int main(int argc, char** argv) {
     ok &= Save(CaptionEnd(), res + QStringLiteral("CaptionLR.bmp"));
     ok &= Save(SystemButtons(), res + QStringLiteral("SysMenu.bmp"));
     ok &= Save(UserButtons(), res + QStringLiteral("UserButton.bmp"));
-    const QString parentRes = out.filePath(QStringLiteral("res/"));
-    ok &= Save(SplitterBack(), parentRes + QStringLiteral("VSpliterBk.bmp"));
-    ok &= Save(SplitterMiddle(), parentRes + QStringLiteral("VSpliterMidBk.bmp"));
-    ok &= Save(SplitterArrow(true), parentRes + QStringLiteral("VSpliterMid_Right.bmp"));
-    ok &= Save(SplitterArrow(false), parentRes + QStringLiteral("VSpliterMid_Left.bmp"));
+    ok &= Save(SplitterBack(), res + QStringLiteral("VSpliterBk.bmp"));
+    ok &= Save(SplitterMiddle(), res + QStringLiteral("VSpliterMidBk.bmp"));
+    ok &= Save(SplitterArrow(true), res + QStringLiteral("VSpliterMid_Right.bmp"));
+    ok &= Save(SplitterArrow(false), res + QStringLiteral("VSpliterMid_Left.bmp"));
 
     for (int kind = 1; kind <= 2; ++kind) {
         for (int frame = 1; frame <= (kind == 1 ? 9 : 15); ++frame) {

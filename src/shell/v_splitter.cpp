@@ -1,0 +1,138 @@
+#include "shell/v_splitter.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+#include "render/image_store.h"
+
+namespace redten {
+namespace {
+
+constexpr char kMark[] = "MOVE";
+
+}  // namespace
+
+DragOutline::DragOutline(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+}
+
+void DragOutline::DrawDragOutline(int x, int y, int w, int h) {
+    // Two-pixel rectangles side by side from x while they start within w.
+    const QRect band(x, y, std::max(0, w / 2) * 2 + 2, h);
+    const auto it = std::find(shown_.begin(), shown_.end(), band);
+    if (it != shown_.end()) {
+        shown_.erase(it);
+    } else {
+        shown_.push_back(band);
+    }
+    setVisible(!shown_.empty());
+    if (!shown_.empty()) {
+        setGeometry(parentWidget()->rect());
+        raise();
+    }
+    update(band);
+}
+
+void DragOutline::paintEvent(QPaintEvent*) {
+    // The band inverts whatever lies under it.
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    for (const QRect& band : shown_) {
+        painter.fillRect(band, Qt::white);
+    }
+}
+
+VSplitter::VSplitter(LayoutState& state, ImageStore& images, DragOutline& outline, Hooks hooks,
+                     QWidget* parent)
+    : QWidget(parent), state_(state), images_(images), outline_(outline), hooks_(std::move(hooks)) {
+    setMouseTracking(true);
+    setCursor(Qt::SplitHCursor);
+}
+
+void VSplitter::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const int h = height();
+    if (const QImage* back = images_.App("res\\VSpliterBk.bmp")) {
+        for (int y = 0; y < h; y += 3) {
+            painter.drawImage(0, y, *back);
+        }
+    }
+    const int m = (h - LayoutState::kHandleHeight) / 2;
+    if (const QImage* middle = images_.App("res\\VSpliterMidBk.bmp")) {
+        for (int y = m; y <= m + LayoutState::kHandleHeight; y += 3) {
+            painter.drawImage(0, y, *middle);
+        }
+    }
+    const char* arrow = state_.blnColumnFolded ? "res\\VSpliterMid_Left.bmp" : "res\\VSpliterMid_Right.bmp";
+    if (const QImage* handle = images_.App(arrow)) {
+        painter.drawImage(0, h / 2 - 4, *handle);
+    }
+}
+
+void VSplitter::Outline(QPoint at) {
+    outline_.DrawDragOutline(at.x(), at.y(), width() - 4, height());
+}
+
+void VSplitter::MouseDown(Qt::MouseButton button, QPoint at) {
+    if (hooks_.bombPlaying()) {
+        return;
+    }
+    if (StrictlyInHandleBand(at.y(), height())) {
+        ToggleColumn(state_, hooks_.scaleWidth());
+        mark_.clear();
+        hooks_.layout();
+        update();
+        return;
+    }
+    if (button != Qt::LeftButton) {
+        return;
+    }
+    ptDragStart = at;
+    ptDragOutline = pos();
+    ptDragTarget = pos();
+    Outline(ptDragOutline);
+    mark_ = QString::fromLatin1(kMark);
+}
+
+void VSplitter::MouseMove(Qt::MouseButtons buttons, QPoint at) {
+    if (hooks_.bombPlaying()) {
+        return;
+    }
+    setCursor(InHandleBand(at.y(), height()) ? Qt::ArrowCursor : Qt::SplitHCursor);
+    if (!(buttons & Qt::LeftButton) || mark_ != QLatin1String(kMark)) {
+        return;
+    }
+    const QPoint candidate(x() + (at.x() - ptDragStart.x()), y());
+    if (SplitterLeftAllowed(candidate.x(), hooks_.scaleWidth())) {
+        Outline(ptDragOutline);
+        ptDragOutline = candidate;
+        Outline(ptDragOutline);
+    }
+    ptDragTarget = candidate;
+}
+
+void VSplitter::MouseUp(Qt::MouseButton button) {
+    if (hooks_.bombPlaying() || button != Qt::LeftButton || mark_ != QLatin1String(kMark)) {
+        return;
+    }
+    Outline(ptDragOutline);
+    state_.lngSplitterLeft = ClampSplitterLeft(ptDragTarget.x(), hooks_.scaleWidth());
+    state_.blnVSplitMoved = true;
+    hooks_.layout();
+    update();
+}
+
+void VSplitter::mousePressEvent(QMouseEvent* event) {
+    MouseDown(event->button(), event->position().toPoint());
+}
+
+void VSplitter::mouseMoveEvent(QMouseEvent* event) {
+    MouseMove(event->buttons(), event->position().toPoint());
+}
+
+void VSplitter::mouseReleaseEvent(QMouseEvent* event) { MouseUp(event->button()); }
+
+}  // namespace redten
