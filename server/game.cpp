@@ -27,6 +27,10 @@ bool Holds(CardList hand, const CardList& cards) {
 }  // namespace
 
 Game::Game(const std::array<CardList, 4>& hands) : dealt_(hands), hands_(hands) {
+    // Hands go out sorted, highest first, as a player would hold them.
+    for (CardList& hand : hands_) {
+        SortPai(hand);
+    }
     for (std::uint8_t s = 0; s < 4; ++s) {
         red_[s] = RedTensHeld(hands_[s]) != 0;
     }

@@ -204,9 +204,9 @@ void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
     if (verb == "GET") {
         // A browser (or the table's page view) asks for the room's page.
         RoomFigures figures;
-        figures.tables = tables_.size();
-        figures.people = static_cast<std::size_t>(std::count_if(
-            links_.begin(), links_.end(), [](const auto& l) { return l.second.greeted; }));
+        figures.people = reservations_.size() +
+                         static_cast<std::size_t>(std::count_if(links_.begin(), links_.end(),
+                                                                [](const auto& l) { return l.second.greeted; }));
         link.socket->write(QByteArray::fromStdString(WebReply(line.trimmed().toStdString(), figures)));
         CloseGently(link);
         return;

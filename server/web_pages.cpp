@@ -15,8 +15,7 @@ std::string AdvPage(const RoomFigures& figures) {
     return "<html><head><meta charset=\"utf-8\"><title>红十</title></head>"
            "<body style=\"background:#fafafa\">"
            "<h3 style=\"color:#b01010\">红十 · 欢迎来玩</h3>"
-           "<p>本房间现在有 " + std::to_string(figures.tables) + " 张桌子、" +
-           std::to_string(figures.people) + " 位玩家。</p>"
+           "<p>本房间现在有 " + std::to_string(figures.people) + " 位玩家。</p>"
            "<p>坐满四人、大家都举手后开始游戏。人不够时，电脑玩家会来陪你。</p>"
            "<p style=\"color:#0849a5\">两张红十最大，亮出红十输赢加倍！</p>"
            "</body></html>";

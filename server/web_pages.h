@@ -8,8 +8,7 @@ namespace redten::room {
 
 // What the room's page tells about the room right now.
 struct RoomFigures {
-    std::size_t tables = 0;
-    std::size_t people = 0;
+    std::size_t people = 0;  // at the tables, or on their way with a reservation
 };
 
 // The whole HTTP answer to a request line ("GET /adv/KOVA/ga.htm HTTP/1.1"):

@@ -65,7 +65,7 @@ void HSplitterBar1Moved(LayoutState& state, QSize scale, ShellRects& r) {
     r.chat = QRect(r.list.x(), chatTop, r.list.width(), scale.height() - chatTop - 6);
     r.adv = QRect(r.list.x(), y - L::kAdvHeight, r.adv.width(), L::kAdvHeight);
     r.bar.moveTop(y - L::kAdvHeight - r.bar.height());
-    r.list.setHeight(y - r.list.y());
+    r.list.setHeight(r.bar.y() - r.list.y());
 }
 
 bool InHandleBand(int y, int splitterHeight) {

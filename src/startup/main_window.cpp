@@ -118,8 +118,9 @@ void frmGameMain::Load() {
     loaded_ = true;
 
     // 1. The window's icon, and its plain light background.
-    imgLogo = assets::Logo();
-    setWindowIcon(QIcon(QPixmap::fromImage(imgLogo)));
+    // The caption holds the logo at 24 pixels, clear of the title beside it.
+    imgLogo = assets::Logo().scaled(24, 24, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    setWindowIcon(QIcon(QPixmap::fromImage(assets::Logo())));
     SetBackground(*this, kWindowBack);
 
     // 2. Splitters, column heights and the game area's surface.
