@@ -1,0 +1,135 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "net/wire/bytes.h"
+#include "room_server.h"
+#include "store.h"
+
+namespace redten::faults {
+
+// A room in this process on loopback, its records in a file, with the
+// pauses that only matter to people taken out.
+class LocalRoom {
+public:
+    static room::RoomOptions QuickOptions(int bots);
+    explicit LocalRoom(const room::RoomOptions& options);
+
+    quint16 Port() const { return room_->Port(); }
+    room::RoomServer& Server() { return *room_; }
+    room::Store& Records() { return store_; }
+
+private:
+    QTemporaryDir dir_;
+    room::Store store_;
+    std::unique_ptr<room::RoomServer> room_;
+};
+
+// The real redten-room, listening on a free loopback port.
+class RoomProcess {
+public:
+    explicit RoomProcess(const QStringList& options);
+    ~RoomProcess();
+
+    quint16 Port() const { return port_; }
+    qint64 Pid() const { return process_.processId(); }
+    void Kill();
+    bool Running() const { return process_.state() != QProcess::NotRunning; }
+    // The peak resident memory in kB, as the kernel saw it.
+    qint64 PeakRssKb() const;
+
+private:
+    QTemporaryDir dir_;
+    QProcess process_;
+    quint16 port_ = 0;
+};
+
+// The real table client, started the way a lobby starts it, from a private
+// copy of the program directory so its personal settings are its own.
+class TableProcess {
+public:
+    // userSet, when given, is written as the personal settings file first.
+    TableProcess(quint16 port, const QString& name, const QByteArray& userSet = {});
+    ~TableProcess();
+
+    // The personal settings file next to this copy of the program.
+    QString UserSetPath() const;
+    void Kill();
+    bool Finished(int timeoutMs = 15000);
+    int ExitCode() const { return process_.exitCode(); }
+    bool Crashed() const { return process_.exitStatus() == QProcess::CrashExit; }
+    QString Stderr() { return QString::fromUtf8(process_.readAllStandardError()); }
+
+private:
+    QTemporaryDir dir_;
+    QProcess process_;
+};
+
+// A TCP relay that passes one byte per turn of the event loop each way, so
+// every read on either side sees the stream cut at every byte.
+class ByteRelay {
+public:
+    explicit ByteRelay(quint16 target);
+    ~ByteRelay();
+
+    quint16 Port() const { return server_.serverPort(); }
+    std::size_t Forwarded() const { return forwarded_; }
+    // Ends every connection through the relay at once.
+    void CloseAll();
+
+private:
+    struct Pipe {
+        QTcpSocket* near = nullptr;  // the side that connected to us
+        QTcpSocket* far = nullptr;   // our connection to the target
+        QByteArray toFar, toNear;
+        bool nearGone = false, farGone = false;
+    };
+    void Accept();
+    void Step();
+
+    quint16 target_;
+    QTcpServer server_;
+    QTimer tick_;
+    std::vector<std::unique_ptr<Pipe>> pipes_;
+    std::size_t forwarded_ = 0;
+};
+
+// The lobby line from a chosen local address; the room's answer, trimmed.
+std::string LobbyLine(quint16 port, const std::string& line,
+                      const QHostAddress& from = QHostAddress::LocalHost);
+
+// A table link from a chosen local address; connected or null.
+std::unique_ptr<QTcpSocket> TableLink(quint16 port, const QHostAddress& from = QHostAddress::LocalHost);
+bool LinkEnded(QTcpSocket& socket, int timeoutMs = 5000);
+
+// 127.0.0.2 and friends exist on Linux without any setup; elsewhere a test
+// that needs a second address is skipped.
+bool SecondLoopbackWorks();
+
+// The cards every seat has on the table, as the messages of one game tell it.
+class TrickTracker {
+public:
+    void Feed(const Bytes& message);
+    const std::array<CardList, 4>& OnTable() const { return onTable_; }
+    int ToAct() const { return toAct_; }
+    int Phase() const { return phase_; }
+
+private:
+    std::array<CardList, 4> onTable_;
+    int toAct_ = -1;
+    int phase_ = -1;
+};
+
+std::int32_t ScoreOf(const Bytes& gameOver, int seat);
+
+}  // namespace redten::faults

@@ -1,0 +1,152 @@
+// Real processes killed in the middle of a game: the room under a table,
+// and a table under the room.
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "faults/fault_support.h"
+#include "net/wire/message.h"
+#include "support/room_server.h"
+#include "support/scripted_table.h"
+
+namespace redten::faults {
+namespace {
+
+using room::test::ScriptedTable;
+using test::WaitUntil;
+
+// The index of the first message from `from` on that matches, or -1.
+std::ptrdiff_t FirstFrom(const ScriptedTable& t, std::size_t from,
+                         const std::function<bool(const Bytes&)>& match) {
+    for (std::size_t i = from; i < t.received.size(); ++i) {
+        if (match(t.received[i])) {
+            return static_cast<std::ptrdiff_t>(i);
+        }
+    }
+    return -1;
+}
+
+bool IsUserState(const Bytes& m, std::uint8_t state) { return m.size() > 2 && m[0] == 108 && m[1] == state; }
+
+// A game runs with "张三" at a seat, watched; 张三's scripted stand-in drops
+// and the real table claims the seat back through the lobby line. Returns
+// once the real table has made a play of its own in that game.
+struct RealTableInAGame {
+    explicit RealTableInAGame(quint16 roomPort) : port(roomPort) {}
+
+    quint16 port;
+    std::unique_ptr<ScriptedTable> standIn, watcher;
+    std::unique_ptr<TableProcess> table;
+    int seat = -1;
+
+    void Start(const QByteArray& userSet = {}) {
+        standIn = std::make_unique<ScriptedTable>("张三", port);
+        ASSERT_TRUE(standIn->Reserve()) << standIn->lastReply;
+        ASSERT_TRUE(standIn->Connect());
+        ASSERT_TRUE(WaitUntil([&] { return !standIn->Of(19).empty(); }, 15000));
+        standIn->autoPlay = false;  // from here on the seat is left to the real table
+        seat = standIn->seat;
+        ASSERT_GE(seat, 0);
+
+        watcher = std::make_unique<ScriptedTable>("看客", port);
+        ASSERT_TRUE(watcher->Reserve("张三")) << watcher->lastReply;
+        ASSERT_TRUE(watcher->Connect());
+        ASSERT_TRUE(WaitUntil([&] { return !watcher->Of(109).empty(); }, 10000));
+
+        standIn->Drop();
+        ASSERT_TRUE(WaitUntil([&] { return !watcher->Of(108).empty(); }, 10000));
+        const std::size_t dropped = watcher->received.size();
+        ASSERT_EQ(LobbyLine(port, "SIT 张三"), "OK");
+        table = std::make_unique<TableProcess>(port, "张三", userSet);
+
+        const auto back = [&] {
+            return FirstFrom(*watcher, dropped, [](const Bytes& m) { return IsUserState(m, 0); });
+        };
+        ASSERT_TRUE(WaitUntil([&] { return back() >= 0; }, 30000)) << table->Stderr().toStdString();
+        // The real table's clock runs out and it plays for itself.
+        const auto ownPlay = [&] {
+            return FirstFrom(*watcher, static_cast<std::size_t>(back()), [&](const Bytes& m) {
+                return m.size() >= 8 && m[0] == 21 && m[5] == seat;
+            });
+        };
+        ASSERT_TRUE(WaitUntil([&] { return ownPlay() >= 0; }, 30000));
+    }
+};
+
+TEST(RoomKilled, TheTableInTheMiddleOfAGameEndsByItselfAndKeepsItsSettings) {
+    RoomProcess room({"--bots", "3", "--bot-pause-ms", "0", "--bot-quiet-ms", "0", "--show-secs",
+                      "1", "--play-secs", "1", "--auto-limit", "255", "--seed", "5"});
+    ASSERT_NE(room.Port(), 0);
+    RealTableInAGame game(room.Port());
+    // Personal settings unlike the defaults, as a player's own file holds them.
+    const QByteArray settings(" 1 \r\n 0 \r\n 1 \r\n 1 \r\n 0 \r\n");
+    ASSERT_NO_FATAL_FAILURE(game.Start(settings));
+
+    room.Kill();
+    ASSERT_TRUE(game.table->Finished(20000));
+    EXPECT_FALSE(game.table->Crashed());
+    EXPECT_EQ(game.table->ExitCode(), 0) << game.table->Stderr().toStdString();
+    QFile after(game.table->UserSetPath());
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), settings);
+    EXPECT_FALSE(QFile::exists(game.table->UserSetPath() + ".new"));
+}
+
+// Four people at one table, no computer players; 张三 is the real table.
+TEST(TableKilled, TheRoomCountsTheEscapeAndTheOthersPlayOn) {
+    room::RoomOptions options = LocalRoom::QuickOptions(/*bots=*/0);
+    options.table.dropGraceMs = 6000;
+    options.table.game.showSeconds = 1;
+    options.table.game.playSeconds = 1;
+    options.table.game.autoLimit = 255;
+    LocalRoom room(options);
+
+    std::vector<std::unique_ptr<ScriptedTable>> others;
+    for (const char* name : {"甲", "乙", "丙"}) {
+        others.push_back(std::make_unique<ScriptedTable>(name, room.Port()));
+        others.back()->gamesWanted = 2;
+        ASSERT_TRUE(others.back()->Reserve());
+        ASSERT_TRUE(others.back()->Connect());
+    }
+    RealTableInAGame game(room.Port());
+    ASSERT_NO_FATAL_FAILURE(game.Start());
+    ASSERT_EQ(room.Records().CountGames(), 0);
+
+    game.table->Kill();
+    ScriptedTable& first = *others.front();
+    ASSERT_TRUE(WaitUntil([&] { return first.gamesOver >= 1; }, 20000));
+    // The game ends on the runaway: a notice naming the seat, and the
+    // penalty from that seat shared by the other three.
+    const auto left = first.Of(5);
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0][2], game.seat);
+    const Bytes over = first.Of(23).front();
+    EXPECT_EQ(ScoreOf(over, game.seat), -50);
+    for (int s = 0; s < 4; ++s) {
+        if (s != game.seat) {
+            EXPECT_GE(ScoreOf(over, s), 16);
+        }
+    }
+    ASSERT_TRUE(WaitUntil([&] { return room.Records().CountGames() == 1; }));
+    const room::PersonRecord runaway = room.Records().LoadOrCreate("张三", false);
+    EXPECT_EQ(runaway.escapes, 1);
+    EXPECT_EQ(runaway.points, -50);
+
+    // The seat is free again; somebody new takes it and the next game
+    // plays to its end.
+    ScriptedTable newcomer("丁", room.Port());
+    ASSERT_TRUE(newcomer.Reserve()) << newcomer.lastReply;
+    ASSERT_TRUE(newcomer.Connect());
+    ASSERT_TRUE(WaitUntil([&] { return newcomer.gamesOver >= 1; }, 20000));
+    for (const auto& t : others) {
+        EXPECT_TRUE(WaitUntil([&] { return t->gamesOver >= 2; }));
+        EXPECT_TRUE(t->problems.empty()) << t->problems.front();
+    }
+    EXPECT_TRUE(newcomer.problems.empty());
+    EXPECT_EQ(newcomer.seat, game.seat);
+    EXPECT_EQ(room.Records().CountGames(), 2);
+    EXPECT_EQ(room.Server().BrokenGames(), 0);
+}
+
+}  // namespace
+}  // namespace redten::faults
