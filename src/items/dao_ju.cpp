@@ -1,6 +1,7 @@
 #include "items/dao_ju.h"
 
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <sstream>
 
@@ -110,7 +111,8 @@ void DaoJuLists::SetMyDaoJuList(const std::string& text) {
         MyDaoJuItem item;
         item.lngID = Number(f[i]);
         item.lngCount = Number(f[i + 1]);
-        const std::int64_t e = static_cast<std::int64_t>(TextValue(f[i + 2]));
+        // yyyymmddhh; anything beyond what a date can hold is cut to it.
+        const std::int64_t e = static_cast<std::int64_t>(std::clamp(TextValue(f[i + 2]), -1e12, 1e12));
         item.intEndTime = {static_cast<std::int32_t>(e / 1000000), static_cast<std::int32_t>(e % 1000000 / 10000),
                            static_cast<std::int32_t>(e % 10000 / 100), static_cast<std::int32_t>(e % 100)};
         File(std::move(item));
@@ -123,9 +125,19 @@ std::map<std::int32_t, std::string> ReadDaoJuNotes(const std::string& file) {
     if (!in) {
         return notes;
     }
-    std::string raw(static_cast<std::size_t>(kMaxIniBytes), '\0');
-    in.read(raw.data(), kMaxIniBytes);
-    raw.resize(static_cast<std::size_t>(in.gcount()));
+    // The file as it is, up to the limit, without setting the whole limit
+    // aside for a file of a few lines.
+    std::string raw;
+    std::array<char, 4096> chunk;
+    while (raw.size() < static_cast<std::size_t>(kMaxIniBytes)) {
+        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        const std::streamsize got = in.gcount();
+        if (got <= 0) {
+            break;
+        }
+        raw.append(chunk.data(), std::min(static_cast<std::size_t>(got),
+                                          static_cast<std::size_t>(kMaxIniBytes) - raw.size()));
+    }
     const std::string prefix = "[DaoJuInfo_ID_";
     std::istringstream lines(raw);
     std::string line;

@@ -57,6 +57,11 @@ TEST(DaoJu, CountsFromTheRoomAreBoundedByWhatWasSent) {
     EXPECT_TRUE(lists.DaoJuList()[1].empty());
     lists.SetDaoJuList("");
     EXPECT_EQ(lists.DaoJuList().size(), 1u);
+    // An end time no date can have is cut, not carried into a wild number.
+    lists.SetMyDaoJuList("7:1:32026120823000000000000000:8:1:-1e300");
+    ASSERT_EQ(lists.MyDaoJuList()[1].size(), 2u);
+    EXPECT_EQ(lists.MyDaoJuList()[1][0].intEndTime[0], 1000000);
+    EXPECT_EQ(lists.MyDaoJuList()[1][1].intEndTime[0], -1000000);
 }
 
 }  // namespace

@@ -1,0 +1,17 @@
+// The item catalogue and the owned items as the room sends them.
+#include <string>
+
+#include "items/dao_ju.h"
+#include "net/wire/message.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace redten;
+    const Bytes bytes(data, data + size);
+    // Both lists arrive as text after a two-byte header.
+    const std::string text = GetTextFromBytes(bytes, 0);
+    DaoJuLists lists("/nonexistent/DaoJuInfo.ini");
+    lists.SetDaoJuList(text);
+    lists.SetMyDaoJuList(text);
+    lists.SetDaoJuList(text.substr(text.size() / 2));
+    return 0;
+}

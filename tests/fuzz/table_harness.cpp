@@ -1,0 +1,18 @@
+#include "table_harness.h"
+
+#include <QApplication>
+
+namespace redten::fuzz {
+
+void EnsureApplication() {
+    static int argc = 1;
+    static char name[] = "redten-fuzz";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    (void)app;
+}
+
+}  // namespace redten::fuzz
