@@ -27,9 +27,9 @@ room::RoomOptions LocalRoom::QuickOptions(int bots) {
     return options;
 }
 
-LocalRoom::LocalRoom(const room::RoomOptions& options) {
+LocalRoom::LocalRoom(const room::RoomOptions& options, bool recordsOnDisk) {
     QString error;
-    if (!store_.Open(dir_.filePath("room.db"), error)) {
+    if (!store_.Open(recordsOnDisk ? dir_.filePath("room.db") : QStringLiteral(":memory:"), error)) {
         qFatal("cannot open the records: %s", qPrintable(error));
     }
     room_ = std::make_unique<room::RoomServer>(options, store_);

@@ -18,12 +18,13 @@
 
 namespace redten::faults {
 
-// A room in this process on loopback, its records in a file, with the
-// pauses that only matter to people taken out.
+// A room in this process on loopback, with the pauses that only matter to
+// people taken out. Its records are kept in memory, as redten-room keeps
+// them unless told otherwise, or in a file.
 class LocalRoom {
 public:
     static room::RoomOptions QuickOptions(int bots);
-    explicit LocalRoom(const room::RoomOptions& options);
+    explicit LocalRoom(const room::RoomOptions& options, bool recordsOnDisk = false);
 
     quint16 Port() const { return room_->Port(); }
     room::RoomServer& Server() { return *room_; }
@@ -42,7 +43,6 @@ public:
     ~RoomProcess();
 
     quint16 Port() const { return port_; }
-    qint64 Pid() const { return process_.processId(); }
     void Kill();
     bool Running() const { return process_.state() != QProcess::NotRunning; }
     // The peak resident memory in kB, as the kernel saw it.
