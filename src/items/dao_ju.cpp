@@ -120,10 +120,9 @@ void DaoJuLists::SetMyDaoJuList(const std::string& text) {
 }
 
 std::map<std::int32_t, std::string> ReadDaoJuNotes(const std::string& file) {
-    std::map<std::int32_t, std::string> notes;
     std::ifstream in(ResolveResourcePath("", file).toStdString(), std::ios::binary);
     if (!in) {
-        return notes;
+        return {};
     }
     // The file as it is, up to the limit, without setting the whole limit
     // aside for a file of a few lines.
@@ -138,8 +137,13 @@ std::map<std::int32_t, std::string> ReadDaoJuNotes(const std::string& file) {
         raw.append(chunk.data(), std::min(static_cast<std::size_t>(got),
                                           static_cast<std::size_t>(kMaxIniBytes) - raw.size()));
     }
+    return ParseDaoJuNotes(raw);
+}
+
+std::map<std::int32_t, std::string> ParseDaoJuNotes(std::string_view raw) {
+    std::map<std::int32_t, std::string> notes;
     const std::string prefix = "[DaoJuInfo_ID_";
-    std::istringstream lines(raw);
+    std::istringstream lines{std::string(raw)};
     std::string line;
     bool inSection = false;
     std::int32_t section = 0;

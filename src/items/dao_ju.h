@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "game/table_services.h"
@@ -63,6 +64,8 @@ private:
 // page 936, blanks trimmed at both ends, NULs dropped, at most 1023
 // characters. A missing file, section or key gives no note.
 std::map<std::int32_t, std::string> ReadDaoJuNotes(const std::string& file);
+// The same for the file's bytes.
+std::map<std::int32_t, std::string> ParseDaoJuNotes(std::string_view raw);
 
 // The note of one item, or the empty text.
 std::string ReadDaoJuNote(const std::string& file, std::int32_t id);

@@ -1,10 +1,9 @@
 // The item description file: an INI file in the table's code page.
-#include "fuzz_input.h"
+#include <string_view>
+
 #include "items/dao_ju.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string file = redten::fuzz::ScratchFile(data, size);
-    redten::ReadDaoJuNotes(file);
-    redten::ReadDaoJuNote(file, size > 0 ? data[0] : 1);
+    redten::ParseDaoJuNotes(std::string_view(reinterpret_cast<const char*>(data), size));
     return 0;
 }

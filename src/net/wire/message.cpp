@@ -1,11 +1,21 @@
 #include "net/wire/message.h"
 
 #include <algorithm>
-#include <optional>
 
 #include "net/wire/codepage.h"
 
 namespace redten {
+namespace {
+
+// Opening the two converters costs far more than converting a message, so
+// each thread opens them once. They carry nothing from one character to
+// the next: every conversion starts afresh.
+Cp936Converter& Converter() {
+    thread_local Cp936Converter converter;
+    return converter;
+}
+
+}  // namespace
 
 bool MakeSendBytes(std::string_view text, Bytes& out, std::size_t headerLength,
                    const Bytes& header) {
@@ -15,17 +25,13 @@ bool MakeSendBytes(std::string_view text, Bytes& out, std::size_t headerLength,
     const std::size_t n = std::min(headerLength, header.size());
     out.assign(header.begin(), header.begin() + static_cast<std::ptrdiff_t>(n));
     out.reserve(n + text.size());
-    std::optional<Cp936Converter> converter;  // only for text beyond plain ASCII
     for (std::size_t pos = 0; pos < text.size();) {
         const char32_t c = NextCodePoint(text, pos);
         if (c < 0x80) {
             out.push_back(static_cast<std::uint8_t>(c));
             continue;
         }
-        if (!converter) {
-            converter.emplace();
-        }
-        const std::string code = converter->FromCodePoint(c);
+        const std::string code = Converter().FromCodePoint(c);
         out.insert(out.end(), code.begin(), code.end());
     }
     return true;
@@ -33,7 +39,6 @@ bool MakeSendBytes(std::string_view text, Bytes& out, std::size_t headerLength,
 
 std::string GetTextFromBytes(const Bytes& bytes, std::size_t start) {
     std::string text;
-    std::optional<Cp936Converter> converter;  // only for text beyond plain ASCII
     std::size_t i = start;
     while (i < bytes.size()) {
         const std::uint8_t b = bytes[i];
@@ -45,10 +50,7 @@ std::string GetTextFromBytes(const Bytes& bytes, std::size_t start) {
         if (i + 1 >= bytes.size()) {
             return {};
         }
-        if (!converter) {
-            converter.emplace();
-        }
-        text += converter->FromPair(b, bytes[i + 1]).value_or("?");
+        text += Converter().FromPair(b, bytes[i + 1]).value_or("?");
         i += 2;
     }
     return text;
