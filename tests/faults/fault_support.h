@@ -43,6 +43,7 @@ public:
     ~RoomProcess();
 
     quint16 Port() const { return port_; }
+    qint64 Pid() const { return process_.processId(); }
     void Kill();
     bool Running() const { return process_.state() != QProcess::NotRunning; }
     // The peak resident memory in kB, as the kernel saw it.
