@@ -4,8 +4,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace redten;
-    fuzz::EnsureApplication();
-    fuzz::TableHarness table;
+    test::EnsureApplication();
+    test::TableHarness table;
     Bytes identity;
     MakeSendBytes("张三`张三", identity, 2, Bytes{130, 3});
     table.Route(identity);

@@ -5,8 +5,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace redten;
-    fuzz::EnsureApplication();
-    fuzz::TableHarness table;
+    test::EnsureApplication();
+    test::TableHarness table;
     for (const Bytes& m : fuzz::SplitMessages(data, size)) {
         table.Route(m);
     }

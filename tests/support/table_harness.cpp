@@ -2,11 +2,11 @@
 
 #include <QApplication>
 
-namespace redten::fuzz {
+namespace redten::test {
 
 void EnsureApplication() {
     static int argc = 1;
-    static char name[] = "redten-fuzz";
+    static char name[] = "redten";
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -15,4 +15,4 @@ void EnsureApplication() {
     (void)app;
 }
 
-}  // namespace redten::fuzz
+}  // namespace redten::test
