@@ -22,7 +22,9 @@ namespace {
 
 bool Save(const QImage& image, const QString& path) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const QByteArray format = path.endsWith(QLatin1String(".ico")) ? "ICO" : "BMP";
+    const QByteArray format = path.endsWith(QLatin1String(".ico"))   ? "ICO"
+                              : path.endsWith(QLatin1String(".png")) ? "PNG"
+                                                                     : "BMP";
     const QImage out = format == "BMP" ? image.convertToFormat(QImage::Format_RGB32) : image;
     if (!out.save(path, format.constData())) {
         std::cerr << "redten-assets: cannot write " << path.toStdString() << std::endl;
@@ -142,6 +144,9 @@ int main(int argc, char** argv) {
     ok &= Save(SplitterMiddle(), res + QStringLiteral("VSpliterMidBk.bmp"));
     ok &= Save(SplitterArrow(true), res + QStringLiteral("VSpliterMid_Right.bmp"));
     ok &= Save(SplitterArrow(false), res + QStringLiteral("VSpliterMid_Left.bmp"));
+
+    // The desktop's icon for the installed game.
+    ok &= Save(Logo(), out.filePath(QStringLiteral("redten.png")));
 
     for (int kind = 1; kind <= 2; ++kind) {
         for (int frame = 1; frame <= (kind == 1 ? 9 : 15); ++frame) {
