@@ -18,6 +18,7 @@ constexpr int kMaxLobbyLine = 512;
 constexpr long kMaxReservationsPerAddress = 16;
 // Tables send small messages; a frame this big is no table's.
 constexpr std::uint32_t kMaxTableFrame = 64 * 1024;
+constexpr qint64 kMaxReadChunk = 64 * 1024;
 const char* const kBotNames[] = {"电脑甲", "电脑乙", "电脑丙", "电脑丁"};
 
 bool SameHost(const QHostAddress& a, const QHostAddress& b) {
@@ -68,6 +69,9 @@ void RoomServer::OnNewConnection() {
         link.id = id;
         link.socket = socket;
         socket->setParent(this);
+        // Whatever a peer pours in waits in the kernel, not here: we take
+        // it a bounded piece at a time.
+        socket->setReadBufferSize(kMaxReadChunk);
         connect(socket, &QTcpSocket::readyRead, this, [this, id] { OnReadyRead(id); });
         connect(socket, &QTcpSocket::disconnected, this, [this, id] { OnDisconnected(id); });
         link.greetTimer = new QTimer(socket);

@@ -248,8 +248,11 @@ std::unique_ptr<QTcpSocket> TableLink(quint16 port, const QHostAddress& from) {
 bool LinkEnded(QTcpSocket& socket, int timeoutMs) {
     return WaitUntil(
         [&] {
+            if (socket.state() == QAbstractSocket::UnconnectedState) {
+                return true;
+            }
             socket.readAll();
-            return socket.state() == QAbstractSocket::UnconnectedState;
+            return false;
         },
         timeoutMs);
 }
