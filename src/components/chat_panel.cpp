@@ -78,7 +78,9 @@ ChatPanel::ChatPanel(ChatLog& log, QWidget* parent)
 
     auto* to = new QHBoxLayout;
     to->addWidget(new QLabel(QStringLiteral("对"), this));
-    addressee_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // A long name from the room must not push the rest of the row away.
+    addressee_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    addressee_->setMinimumContentsLength(8);
     to->addWidget(addressee_, 1);
     to->addWidget(whisper_);
     layout->addLayout(to);

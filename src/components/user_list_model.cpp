@@ -64,6 +64,7 @@ std::vector<int> UserListModel::ColumnWidths() const {
 
 void UserListModel::Clear() {
     records_.clear();
+    names_.clear();
     emit Changed();
 }
 
@@ -82,6 +83,9 @@ void UserListModel::ReportClick(bool openMenu, const std::string& name) {
 void UserListModel::LoadAll(const std::string& listText) {
     std::vector<std::string> names;
     for (const std::string& record : SplitUserListText(listText)) {
+        if (records_.size() >= kMaxRecords) {
+            break;  // a list longer than any table: the rest is not read
+        }
         Keep(record);
         names.push_back(NameOf(record));
     }
@@ -95,33 +99,31 @@ void UserListModel::Add(const std::string& record) {
 }
 
 void UserListModel::Keep(const std::string& record) {
-    if (SplitFields(record).size() != kUserRecordFields) {
+    const std::vector<std::string> fields = SplitFields(record);
+    if (fields.size() != kUserRecordFields) {
         return;
     }
-    const std::string name = NameOf(record);
-    const auto it = std::find_if(records_.begin(), records_.end(),
-                                 [&](const std::string& r) { return NameOf(r) == name; });
-    if (it != records_.end()) {
-        *it = record;
+    const auto it = std::find(names_.begin(), names_.end(), fields[0]);
+    if (it != names_.end()) {
+        records_[static_cast<std::size_t>(it - names_.begin())] = record;
     } else if (records_.size() < kMaxRecords) {
         records_.push_back(record);
+        names_.push_back(fields[0]);
     }
 }
 
 void UserListModel::Remove(const std::string& name) {
-    records_.erase(std::remove_if(records_.begin(), records_.end(),
-                                  [&](const std::string& r) { return NameOf(r) == name; }),
-                   records_.end());
+    const auto it = std::find(names_.begin(), names_.end(), name);
+    if (it != names_.end()) {
+        records_.erase(records_.begin() + (it - names_.begin()));
+        names_.erase(it);
+    }
     emit Changed();
 }
 
 std::string UserListModel::Find(const std::string& name) const {
-    for (const std::string& r : records_) {
-        if (NameOf(r) == name) {
-            return r;
-        }
-    }
-    return {};
+    const auto it = std::find(names_.begin(), names_.end(), name);
+    return it == names_.end() ? std::string() : records_[static_cast<std::size_t>(it - names_.begin())];
 }
 
 }  // namespace redten

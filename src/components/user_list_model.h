@@ -54,6 +54,7 @@ private:
     void Keep(const std::string& record);
 
     std::vector<std::string> records_;
+    std::vector<std::string> names_;  // the name of each record, same order
     std::string ownName_, title_, scoreTitle_, columns_, widths_, levels_, notified_;
     int visibleColumns_ = 0;
     std::uint32_t ownBackground_ = 0x008A8C;

@@ -10,12 +10,13 @@ namespace redten {
 
 // A small read-only page view (webAdv): shows one page, from a local file
 // or over HTTP, and stays blank when the page cannot be had. It follows no
-// link and loads nothing the page refers to.
+// link, loads nothing the page refers to, and shows only flat text: the
+// headings, paragraphs, line breaks and colours of the page.
 class WebView final : public QTextBrowser {
     Q_OBJECT
 public:
     // Pages bigger than this are not shown.
-    static constexpr qint64 kMaxPageBytes = 256 * 1024;
+    static constexpr qint64 kMaxPageBytes = 64 * 1024;
     static constexpr int kTimeoutMs = 5000;
 
     explicit WebView(QWidget* parent = nullptr);
@@ -41,5 +42,12 @@ private:
     QNetworkReply* pending_ = nullptr;
     QUrl address_;
 };
+
+// The page cut down to what the view shows: headings, paragraphs, line
+// breaks, bold, italic and underlined text, and colours. Tables, lists and
+// every other element keep only their text; scripts and styles go. Text
+// layout slows down beyond measure with nesting, and a page from the
+// network can nest as deep as it likes.
+QString FlatPageHtml(const QString& page);
 
 }  // namespace redten

@@ -17,9 +17,16 @@ LayoutState InitialLayout(QSize screen) {
 
 void LayoutMainWindow(LayoutState& state, QSize scale, ShellRects& r) {
     const int h = scale.height() - 40;
+    const int edge = scale.width() - L::kSplitterWidth - 2;  // where a folded splitter stands
+    if (state.blnColumnFolded) {
+        state.lngSplitterLeft = edge;  // folded stays folded at any width
+    }
     state.lngSplitterLeft = std::max(state.lngSplitterLeft, L::kMinSplitterLeft);
+    // A splitter kept from a wider window stands at the edge meanwhile, so
+    // that it and the caption stay in sight; its place is kept for later.
+    const int left = std::max(std::min(state.lngSplitterLeft, edge), L::kMinSplitterLeft);
     if (h > 0) {
-        r.splitter = QRect(state.lngSplitterLeft, L::kCaptionHeight, L::kSplitterWidth, h);
+        r.splitter = QRect(left, L::kCaptionHeight, L::kSplitterWidth, h);
     }
     r.gameFrame = QRect(5, r.splitter.y(), r.splitter.x() - 6, h);
     const int rw = scale.width() - r.splitter.x() - r.splitter.width() - 2 - 6;
@@ -34,8 +41,11 @@ void LayoutMainWindow(LayoutState& state, QSize scale, ShellRects& r) {
     }
     r.bar = QRect(r.list.x(), state.lngHSplitTop, r.list.width(), L::kBarHeight);
     const int advTop = r.bar.y() + r.bar.height();
-    r.adv = QRect(r.list.x(), advTop, r.list.width(), state.lngHSplit1Top - advTop);
-    r.bar1 = QRect(r.list.x(), state.lngHSplit1Top, r.list.width(), L::kBarHeight);
+    // The lower bar never stands above the upper one: the page between
+    // them may shrink to nothing, not below.
+    const int bar1Top = std::max(state.lngHSplit1Top, advTop);
+    r.adv = QRect(r.list.x(), advTop, r.list.width(), bar1Top - advTop);
+    r.bar1 = QRect(r.list.x(), bar1Top, r.list.width(), L::kBarHeight);
     const int chatTop = r.bar1.y() + r.bar1.height();
     const int c = scale.height() - 4 - chatTop - 2;
     if (c > 0) {

@@ -81,6 +81,7 @@ void VSplitter::MouseDown(Qt::MouseButton button, QPoint at) {
         return;
     }
     if (StrictlyInHandleBand(at.y(), height())) {
+        EndDrag();
         ToggleColumn(state_, hooks_.scaleWidth());
         mark_.clear();
         hooks_.layout();
@@ -95,6 +96,14 @@ void VSplitter::MouseDown(Qt::MouseButton button, QPoint at) {
     ptDragTarget = pos();
     Outline(ptDragOutline);
     mark_ = QString::fromLatin1(kMark);
+    dragging_ = true;
+}
+
+void VSplitter::EndDrag() {
+    if (dragging_) {
+        Outline(ptDragOutline);
+        dragging_ = false;
+    }
 }
 
 void VSplitter::MouseMove(Qt::MouseButtons buttons, QPoint at) {
@@ -102,7 +111,7 @@ void VSplitter::MouseMove(Qt::MouseButtons buttons, QPoint at) {
         return;
     }
     setCursor(InHandleBand(at.y(), height()) ? Qt::ArrowCursor : Qt::SplitHCursor);
-    if (!(buttons & Qt::LeftButton) || mark_ != QLatin1String(kMark)) {
+    if (!(buttons & Qt::LeftButton) || mark_ != QLatin1String(kMark) || !dragging_) {
         return;
     }
     const QPoint candidate(x() + (at.x() - ptDragStart.x()), y());
@@ -115,10 +124,13 @@ void VSplitter::MouseMove(Qt::MouseButtons buttons, QPoint at) {
 }
 
 void VSplitter::MouseUp(Qt::MouseButton button) {
-    if (hooks_.bombPlaying() || button != Qt::LeftButton || mark_ != QLatin1String(kMark)) {
+    if (button != Qt::LeftButton || mark_ != QLatin1String(kMark) || !dragging_) {
         return;
     }
-    Outline(ptDragOutline);
+    EndDrag();
+    if (hooks_.bombPlaying()) {
+        return;  // a bomb went off meanwhile: the drag is dropped, the outline too
+    }
     state_.lngSplitterLeft = ClampSplitterLeft(ptDragTarget.x(), hooks_.scaleWidth());
     state_.blnVSplitMoved = true;
     hooks_.layout();

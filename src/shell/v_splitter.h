@@ -59,12 +59,15 @@ protected:
 
 private:
     void Outline(QPoint at);
+    // Takes the outline away if a drag shows one.
+    void EndDrag();
 
     LayoutState& state_;
     ImageStore& images_;
     DragOutline& outline_;
     Hooks hooks_;
     QString mark_;
+    bool dragging_ = false;  // an outline is shown; only a press here starts one
     QPoint ptDragStart;
     QPoint ptDragOutline;
     QPoint ptDragTarget;

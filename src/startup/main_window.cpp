@@ -311,6 +311,10 @@ void frmGameMain::PollFrameZoneAt(QPoint cursor) {
     const QPoint client = mapFromGlobal(cursor);
     const bool overButton = frame_.HitSysButton(client.x(), client.y()) >= 0;
     frame_.strFrameZone = SkinnedFrame::ZoneAt(frameGeometry(), cursor, overButton);
+    // A pointer that left a lit button for a child window sent no move here.
+    if (frame_.lngSysButHover >= 0 && !overButton) {
+        HoverSysButton(-1);
+    }
     const Qt::CursorShape shape = SkinnedFrame::CursorFor(frame_.strFrameZone);
     if (this->cursor().shape() != shape) {
         setCursor(shape);
@@ -445,10 +449,15 @@ void frmGameMain::ExecUserMenu(int lngUserMenuItemIdx) {
 // ---- Dialogs, the link and unloading ---------------------------------------
 
 void frmGameMain::OpenUserSet() {
-    // Closing forgets the dialog; the next opening creates it anew.
-    auto* dialog = new frmUserSet(context_.userSet, context_.define.strAppPath + kUserSetFileName,
+    // One dialog at a time: a second click brings it forward. Closing
+    // forgets it; the next opening creates it anew.
+    if (!userSet_) {
+        userSet_ = new frmUserSet(context_.userSet, context_.define.strAppPath + kUserSetFileName,
                                   sender_, context_.launch.strMyName, this);
-    dialog->show();
+    }
+    userSet_->show();
+    userSet_->raise();
+    userSet_->activateWindow();
 }
 
 void frmGameMain::ConnectRoomServer() {

@@ -165,6 +165,7 @@ private:
     SplitterBar HSplitterBar1;
     ChatPanel ctlChat;
     QPointer<frmUserMenu> userMenu_;
+    QPointer<QWidget> userSet_;
     QTimer tmrForm;
     QSize lastSize_;
     int lastFrameCommand_ = 0;

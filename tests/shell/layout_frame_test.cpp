@@ -92,6 +92,12 @@ TEST(MainLayout, BarsSnapToTheirLimitsAndMoveTheirNeighbours) {
     LayoutMainWindow(state, scale, r);
     EXPECT_EQ(r.bar1.top(), 447);
     EXPECT_EQ(r.adv.height(), 447 - 205);
+    // ... but never above the upper bar.
+    r.bar.moveTop(454);
+    HSplitterBarMoved(state, scale, r);
+    LayoutMainWindow(state, scale, r);
+    EXPECT_EQ(r.bar1.top(), 459);
+    EXPECT_EQ(r.adv.height(), 0);
 
     r.bar.moveTop(700);
     HSplitterBarMoved(state, scale, r);

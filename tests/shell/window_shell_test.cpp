@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTextEdit>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "components/room_link.h"
@@ -84,11 +85,18 @@ TEST_F(WindowShell, TheControlsStandWhereTheLayoutPutsThem) {
     EXPECT_EQ(window->Frame().SysButPos[2], QPoint(1366 - 48, 7));
     EXPECT_EQ(window->Frame().UserButPos[1], QPoint(2 * (298 / 3) - 10, 4));
 
+    // Narrower than the splitter's place: the column hides, the splitter
+    // waits at the edge with the caption in sight, and comes back later.
     window->resize(1000, 700);
     window->LayoutMainWindow();
     EXPECT_FALSE(window->UserListWidget().isVisibleTo(window.get()));
     EXPECT_FALSE(window->Advertisement().isVisibleTo(window.get()));
-    EXPECT_EQ(window->GameFrame().geometry(), QRect(5, 35, 1042, 660));
+    EXPECT_EQ(window->Splitter().geometry(), QRect(986, 35, 12, 660));
+    EXPECT_EQ(window->GameFrame().geometry(), QRect(5, 35, 980, 660));
+    window->resize(1366, 736);
+    window->LayoutMainWindow();
+    EXPECT_EQ(window->Splitter().x(), 1048);
+    EXPECT_TRUE(window->UserListWidget().isVisibleTo(window.get()));
 }
 
 TEST_F(WindowShell, TheSplitterFoldsTheColumnAndDragsWithinItsLimits) {
@@ -125,10 +133,28 @@ TEST_F(WindowShell, TheSplitterFoldsTheColumnAndDragsWithinItsLimits) {
     splitter.MouseUp(Qt::LeftButton);
     EXPECT_EQ(window->Layout().lngSplitterLeft, 1226);
 
-    // Nothing moves while a bomb goes off.
+    // Nothing moves while a bomb goes off; a drag it interrupts is dropped
+    // with its outline.
+    splitter.MouseDown(Qt::LeftButton, {6, 10});
+    splitter.MouseMove(Qt::LeftButton, {6 - 100, 10});
     context.game.blnBombPlaying = true;
     splitter.MouseDown(Qt::LeftButton, {6, middle});
     EXPECT_FALSE(window->Layout().blnColumnFolded);
+    splitter.MouseUp(Qt::LeftButton);
+    EXPECT_TRUE(window->Outline().Shown().empty());
+    EXPECT_EQ(window->Layout().lngSplitterLeft, 1226);
+    // A release with no drag of its own moves nothing.
+    context.game.blnBombPlaying = false;
+    splitter.MouseUp(Qt::LeftButton);
+    EXPECT_TRUE(window->Outline().Shown().empty());
+    EXPECT_EQ(window->Layout().lngSplitterLeft, 1226);
+
+    // A folded column stays folded when the window grows.
+    splitter.MouseDown(Qt::LeftButton, {6, middle});
+    window->resize(1600, 800);
+    window->LayoutMainWindow();
+    EXPECT_EQ(splitter.x(), 1600 - 14);
+    EXPECT_FALSE(window->ChatWidget().isVisibleTo(window.get()));
 }
 
 TEST_F(WindowShell, DraggedBarsSnapToTheirLimits) {
@@ -226,7 +252,8 @@ TEST_F(WindowShell, TheUserButtonsOpenSettingsAndHelp) {
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_TRUE(opened[0].toLocalFile().endsWith("help/Mygame/KOVA.htm"));
     window->ExecUserButton(0);
-    EXPECT_NE(window->findChild<QDialog*>(), nullptr);
+    window->ExecUserButton(0);  // brings the one dialog forward
+    EXPECT_EQ(window->findChildren<QDialog*>().size(), 1);
     window->ExecUserButton(7);
     EXPECT_EQ(opened.size(), 1u);
 }
@@ -313,6 +340,54 @@ TEST_F(WindowShell, ChatShowsPlainTextAndSendsTenFields) {
     // Nothing typed, nothing sent.
     window->ChatWidget().SendTyped();
     EXPECT_EQ(link->sent.size(), 1u);
+}
+
+TEST(PageView, ShowsOnlyFlatText) {
+    EXPECT_EQ(FlatPageHtml("<html><head><title>T</title><style>p{}</style></head><body>"
+                           "<h3 style=\"color:#b01010\">红十</h3><table><tr><td>a<ul><li>b</li></ul>"
+                           "</td></tr></table><script>x()</script><p onclick=\"y\">c<br/></p>"
+                           "<span style=\"color:red;background:url(z)\">d</span></body></html>"),
+              "<h3 style=\"color:#b01010\">红十</h3>ab<p>c<br></p>d");
+    EXPECT_EQ(FlatPageHtml("a<b"), "a");  // a tag cut short ends the page
+
+    // Nesting that would stall the text layout for minutes is only text.
+    QString deep;
+    for (int i = 0; i < 2000; ++i) {  // 46 KB, within what the view takes
+        deep += "<table><tr><td><ul><li>";
+    }
+    WebView view;
+    QTemporaryDir dir;
+    const QString file = dir.filePath("deep.htm");
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write((deep + "底").toUtf8());
+    out.close();
+    bool shown = false;
+    QObject::connect(&view, &WebView::Finished, [&](bool ok) { shown = ok; });
+    view.Navigate(QUrl::fromLocalFile(file));
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(view.toPlainText(), "底");
+}
+
+TEST(UserListModelLimits, AHugeListIsCutWithoutReadingItAll) {
+    UserListModel model;
+    std::vector<std::string> records;
+    for (int i = 0; i < 20000; ++i) {
+        records.push_back(Record("p" + std::to_string(i)));
+    }
+    std::string loaded;
+    QObject::connect(&model, &UserList::Loaded, [&](const std::string& names) { loaded = names; });
+    model.LoadAll(JoinFields(records));
+    EXPECT_EQ(model.Records().size(), UserListModel::kMaxRecords);
+    EXPECT_EQ(SplitFields(loaded).size(), UserListModel::kMaxRecords);
+    EXPECT_FALSE(model.Find("p511").empty());
+    EXPECT_TRUE(model.Find("p512").empty());
+    model.Remove("p0");
+    model.Add(Record("新来的"));
+    EXPECT_FALSE(model.Find("新来的").empty());
+    model.Add(Record("新来的", "2005"));  // the same name replaces its record
+    EXPECT_EQ(model.Records().size(), UserListModel::kMaxRecords);
+    EXPECT_EQ(SplitFields(model.Find("新来的"))[12], "2005");
 }
 
 TEST_F(WindowShell, ThePagePaneStaysBlankWithoutAPage) {
