@@ -45,7 +45,7 @@ RoomProcess::RoomProcess(const QStringList& options) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // Under the address sanitizer freed memory is held back for a while;
     // keep that small so the room's own footprint is what we measure.
-    env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":quarantine_size_mb=8");
+    env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":quarantine_size_mb=1");
     process_.setProcessEnvironment(env);
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_.start(REDTEN_ROOM_EXE, QStringList{"--listen", "127.0.0.1:0", "--port-file", portFile,
