@@ -145,7 +145,10 @@ void ScriptedTable::Handle(const Bytes& m) {
             phase_ = kPhaseShowing;
             if (autoPlay && seat >= 0) {
                 ++myAnswers_;
-                Send(MakeShowingAnswer(static_cast<std::uint8_t>(seat), BotShowingAnswer(hand)));
+                // Noted now: another seat's answer may arrive before the echo of ours.
+                const std::uint8_t answer = BotShowingAnswer(hand);
+                liang_[static_cast<std::size_t>(seat)] = answer;
+                Send(MakeShowingAnswer(static_cast<std::uint8_t>(seat), answer));
             }
             return;
         case 20:
