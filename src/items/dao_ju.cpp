@@ -58,7 +58,7 @@ void DaoJuLists::SetDaoJuList(const std::string& text) {
          ++item, at += kFieldsPerItem) {
         DaoJuItem d;
         d.lngID = Number(f[at]);
-        const std::int32_t category = Number(f[at + 1]) + 1;
+        const std::int64_t category = std::int64_t{Number(f[at + 1])} + 1;  // the largest number is no category
         d.strName = f[at + 2];
         d.lngPackCount = Number(f[at + 3]);
         d.lngValidHours = Number(f[at + 4]);

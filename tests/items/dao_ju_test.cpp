@@ -57,6 +57,9 @@ TEST(DaoJu, CountsFromTheRoomAreBoundedByWhatWasSent) {
     EXPECT_TRUE(lists.DaoJuList()[1].empty());
     lists.SetDaoJuList("");
     EXPECT_EQ(lists.DaoJuList().size(), 1u);
+    // The largest category number is no category, not the first.
+    lists.SetDaoJuList(JoinFields({"1", "全部", "1", "9", "2147483647", "鲜花", "5", "1", "1", "1", "1", "1", "0"}));
+    EXPECT_TRUE(lists.DaoJuList()[1].empty());
     // An end time no date can have is cut, not carried into a wild number.
     lists.SetMyDaoJuList("7:1:32026120823000000000000000:8:1:-1e300");
     ASSERT_EQ(lists.MyDaoJuList()[1].size(), 2u);
