@@ -6,15 +6,6 @@
 #include "net/wire/user_list_text.h"
 
 namespace redten {
-namespace {
-
-std::string NameOf(const std::string& record) {
-    const auto fields = SplitFields(record);
-    return fields.empty() ? std::string() : fields[0];
-}
-
-}  // namespace
-
 void UserListModel::SetOwnName(const std::string& name) {
     ownName_ = name;
     emit Changed();
@@ -86,8 +77,7 @@ void UserListModel::LoadAll(const std::string& listText) {
         if (records_.size() >= kMaxRecords) {
             break;  // a list longer than any table: the rest is not read
         }
-        Keep(record);
-        names.push_back(NameOf(record));
+        names.push_back(Keep(record));
     }
     emit Changed();
     emit Loaded(JoinFields(names));
@@ -98,10 +88,10 @@ void UserListModel::Add(const std::string& record) {
     emit Changed();
 }
 
-void UserListModel::Keep(const std::string& record) {
+std::string UserListModel::Keep(const std::string& record) {
     const std::vector<std::string> fields = SplitFields(record);
     if (fields.size() != kUserRecordFields) {
-        return;
+        return {};
     }
     const auto it = std::find(names_.begin(), names_.end(), fields[0]);
     if (it != names_.end()) {
@@ -110,6 +100,7 @@ void UserListModel::Keep(const std::string& record) {
         records_.push_back(record);
         names_.push_back(fields[0]);
     }
+    return fields[0];
 }
 
 void UserListModel::Remove(const std::string& name) {

@@ -50,8 +50,8 @@ signals:
     void Changed();
 
 private:
-    // Adds or replaces record without telling anybody.
-    void Keep(const std::string& record);
+    // Adds or replaces record without telling anybody; gives its name.
+    std::string Keep(const std::string& record);
 
     std::vector<std::string> records_;
     std::vector<std::string> names_;  // the name of each record, same order

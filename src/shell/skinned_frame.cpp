@@ -25,6 +25,28 @@ void SkinnedFrame::PlaceFrameButtons(int scaleWidth, int userStripWidth) {
     UserButPos = {QPoint(d - 30, 4), QPoint(2 * d - 10, 4)};
 }
 
+QRect SkinnedFrame::SysButtonRect(int button) const {
+    return QRect(SysButPos[static_cast<std::size_t>(button)], QSize(kSysButtonSize, kSysButtonSize));
+}
+
+QRect SkinnedFrame::UserButtonRect(int button) const {
+    return QRect(UserButPos[static_cast<std::size_t>(button)], QSize(kUserButtonWidth, kUserButtonHeight));
+}
+
+void SkinnedFrame::MoveHover(int& hover, int index, const QRect& oldArea, const QRect& newArea,
+                             const std::function<void(const QRect&)>& repaint) {
+    if (index >= 0 && index == hover) {
+        return;
+    }
+    if (hover >= 0) {
+        repaint(oldArea);
+    }
+    hover = index < 0 ? -1 : index;
+    if (index >= 0) {
+        repaint(newArea);
+    }
+}
+
 int SkinnedFrame::HitSysButton(int x, int y) const {
     for (int i = 0; i < 3; ++i) {
         if (StrictlyInside(SysButPos[i], kSysButtonSize, kSysButtonSize, x, y)) {

@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -42,6 +43,13 @@ public:
     int lngUserButHover = -1;
 
     void PlaceFrameButtons(int scaleWidth, int userStripWidth);
+    QRect SysButtonRect(int button) const;
+    QRect UserButtonRect(int button) const;
+    // Moves a highlight (lngSysButHover or lngUserButHover) to button index,
+    // -1 for none; repaint is called with the area of every button whose
+    // look changes.
+    static void MoveHover(int& hover, int index, const QRect& oldArea, const QRect& newArea,
+                          const std::function<void(const QRect&)>& repaint);
     // The button under a client point (strictly inside), or -1.
     int HitSysButton(int x, int y) const;
     int HitUserButton(int x, int y) const;

@@ -15,20 +15,10 @@ UserButtonStrip::UserButtonStrip(SkinnedFrame& frame, ImageStore& images,
 }
 
 void UserButtonStrip::HoverUserButton(int index) {
-    if (index >= 0 && index == frame_.lngUserButHover) {
-        return;
-    }
-    const auto area = [this](int i) {
-        return QRect(frame_.UserButPos[static_cast<std::size_t>(i)],
-                     QSize(SkinnedFrame::kUserButtonWidth, SkinnedFrame::kUserButtonHeight));
-    };
-    if (frame_.lngUserButHover >= 0) {
-        update(area(frame_.lngUserButHover));
-    }
-    frame_.lngUserButHover = index < 0 ? -1 : index;
-    if (index >= 0) {
-        update(area(index));
-    }
+    const int old = frame_.lngUserButHover;
+    SkinnedFrame::MoveHover(frame_.lngUserButHover, index, old >= 0 ? frame_.UserButtonRect(old) : QRect(),
+                            index >= 0 ? frame_.UserButtonRect(index) : QRect(),
+                            [this](const QRect& area) { update(area); });
 }
 
 void UserButtonStrip::paintEvent(QPaintEvent*) {

@@ -119,8 +119,9 @@ void frmGameMain::Load() {
 
     // 1. The window's icon, and its plain light background.
     // The caption holds the logo at 24 pixels, clear of the title beside it.
-    imgLogo = assets::Logo().scaled(24, 24, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    setWindowIcon(QIcon(QPixmap::fromImage(assets::Logo())));
+    const QImage logo = assets::Logo();
+    imgLogo = logo.scaled(24, 24, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    setWindowIcon(QIcon(QPixmap::fromImage(logo)));
     SetBackground(*this, kWindowBack);
 
     // 2. Splitters, column heights and the game area's surface.
@@ -295,7 +296,7 @@ void frmGameMain::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
         // The maximise button shows restore while maximised.
-        update(QRect(frame_.SysButPos[1], QSize(SkinnedFrame::kSysButtonSize, SkinnedFrame::kSysButtonSize)));
+        update(frame_.SysButtonRect(1));
         LayoutMainWindow();
     }
 }
@@ -339,20 +340,10 @@ void frmGameMain::BeginFrameDrag() {
 }
 
 void frmGameMain::HoverSysButton(int index) {
-    if (index >= 0 && index == frame_.lngSysButHover) {
-        return;
-    }
-    const auto area = [this](int i) {
-        return QRect(frame_.SysButPos[static_cast<std::size_t>(i)],
-                     QSize(SkinnedFrame::kSysButtonSize, SkinnedFrame::kSysButtonSize));
-    };
-    if (frame_.lngSysButHover >= 0) {
-        update(area(frame_.lngSysButHover));
-    }
-    frame_.lngSysButHover = index < 0 ? -1 : index;
-    if (index >= 0) {
-        update(area(index));
-    }
+    const int old = frame_.lngSysButHover;
+    SkinnedFrame::MoveHover(frame_.lngSysButHover, index, old >= 0 ? frame_.SysButtonRect(old) : QRect(),
+                            index >= 0 ? frame_.SysButtonRect(index) : QRect(),
+                            [this](const QRect& area) { update(area); });
 }
 
 void frmGameMain::ExecSysButton(int index) {
