@@ -1,18 +1,15 @@
 // redten-play: stands in for the lobby. Reserves a seat (or a watch) in a
-// room, then becomes the table client with the nine launch words.
+// room, starts the table client with the nine launch words and, when the
+// table closes by itself, says why.
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTcpSocket>
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <iostream>
 #include <string>
-#include <vector>
 
 #include "startup/launch_context.h"
 
@@ -21,10 +18,43 @@ namespace {
 constexpr char kGameTitle[] = "红十";
 constexpr char kLevels[] = "新手_0`入门_200`熟手_500`高手_1000`大师_2000`宗师_5000";
 constexpr int kWaitMs = 10000;
+// The table closed because its start count-down ran out: a person may want
+// to sit down again.
+constexpr int kCountdownStatus = 3;
 
 int Fail(const std::string& text) {
     std::cerr << "redten-play: " << text << std::endl;
     return 2;
+}
+
+// Runs the table to its end. Its standard output carries at most one line
+// of ours, "CAUSE TEXT", when it closed by itself; anything else it prints
+// is passed on.
+int RunTable(const QString& exe, const QStringList& words) {
+    QProcess table;
+    table.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    table.setInputChannelMode(QProcess::ForwardedInputChannel);
+    table.start(exe, words);
+    if (!table.waitForStarted(kWaitMs)) {
+        return Fail("cannot start the table: " + table.errorString().toStdString());
+    }
+    table.waitForFinished(-1);
+    std::string cause;
+    for (const QByteArray& line : table.readAllStandardOutput().split('\n')) {
+        const qsizetype blank = line.indexOf(' ');
+        const QByteArray word = line.left(blank);
+        if (blank > 0 && (word == "countdown" || word == "runaway" || word == "sentaway" ||
+                          word == "link")) {
+            cause = word.toStdString();
+            std::cout << "redten-play: 桌子关闭了：" << line.mid(blank + 1).toStdString() << std::endl;
+        } else if (!line.isEmpty()) {
+            std::cout << line.toStdString() << std::endl;
+        }
+    }
+    if (table.exitStatus() != QProcess::NormalExit) {
+        return Fail("the table ended abnormally");
+    }
+    return cause == "countdown" ? kCountdownStatus : table.exitCode();
 }
 
 }  // namespace
@@ -85,15 +115,14 @@ int main(int argc, char** argv) {
 
     // The table connects from this machine within moments, claiming the
     // reservation; it lives as long as its link to the room.
-    const std::vector<std::string> words = {
-        exe.toStdString(), redten::kLaunchToken, host.toStdString(), std::to_string(port),
-        kGameTitle,        kLevels,              "-",                "-",
-        me,                "1"};
-    std::vector<char*> args;
-    for (const std::string& w : words) {
-        args.push_back(const_cast<char*>(w.c_str()));
-    }
-    args.push_back(nullptr);
-    execv(args[0], args.data());
-    return Fail("cannot start the table: " + std::string(std::strerror(errno)));
+    const QStringList words = {QString::fromLatin1(redten::kLaunchToken),
+                               host,
+                               QString::number(port),
+                               QString::fromUtf8(kGameTitle),
+                               QString::fromUtf8(kLevels),
+                               QStringLiteral("-"),
+                               QStringLiteral("-"),
+                               QString::fromStdString(me),
+                               QStringLiteral("1")};
+    return RunTable(exe, words);
 }

@@ -23,6 +23,9 @@ public:
     // One whole message. Sent in call order; before the link is up it waits
     // and goes out once it is.
     virtual void Send(const Bytes& message) = 0;
+    // Ends the link from our side: what was sent goes out first, nothing
+    // more is delivered, and no end event follows.
+    virtual void Close() = 0;
 
 signals:
     void Connected();

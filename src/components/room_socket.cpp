@@ -60,12 +60,27 @@ void RoomSocket::Send(const Bytes& message) {
     }
 }
 
+void RoomSocket::Close() {
+    if (state_ == State::Linked) {
+        socket_.flush();  // the last words (a leave) reach the kernel now
+    }
+    state_ = State::Ended;
+    endRaised_ = true;
+    connectTimer_.stop();
+    outbox_.clear();
+    decoder_ = FrameDecoder();
+    socket_.disconnectFromHost();
+}
+
 void RoomSocket::OnConnected() {
     if (state_ != State::Connecting) {
         return;
     }
     connectTimer_.stop();
     state_ = State::Linked;
+    // Our messages are small and each one matters now: no waiting for a
+    // delayed acknowledgement to fill a segment.
+    socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     // The greeting the handler sends from Connected must be the room's first
     // message, so anything sent earlier follows it.
     std::deque<Bytes> early;
@@ -115,8 +130,14 @@ void RoomSocket::ScheduleDelivery() {
 void RoomSocket::DeliverNext() {
     deliveryScheduled_ = false;
     if (depth_ >= kMaxNesting) {
-        heldBack_ = true;
-        return;
+        if (pendingEnd_ == EndKind::None) {
+            heldBack_ = true;
+            return;
+        }
+        // The link is gone and the handlers are deep in waits (stacked
+        // boxes): the end goes first, and what it overtakes is dropped, so
+        // the table closes now rather than box by box.
+        decoder_ = FrameDecoder();
     }
     if (decoder_.hasMessage()) {
         const Bytes message = decoder_.takeMessage();

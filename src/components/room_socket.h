@@ -18,7 +18,7 @@ namespace redten {
 // must still be handled, nested inside that wait, in their order. Nesting
 // stops at kMaxNesting: further messages wait, in order, until the
 // handlers below them return, so a burst from the room cannot exhaust the
-// stack.
+// stack. The end of the link never waits behind that limit.
 class RoomSocket final : public RoomLink {
     Q_OBJECT
 public:
@@ -29,6 +29,9 @@ public:
 
     void Connect(const std::string& host, std::int32_t port, std::int32_t timeoutSeconds) override;
     void Send(const Bytes& message) override;
+    void Close() override;
+    // Whether small messages go out at once (TCP_NODELAY); tests ask.
+    bool SendsAtOnce() { return socket_.socketOption(QAbstractSocket::LowDelayOption).toInt() != 0; }
 
 private:
     enum class State { Idle, Connecting, Linked, Ended };

@@ -135,10 +135,10 @@ void GameMessages::OnPlayerLeaves(const Bytes& m) {
     }
     const std::uint8_t s = m[2];
     const std::string name = s <= 3 ? game_.udtUser[s].strUserName : std::string();
-    Notice(name + " 不能继续玩下去，原因：" + GetTextFromBytes(m, 3),
-           context_.launch.strGameTitle + "系统提示");
+    const std::string text = name + " 不能继续玩下去，原因：" + GetTextFromBytes(m, 3);
+    Notice(text, context_.launch.strGameTitle + "系统提示");
     if (s == ViewSeat() && !IsSpectator()) {
-        services_.closeMainWindow();
+        services_.closeMainWindow({TableClosing::Cause::SentAway, text});
     }
 }
 
@@ -280,8 +280,9 @@ void GameMessages::OnPlay(const Bytes& m) {
             RemoveOutPai(game_.bteMyPai, cards);
             std::fill(game_.bteSelected.begin(), game_.bteSelected.end(), 0);
             services_.view.PaintHand(s);
-            services_.view.PaintCardCount(s);
         }
+        // Every seat's count is on show, not just our own.
+        services_.view.PaintCardCount(s);
     }
 
     if (game_.bteGameState == kPhaseLead) {
@@ -320,7 +321,8 @@ void GameMessages::OnPlay(const Bytes& m) {
 
 void GameMessages::OnNotice(const Bytes& m) {
     flow_.StopClock();
-    Notice(GetTextFromBytes(m, 1), context_.launch.strGameTitle);
+    lastNotice_ = GetTextFromBytes(m, 1);
+    Notice(lastNotice_, context_.launch.strGameTitle);
     flow_.ShowGameState();
 }
 

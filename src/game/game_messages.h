@@ -18,6 +18,9 @@ public:
     void ExecGameMsg(const Bytes& message) override;
     // The snapshot of room message 109.
     void LoadGameState(const Bytes& message);
+    // The room's last notice (message 22): why it closed the link, when it
+    // closes one right after.
+    const std::string& LastNotice() const { return lastNotice_; }
 
 private:
     void OnChatLine(const Bytes& m);
@@ -52,6 +55,7 @@ private:
     TurnFlow& flow_;
     std::uint64_t moves_ = 0;  // messages taken in that move the game on
     Cleanup pending_ = Cleanup::None;
+    std::string lastNotice_;
 };
 
 }  // namespace redten

@@ -42,6 +42,9 @@ public:
     HandInteraction(ClientContext& context, TurnFlow& flow, TableButtons& table);
 
     void MouseMove(int x, int y);
+    // A press lights what is under it, as a move there would: a button that
+    // appeared under a still pointer still takes the click.
+    void MouseDown(int x, int y) { MouseMove(x, y); }
     void MouseUp(MouseButton button, int x, int y);
     // One second of the previous-trick display (the timer calls it).
     void OnPaintLastOutPaiTick();

@@ -34,6 +34,15 @@ public:
     void SetMyDaoJuList(const std::string&) override {}
 };
 
+// Why the table closes by itself, for whoever started it: the start
+// count-down ran out, the room counted us as running away, the room sent us
+// away, or the link ended.
+struct TableClosing {
+    enum class Cause { Countdown, RanAway, SentAway, LinkEnded };
+    Cause cause = Cause::LinkEnded;
+    std::string text;
+};
+
 // What the game flow and the room messages act through: nothing here is a
 // window of theirs, so tests give recording stand-ins.
 struct TableServices {
@@ -47,7 +56,7 @@ struct TableServices {
     RoClock& clock;
     GameSetDialogs& gameSet;
     ItemLists& items;
-    std::function<void()> closeMainWindow;
+    std::function<void(const TableClosing&)> closeMainWindow;
     std::function<void(bool)> showMainWindow;
 };
 

@@ -143,9 +143,9 @@ void TurnFlow::CountAutoOut() {
         services_.boxes.ShowGlobalMsg(0, 1, prefix + " 次，再出现一次就算你逃跑！", "系统提示", 10,
                                       "确定", "", true);
     } else if (a >= m) {
-        services_.boxes.ShowGlobalMsg(0, 1, prefix + " 次，现在算你逃跑！", "系统提示", 10, "确定",
-                                      "", true);
-        services_.closeMainWindow();
+        const std::string text = prefix + " 次，现在算你逃跑！";
+        services_.boxes.ShowGlobalMsg(0, 1, text, "系统提示", 10, "确定", "", true);
+        services_.closeMainWindow({TableClosing::Cause::RanAway, text});
     }
 }
 
@@ -191,7 +191,8 @@ void TurnFlow::OnStartTimerTick() {
     if (n <= 0) {
         startRunning_ = false;
         tmrStart.stop();
-        services_.closeMainWindow();
+        services_.closeMainWindow(
+            {TableClosing::Cause::Countdown, "倒计时结束了，你没有按“可以开始”，已经离开了本桌。"});
     }
 }
 

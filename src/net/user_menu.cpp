@@ -1,5 +1,10 @@
 #include "net/user_menu.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+
 #include "net/wire/text_fields.h"
 #include "net/wire/user_list_text.h"
 #include "startup/public_define.h"
@@ -73,7 +78,18 @@ void frmUserMenu::Build(const std::string& record, const PublicDefine& define, b
     }
 }
 
-void frmUserMenu::Popup(const QPoint& screenPosition) { mnuUser.popup(screenPosition); }
+void frmUserMenu::Popup(const QPoint& screenPosition) {
+    // The list sits at the screen's right edge: the menu opens leftwards or
+    // upwards rather than off the screen.
+    QPoint at = screenPosition;
+    if (const QScreen* screen = QGuiApplication::screenAt(screenPosition)) {
+        const QRect room = screen->availableGeometry();
+        const QSize size = mnuUser.sizeHint();
+        at.setX(std::max(room.left(), std::min(at.x(), room.right() + 1 - size.width())));
+        at.setY(std::max(room.top(), std::min(at.y(), room.bottom() + 1 - size.height())));
+    }
+    mnuUser.popup(at);
+}
 
 QString frmUserMenu::Caption(int index) const {
     if (index < 0 || index >= ItemCount()) {

@@ -30,6 +30,13 @@ void GameArea::mouseMoveEvent(QMouseEvent* event) {
     }
 }
 
+void GameArea::mousePressEvent(QMouseEvent* event) {
+    if (onMousePress) {
+        const QPoint at = event->position().toPoint();
+        onMousePress(at.x(), at.y());
+    }
+}
+
 void GameArea::mouseReleaseEvent(QMouseEvent* event) {
     if (onMouseUp) {
         const QPoint at = event->position().toPoint();

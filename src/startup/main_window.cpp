@@ -16,6 +16,7 @@
 #include "components/web_view.h"
 #include "net/wire/client_messages.h"
 #include "shell/close_guard.h"
+#include "shell/help_window.h"
 #include "skin_pictures.h"
 #include "startup/launch_context.h"
 #include "startup/user_set_dialog.h"
@@ -44,7 +45,7 @@ void SetBackground(QWidget& widget, const QColor& colour) {
 
 frmGameMain::frmGameMain(ClientContext& context, std::unique_ptr<RoomLink> link, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
-      openUrl([](const QUrl& url) { QDesktopServices::openUrl(url); }),
+      openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }),
       context_(context),
       sckRoom(std::move(link)),
       pump_([this] { return unloading_; }),
@@ -57,7 +58,10 @@ frmGameMain::frmGameMain(ClientContext& context, std::unique_ptr<RoomLink> link,
       boxes_(context.define.strParentPath),
       gameSet_(sender_, boxes_, context.launch),
       services_{sender_, view_, sounds_, boxes_, pump_, users_, chat_, clock_, gameSet_, items_,
-                [this] {
+                [this](const TableClosing& why) {
+                    if (!closing_) {
+                        closing_ = why;
+                    }
                     Unload();
                     hide();
                 },
@@ -82,6 +86,7 @@ frmGameMain::frmGameMain(ClientContext& context, std::unique_ptr<RoomLink> link,
     picGameBack.onResized = [this] { view_.OnResized(); };
     view_.SetClock(&clock_);
     picGameBack.onMouseMove = [this](int x, int y) { hand_.MouseMove(x, y); };
+    picGameBack.onMousePress = [this](int x, int y) { hand_.MouseDown(x, y); };
     picGameBack.onMouseUp = [this](Qt::MouseButton button, int x, int y) {
         hand_.MouseUp(button == Qt::LeftButton    ? MouseButton::Left
                       : button == Qt::RightButton ? MouseButton::Right
@@ -102,6 +107,11 @@ frmGameMain::frmGameMain(ClientContext& context, std::unique_ptr<RoomLink> link,
     gameSet_.SetOwner(this);
     boxes_.InitGlobalMsg();
     connect(&connection_, &RoomConnection::LinkEnded, this, [this] {
+        if (!closing_ && !unloading_) {
+            const std::string& notice = gameMessages_.LastNotice();
+            closing_ = TableClosing{TableClosing::Cause::LinkEnded,
+                                    notice.empty() ? "与房间的连接断开了。" : notice};
+        }
         Unload();
         hide();
     });
@@ -373,8 +383,20 @@ void frmGameMain::ExecUserButton(int index) {
     if (index == 0) {
         OpenUserSet();
     } else if (index == 1) {
-        openUrl(HelpPageUrl(context_.define.strAppPath, qEnvironmentVariable("REDTEN_HELP_HOST")));
+        if (!openUrl(HelpPageUrl(context_.define.strAppPath, qEnvironmentVariable("REDTEN_HELP_HOST")))) {
+            ShowHelpHere();
+        }
     }
+}
+
+void frmGameMain::ShowHelpHere() {
+    if (!help_) {
+        help_ = new HelpWindow(HelpPageUrl(context_.define.strAppPath, {}).toLocalFile().toStdString(),
+                               QString::fromStdString(context_.launch.strGameTitle + "帮助"), this);
+    }
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
 }
 
 void frmGameMain::mouseMoveEvent(QMouseEvent* event) {
@@ -462,6 +484,12 @@ void frmGameMain::Unload() {
         return;
     }
     unloading_ = true;
+
+    // Leaving is said out loud, so the room counts a walk-out at once
+    // instead of waiting for a dropped player to come back; whatever the
+    // room still sends is not for us any more.
+    sender_.Send(MakeLeaveTable(context_.launch.strMyName));
+    sckRoom->Close();
 
     // 1.
     context_.define.blnExiting = true;

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "components/chat_log.h"
 #include "components/chat_panel.h"
@@ -63,6 +64,8 @@ public:
     void Unload();
 
     bool IsUnloading() const { return unloading_; }
+    // Why the table closed by itself; empty when the person closed it.
+    const std::optional<TableClosing>& Closing() const { return closing_; }
     MessagePump& Pump() { return pump_; }
     RoomConnection& Connection() { return connection_; }
     TurnFlow& Flow() { return flow_; }
@@ -87,8 +90,12 @@ public:
     void ExecUserButton(int index);
     // The system command the last press on the frame started (0: none).
     int LastFrameCommand() const { return lastFrameCommand_; }
-    // How a page is opened in the user's browser (tests replace it).
-    std::function<void(const QUrl&)> openUrl;
+    // How a page is opened in the user's browser (tests replace it); false
+    // when the system could not.
+    std::function<bool(const QUrl&)> openUrl;
+    // The help page in a window of the table's own.
+    void ShowHelpHere();
+    QWidget* HelpShown() const { return help_; }
 
     // The layout and its parts.
     LayoutState& Layout() { return layout_; }
@@ -166,12 +173,14 @@ private:
     ChatPanel ctlChat;
     QPointer<frmUserMenu> userMenu_;
     QPointer<QWidget> userSet_;
+    QPointer<QWidget> help_;
     QTimer tmrForm;
     QSize lastSize_;
     int lastFrameCommand_ = 0;
     bool painting_ = false;
     bool loaded_ = false;
     bool unloading_ = false;
+    std::optional<TableClosing> closing_;
 };
 
 }  // namespace redten

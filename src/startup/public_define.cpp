@@ -36,7 +36,7 @@ void InitPublicDefine(PublicDefine& define, std::string_view programDirectory,
     define.ViewPos = {0, 0, 0, 0};
     define.blnWaitStart = false;
     define.LevelInfo = ParseLevelList(levelList);
-    define.MemberKinds = {"普通用户", "普通会员", "蓝钻会员", "红钻会员", "绿钻会员"};
+    define.MemberKinds = {"普通用户", "普通会员", "蓝钻会员", "红钻会员", "绿钻会员", "电脑玩家"};
     define.blnExiting = false;
     define.blnInGame = 0;
 }

@@ -22,7 +22,8 @@ struct PublicDefine {
     std::string strAppPath;     // program directory, final separator included
     std::string strParentPath;  // its parent, final separator included
     std::vector<LevelInfoEntry> LevelInfo;
-    std::array<std::string, 5> MemberKinds;
+    // The room's five kinds of members, and its computer players.
+    std::array<std::string, 6> MemberKinds;
     std::array<std::uint8_t, 4> ViewPos{};  // by seat 0..3: a ViewPlace
     std::uint8_t bteViewSeat = 0;           // the seat drawn at the bottom
     bool blnPangGuan = false;               // watching rather than playing
@@ -53,7 +54,7 @@ std::string GetLevelName(const std::vector<LevelInfoEntry>& levels, std::int32_t
 void CalcViewPos(PublicDefine& define, const std::array<std::string, 4>& seatUserNames,
                  std::string_view myName);
 
-// The member kind for a portrait number; "未知身份" outside the five kinds.
+// The member kind for a portrait number; "未知身份" outside the known kinds.
 std::string MemberKindName(const PublicDefine& define, std::int32_t portrait);
 
 }  // namespace redten

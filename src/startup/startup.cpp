@@ -8,6 +8,7 @@
 
 #include "components/room_socket.h"
 #include "platform/program_dirs.h"
+#include "platform/qt_translations.h"
 #include "platform/system_message_box.h"
 #include "startup/client_context.h"
 #include "startup/command_line.h"
@@ -26,6 +27,19 @@ void ChoosePlatformWithoutDisplay() {
     }
 }
 
+// The line the lobby reads on our standard output when the table closed by
+// itself: a word for the cause, a blank, and the words the person saw.
+std::string ClosingLine(const TableClosing& why) {
+    const char* word = "link";
+    switch (why.cause) {
+        case TableClosing::Cause::Countdown: word = "countdown"; break;
+        case TableClosing::Cause::RanAway: word = "runaway"; break;
+        case TableClosing::Cause::SentAway: word = "sentaway"; break;
+        case TableClosing::Cause::LinkEnded: word = "link"; break;
+    }
+    return std::string(word) + " " + why.text;
+}
+
 }  // namespace
 
 int RunTableClient(int argc, char** argv) {
@@ -40,6 +54,7 @@ int RunTableClient(int argc, char** argv) {
     ChoosePlatformWithoutDisplay();
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    InstallQtChineseTranslations(app);
     // The table's texts name the classic Chinese faces; here they are the
     // CJK fonts this system has.
     for (const char* face : {"宋体", "黑体"}) {
@@ -70,7 +85,11 @@ int RunTableClient(int argc, char** argv) {
     }
     window.show();
     window.ConnectRoomServer();
-    return app.exec();
+    const int status = app.exec();
+    if (const auto& why = window.Closing()) {
+        std::cout << ClosingLine(*why) << std::endl;
+    }
+    return status;
 }
 
 }  // namespace redten

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+
 #include "components/room_socket.h"
 #include "net/wire/framing.h"
 #include "startup/message_pump.h"
@@ -43,6 +45,7 @@ protected:
 
 TEST_F(RoomSocketTest, MessageWrittenInManyPiecesArrivesWhole) {
     Link();
+    EXPECT_TRUE(socket_.SendsAtOnce());
     const Bytes message{21, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
     const QByteArray frame = ToByteArray(EncodeFrame(message));
     for (char byte : frame) {
@@ -149,6 +152,45 @@ TEST_F(RoomSocketTest, ABurstOfMessagesNestsOnlySoDeepAndAllArriveInOrder) {
     for (int i = 0; i < kCount; ++i) {
         ASSERT_EQ(order[i], i);
     }
+}
+
+TEST_F(RoomSocketTest, TheEndOvertakesHandlersStackedBeyondTheLimit) {
+    Link();
+    // Every notice waits, as a modal box does, until the table unloads.
+    bool unloaded = false;
+    MessagePump pump([&] { return unloaded; });
+    int waiting = 0;
+    QObject::connect(&socket_, &RoomLink::DataArrival, [&](const Bytes&) {
+        if (++waiting == RoomSocket::kMaxNesting) {
+            server_.CloseClient();  // the room goes while the boxes stack
+        }
+        pump.WaitTime(60000);
+        --waiting;
+    });
+    QObject::connect(&socket_, &RoomLink::Closed, [&] { unloaded = true; });
+    QByteArray notices;
+    for (int i = 0; i < 3 * RoomSocket::kMaxNesting; ++i) {
+        notices += ToByteArray(EncodeFrame({22, 'x'}));
+    }
+    QElapsedTimer took;
+    took.start();
+    server_.WriteRaw(notices);
+    ASSERT_TRUE(WaitUntil([&] { return events_.closed == 1 && waiting == 0; }, 10000));
+    EXPECT_LT(took.elapsed(), 5000);
+    Settle();
+    EXPECT_EQ(events_.messages.size(), std::size_t{RoomSocket::kMaxNesting});
+}
+
+TEST_F(RoomSocketTest, OurOwnCloseSendsTheLastWordsAndHearsNothingMore) {
+    Link();
+    socket_.Send({110, 0, 'a'});
+    socket_.Close();
+    server_.WriteFrame({22, 'y'});
+    EXPECT_TRUE(server_.WaitForBytes(7));
+    EXPECT_TRUE(WaitUntil([&] { return server_.ClientDisconnected(); }));
+    Settle();
+    EXPECT_EQ(events_.ends(), 0);
+    EXPECT_TRUE(events_.messages.empty());
 }
 
 TEST(RoomSocketEnds, RefusedOrUnresolvableOrBadPortGiveExactlyOneEnd) {

@@ -222,6 +222,7 @@ TEST_F(AutoPlay, FourTimeOutsWarnAndTheFifthRunsAway) {
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[1].text, "注意：系统帮你自动出牌的次数累计已达 5 次，现在算你逃跑！");
     EXPECT_EQ(closedWindow, 1);
+    EXPECT_EQ(parts.closing.cause, TableClosing::Cause::RanAway);
 }
 
 TEST_F(AutoPlay, ALimitOfOneRunsAwayAtTheFirstTimeOut) {
@@ -269,6 +270,7 @@ TEST_F(GameFlow, TheStartCountDownBeginsWithTheFirstReadySeatAndEndsTheTable) {
     EXPECT_EQ(closedWindow, 0);
     flow.OnStartTimerTick();
     EXPECT_EQ(closedWindow, 1);
+    EXPECT_EQ(parts.closing.cause, TableClosing::Cause::Countdown);
 }
 
 TEST_F(GameFlow, StartingOutsideAGameAsksToJoinAndInsideOneSaysReady) {
@@ -292,6 +294,21 @@ TEST_F(GameFlow, APlayerWhoLeavesIsAnnouncedAndOnlyTheOwnSeatEndsTheTable) {
     EXPECT_EQ(closedWindow, 0);
     RouteText({5, 0, 0}, "掉线");
     EXPECT_EQ(closedWindow, 1);
+    EXPECT_EQ(parts.closing.cause, TableClosing::Cause::SentAway);
+    EXPECT_EQ(parts.closing.text, "张三 不能继续玩下去，原因：掉线");
+}
+
+TEST_F(GameFlow, EverySeatsCountIsRepaintedWhenItPlays) {
+    SitDown();
+    StartGame();
+    Deal(kNoRedTens);
+    Route({20, 1, 1, 2});
+    view.calls.clear();
+    for (std::uint8_t s : {1, 2, 3}) {
+        Route({21, 0, static_cast<std::uint8_t>((s + 1) % 4), 3, 0, s, 1, static_cast<std::uint8_t>(20 + s)});
+        EXPECT_TRUE(view.Saw("PaintCardCount " + std::to_string(s))) << int{s};
+        EXPECT_EQ(context.game.udtUser[s].bteCardCount, 12);
+    }
 }
 
 TEST_F(GameFlow, GameOverWithoutScoresIsANotice) {

@@ -35,6 +35,7 @@ protected:
         area.resize(1366, 736);
         area.show();
         area.onMouseMove = [this](int x, int y) { hand.MouseMove(x, y); };
+        area.onMousePress = [this](int x, int y) { hand.MouseDown(x, y); };
         area.onMouseUp = [this](Qt::MouseButton b, int x, int y) {
             hand.MouseUp(b == Qt::LeftButton ? MouseButton::Left
                          : b == Qt::RightButton ? MouseButton::Right
@@ -179,6 +180,16 @@ TEST_F(HandTest, HintCyclesThroughItsSuggestionsAndPassesWhenNothingBeats) {
     ASSERT_EQ(link.sent.size(), 1u);
     EXPECT_EQ(link.sent[0], MakePass(0));
     EXPECT_EQ(context.game.bteOutState, (std::array<std::uint8_t, 3>{0, 0, 0}));
+}
+
+TEST_F(HandTest, AButtonThatAppearsUnderAStillPointerTakesTheClick) {
+    OwnTurn(kPhaseFollow, MaxOutPai{1, kTypeSingle, 5, 1});
+    Click(OutButton(1));  // 不出
+    ASSERT_EQ(link.sent, std::vector<Bytes>{MakePass(0)});
+    // The next turn brings the buttons back under the pointer, which stays.
+    OwnTurn(kPhaseFollow, MaxOutPai{2, kTypeSingle, 5, 1});
+    QTest::mouseClick(&area, Qt::LeftButton, Qt::NoModifier, OutButton(1));
+    EXPECT_EQ(link.sent, (std::vector<Bytes>{MakePass(0), MakePass(0)}));
 }
 
 TEST_F(HandTest, SortTwiceAndThePreviousTrickForTwoTicks) {

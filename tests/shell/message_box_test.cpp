@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
+#include "platform/qt_translations.h"
 #include "shell/message_box.h"
 #include "support/room_server.h"
 
@@ -19,6 +21,13 @@ QString NoButtonText(frmMsg* box) {
         }
     }
     return {};
+}
+
+TEST(QtTranslations, QtsOwnButtonsReadInChinese) {
+    ASSERT_TRUE(InstallQtChineseTranslations(*QCoreApplication::instance()));
+    QMessageBox box(QMessageBox::Warning, "红十", "出牌错误：牌型不对！", QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), "确定");
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "取消");
 }
 
 TEST(MessageBox, SlotsAreReusedOnceFree) {

@@ -2,15 +2,19 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QImage>
 #include <QLineEdit>
 #include <QTableWidget>
+#include <QTextBrowser>
 #include <QTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include "components/room_link.h"
 #include "components/web_view.h"
+#include "net/wire/client_messages.h"
 #include "net/wire/message.h"
 #include "net/wire/text_fields.h"
 #include "startup/main_window.h"
@@ -23,6 +27,8 @@ struct RecordingLink final : RoomLink {
     std::vector<Bytes> sent;
     void Connect(const std::string&, std::int32_t, std::int32_t) override {}
     void Send(const Bytes& message) override { sent.push_back(message); }
+    void Close() override { closed = true; }
+    bool closed = false;
 };
 
 std::string Record(const std::string& name, const std::string& portrait = "0",
@@ -43,7 +49,10 @@ protected:
         auto recording = std::make_unique<RecordingLink>();
         link = recording.get();
         window = std::make_unique<frmGameMain>(context, std::move(recording));
-        window->openUrl = [this](const QUrl& url) { opened.push_back(url); };
+        window->openUrl = [this](const QUrl& url) {
+            opened.push_back(url);
+            return browserOpens;
+        };
         window->Load();
         window->Layout() = InitialLayout({1366, 768});
         window->resize(1366, 736);
@@ -70,6 +79,7 @@ protected:
     RecordingLink* link = nullptr;
     std::unique_ptr<frmGameMain> window;
     std::vector<QUrl> opened;
+    bool browserOpens = true;
 };
 
 TEST_F(WindowShell, TheControlsStandWhereTheLayoutPutsThem) {
@@ -232,10 +242,15 @@ TEST_F(WindowShell, ClosingAsksASeatedPlayerInAHand) {
     window->close();  // the window manager's close, Alt+F4
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(unloaded, 0);
+    EXPECT_TRUE(link->sent.empty());
     AnswerNextBox(0);  // 强退
     window->ExecSysButton(2);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(unloaded, 1);
+    // The room hears the walk-out at once, and nothing more arrives.
+    EXPECT_EQ(link->sent, std::vector<Bytes>{MakeLeaveTable("张三")});
+    EXPECT_TRUE(link->closed);
+    EXPECT_FALSE(window->Closing().has_value());
 }
 
 TEST_F(WindowShell, ClosingWithoutAHandAsksNothing) {
@@ -256,6 +271,17 @@ TEST_F(WindowShell, TheUserButtonsOpenSettingsAndHelp) {
     EXPECT_EQ(window->findChildren<QDialog*>().size(), 1);
     window->ExecUserButton(7);
     EXPECT_EQ(opened.size(), 1u);
+    EXPECT_EQ(window->HelpShown(), nullptr);
+
+    // No browser: the page opens in a window of ours, and its links lead
+    // nowhere.
+    browserOpens = false;
+    window->ExecUserButton(1);
+    auto* help = qobject_cast<QTextBrowser*>(window->HelpShown());
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->toPlainText().contains("红十 游戏帮助"));
+    EXPECT_FALSE(help->openLinks());
+    EXPECT_TRUE(help->isReadOnly());
 }
 
 TEST_F(WindowShell, TheUserListShowsEveryoneAndItsClicksPickTheAddressee) {
@@ -279,6 +305,9 @@ TEST_F(WindowShell, TheUserListShowsEveryoneAndItsClicksPickTheAddressee) {
     frmUserMenu* menu = window->UserMenu();
     ASSERT_NE(menu, nullptr);
     ASSERT_EQ(menu->ItemCount(), 8);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    menu->Popup(screen.bottomRight());
+    EXPECT_TRUE(screen.contains(menu->Menu().geometry())) << menu->Menu().geometry().x();
     EXPECT_EQ(menu->Caption(0), "李四   身份：蓝钻会员");
     EXPECT_EQ(menu->Caption(3), "-");
     EXPECT_EQ(menu->Caption(7), "积分:1200   胜:22   输:16   和:2   总局数:40");
@@ -299,6 +328,7 @@ TEST(UserMenuCaptions, MemberKindsLevelsAndModes) {
         return UserMenuCaptions(Record("王五", portrait), define, points);
     };
     EXPECT_EQ(captions("2005")->at(0), "王五   身份：蓝钻会员");
+    EXPECT_EQ(captions("5003")->at(0), "王五   身份：电脑玩家");
     EXPECT_EQ(captions("7000")->at(0), "王五   身份：未知身份");
     EXPECT_EQ(captions("999")->at(0), "王五   身份：普通用户");
     EXPECT_EQ(captions("0")->at(1), "游戏ID：id-王五");

@@ -91,7 +91,8 @@ TEST(InitPublicDefine, RecomputesAllButTheViewerAndKeepsMemberKinds) {
     EXPECT_EQ(MemberKindName(define, 0), "普通用户");
     EXPECT_EQ(MemberKindName(define, 2999), "蓝钻会员");
     EXPECT_EQ(MemberKindName(define, 4000), "绿钻会员");
-    EXPECT_EQ(MemberKindName(define, 5000), "未知身份");
+    EXPECT_EQ(MemberKindName(define, 5011), "电脑玩家");
+    EXPECT_EQ(MemberKindName(define, 6000), "未知身份");
     EXPECT_EQ(MemberKindName(define, -1000), "未知身份");
 }
 

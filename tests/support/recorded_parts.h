@@ -128,7 +128,11 @@ public:
 struct RecordedParts {
     explicit RecordedParts(TableView& view)
         : services{link,  view, sounds, boxes, waiter, users, chat, clock, gameSet, items,
-                   [this] { ++closedWindow; }, [this](bool show) { windowShown = show; }} {}
+                   [this](const TableClosing& why) {
+                       ++closedWindow;
+                       closing = why;
+                   },
+                   [this](bool show) { windowShown = show; }} {}
 
     RecordingSounds sounds;
     RecordingBoxes boxes;
@@ -140,6 +144,7 @@ struct RecordedParts {
     RecordingGameSet gameSet;
     RecordingItems items;
     int closedWindow = 0;
+    TableClosing closing;
     bool windowShown = true;
     TableServices services;
 };
