@@ -298,6 +298,21 @@ TEST_F(GameFlow, APlayerWhoLeavesIsAnnouncedAndOnlyTheOwnSeatEndsTheTable) {
     EXPECT_EQ(parts.closing.text, "张三 不能继续玩下去，原因：掉线");
 }
 
+TEST_F(GameFlow, TheListSentAfterAGameBringsNewTotalsAndKeepsTheTableAsItWas) {
+    SitDown();
+    StartGame();
+    Route({23, 1, 0, 0, 0, 10, 255, 255, 255, 251, 255, 255, 255, 251, 0, 0, 0, 0, 0, 0, 0, 0});
+    const std::size_t names = chat.Names().size();
+    std::string lisi = Record("李四", 1);
+    lisi.replace(lisi.find("`0`"), 3, "`-5`");  // 李四's points after the game
+    RouteText({130, 2}, JoinFields({Record("张三", 0), lisi, Record("王五", 2), Record("赵六", 3)}));
+    EXPECT_EQ(SplitFields(users.Find("李四"))[2], "-5");
+    EXPECT_EQ(chat.Names().size(), names);
+    EXPECT_EQ(context.define.bteViewSeat, 0);
+    EXPECT_EQ(context.game.udtUser[1].strUserName, "李四");
+    EXPECT_TRUE(view.startVisible);
+}
+
 TEST_F(GameFlow, EverySeatsCountIsRepaintedWhenItPlays) {
     SitDown();
     StartGame();
