@@ -2,7 +2,13 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QSocketNotifier>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 #include <iostream>
 
 #include "room_server.h"
@@ -16,6 +22,28 @@ namespace {
 int Fail(const QString& text) {
     std::cerr << "redten-room: " << text.toStdString() << std::endl;
     return 2;
+}
+
+// SIGTERM and SIGINT only write a byte here; the event loop reads it and
+// closes the room in its own time.
+int stopPipe[2] = {-1, -1};
+
+void OnStopSignal(int) {
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(stopPipe[1], &byte, 1);
+    errno = saved;
+}
+
+bool CatchStopSignals() {
+    if (::pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return false;
+    }
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    return ::sigaction(SIGTERM, &action, nullptr) == 0 && ::sigaction(SIGINT, &action, nullptr) == 0;
 }
 
 }  // namespace
@@ -108,6 +136,16 @@ int main(int argc, char** argv) {
         return Fail(QStringLiteral("cannot open the records: ") + error);
     }
     RoomServer room(options, store);
+    if (!CatchStopSignals()) {
+        return Fail(QStringLiteral("cannot catch SIGTERM and SIGINT"));
+    }
+    QSocketNotifier stop(stopPipe[0], QSocketNotifier::Read);
+    QObject::connect(&stop, &QSocketNotifier::activated, &room, [&room] {
+        char bytes[16];
+        while (::read(stopPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        room.Shutdown([] { QCoreApplication::quit(); });
+    });
     if (!room.Listen(address, static_cast<quint16>(port), error)) {
         return Fail(QStringLiteral("cannot listen on ") + where + QStringLiteral(": ") + error);
     }

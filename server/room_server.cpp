@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 
+#include <sys/socket.h>
+
 #include <algorithm>
 #include <iostream>
 
@@ -69,6 +71,11 @@ void RoomServer::OnNewConnection() {
         link.id = id;
         link.socket = socket;
         socket->setParent(this);
+        // Tables exchange small messages that must not wait for the
+        // peer's delayed acknowledgement; a peer that vanishes without a
+        // word is found by the probes.
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
         // Whatever a peer pours in waits in the kernel, not here: we take
         // it a bounded piece at a time.
         socket->setReadBufferSize(kMaxReadChunk);
@@ -151,6 +158,7 @@ void RoomServer::Forget(PersonId id) {
         it->second.socket->deleteLater();
     }
     links_.erase(it);
+    FinishShutdown(false);
 }
 
 void RoomServer::CloseGently(Link& link) {
@@ -159,9 +167,79 @@ void RoomServer::CloseGently(Link& link) {
     if (!socket) {
         return;
     }
-    // A peer that will not take what is left gets cut off.
+    // A peer that will not take what is left, or never hangs up, gets cut off.
     QTimer::singleShot(options_.closeGraceMs, socket, [socket] { socket->abort(); });
-    socket->disconnectFromHost();  // last: it may end the link at once
+    // Only our side of the link ends, once everything sent has left; the
+    // link goes when the peer hangs up in turn. Closing it outright would
+    // reset it if the peer's last words were still unread here, and a reset
+    // loses what we sent last: the reason we are closing.
+    const auto endOurSide = [socket] {
+        if (socket->bytesToWrite() == 0 && socket->state() == QAbstractSocket::ConnectedState) {
+            ::shutdown(static_cast<int>(socket->socketDescriptor()), SHUT_WR);
+        }
+    };
+    connect(socket, &QTcpSocket::bytesWritten, socket, endOurSide);
+    socket->flush();
+    endOurSide();
+}
+
+void RoomServer::Refuse(Link& link, const std::string& why) {
+    link.person = 0;
+    Send(link.id, MakeGameNotice(why));
+    if (!link.closing) {
+        CloseGently(link);
+    }
+    SweepTables();
+}
+
+void RoomServer::Shutdown(std::function<void()> done) {
+    if (shuttingDown_) {
+        return;
+    }
+    shuttingDown_ = true;
+    shutdownDone_ = std::move(done);
+    server_.close();
+    Log(LogLevel::Info, "the room closes");
+    // A link that ended a moment ago counts as a drop before the games are
+    // settled; its table is told now, and only now.
+    for (auto& [id, link] : links_) {
+        if (link.closing && link.person != 0) {
+            const PersonId person = std::exchange(link.person, 0);
+            if (const auto table = tables_.find(link.table); table != tables_.end()) {
+                table->second->LinkLost(person);
+            }
+        }
+    }
+    std::map<int, bool> hadGame;
+    for (auto& [number, table] : tables_) {
+        hadGame[number] = table->GameRunning();
+        table->Shutdown();
+    }
+    for (auto& [id, link] : links_) {
+        if (link.closing) {
+            continue;
+        }
+        if (link.kind == Link::Kind::Table && link.greeted) {
+            const auto had = hadGame.find(link.table);
+            const bool inGame = had != hadGame.end() && had->second;
+            Send(id, MakeGameNotice(inGame ? "房间已关闭，本局游戏已结束。" : "房间已关闭。"));
+        }
+        link.person = 0;
+        if (!link.closing) {
+            CloseGently(link);
+        }
+    }
+    tables_.clear();
+    QTimer::singleShot(options_.closeGraceMs + 1000, this, [this] { FinishShutdown(true); });
+    FinishShutdown(false);
+}
+
+void RoomServer::FinishShutdown(bool now) {
+    if (!shutdownDone_ || !(now || links_.empty())) {
+        return;
+    }
+    Log(LogLevel::Info, "the room is closed");
+    std::exchange(shutdownDone_, nullptr)();
 }
 
 void RoomServer::Drop(PersonId id, const char* why) {
@@ -195,6 +273,7 @@ void RoomServer::Drop(PersonId id, const char* why) {
             }
         }
         SweepTables();
+        FinishShutdown(false);
     });
 }
 
@@ -295,7 +374,7 @@ void RoomServer::Claim(Link& link) {
     });
     if (it == reservations_.end()) {
         Log(LogLevel::Info, "a table came without a reservation");
-        Drop(id, "had no reservation");
+        Refuse(link, "没有找到你的座位预订，请从大厅重新进入。");
         return;
     }
     const Reservation r = *it;
@@ -309,8 +388,7 @@ void RoomServer::Claim(Link& link) {
             link.table = table->Number();
             return;
         }
-        link.person = 0;
-        Drop(id, "could not watch");
+        Refuse(link, "没有找到你要旁观的玩家。");
         return;
     }
     if (Table* table = TableOf(r.name); table && table->HasDroppedPlayer(r.name)) {
@@ -331,8 +409,7 @@ void RoomServer::Claim(Link& link) {
     }
     link.table = table->Number();
     if (!table->SeatPlayer(id, store_.LoadOrCreate(r.name, false), false, link.allowWatch)) {
-        link.person = 0;
-        Drop(id, "could not sit");
+        Refuse(link, "没能为你安排座位，请从大厅重新进入。");
         return;
     }
     if (fresh) {

@@ -44,6 +44,11 @@ public:
     // Finished games that broke a rule of the game (logged as errors).
     int BrokenGames() const { return brokenGames_; }
 
+    // Closes the room: takes nobody new, settles every running game, tells
+    // every table why its link ends, and calls done once every link has
+    // gone (or after the close grace). The games are stored by then.
+    void Shutdown(std::function<void()> done);
+
 private:
     struct Link {
         explicit Link(std::uint32_t maxFrame) : decoder(maxFrame) {}
@@ -73,9 +78,12 @@ private:
     void HandleTableMessage(Link& link, const Bytes& message);
     void Claim(Link& link);
     void Drop(PersonId id, const char* why);
+    // Ends a table's link the person did not ask to end, telling it why.
+    void Refuse(Link& link, const std::string& why);
     void Forget(PersonId id);
     void CloseGently(Link& link);
     void SweepTables();
+    void FinishShutdown(bool now);
     Table& NewTable();
     Table* TableOf(const std::string& name);
 
@@ -101,6 +109,8 @@ private:
     int nextTable_ = 1;
     std::mt19937_64 seeds_;
     bool sweepScheduled_ = false;
+    bool shuttingDown_ = false;
+    std::function<void()> shutdownDone_;
     int brokenGames_ = 0;
 };
 

@@ -13,6 +13,27 @@ QSqlDatabase Db(const QString& name) { return QSqlDatabase::database(name, false
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
+// Portrait numbers: the thousands are the member kind the tables show.
+constexpr int kPersonPortraits = 1000;    // ordinary members
+constexpr int kComputerPortraits = 5000;  // computer players
+
+int PortraitOf(std::int32_t userId, bool computer) {
+    return (computer ? kComputerPortraits : kPersonPortraits) + userId % 12;
+}
+
+bool HasColumn(QSqlDatabase& db, const QString& table, const QString& column) {
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table))) {
+        return false;
+    }
+    while (q.next()) {
+        if (q.value(1).toString() == column) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string CardsText(const CardList& cards) {
@@ -64,13 +85,21 @@ bool Store::Open(const QString& path, QString& error) {
         "CREATE TABLE IF NOT EXISTS games ("
         " id INTEGER PRIMARY KEY AUTOINCREMENT, table_no INTEGER, finished_at TEXT,"
         " players TEXT, deal TEXT, shown TEXT, plays TEXT, scores TEXT, places TEXT,"
-        " winner INTEGER, escaped_seat INTEGER, stake INTEGER)",
+        " winner INTEGER, escaped_seat INTEGER, stake INTEGER,"
+        " abandoned INTEGER NOT NULL DEFAULT 0)",
     };
     for (const char* statement : schema) {
         if (!q.exec(QString::fromLatin1(statement))) {
             error = q.lastError().text();
             return false;
         }
+    }
+    // Files written before games could be abandoned keep their rows and
+    // gain the column.
+    if (!HasColumn(db, QStringLiteral("games"), QStringLiteral("abandoned")) &&
+        !q.exec(QStringLiteral("ALTER TABLE games ADD COLUMN abandoned INTEGER NOT NULL DEFAULT 0"))) {
+        error = q.lastError().text();
+        return false;
     }
     return true;
 }
@@ -80,8 +109,8 @@ PersonRecord Store::LoadOrCreate(const std::string& name, bool computer) {
     PersonRecord p;
     p.name = name;
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT user_id, points, games, wins, losses, draws, escapes, portrait "
-                             "FROM people WHERE name = ?"));
+    q.prepare(QStringLiteral("SELECT user_id, points, games, wins, losses, draws, escapes, portrait, "
+                             "computer FROM people WHERE name = ?"));
     q.addBindValue(Q(name));
     if (q.exec() && q.next()) {
         p.userId = q.value(0).toInt();
@@ -92,13 +121,16 @@ PersonRecord Store::LoadOrCreate(const std::string& name, bool computer) {
         p.draws = q.value(5).toInt();
         p.escapes = q.value(6).toInt();
         p.portrait = q.value(7).toInt();
+        if (q.value(8).toInt() != 0) {
+            // Rows stored before computer players had a kind of their own.
+            p.portrait = PortraitOf(p.userId, true);
+        }
         return p;
     }
     QSqlQuery next(db);
     next.exec(QStringLiteral("SELECT COALESCE(MAX(user_id), 10000) + 1 FROM people"));
     p.userId = next.next() ? next.value(0).toInt() : 10001;
-    // People are ordinary members (the thousands); computer players plain users.
-    p.portrait = (computer ? 0 : 1000) + p.userId % 12;
+    p.portrait = PortraitOf(p.userId, computer);
     QSqlQuery insert(db);
     insert.prepare(QStringLiteral(
         "INSERT INTO people (name, user_id, computer, portrait) VALUES (?, ?, ?, ?)"));
@@ -137,12 +169,12 @@ std::int64_t Store::SaveGame(const FinishedGame& g) {
     QSqlQuery q(db);
     q.prepare(QStringLiteral(
         "INSERT INTO games (table_no, finished_at, players, deal, shown, plays, scores, places,"
-        " winner, escaped_seat, stake) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        " winner, escaped_seat, stake, abandoned) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const QVariant& v :
          {QVariant(g.tableNo), QVariant(QDateTime::currentDateTimeUtc().toString(Qt::ISODate)),
           QVariant(Q(players)), QVariant(Q(deal)), QVariant(Q(shown)), QVariant(Q(PlaysText(g))),
           QVariant(Q(scores)), QVariant(Q(places)), QVariant(g.winner), QVariant(g.escapedSeat),
-          QVariant(g.stake)}) {
+          QVariant(g.stake), QVariant(g.abandoned ? 1 : 0)}) {
         q.addBindValue(v);
     }
     const bool ok = q.exec();

@@ -15,6 +15,8 @@ namespace {
 constexpr char kEverybody[] = "所有人";
 constexpr std::size_t kMaxChatText = 400;   // bytes of UTF-8
 constexpr std::size_t kMaxChatField = 32;   // the other fields: numbers and short words
+// While a seat is dropped the others are told this often how long it has left.
+constexpr int kDropNoticeEveryMs = 15000;
 
 // Cuts UTF-8 text to at most limit bytes, never inside a character.
 void CutText(std::string& text, std::size_t limit) {
@@ -52,6 +54,9 @@ Table::~Table() {
     CancelTimer(showingTimer_);
     CancelTimer(followTimer_);
     for (TimerId& t : dropTimers_) {
+        CancelTimer(t);
+    }
+    for (TimerId& t : noticeTimers_) {
         CancelTimer(t);
     }
     for (TimerId& t : botTimers_) {
@@ -298,11 +303,16 @@ bool Table::Rejoin(PersonId id, const std::string& name, bool allowWatch) {
     m.offline = false;
     m.allowWatch = allowWatch;
     CancelTimer(dropTimers_[*seat]);
+    CancelTimer(noticeTimers_[*seat]);
+    CancelTimer(botTimers_[*seat]);  // the room no longer plays for the seat
     Log(LogLevel::Info, name + " is back at seat " + std::to_string(*seat));
     Broadcast(MakeUserState(0, name), id);
     SendWelcome(m, false);
     if (game_) {
         SendTo(m, MakeSnapshot(SnapshotFor(m)));
+        if (game_->CurSeat() == *seat) {
+            ArmTurnDeadline();
+        }
     } else {
         SendSettingsState(*seat);
     }
@@ -321,9 +331,13 @@ void Table::LinkLost(PersonId id) {
             return;
         }
         m.offline = true;
+        m.dropOrder = ++drops_;
         Log(LogLevel::Info, m.person.name + " dropped; the seat waits for a return");
         Broadcast(MakeUserState(3, m.person.name));
         const std::uint8_t s = *seat;
+        if (game_->CurSeat() == s) {
+            CancelTimer(turnTimer_);  // the room plays the seat's turns from now on
+        }
         dropTimers_[s] = Schedule(options_.dropGraceMs, [this, s] {
             dropTimers_[s] = 0;
             if (game_) {
@@ -332,6 +346,8 @@ void Table::LinkLost(PersonId id) {
                 RemoveSeat(s);
             }
         });
+        DropNotice(s, options_.dropGraceMs);
+        PokeBots();
         return;
     }
     RemoveSpectator(id);
@@ -350,6 +366,40 @@ void Table::Leave(PersonId id) {
     host_.Disconnect(id);
 }
 
+void Table::Shutdown() {
+    if (!game_) {
+        return;
+    }
+    std::optional<std::uint8_t> first;
+    for (std::uint8_t s = 0; s < 4; ++s) {
+        if (seats_[s] && seats_[s]->offline &&
+            (!first || seats_[s]->dropOrder < seats_[*first]->dropOrder)) {
+            first = s;
+        }
+    }
+    if (first) {
+        Escape(*first, "掉线后没有回来");
+    } else {
+        Abandon();
+    }
+}
+
+void Table::DropNotice(std::uint8_t seat, int leftMs) {
+    const std::string seconds = std::to_string((std::max(leftMs, 0) + 999) / 1000);
+    const bool first = leftMs == options_.dropGraceMs;
+    Broadcast(MakeRoomNotice(seats_[seat]->person.name + " 掉线了，还有 " + seconds +
+                             " 秒可以回来" + (first ? "，期间由系统代为出牌。" : "。")));
+    if (leftMs <= kDropNoticeEveryMs) {
+        return;
+    }
+    noticeTimers_[seat] = Schedule(kDropNoticeEveryMs, [this, seat, leftMs] {
+        noticeTimers_[seat] = 0;
+        if (game_ && seats_[seat] && seats_[seat]->offline) {
+            DropNotice(seat, leftMs - kDropNoticeEveryMs);
+        }
+    });
+}
+
 void Table::RemoveSeat(std::uint8_t seat) {
     if (!seats_[seat]) {
         return;
@@ -357,6 +407,7 @@ void Table::RemoveSeat(std::uint8_t seat) {
     const Member gone = *seats_[seat];
     seats_[seat].reset();
     CancelTimer(dropTimers_[seat]);
+    CancelTimer(noticeTimers_[seat]);
     CancelTimer(botTimers_[seat]);
     Log(LogLevel::Info, gone.person.name + " leaves seat " + std::to_string(seat));
     Broadcast(MakeUserLeaves(gone.person.name));
@@ -365,6 +416,7 @@ void Table::RemoveSeat(std::uint8_t seat) {
         if (it->watching == gone.person.name) {
             const PersonId id = it->id;
             const std::string name = it->person.name;
+            SendTo(*it, MakeGameNotice("你旁观的玩家已经离开了本桌。"));
             it = spectators_.erase(it);
             Broadcast(MakeUserState(4, name));
             host_.Disconnect(id);
@@ -750,6 +802,26 @@ void Table::Settle(const std::array<std::int32_t, 4>& scores, int winner, int es
     record_.winner = winner;
     record_.escapedSeat = escapedSeat;
     Broadcast(MakeGameOver(scores, remaining));
+    // Everybody at the table sees the new totals now, not at the next join.
+    Broadcast(MakeFullUserList(UserRecords()));
+    CloseGame(escapedSeat);
+}
+
+void Table::Abandon() {
+    Log(LogLevel::Info, "game " + std::to_string(gamesPlayed_) + " abandoned: the room closes");
+    for (std::uint8_t s = 0; s < 4; ++s) {
+        record_.remaining[s] = game_->Hand(s);
+        record_.places[s] = game_->MingCi(s);
+        record_.records[s] = seats_[s]->person;
+    }
+    record_.scores = {};
+    record_.winner = 0;
+    record_.escapedSeat = -1;
+    record_.abandoned = true;
+    CloseGame(-1);
+}
+
+void Table::CloseGame(int escapedSeat) {
     game_.reset();
     CancelTimer(turnTimer_);
     CancelTimer(showingTimer_);
@@ -770,13 +842,13 @@ void Table::Settle(const std::array<std::int32_t, 4>& scores, int winner, int es
 
 void Table::ArmTurnDeadline() {
     CancelTimer(turnTimer_);
-    if (!game_) {
+    if (!game_ || game_->Phase() == kPhaseShowing) {
         return;
     }
     const std::uint8_t seat = game_->CurSeat();
     const std::size_t played = record_.plays.size();
-    if (!seats_[seat] || seats_[seat]->bot) {
-        return;  // computer players never keep a table waiting
+    if (!seats_[seat] || seats_[seat]->bot || seats_[seat]->offline) {
+        return;  // computer players never keep a table waiting; dropped seats are played for
     }
     turnTimer_ = Schedule(options_.game.playSeconds * 1000 + options_.turnGraceMs, [this, seat, played] {
         turnTimer_ = 0;
@@ -828,13 +900,24 @@ void Table::CancelTimer(TimerId& timer) {
     }
 }
 
+bool Table::RoomMovesFor(std::uint8_t s) const {
+    return seats_[s] && (seats_[s]->bot || (seats_[s]->offline && game_));
+}
+
+bool Table::PeopleReady() const {
+    return std::all_of(seats_.begin(), seats_.end(),
+                       [](const auto& m) { return !m || m->bot || m->offline || m->ready; });
+}
+
 bool Table::BotHasWork(std::uint8_t s) const {
     const Member& m = *seats_[s];
     if (!game_) {
         if (!settingsDone_) {
             return IsOwner(s);
         }
-        return !m.ready;
+        // Raising a hand before the people would start their tables'
+        // countdown to leave; computer players wait for them.
+        return !m.ready && PeopleReady();
     }
     if (game_->Phase() == kPhaseShowing) {
         return game_->LiangTimes(s) == 0 || game_->MayFollow(s);
@@ -844,11 +927,15 @@ bool Table::BotHasWork(std::uint8_t s) const {
 
 void Table::PokeBots() {
     for (std::uint8_t s = 0; s < 4; ++s) {
-        if (!seats_[s] || !seats_[s]->bot || botTimers_[s] != 0 || !BotHasWork(s)) {
+        if (botTimers_[s] != 0 || !RoomMovesFor(s) || !BotHasWork(s)) {
             continue;
         }
         int delay = options_.botPauseMs;
-        if (quiet_ && HasHumans()) {
+        if (!seats_[s]->bot) {
+            // A dropped seat gets the turn time its player would have had.
+            delay = 1000 * (game_->Phase() == kPhaseShowing ? options_.game.showSeconds
+                                                            : options_.game.playSeconds);
+        } else if (quiet_ && HasHumans()) {
             delay = std::max(delay, options_.botQuietMs);
         }
         botTimers_[s] = Schedule(delay, [this, s] {
@@ -859,7 +946,7 @@ void Table::PokeBots() {
 }
 
 void Table::BotAct(std::uint8_t s) {
-    if (!seats_[s] || !BotHasWork(s)) {
+    if (!RoomMovesFor(s) || !BotHasWork(s)) {
         return;
     }
     quiet_ = false;

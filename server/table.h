@@ -55,6 +55,10 @@ public:
     bool Rejoin(PersonId id, const std::string& name, bool allowWatch);
     void LinkLost(PersonId id);
     void Leave(PersonId id);
+    // The room is closing: a running game ends now. The first player who
+    // dropped and is not back runs away; with everybody present the game
+    // is abandoned and nobody's record changes.
+    void Shutdown();
 
     // A whole message from a remote table.
     void OnMessage(PersonId id, const Bytes& message);
@@ -74,6 +78,7 @@ private:
         bool offline = false;
         bool ready = false;
         bool mustAgree = false;      // asked to agree to the owner's settings
+        std::uint64_t dropOrder = 0;  // when it dropped, among this table's drops
         std::string watching;        // spectators: the player watched
     };
 
@@ -105,6 +110,10 @@ private:
     // Ends the game with these scores: the records, the result to everybody,
     // the room's books; whoever dropped and is not back leaves.
     void Settle(const std::array<std::int32_t, 4>& scores, int winner, int escapedSeat);
+    // Ends the game with no points moved: the room is closing.
+    void Abandon();
+    // The game is over: the room's books; whoever ran away or dropped leaves.
+    void CloseGame(int escapedSeat);
     void RemoveSeat(std::uint8_t seat);
     void RemoveSpectator(PersonId id);
     void ChooseOwner();
@@ -115,7 +124,15 @@ private:
     void PlayPlainestMove(std::uint8_t seat);
     void ArmSettingsDeadline();
 
+    // Tells the others how long a dropped seat has left, now and every
+    // little while until it is back or the game is over.
+    void DropNotice(std::uint8_t seat, int leftMs);
+
     void PokeBots();
+    // Computer players, and dropped seats while their game runs.
+    bool RoomMovesFor(std::uint8_t seat) const;
+    // Between games: every person in a seat has raised a hand.
+    bool PeopleReady() const;
     bool BotHasWork(std::uint8_t seat) const;
     void BotAct(std::uint8_t seat);
     TimerId Schedule(int ms, std::function<void()> fn);
@@ -139,6 +156,9 @@ private:
     TimerId settingsTimer_ = 0;
     TimerId followTimer_ = 0;
     std::array<TimerId, 4> dropTimers_{};
+    std::array<TimerId, 4> noticeTimers_{};
+    std::uint64_t drops_ = 0;
+    // A computer player's next move, or the room's for a dropped seat.
     std::array<TimerId, 4> botTimers_{};
 };
 

@@ -32,6 +32,9 @@ struct FinishedGame {
     std::array<std::uint8_t, 4> places{};
     int winner = 0;         // +1 red side, -1 black side, 0 ended by an escape
     int escapedSeat = -1;
+    // Ended by the room closing with everybody present: no points moved,
+    // no record changed.
+    bool abandoned = false;
     std::int32_t stake = 0;
     std::array<PersonRecord, 4> records;  // the players' records after this game
 };

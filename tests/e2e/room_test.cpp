@@ -1,9 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 #include "room_server.h"
+#include "shuffle.h"
 #include "store.h"
 #include "support/room_server.h"
 #include "net/wire/client_messages.h"
@@ -81,15 +88,17 @@ TEST_F(RoomTest, APersonNegotiatesAndPlaysAWholeGameAgainstThreeComputers) {
 
 TEST_F(RoomTest, ADroppedPlayerReturnsToItsHandWhileASpectatorSeesNoHiddenCard) {
     Open(/*bots=*/3);
-    auto player = Join("张三", /*allowWatch=*/false);
+    auto player = std::make_unique<ScriptedTable>("张三", room_->Port());
+    // The player takes part in everything but its own plays: the table
+    // stalls at its turn, and it drops there.
+    player->holdPlays = true;
+    ASSERT_TRUE(player->Reserve());
+    ASSERT_TRUE(player->Connect(/*allowWatch=*/false));
     auto watcher = std::make_unique<ScriptedTable>("看客", room_->Port());
     ASSERT_TRUE(watcher->Reserve("张三")) << watcher->lastReply;
     ASSERT_TRUE(watcher->Connect());
-    // The player takes part in everything but its own plays: the table
-    // stalls at its turn, and it drops there.
     ASSERT_TRUE(WaitUntil([&] { return !player->Of(19).empty(); }, 10000));
     const CardList dealt = player->hand;
-    player->autoPlay = false;
     ASSERT_TRUE(WaitUntil([&] { return !player->Of(20).empty(); }, 10000));
     player->Drop();
     ASSERT_TRUE(WaitUntil([&] { return !watcher->Of(108).empty(); }, 10000));
@@ -133,6 +142,8 @@ TEST_F(RoomTest, BadPeersAreDroppedOrRefusedAndTheTableGoesOn) {
     ScriptedTable stranger("路人", room_->Port());
     ASSERT_TRUE(stranger.Connect());  // greets, but holds no reservation
     ASSERT_TRUE(WaitUntil([&] { return stranger.disconnected; }));
+    ASSERT_EQ(stranger.Of(22).size(), 1u);  // told why, before the link ended
+    EXPECT_EQ(GetTextFromBytes(stranger.Of(22)[0], 1), "没有找到你的座位预订，请从大厅重新进入。");
 
     ScriptedTable garbage("乱码", room_->Port());
     ASSERT_TRUE(garbage.Reserve());
@@ -190,8 +201,7 @@ TEST_F(RoomTest, PeopleWhoLeaveAreLetGoAndForgotten) {
     auto watcher = std::make_unique<ScriptedTable>("看客", room_->Port());
     ASSERT_TRUE(watcher->Reserve("张三")) << watcher->lastReply;
     ASSERT_TRUE(watcher->Connect());
-    ASSERT_TRUE(WaitUntil([&] { return watcher->received.size() >= 5; }, 10000));
-    WaitUntil([] { return false; }, 300);  // nothing left for the room to send
+    ASSERT_TRUE(WaitUntil([&] { return !watcher->Of(109).empty(); }, 10000));  // the last of the welcome
     watcher->Send(MakeLeaveTable("看客"));
     ASSERT_TRUE(WaitUntil([&] { return watcher->disconnected; }, 10000));
     player->Send(MakeLeaveTable("张三"));
@@ -207,11 +217,15 @@ TEST_F(RoomTest, PlaysOutOfTurnAndCardsNotHeldAreRefusedOverTheWire) {
     me->Send({112, 0});  // no text: ignored
     ASSERT_TRUE(WaitUntil([&] { return me->seat == 0; }));
     me->autoPlay = true;
+    me->holdPlays = true;  // the game waits for us at our turn
     me->Send(MakeConfirmSettings("张三", "100`1000`10`50`500`0"));
     ASSERT_TRUE(WaitUntil([&] { return !me->Of(19).empty(); }, 10000));
     const std::size_t before = me->Of(22).size();
-    me->Send(MakePlay(0, CardList{51, 50}));  // showing phase: no plays
+    CardList notHeld = OneDeck();
+    std::erase_if(notHeld, [&](std::uint8_t c) { return std::count(me->hand.begin(), me->hand.end(), c); });
+    me->Send(MakePlay(0, CardList{notHeld[0]}));
     ASSERT_TRUE(WaitUntil([&] { return me->Of(22).size() > before; }, 10000));
+    me->Resume();
     ASSERT_TRUE(WaitUntil([&] { return me->gamesOver >= 1; }, 30000));
 }
 
@@ -239,6 +253,80 @@ TEST_F(RoomTest, APeerThatNeverReadsIsDroppedOnceItsBacklogIsFull) {
     }
     EXPECT_TRUE(WaitUntil(sleeperLeft, 20000));
     EXPECT_FALSE(talker->disconnected);
+}
+
+// The room's end of a link, found among this process's descriptors.
+int RoomEndOf(quint16 roomPort, quint16 peerPort) {
+    for (int fd = 3; fd < 4096; ++fd) {
+        sockaddr_in local{}, peer{};
+        socklen_t localSize = sizeof local, peerSize = sizeof peer;
+        if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &localSize) == 0 &&
+            getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peerSize) == 0 &&
+            local.sin_family == AF_INET && ntohs(local.sin_port) == roomPort &&
+            ntohs(peer.sin_port) == peerPort) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
+TEST_F(RoomTest, EveryLinkSendsSmallMessagesAtOnceAndIsProbedForLife) {
+    Open(/*bots=*/3);
+    QTcpSocket peer;
+    peer.connectToHost(QHostAddress::LocalHost, room_->Port());
+    int fd = -1;
+    ASSERT_TRUE(WaitUntil([&] { return (fd = RoomEndOf(room_->Port(), peer.localPort())) >= 0; }));
+    int noDelay = 0, keepAlive = 0;
+    socklen_t size = sizeof noDelay;
+    ASSERT_EQ(getsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &noDelay, &size), 0);
+    size = sizeof keepAlive;
+    ASSERT_EQ(getsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &keepAlive, &size), 0);
+    EXPECT_NE(noDelay, 0);
+    EXPECT_NE(keepAlive, 0);
+}
+
+TEST(RoomStore, AnOlderFileGainsAbandonedGamesAndComputerPlayersTheirKind) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("old.db");
+    {
+        // The file as rooms wrote it before.
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec("CREATE TABLE people (name TEXT PRIMARY KEY, user_id INTEGER NOT NULL,"
+                           " computer INTEGER NOT NULL, points INTEGER NOT NULL DEFAULT 0,"
+                           " games INTEGER NOT NULL DEFAULT 0, wins INTEGER NOT NULL DEFAULT 0,"
+                           " losses INTEGER NOT NULL DEFAULT 0, draws INTEGER NOT NULL DEFAULT 0,"
+                           " escapes INTEGER NOT NULL DEFAULT 0, portrait INTEGER NOT NULL DEFAULT 0)"));
+        ASSERT_TRUE(q.exec("CREATE TABLE games (id INTEGER PRIMARY KEY AUTOINCREMENT, table_no INTEGER,"
+                           " finished_at TEXT, players TEXT, deal TEXT, shown TEXT, plays TEXT,"
+                           " scores TEXT, places TEXT, winner INTEGER, escaped_seat INTEGER, stake INTEGER)"));
+        ASSERT_TRUE(q.exec("INSERT INTO people (name, user_id, computer, points, portrait)"
+                           " VALUES ('电脑甲1', 10005, 1, 70, 5), ('张三', 10006, 0, 30, 1006)"));
+        ASSERT_TRUE(q.exec("INSERT INTO games (table_no, winner) VALUES (1, 1)"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("old"));
+
+    Store store;
+    QString error;
+    ASSERT_TRUE(store.Open(path, error)) << error.toStdString();
+    EXPECT_EQ(store.CountGames(), 1);
+    const PersonRecord computer = store.LoadOrCreate("电脑甲1", true);
+    EXPECT_EQ(computer.points, 70);
+    EXPECT_EQ(computer.portrait, 5000 + 10005 % 12);
+    EXPECT_EQ(store.LoadOrCreate("电脑乙1", true).portrait / 1000, 5);
+    EXPECT_EQ(store.LoadOrCreate("张三", false).portrait, 1006);
+
+    FinishedGame game;
+    game.players = {"张三", "电脑甲1", "电脑乙1", "电脑丙1"};
+    game.abandoned = true;
+    for (int s = 0; s < 4; ++s) {
+        game.records[s] = store.LoadOrCreate(game.players[s], s > 0);
+    }
+    EXPECT_EQ(store.SaveGame(game), 2);
+    EXPECT_EQ(store.LoadOrCreate("张三", false).points, 30);
 }
 
 TEST(RoomStore, ARestartedRoomKeepsItsPeopleAndGames) {

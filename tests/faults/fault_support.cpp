@@ -74,6 +74,11 @@ void RoomProcess::Kill() {
     process_.waitForFinished(5000);
 }
 
+bool RoomProcess::Stop(int signal, int timeoutMs) {
+    ::kill(static_cast<pid_t>(Pid()), signal);
+    return process_.waitForFinished(timeoutMs);
+}
+
 qint64 RoomProcess::PeakRssKb() const {
     QFile status(QStringLiteral("/proc/%1/status").arg(Pid()));
     if (!status.open(QIODevice::ReadOnly)) {

@@ -45,6 +45,9 @@ public:
     quint16 Port() const { return port_; }
     qint64 Pid() const { return process_.processId(); }
     void Kill();
+    // Sends the signal and waits for the room to end; false when it does not.
+    bool Stop(int signal, int timeoutMs = 15000);
+    int ExitCode() const { return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1; }
     bool Running() const { return process_.state() != QProcess::NotRunning; }
     // The peak resident memory in kB, as the kernel saw it.
     qint64 PeakRssKb() const;

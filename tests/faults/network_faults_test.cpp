@@ -59,6 +59,7 @@ TEST(SlowPeer, APlayerThatStopsReadingInAGameIsLetGoAndTheTablePlaysOn) {
     LocalRoom room(options);
     auto talker = Join("甲", room.Port(), 2);
     auto sleeper = std::make_unique<ScriptedTable>("乙", room.Port());
+    sleeper->holdPlays = true;  // the game waits for it while it sleeps
     sleeper->SetReceiveBuffer(4096);
     ASSERT_TRUE(sleeper->Reserve());
     ASSERT_TRUE(sleeper->Connect());
@@ -128,9 +129,10 @@ TEST(Return, ADroppedPlayerGetsItsHandTheTrickAndTheClockBack) {
     options.table.game.playSeconds = 1;
     options.table.turnGraceMs = 3000;
     LocalRoom room(options);
-    auto first = Join("张三", room.Port());
-    ASSERT_TRUE(WaitUntil([&] { return first->hand.size() < 13 && !first->Of(21).empty(); }, 10000));
-    first->autoPlay = false;
+    auto first = std::make_unique<ScriptedTable>("张三", room.Port());
+    first->holdPlays = true;
+    ASSERT_TRUE(first->Reserve());
+    ASSERT_TRUE(first->Connect());
     TrickTracker trick;
     std::size_t fed = 0;
     const auto stalled = [&] {
@@ -139,7 +141,16 @@ TEST(Return, ADroppedPlayerGetsItsHandTheTrickAndTheClockBack) {
         }
         return trick.ToAct() == first->seat && (trick.Phase() == kPhaseLead || trick.Phase() == kPhaseFollow);
     };
+    // One move at a time, until a card of its own has gone and it is to act again.
     ASSERT_TRUE(WaitUntil(stalled, 10000));
+    for (int moves = 0; first->hand.size() == 13 && moves < 13; ++moves) {
+        const std::size_t before = first->received.size();
+        first->Resume();
+        first->holdPlays = true;
+        ASSERT_TRUE(WaitUntil([&] { return first->received.size() > before && stalled(); }, 10000));
+    }
+    ASSERT_LT(first->hand.size(), 13u);
+    first->autoPlay = false;
     QElapsedTimer turn;
     turn.start();
     const CardList hand = first->hand;

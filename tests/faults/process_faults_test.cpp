@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+#include <csignal>
 
 #include "faults/fault_support.h"
 #include "net/wire/message.h"
@@ -41,6 +45,7 @@ struct RealTableInAGame {
 
     void Start(const QByteArray& userSet = {}) {
         standIn = std::make_unique<ScriptedTable>("张三", port);
+        standIn->holdPlays = true;  // the game waits at the seat's first turn
         ASSERT_TRUE(standIn->Reserve()) << standIn->lastReply;
         ASSERT_TRUE(standIn->Connect());
         ASSERT_TRUE(WaitUntil([&] { return !standIn->Of(19).empty(); }, 15000));
@@ -146,6 +151,63 @@ TEST(TableKilled, TheRoomCountsTheEscapeAndTheOthersPlayOn) {
     EXPECT_EQ(newcomer.seat, game.seat);
     EXPECT_EQ(room.Records().CountGames(), 2);
     EXPECT_EQ(room.Server().BrokenGames(), 0);
+}
+
+// Stopped as a service manager stops it, the room settles its games first:
+// a game with a dropped player is that player's escape; a game of people
+// all present is kept as abandoned, no record changed; every table is told
+// why its link ends before it ends; everything is on disk at the exit.
+TEST(RoomStopped, SettlesEveryGameAndTellsEveryTableWhy) {
+    QTemporaryDir dir;
+    const QString db = dir.filePath("room.db");
+    RoomProcess room({"--bots", "3", "--bot-pause-ms", "0", "--bot-quiet-ms", "0", "--seed", "5", "--db", db});
+    ASSERT_NE(room.Port(), 0);
+    // Two tables, each held up at its person's turn.
+    ScriptedTable present("张三", room.Port()), dropped("李四", room.Port());
+    for (ScriptedTable* t : {&present, &dropped}) {
+        t->holdPlays = true;
+        ASSERT_TRUE(t->Reserve()) << t->lastReply;
+        ASSERT_TRUE(t->Connect());
+        ASSERT_TRUE(WaitUntil([&] { return !t->Of(19).empty(); }, 10000));
+    }
+    ScriptedTable watcher("看客", room.Port());
+    ASSERT_TRUE(watcher.Reserve("李四")) << watcher.lastReply;
+    ASSERT_TRUE(watcher.Connect());
+    ASSERT_TRUE(WaitUntil([&] { return !watcher.Of(109).empty(); }, 10000));
+    const int droppedSeat = dropped.seat;
+    dropped.Drop();
+    ASSERT_TRUE(WaitUntil([&] { return !watcher.Of(108).empty(); }, 10000));
+
+    ASSERT_TRUE(room.Stop(SIGTERM));
+    EXPECT_EQ(room.ExitCode(), 0);
+    ASSERT_TRUE(WaitUntil([&] { return present.disconnected && watcher.disconnected; }));
+    ASSERT_FALSE(present.Of(22).empty());
+    EXPECT_EQ(GetTextFromBytes(present.Of(22).back(), 1), "房间已关闭，本局游戏已结束。");
+    ASSERT_FALSE(watcher.Of(22).empty());
+    EXPECT_EQ(GetTextFromBytes(watcher.Of(22).back(), 1), "你旁观的玩家已经离开了本桌。");
+    EXPECT_EQ(watcher.Of(23).size(), 1u);
+
+    room::Store records;
+    QString error;
+    ASSERT_TRUE(records.Open(db, error)) << error.toStdString();
+    EXPECT_EQ(records.CountGames(), 2);
+    const room::PersonRecord runaway = records.LoadOrCreate("李四", false);
+    EXPECT_EQ(runaway.escapes, 1);
+    EXPECT_EQ(runaway.points, -50);
+    EXPECT_EQ(records.LoadOrCreate("张三", false).games, 0);
+    {
+        QSqlDatabase check = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+        check.setDatabaseName(db);
+        ASSERT_TRUE(check.open());
+        QSqlQuery q(check);
+        ASSERT_TRUE(q.exec("SELECT players, abandoned, escaped_seat FROM games"));
+        while (q.next()) {
+            const bool hers = q.value(0).toString().contains(QStringLiteral("李四"));
+            EXPECT_EQ(q.value(1).toInt(), hers ? 0 : 1);
+            EXPECT_EQ(q.value(2).toInt(), hers ? droppedSeat : -1);
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("check"));
 }
 
 }  // namespace

@@ -48,9 +48,9 @@ TEST(HiddenCards, NoSpectatorSeesThemHoweverItAsksAndOnlyTheOwnerLiftsTheCover) 
     room::RoomOptions options = LocalRoom::QuickOptions(/*bots=*/3);
     LocalRoom room(options);
     ScriptedTable player("张三", room.Port());
+    player.holdPlays = true;  // the game waits at the player's first turn
     ASSERT_TRUE(player.Reserve());
     ASSERT_TRUE(player.Connect(/*allowWatch=*/false));
-    // The game waits at the player's first turn from here on.
     ASSERT_TRUE(WaitUntil([&] { return !player.Of(19).empty(); }));
     player.autoPlay = false;
 

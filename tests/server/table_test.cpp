@@ -5,6 +5,7 @@
 #include "net/wire/client_messages.h"
 #include "net/wire/message.h"
 #include "net/wire/text_fields.h"
+#include "net/wire/user_list_text.h"
 #include "support/fake_table_host.h"
 #include "selfplay.h"
 #include "table.h"
@@ -119,10 +120,17 @@ TEST_F(TableTest, PlaysOutOfTurnOrOfCardsNotHeldAreRefusedWithANotice) {
 
 TEST_F(TableTest, LeavingARunningGameIsRunningAway) {
     SeatHumanAndBots();
+    ASSERT_TRUE(table_->AddSpectator(kWatcher, Person("看客", 30001), "张三", true));
     ConfirmAndStart();
     table_->OnMessage(kHuman, MakeLeaveTable("张三"));
+    table_->LinkLost(kHuman);  // the link closing after the leave is not a second escape
+    host_.Run();
     EXPECT_FALSE(table_->GameRunning());
     EXPECT_TRUE(host_.disconnected.count(kHuman));
+    // The spectator is sent away, and told why first.
+    EXPECT_TRUE(host_.disconnected.count(kWatcher));
+    ASSERT_FALSE(host_.Of(kWatcher, 22).empty());
+    EXPECT_EQ(GetTextFromBytes(host_.Of(kWatcher, 22).back(), 1), "你旁观的玩家已经离开了本桌。");
     ASSERT_EQ(host_.finished.size(), 1u);
     const FinishedGame& g = host_.finished[0];
     EXPECT_EQ(g.escapedSeat, 0);
@@ -200,6 +208,103 @@ TEST_F(TableTest, ADroppedPlayerComesBackToItsHandOrRunsAwayAfterTheGrace) {
     ASSERT_FALSE(host_.finished.empty());
     EXPECT_EQ(host_.finished.back().escapedSeat, 0);
     EXPECT_FALSE(table_->HasPerson("张三"));
+}
+
+TEST_F(TableTest, ADroppedSeatIsPlayedForAfterTheTurnTimeUntilItComesBackOrLeaves) {
+    options_.game.showSeconds = 5;
+    options_.game.playSeconds = 5;
+    table_ = std::make_unique<Table>(7, options_, host_);
+    SeatHumanAndBots();
+    ASSERT_TRUE(table_->AddSpectator(kWatcher, Person("看客", 30001), "张三", true));
+    ConfirmAndStart();
+    table_->LinkLost(kHuman);
+    host_.Run(31000);
+    ASSERT_TRUE(table_->GameRunning());
+
+    // How long seat 0 took over each of its moves, as the spectator saw them.
+    const auto& got = host_.sent[kWatcher];
+    const auto& at = host_.sentAt[kWatcher];
+    std::int64_t turnFrom = at[0];
+    std::vector<std::int64_t> waits;
+    std::vector<std::string> notices;
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        const Bytes& m = got[i];
+        if ((m[0] == 20 && m[1] == 0 && m[2] == 0 && waits.empty()) || (m[0] == 21 && m[5] == 0)) {
+            waits.push_back(at[i] - turnFrom);
+        }
+        if ((m[0] == 20 && m[1] == 1) || m[0] == 21) {
+            turnFrom = at[i];  // the next seat's turn starts
+        }
+        if (m[0] == 105) {
+            notices.push_back(GetTextFromBytes(m, 3));
+        }
+    }
+    ASSERT_GE(waits.size(), 2u);
+    EXPECT_EQ(waits[0], 5000);  // the showing answer
+    for (std::size_t i = 1; i < waits.size(); ++i) {
+        EXPECT_EQ(waits[i], 5000) << "move " << i;
+    }
+    ASSERT_EQ(notices.size(), 4u);  // the welcome, then at 0, 15 and 30 seconds
+    EXPECT_EQ(notices[1], "张三 掉线了，还有 60 秒可以回来，期间由系统代为出牌。");
+    EXPECT_EQ(notices[3], "张三 掉线了，还有 30 秒可以回来。");
+
+    // Back within the grace: no more notices, nothing played for the seat
+    // before its own turn time and the room's patience have run out.
+    constexpr PersonId kBack = 9;
+    ASSERT_TRUE(table_->Rejoin(kBack, "张三", true));
+    const std::size_t before = host_.Of(kWatcher, 105).size();
+    host_.Run(options_.dropGraceMs);
+    EXPECT_EQ(host_.Of(kWatcher, 105).size(), before);
+    for (const FinishedGame& g : host_.finished) {
+        EXPECT_EQ(g.escapedSeat, -1);
+    }
+}
+
+TEST_F(TableTest, AfterAGameEverybodySeesTheNewTotalsAndTheComputersWaitForThePerson) {
+    SeatHumanAndBots();
+    ASSERT_TRUE(table_->AddSpectator(kWatcher, Person("看客", 30001), "张三", true));
+    ConfirmAndStart();
+    host_.Run();  // the person's turns are played for it; then nothing moves
+    ASSERT_EQ(host_.finished.size(), 1u);
+    EXPECT_FALSE(table_->GameRunning());
+    for (const PersonId id : {kHuman, kWatcher}) {
+        const auto& got = host_.sent[id];
+        const auto over = std::find_if(got.begin(), got.end(), [](const Bytes& m) { return m[0] == 23; });
+        ASSERT_TRUE(over != got.end() && over + 1 != got.end());
+        const Bytes& list = over[1];
+        ASSERT_EQ(Bytes(list.begin(), list.begin() + 2), (Bytes{130, 2}));
+        const auto records = SplitUserListText(GetTextFromBytes(list, 2));
+        ASSERT_EQ(records.size(), 5u);
+        EXPECT_EQ(SplitFields(records[0])[5], "1");  // 张三's games
+        EXPECT_EQ(std::count_if(over, got.end(), [](const Bytes& m) { return m[0] == 112; }), 0)
+            << "a computer player raised its hand before the person";
+    }
+    table_->OnMessage(kHuman, MakeReadyInGame(0));
+    host_.Run(0);
+    EXPECT_TRUE(table_->GameRunning());
+}
+
+TEST_F(TableTest, TheRoomClosingAbandonsAGameOfPeoplePresentAndCountsADropAsAnEscape) {
+    SeatHumanAndBots();
+    ConfirmAndStart();
+    table_->Shutdown();
+    EXPECT_FALSE(table_->GameRunning());
+    ASSERT_EQ(host_.finished.size(), 1u);
+    const FinishedGame& abandoned = host_.finished[0];
+    EXPECT_TRUE(abandoned.abandoned);
+    EXPECT_EQ(abandoned.scores, (std::array<std::int32_t, 4>{}));
+    EXPECT_EQ(abandoned.records[0].games, 0);
+
+    table_->OnMessage(kHuman, MakeReadyInGame(0));
+    host_.Run(0);
+    ASSERT_TRUE(table_->GameRunning());
+    table_->LinkLost(kHuman);
+    table_->Shutdown();
+    ASSERT_EQ(host_.finished.size(), 2u);
+    EXPECT_FALSE(host_.finished[1].abandoned);
+    EXPECT_EQ(host_.finished[1].escapedSeat, 0);
+    EXPECT_EQ(host_.finished[1].records[0].escapes, 1);
+    EXPECT_EQ(host_.finished[1].records[0].points, -50);
 }
 
 TEST_F(TableTest, APrivateChatLineReachesOnlyItsAddresseeAndSender) {

@@ -14,7 +14,10 @@ namespace redten::room::test {
 // each person was sent and runs timers when told to, in order.
 class FakeTableHost final : public TableHost {
 public:
-    void Send(PersonId to, const Bytes& message) override { sent[to].push_back(message); }
+    void Send(PersonId to, const Bytes& message) override {
+        sent[to].push_back(message);
+        sentAt[to].push_back(timers_.Now());
+    }
     void Disconnect(PersonId who) override { disconnected.insert(who); }
     TimerId After(int ms, std::function<void()> fn) override { return timers_.After(ms, std::move(fn)); }
     void Cancel(TimerId timer) override { timers_.Cancel(timer); }
@@ -47,6 +50,7 @@ public:
     }
 
     std::map<PersonId, std::vector<Bytes>> sent;
+    std::map<PersonId, std::vector<std::int64_t>> sentAt;  // when, on the timers' clock
     std::set<PersonId> disconnected;
     std::vector<std::string> log;
     std::vector<FinishedGame> finished;

@@ -228,8 +228,13 @@ void ScriptedTable::Handle(const Bytes& m) {
     }
 }
 
+void ScriptedTable::Resume() {
+    holdPlays = false;
+    Act();
+}
+
 void ScriptedTable::Act() {
-    if (!autoPlay || seat < 0 || curSeat_ != seat ||
+    if (!autoPlay || holdPlays || seat < 0 || curSeat_ != seat ||
         (phase_ != kPhaseLead && phase_ != kPhaseFollow) || hand.empty()) {
         return;
     }

@@ -33,7 +33,11 @@ public:
     void SetReceiveBuffer(int bytes);
 
     bool autoPlay = true;
+    // Takes part in everything but its own plays: the game waits at its turn.
+    bool holdPlays = false;
     int gamesWanted = 1;
+    // Plays again, starting with a turn it may be holding up.
+    void Resume();
 
     std::vector<Bytes> received;
     std::vector<Bytes> Of(std::uint8_t code) const;
