@@ -1,19 +1,29 @@
-// redten-play: stands in for the lobby. Reserves a seat (or a watch) in a
-// room, starts the table client with the nine launch words and, when the
-// table closes by itself, says why.
+// redten-play: stands in for the lobby. Opens a room on this machine (or
+// joins one), reserves a seat or a watch, starts the table client with the
+// nine launch words and, when the table closes by itself, says why. It is
+// the one launcher: ./play and the installed redten both run it.
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTcpSocket>
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <iostream>
 #include <string>
 
+#include "local_room.h"
+#include "platform/qt_translations.h"
 #include "startup/launch_context.h"
 
 namespace {
+
+using redten::lobby::LocalRoom;
 
 constexpr char kGameTitle[] = "红十";
 constexpr char kLevels[] = "新手_0`入门_200`熟手_500`高手_1000`大师_2000`宗师_5000";
@@ -22,9 +32,60 @@ constexpr int kWaitMs = 10000;
 // to sit down again.
 constexpr int kCountdownStatus = 3;
 
-int Fail(const std::string& text) {
-    std::cerr << "redten-play: " << text << std::endl;
+volatile std::sig_atomic_t stopRequested = 0;
+
+void OnStopSignal(int) { stopRequested = 1; }
+
+// SIGTERM, SIGINT and SIGHUP end the game in order: the table goes, then the
+// room settles and stops. No SA_RESTART, so a prompt gives up at once.
+void CatchStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    for (const int s : {SIGTERM, SIGINT, SIGHUP}) {
+        sigaction(s, &action, nullptr);
+    }
+}
+
+int Fail(const QString& text) {
+    std::cerr << "redten-play: " << text.toStdString() << std::endl;
     return 2;
+}
+
+struct Address {
+    QString host;
+    quint16 port = 0;
+};
+
+bool ParseAddress(const QString& text, Address& out) {
+    const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
+    bool ok = false;
+    const uint port = text.mid(colon + 1).toUInt(&ok);
+    if (colon <= 0 || !ok || port > 65535) {
+        return false;
+    }
+    out = {text.left(colon), static_cast<quint16>(port)};
+    return true;
+}
+
+// Asks the room for a seat (or a watch) over its lobby line. Empty when
+// granted, else the room's reason.
+QString Reserve(const Address& room, const QString& request) {
+    QTcpSocket socket;
+    socket.connectToHost(room.host, room.port);
+    if (!socket.waitForConnected(kWaitMs)) {
+        return QStringLiteral("连不上房间 %1:%2：%3").arg(room.host).arg(room.port).arg(socket.errorString());
+    }
+    socket.write(request.toUtf8() + '\n');
+    QByteArray reply;
+    while (!reply.contains('\n') && reply.size() < 1024 && socket.waitForReadyRead(kWaitMs)) {
+        reply += socket.readAll();
+    }
+    reply = reply.left(reply.indexOf('\n')).trimmed();
+    if (reply == "OK") {
+        return {};
+    }
+    return reply.startsWith("ERR ") ? QString::fromUtf8(reply.mid(4)) : QStringLiteral("房间没有回答。");
 }
 
 // Runs the table to its end. Its standard output carries at most one line
@@ -36,15 +97,23 @@ int RunTable(const QString& exe, const QStringList& words) {
     table.setInputChannelMode(QProcess::ForwardedInputChannel);
     table.start(exe, words);
     if (!table.waitForStarted(kWaitMs)) {
-        return Fail("cannot start the table: " + table.errorString().toStdString());
+        return Fail(QStringLiteral("桌子程序没有启动：") + table.errorString());
     }
-    table.waitForFinished(-1);
+    while (!table.waitForFinished(250)) {
+        if (stopRequested) {
+            table.terminate();
+            if (!table.waitForFinished(3000)) {
+                table.kill();
+                table.waitForFinished(3000);
+            }
+            return 1;
+        }
+    }
     std::string cause;
     for (const QByteArray& line : table.readAllStandardOutput().split('\n')) {
         const qsizetype blank = line.indexOf(' ');
         const QByteArray word = line.left(blank);
-        if (blank > 0 && (word == "countdown" || word == "runaway" || word == "sentaway" ||
-                          word == "link")) {
+        if (blank > 0 && (word == "countdown" || word == "runaway" || word == "sentaway" || word == "link")) {
             cause = word.toStdString();
             std::cout << "redten-play: 桌子关闭了：" << line.mid(blank + 1).toStdString() << std::endl;
         } else if (!line.isEmpty()) {
@@ -52,77 +121,102 @@ int RunTable(const QString& exe, const QStringList& words) {
         }
     }
     if (table.exitStatus() != QProcess::NormalExit) {
-        return Fail("the table ended abnormally");
+        return Fail(QStringLiteral("桌子程序意外结束了。"));
     }
     return cause == "countdown" ? kCountdownStatus : table.exitCode();
+}
+
+// After a count-down closed the table, a person at a terminal may sit again.
+bool OfferToSitAgain() {
+    if (!isatty(STDIN_FILENO) || stopRequested) {
+        return false;
+    }
+    std::cout << "按回车键重新坐下，Ctrl+C 结束。" << std::flush;
+    std::string line;
+    return static_cast<bool>(std::getline(std::cin, line)) && !stopRequested;
+}
+
+QString DefaultName() {
+    const QString user = qEnvironmentVariable("USER");
+    return user.isEmpty() || user.contains(QLatin1Char(' ')) ? QStringLiteral("玩家") : user;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("redten"));
+    CatchStopSignals();
+    redten::InstallQtChineseTranslations(app);
+
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Reserves a seat in a Red Ten room and starts the table."));
+    parser.setApplicationDescription(QStringLiteral(
+        "红十：在本机开一个有电脑玩家的房间并坐下，或者加入别人开的房间。"));
     parser.addHelpOption();
-    const QCommandLineOption server(QStringLiteral("server"), QStringLiteral("The room, HOST:PORT."), QStringLiteral("HOST:PORT"));
-    const QCommandLineOption name(QStringLiteral("name"), QStringLiteral("Your name at the table."), QStringLiteral("NAME"));
-    const QCommandLineOption watch(QStringLiteral("watch"), QStringLiteral("Watch this player instead of playing."), QStringLiteral("PLAYER"));
-    const QCommandLineOption table(QStringLiteral("table"), QStringLiteral("The table client to start."), QStringLiteral("PATH"));
-    parser.addOptions({server, name, watch, table});
+    const QCommandLineOption name(QStringLiteral("name"), QStringLiteral("你在桌上的名字（默认：登录名）。"), QStringLiteral("NAME"), DefaultName());
+    const QCommandLineOption join({QStringLiteral("join"), QStringLiteral("server")}, QStringLiteral("坐进别人开的房间，不在本机开房间。"), QStringLiteral("HOST:PORT"));
+    const QCommandLineOption watch(QStringLiteral("watch"), QStringLiteral("旁观这位玩家，而不是坐下来玩。"), QStringLiteral("PLAYER"));
+    const QCommandLineOption listen(QStringLiteral("listen"), QStringLiteral("本机房间的地址，例如 0.0.0.0:27100 向局域网开放（默认：只在本机）。"), QStringLiteral("ADDR:PORT"), QStringLiteral("127.0.0.1:0"));
+    const QCommandLineOption bots(QStringLiteral("bots"), QStringLiteral("本机房间每张新桌的电脑玩家数，0 到 3。"), QStringLiteral("N"), QStringLiteral("3"));
+    const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("本机房间的战绩文件（默认：个人数据目录下的 redten/room.db）。"), QStringLiteral("FILE"));
+    const QCommandLineOption table(QStringLiteral("table"), QStringLiteral("要启动的桌子程序。"), QStringLiteral("PATH"));
+    parser.addOptions({name, join, watch, listen, bots, db, table});
     parser.process(app);
 
-    const QString where = parser.value(server);
-    const qsizetype colon = where.lastIndexOf(QLatin1Char(':'));
-    bool ok = false;
-    const uint port = where.mid(colon + 1).toUInt(&ok);
-    if (colon <= 0 || !ok || port == 0 || port > 65535) {
-        return Fail("--server wants HOST:PORT");
+    const QString me = parser.value(name);
+    if (me.isEmpty() || me.contains(QLatin1Char(' ')) || me.contains(QLatin1Char('\t'))) {
+        return Fail(QStringLiteral("--name 需要一个不含空格的名字。"));
     }
-    const QString host = where.left(colon);
-    const std::string me = parser.value(name).toStdString();
-    if (me.empty()) {
-        return Fail("--name wants your name");
-    }
-    const QString exe = parser.isSet(table)
-                            ? parser.value(table)
-                            : QDir(QCoreApplication::applicationDirPath())
-                                  .filePath(QStringLiteral("../redten/table/redten-table"));
+    const QDir here(QCoreApplication::applicationDirPath());
+    const QString exe = parser.isSet(table) ? parser.value(table)
+                                            : here.filePath(QStringLiteral("../redten/table/redten-table"));
     if (!QFileInfo(exe).isExecutable()) {
-        return Fail("no table client at " + exe.toStdString());
+        return Fail(QStringLiteral("找不到桌子程序 ") + exe);
     }
 
-    QTcpSocket socket;
-    socket.connectToHost(host, static_cast<quint16>(port));
-    if (!socket.waitForConnected(kWaitMs)) {
-        return Fail("cannot reach the room at " + where.toStdString() + ": " +
-                    socket.errorString().toStdString());
+    Address room;
+    LocalRoom local;
+    if (parser.isSet(join)) {
+        if (!ParseAddress(parser.value(join), room) || room.port == 0) {
+            return Fail(QStringLiteral("--join 需要 HOST:PORT。"));
+        }
+    } else {
+        Address at;
+        if (!ParseAddress(parser.value(listen), at)) {
+            return Fail(QStringLiteral("--listen 需要 ADDR:PORT，例如 127.0.0.1:27100。"));
+        }
+        const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                             QStringLiteral("/redten");
+        const QString records = parser.isSet(db) ? parser.value(db) : data + QStringLiteral("/room.db");
+        const QString log = records == QLatin1String(":memory:")
+                                ? data + QStringLiteral("/room.log")
+                                : QFileInfo(records).absolutePath() + QStringLiteral("/room.log");
+        QDir().mkpath(QFileInfo(records).absolutePath());
+        QString error;
+        if (!local.Start({here.filePath(QStringLiteral("redten-room")), parser.value(listen), parser.value(bots),
+                          records, log},
+                         error)) {
+            return Fail(error);
+        }
+        room = {at.host == QLatin1String("0.0.0.0") ? QStringLiteral("127.0.0.1") : at.host, local.Port()};
+        std::cout << "房间已经开好：" << at.host.toStdString() << ":" << local.Port() << "（日志在 "
+                  << log.toStdString() << "）" << std::endl;
     }
-    const std::string request = parser.isSet(watch)
-                                    ? "WATCH " + me + " " + parser.value(watch).toStdString()
-                                    : "SIT " + me;
-    socket.write(QByteArray::fromStdString(request + "\n"));
-    QByteArray reply;
-    while (!reply.contains('\n') && reply.size() < 1024 && socket.waitForReadyRead(kWaitMs)) {
-        reply += socket.readAll();
-    }
-    reply = reply.left(reply.indexOf('\n')).trimmed();
-    if (reply != "OK") {
-        const std::string why = reply.startsWith("ERR ") ? reply.mid(4).toStdString()
-                                                         : std::string("房间没有回答。");
-        return Fail(why);
-    }
-    socket.close();
 
+    const QString request = parser.isSet(watch) ? QStringLiteral("WATCH %1 %2").arg(me, parser.value(watch))
+                                                : QStringLiteral("SIT %1").arg(me);
     // The table connects from this machine within moments, claiming the
     // reservation; it lives as long as its link to the room.
-    const QStringList words = {QString::fromLatin1(redten::kLaunchToken),
-                               host,
-                               QString::number(port),
-                               QString::fromUtf8(kGameTitle),
-                               QString::fromUtf8(kLevels),
-                               QStringLiteral("-"),
-                               QStringLiteral("-"),
-                               QString::fromStdString(me),
-                               QStringLiteral("1")};
-    return RunTable(exe, words);
+    const QStringList words = {QString::fromLatin1(redten::kLaunchToken), room.host, QString::number(room.port),
+                               QString::fromUtf8(kGameTitle), QString::fromUtf8(kLevels), QStringLiteral("-"),
+                               QStringLiteral("-"), me, QStringLiteral("1")};
+    for (;;) {
+        if (const QString refused = Reserve(room, request); !refused.isEmpty()) {
+            return Fail(refused);
+        }
+        const int status = RunTable(exe, words);
+        if (status != kCountdownStatus || !OfferToSitAgain()) {
+            return status;  // the local room stops with us
+        }
+    }
 }

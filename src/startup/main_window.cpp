@@ -15,6 +15,8 @@
 
 #include "components/web_view.h"
 #include "net/wire/client_messages.h"
+#include "platform/program_dirs.h"
+#include "platform/system_message_box.h"
 #include "shell/close_guard.h"
 #include "shell/help_window.h"
 #include "skin_pictures.h"
@@ -198,7 +200,9 @@ void frmGameMain::Load() {
     //     second, twenty ticks.
 
     // 11. Personal settings, before the link opens: the greeting carries one.
-    LoadUserSet(context_.userSet, context_.define.strAppPath + kUserSetFileName);
+    userSetPath_ = ChooseUserSetPath(context_.define.strAppPath, PersonalConfigDirectory(),
+                                     IsWritableDirectory(context_.define.strAppPath));
+    LoadUserSet(context_.userSet, userSetPath_);
 
     // 12. The previous-trick display timer belongs to the hand interaction:
     //     stopped, one tick a second.
@@ -465,8 +469,13 @@ void frmGameMain::OpenUserSet() {
     // One dialog at a time: a second click brings it forward. Closing
     // forgets it; the next opening creates it anew.
     if (!userSet_) {
-        userSet_ = new frmUserSet(context_.userSet, context_.define.strAppPath + kUserSetFileName,
-                                  sender_, context_.launch.strMyName, this);
+        auto* dialog = new frmUserSet(context_.userSet, userSetPath_, sender_, context_.launch.strMyName, this);
+        connect(dialog, &frmUserSet::SaveFailed, this, [](const QString& path) {
+            ShowSystemMessageBox("个人设置没有保存下来，只在这次游戏中有效。请检查能否写入文件 " +
+                                     path.toStdString() + "。",
+                                 "用户设置", SystemBoxIcon::Exclamation);
+        });
+        userSet_ = dialog;
     }
     userSet_->show();
     userSet_->raise();

@@ -174,6 +174,7 @@ private:
     QPointer<frmUserMenu> userMenu_;
     QPointer<QWidget> userSet_;
     QPointer<QWidget> help_;
+    std::string userSetPath_;
     QTimer tmrForm;
     QSize lastSize_;
     int lastFrameCommand_ = 0;

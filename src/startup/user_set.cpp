@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string_view>
 
@@ -33,6 +34,16 @@ bool ParseValue(std::string_view line, std::uint8_t& value) {
 
 void SetDefaultUserSet(UserSet& set) { set.bteUserSet.fill(1); }
 
+std::string ChooseUserSetPath(const std::string& appPath, const std::string& personalDir,
+                              bool appPathWritable) {
+    const std::string personal = personalDir + "/" + kUserSetFileName;
+    std::error_code error;
+    if (!appPathWritable || std::filesystem::exists(personal, error)) {
+        return personal;
+    }
+    return appPath + kUserSetFileName;
+}
+
 void LoadUserSet(UserSet& set, const std::string& filePath) {
     std::ifstream file(filePath, std::ios::binary);
     if (!file) {
@@ -59,6 +70,8 @@ bool SaveUserSet(const UserSet& set, const std::string& filePath) {
     // A new file first, then renamed over the old one: a failed write never
     // leaves the settings half written.
     const std::string fresh = filePath + ".new";
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(filePath).parent_path(), error);
     {
         std::ofstream file(fresh, std::ios::binary | std::ios::trunc);
         if (!file) {

@@ -23,12 +23,20 @@ inline constexpr char kUserSetFileName[] = "UserSet.ini";
 
 void SetDefaultUserSet(UserSet& set);
 
+// Where the personal settings live. The file beside the program stays the
+// default, so a staged tree keeps its settings with it; the person's own
+// copy in personalDir wins once it exists, and is the only place when the
+// program's directory cannot be written (an installed game).
+std::string ChooseUserSetPath(const std::string& appPath, const std::string& personalDir,
+                              bool appPathWritable);
+
 // Reads the five values from filePath. A missing, short or unreadable file,
 // or any value outside 0..255, leaves all five on.
 void LoadUserSet(UserSet& set, const std::string& filePath);
 
-// Writes the five values, one per CRLF line as " 1 ". A failing write is
-// reported by the result only; the values in memory stay.
+// Writes the five values, one per CRLF line as " 1 ", making the file's
+// directory when it is missing. A failing write is reported by the result
+// only; the values in memory stay.
 bool SaveUserSet(const UserSet& set, const std::string& filePath);
 
 }  // namespace redten

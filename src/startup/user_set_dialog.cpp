@@ -59,7 +59,9 @@ void frmUserSet::Confirm() {
     for (int i = 0; i < 5; ++i) {
         set_.bteUserSet[static_cast<std::size_t>(i)] = chkUser(i).checkState() != Qt::Unchecked ? 1 : 0;
     }
-    SaveUserSet(set_, filePath_);
+    if (!SaveUserSet(set_, filePath_)) {
+        emit SaveFailed(QString::fromStdString(filePath_));
+    }
     const std::uint8_t watch = set_.bteUserSet[kSetAllowWatchCards];
     if (watch != watchAtOpening_) {
         link_.Send(MakeWatchSetting(myName_, watch));

@@ -13,7 +13,8 @@
 namespace redten {
 
 // The personal settings (用户设置): five switches in two groups. Confirming
-// saves them, and tells the room when the spectator switch changed.
+// saves them (or says it could not), and tells the room when the spectator
+// switch changed.
 class frmUserSet final : public QDialog {
     Q_OBJECT
 public:
@@ -22,6 +23,10 @@ public:
 
     QCheckBox& chkUser(int i) { return chkUser_[static_cast<std::size_t>(i)]; }
     QPushButton& cmdUser(int i) { return cmdUser_[static_cast<std::size_t>(i)]; }
+
+signals:
+    // The choices hold for this session, but the file could not be written.
+    void SaveFailed(const QString& filePath);
 
 private:
     void Defaults();

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include "net/wire/framing.h"
 #include "startup/launch_context.h"
@@ -36,6 +38,7 @@ public:
     int ExitCode() const { return process_.exitCode(); }
     bool Crashed() const { return process_.exitStatus() == QProcess::CrashExit; }
     QString Stderr() { return QString::fromUtf8(process_.readAllStandardError()); }
+    QString Stdout() { return QString::fromUtf8(process_.readAllStandardOutput()); }
 
 private:
     QProcess process_;
@@ -53,10 +56,44 @@ TEST(Launch, GreetsTheRoomAndEndsCleanlyWhenTheRoomCloses) {
     WaitUntil([] { return false; }, 200);
     const char expected[] = {0, 0, 0, 12, char(130), 0, 55, 48, 48, 96, 75, 79, 86, 65, 96, 49};
     EXPECT_EQ(server.received(), QByteArray(expected, 16));
+    // The room's last word before it closes is what the lobby is told.
+    server.WriteFrame({22, 'b', 'y', 'e'});
+    WaitUntil([] { return false; }, 300);
     server.CloseClient();
-    ASSERT_TRUE(table.Finished());
+    ASSERT_TRUE(table.Finished(3000));
     EXPECT_FALSE(table.Crashed());
     EXPECT_EQ(table.ExitCode(), 0);
+    EXPECT_EQ(table.Stdout(), "link bye\n");
+}
+
+// The launcher opens its own room, seats the person, and says why a table
+// closed by itself; a table whose count-down ran out asks for another seat.
+TEST(Launcher, OpensARoomSeatsThePersonAndReportsWhyTheTableClosed) {
+    QTemporaryDir dir;
+    const QString table = dir.filePath("table");
+    QFile script(table);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\necho \"$@\" > \"$(dirname \"$0\")/words\"\n"
+                 "echo 'countdown 倒计时结束了'\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QProcess play;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", dir.filePath("data"));
+    play.setProcessEnvironment(env);
+    play.start(REDTEN_PLAY_EXE, {"--name", "张三", "--table", table, "--db", ":memory:"});
+    ASSERT_TRUE(play.waitForFinished(20000));
+    EXPECT_EQ(play.exitCode(), 3);
+    const QString out = QString::fromUtf8(play.readAllStandardOutput());
+    EXPECT_TRUE(out.contains("redten-play: 桌子关闭了：倒计时结束了")) << out.toStdString();
+    QFile words(dir.filePath("words"));
+    ASSERT_TRUE(words.open(QIODevice::ReadOnly));
+    const QStringList launched = QString::fromUtf8(words.readAll()).trimmed().split(' ');
+    ASSERT_EQ(launched.size(), 9);
+    EXPECT_EQ(launched[0], kLaunchToken);
+    EXPECT_EQ(launched[7], "张三");
+    EXPECT_TRUE(QFile::exists(dir.filePath("data/redten/room.log")));
 }
 
 TEST(Launch, HostileRoomsEndTheTableCleanly) {

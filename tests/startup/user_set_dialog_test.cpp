@@ -64,7 +64,7 @@ TEST_F(UserSetDialog, DefaultsTickEverythingAndCancelChangesNothing) {
     EXPECT_FALSE(QFile::exists(QString::fromStdString(path())));
 }
 
-TEST_F(UserSetDialog, AFailedSaveKeepsTheOldFile) {
+TEST_F(UserSetDialog, AFailedSaveKeepsTheOldFileAndTheDialogSaysSo) {
     UserSet old;
     old.bteUserSet = {0, 1, 0, 1, 0};
     ASSERT_TRUE(SaveUserSet(old, path()));
@@ -72,6 +72,28 @@ TEST_F(UserSetDialog, AFailedSaveKeepsTheOldFile) {
     QDir(dir.path()).mkdir(QString::fromStdString(std::string(kUserSetFileName) + ".new"));
     EXPECT_FALSE(SaveUserSet(set, path()));
     EXPECT_EQ(Read(), " 0 \r\n 1 \r\n 0 \r\n 1 \r\n 0 \r\n");
+
+    QStringList failed;
+    frmUserSet* dialog = Open();
+    QObject::connect(dialog, &frmUserSet::SaveFailed, [&](const QString& p) { failed << p; });
+    dialog->cmdUser(1).click();
+    EXPECT_EQ(failed, QStringList{QString::fromStdString(path())});
+}
+
+TEST_F(UserSetDialog, AStagedTreeKeepsItsFileAndAnInstalledOneUsesThePersonsOwn) {
+    const std::string app = dir.filePath("table/").toStdString();
+    const std::string mine = dir.filePath("config/redten").toStdString();
+    EXPECT_EQ(ChooseUserSetPath(app, mine, true), app + kUserSetFileName);
+    const std::string personal = ChooseUserSetPath(app, mine, false);
+    EXPECT_EQ(personal, mine + "/" + kUserSetFileName);
+    // The first save makes the person's folder; from then on it wins even
+    // where the program's directory could be written.
+    set.bteUserSet = {1, 0, 1, 0, 1};
+    ASSERT_TRUE(SaveUserSet(set, personal));
+    EXPECT_EQ(ChooseUserSetPath(app, mine, true), personal);
+    UserSet again;
+    LoadUserSet(again, personal);
+    EXPECT_EQ(again.bteUserSet, set.bteUserSet);
 }
 
 }  // namespace
