@@ -89,6 +89,9 @@ void TurnFlow::StartTurnClock(std::uint8_t seat) {
     const int limit = game_.bteGameState == kPhaseShowing ? game_.bteLiangTime : game_.bteOutTime;
     clockTicks_ = 0;
     services_.clock.Start(limit, kClockWarningSeconds);
+    // The clock shows its full time at once, not only with the first tick a
+    // second later.
+    services_.view.PaintClock();
 }
 
 void TurnFlow::StopClock() {

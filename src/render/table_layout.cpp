@@ -30,10 +30,16 @@ void CalcPaiPos(TableLayout& l, const LayoutInputs& in) {
                        {{{u[1].x, u[1].y - 80}, {u[1].x, u[1].y - 112}}},
                        {{{u[2].x - 80, u[2].y}, {u[2].x - 113, u[2].y}}},
                        {{{u[3].x, u[3].y - 80}, {u[3].x, u[3].y - 112}}}}};
+    // The own badge stands 14 pixels higher than the others' pattern would
+    // put it: 3 below the face top it would reach 7 pixels past the area's
+    // bottom edge, and the bottom rail takes the 7 rows above that.
     l.MingCiPos = {{{u[0].x + 125, u[0].y + 3}, {u[1].x, u[1].y + 80},
-                    {u[2].x + 205, u[2].y + 3}, {u[3].x - 10, u[3].y + 80}}};
+                    {u[2].x + 205, u[2].y - 11}, {u[3].x - 10, u[3].y + 80}}};
     l.RestPaiPos = {{{u[0].x - 16, u[0].y + 38}, {u[1].x, u[1].y + 63},
                      {u[2].x + 136, u[2].y + 5}, {u[3].x - 20, u[3].y + 63}}};
+    // The start button stands beside the own count and badge, not over
+    // them: they stay on show between games, when the button is up.
+    l.StartButtonPos = {u[2].x + 205 + 48 + 8, u[2].y + 5};
 
     const auto& p = l.PaiPos;
     if (in.smallScreen) {

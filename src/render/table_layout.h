@@ -31,8 +31,9 @@ struct TableLayout {
     std::array<PixelPoint, 4> PaiPos;       // hand: rows centre-top, columns left-centre
     std::array<PixelPoint, 4> OutPaiPos;    // played cards
     std::array<std::array<PixelPoint, 2>, 4> LiangFlagPos;
-    std::array<PixelPoint, 4> MingCiPos;    // finishing place mark
+    std::array<PixelPoint, 4> MingCiPos;    // finishing place mark, 48 × 46
     std::array<PixelPoint, 4> RestPaiPos;   // remaining-card count
+    PixelPoint StartButtonPos;              // top-left of the start button
     PixelPoint OptionButtonPos;
     PixelPoint TimeBarPos;
     std::int32_t TimeBarWidth = 120;

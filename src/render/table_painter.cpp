@@ -1,6 +1,7 @@
 #include "render/table_painter.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
@@ -24,6 +25,13 @@ bool IsPass(const CardList& cards) { return cards.size() == 1 && cards[0] == kPa
 // Sizes are points at 96 dots an inch, as the table was laid out.
 int PointsToPixels(int points) { return points * 96 / 72; }
 
+QFont TextFont(int points, bool bold, const char* face = "宋体") {
+    QFont font(QString::fromUtf8(face));
+    font.setPixelSize(PointsToPixels(points));
+    font.setBold(bold);
+    return font;
+}
+
 }  // namespace
 
 TablePainter::TablePainter(ClientContext& context, GameArea& area, ImageStore& images)
@@ -35,7 +43,9 @@ TablePainter::TablePainter(ClientContext& context, GameArea& area, ImageStore& i
 
 void TablePainter::Update(int x, int y, int w, int h) { area_.update(x, y, w, h); }
 
-void TablePainter::OnResized() {
+void TablePainter::OnResized() { RepaintTable(); }
+
+void TablePainter::CalcLayout() {
     const QImage& s = area_.Surface();
     LayoutInputs in;
     in.width = s.width();
@@ -44,7 +54,6 @@ void TablePainter::OnResized() {
     in.smallScreen = screen && screen->geometry().width() < 801;
     in.showOtherBack = context_.game.blnShowOtherBack != 0;
     CalcUserPos(layout_, in);
-    RepaintTable();
 }
 
 // --- the background --------------------------------------------------------------
@@ -112,18 +121,16 @@ void TablePainter::RestoreGameBackMid(int x, int y, int w, int h) {
 
 // --- text ---------------------------------------------------------------------------
 
-void TablePainter::PrintText(int x, int y, const std::string& text, QColor colour, int points,
-                             bool bold, const char* face) {
+QRect TablePainter::PrintText(int x, int y, const std::string& text, QColor colour, int points,
+                              bool bold, const char* face) {
     QPainter p(&area_.Surface());
-    QFont font(QString::fromUtf8(face));
-    font.setPixelSize(PointsToPixels(points));
-    font.setBold(bold);
-    p.setFont(font);
+    p.setFont(TextFont(points, bold, face));
     p.setPen(colour);
     const QString t = QString::fromStdString(text);
     const QRect box = p.boundingRect(QRect(x, y, 2000, 200), Qt::AlignLeft | Qt::AlignTop, t);
     p.drawText(box, Qt::AlignLeft | Qt::AlignTop, t);
     Update(box.x(), box.y(), box.width() + 1, box.height() + 1);
+    return box;
 }
 
 // --- seats --------------------------------------------------------------------------
@@ -142,16 +149,25 @@ void TablePainter::PaintUser(std::uint8_t seat) {
     const std::string& name = context_.game.udtUser[seat].strUserName;
     if (name.empty()) {
         if (GameBackPainted) {
-            if (p == 0 || p == 2) {
-                RestoreGameBack(f.x - 1, f.y - 1, 150, 34);
-            } else {
-                RestoreGameBack(std::min(n.x, f.x) - 1, f.y - 1, 52, 90);
+            QRect block = p == 0 || p == 2 ? QRect(f.x - 1, f.y - 1, 150, 34)
+                                           : QRect(std::min(n.x, f.x) - 1, f.y - 1, 52, 90);
+            // A long name reaches past the block; the rails stay as they are.
+            block |= InsideRails(nameBoxes_[p]);
+            RestoreGameBack(block.x(), block.y(), block.width(), block.height());
+            // The count and the badge go with the player; a side seat's cards,
+            // which a long name's box reaches into, are drawn again.
+            PaintRestPai(seat);
+            PaintMingCi(seat);
+            if ((p == 1 || p == 3) && context_.game.blnNoDeal == 0) {
+                PaintUserPai(seat);
             }
         }
+        nameBoxes_[p] = QRect();
         return;
     }
     const QImage* face = Face(seat);
     if (!face) {
+        nameBoxes_[p] = QRect();
         return;
     }
     {
@@ -159,15 +175,27 @@ void TablePainter::PaintUser(std::uint8_t seat) {
         painter.drawImage(f.x, f.y, *face);
     }
     Update(f.x, f.y, 32, 32);
+    PrintName(p, name);
+}
+
+void TablePainter::PrintName(std::uint8_t p, const std::string& name) {
+    const PixelPoint n = layout_.UserNamePos[p];
     if (p == 0 || p == 2) {
-        PrintText(n.x, n.y, name, Qt::white, 9, false);
+        nameBoxes_[p] = PrintText(n.x, n.y, name, Qt::white, 9, false);
         return;
     }
     // Side seats: lines of eight characters, 12 pixels apart.
     const auto lines = WrapLines(name);
+    nameBoxes_[p] = QRect();
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        PrintText(n.x, n.y + static_cast<int>(i) * 12, lines[i], Qt::white, 9, false);
+        const int y = n.y + static_cast<int>(i) * 12;
+        nameBoxes_[p] |= PrintText(n.x, y, lines[i], Qt::white, 9, false);
     }
+}
+
+QRect TablePainter::InsideRails(const QRect& r) const {
+    const QImage& s = area_.Surface();
+    return r.intersected(QRect(7, 7, s.width() - 14, s.height() - 14));
 }
 
 void TablePainter::PaintNetBreak(std::uint8_t seat) {
@@ -187,6 +215,21 @@ void TablePainter::PaintReadyHand(std::uint8_t seat) {
     const PixelPoint at = layout_.ReadyPos[Place(seat)];
     const QImage* hand = images_.App("Res\\Hand.bmp");
     if (context_.game.udtUser[seat].blnReady != 0) {
+        if (GameBackPainted) {
+            // The mark takes the place of the seat's leftovers from the last
+            // game, which lie where it stands.
+            EraseOpenPai(seat);
+            PaintRestPai(seat);
+            // A side seat's long name runs on under its cards and its count:
+            // with them gone it shows whole, as a full repaint draws it.
+            const std::uint8_t p = Place(seat);
+            const std::string& name = context_.game.udtUser[seat].strUserName;
+            if ((p == 1 || p == 3) && !name.empty() && !nameBoxes_[p].isEmpty()) {
+                const QRect box = InsideRails(nameBoxes_[p]);
+                RestoreGameBack(box.x(), box.y(), box.width(), box.height());
+                PrintName(p, name);
+            }
+        }
         if (hand) {
             Blit(area_.Surface(), at.x, at.y, hand->width(), hand->height(), *hand, 0, 0,
                  RasterOp::Copy);
@@ -194,6 +237,12 @@ void TablePainter::PaintReadyHand(std::uint8_t seat) {
         }
     } else if (GameBackPainted) {
         RestoreGameBack(at.x - 1, at.y - 1, 82, 37);
+        // The mark's place reaches into the seat's cards and, at the top, its
+        // count: whatever of them shows is drawn again.
+        if (context_.game.blnNoDeal == 0) {
+            PaintRestPai(seat);
+            PaintUserPai(seat);
+        }
     }
 }
 
@@ -229,6 +278,12 @@ void TablePainter::PaintLiangFlag(std::uint8_t seat) {
 
 void TablePainter::PaintMingCi(std::uint8_t seat) {
     seat &= 3;
+    if (context_.game.udtUser[seat].strUserName.empty()) {
+        if (GameBackPainted) {
+            EraseMingCi(seat);
+        }
+        return;
+    }
     const int rank = context_.game.udtUser[seat].bteMingCi;
     const QImage* places = images_.App("Res\\MingCi.bmp");
     if (rank < 1 || rank > 3 || !places) {
@@ -239,13 +294,52 @@ void TablePainter::PaintMingCi(std::uint8_t seat) {
     Update(at.x, at.y, 48, 46);
 }
 
+void TablePainter::EraseMingCi(std::uint8_t seat) {
+    const PixelPoint at = layout_.MingCiPos[Place(seat & 3)];
+    RestoreGameBack(at.x, at.y, 48, 46);
+}
+
 void TablePainter::PaintRestPai(std::uint8_t seat) {
     seat &= 3;
-    const PixelPoint at = layout_.RestPaiPos[Place(seat)];
-    RestoreGameBack(at.x, at.y, 63, 13);
+    // An empty seat has no count; a seat that is ready for the next game has
+    // done with the last one's cards, and at the top its mark stands there.
+    const UserGameInfo& u = context_.game.udtUser[seat];
+    if (u.strUserName.empty() || u.blnReady != 0) {
+        if (GameBackPainted) {
+            EraseRestPai(seat);
+        }
+        return;
+    }
+    const std::uint8_t p = Place(seat);
+    const PixelPoint at = layout_.RestPaiPos[p];
+    const int width = RestPaiWidth(p);
+    const std::string count = std::to_string(u.bteCardCount);
+    int digitsX = at.x + 40;
+    if (width < 63) {
+        // Where the place is cut short, wide digits move in rather than run on.
+        const QFontMetrics metrics(TextFont(13, true));
+        const int digits = metrics.horizontalAdvance(QString::fromStdString(count));
+        digitsX = std::min(digitsX, at.x + width - digits);
+    }
+    RestoreGameBack(at.x, at.y, width, 13);
     PrintText(at.x, at.y, "余牌:", QColor(0, 180, 200), 11, false);
-    PrintText(at.x + 40, at.y - 3, std::to_string(context_.game.udtUser[seat].bteCardCount),
-              QColor(250, 0, 200), 13, true);
+    PrintText(digitsX, at.y - 3, count, QColor(250, 0, 200), 13, true);
+}
+
+int TablePainter::RestPaiWidth(std::uint8_t place) const {
+    // The left count's place would reach 3 pixels into the hand column
+    // beside it, so every repaint of the count cut a notch into the cards:
+    // it stops short of the column.
+    const int width = 63;
+    return place == 1 ? std::min(width, layout_.PaiPos[1].x - 1 - layout_.RestPaiPos[1].x) : width;
+}
+
+void TablePainter::EraseRestPai(std::uint8_t seat) {
+    // The count's own restore leaves the feet of its label and the tops of
+    // its digits; a count that goes takes them along.
+    const std::uint8_t p = Place(seat & 3);
+    const PixelPoint at = layout_.RestPaiPos[p];
+    RestoreGameBack(at.x, at.y - 3, RestPaiWidth(p), 18);
 }
 
 // --- cards ----------------------------------------------------------------------------
@@ -356,6 +450,13 @@ void TablePainter::PaintUserPai(std::uint8_t seat) {
     }
     const GameState& g = context_.game;
     const UserGameInfo& u = g.udtUser[seat];
+    if (!u.bteOpenPai.empty() && u.blnReady != 0) {
+        // Ready for the next game: the mark shows instead of the last one's cards.
+        if (GameBackPainted) {
+            EraseOpenPai(seat);
+        }
+        return;
+    }
     const PixelPoint h = layout_.PaiPos[p];
     const int most = 13 * std::max<int>(g.bteDeckCount, 1);
     const int c = u.bteCardCount;
@@ -392,6 +493,29 @@ void TablePainter::PaintUserPai(std::uint8_t seat) {
         }
     }
     Update(0, 0, s.width(), s.height());
+}
+
+QRect TablePainter::OpenPaiRect(std::uint8_t place, int count) const {
+    const PixelPoint h = layout_.PaiPos[place & 3];
+    if (place == 0 || place == 2) {
+        const int w = (count - 1) * PkStepX + PkWidth;
+        return {h.x - w / 2, h.y, w, PkHeight};
+    }
+    // Revealed cards stand 29 pixels apart, though their column is centred as
+    // if they stood 24 apart.
+    return {h.x, h.y - ((count - 1) * PkStepY + PkHeight) / 2, PkWidth,
+            (count - 1) * (PkStepY + 5) + PkHeight};
+}
+
+void TablePainter::EraseOpenPai(std::uint8_t seat) {
+    const std::uint8_t p = Place(seat & 3);
+    const int k = static_cast<int>(context_.game.udtUser[seat & 3].bteOpenPai.size());
+    if (p == 2 || k == 0) {
+        return;
+    }
+    const QRect r = OpenPaiRect(p, k);
+    RestoreGameBack(r.x(), r.y(), r.width(), r.height());
+    RestoreGameBackMid(r.x(), r.y(), r.width(), r.height());
 }
 
 // --- played cards ------------------------------------------------------------------------
@@ -466,6 +590,10 @@ void TablePainter::RepaintTable() {
         return;
     }
     repainting_ = true;
+    // The played cards' places follow the setting that shows the others'
+    // backs: a game's start and end and a table's snapshot change it just
+    // before they ask for the whole table.
+    CalcLayout();
     PaintGameBack();
     PaintTimeBar();
     GameBackPainted = false;
@@ -481,6 +609,10 @@ void TablePainter::RepaintTable() {
                 PaintMingCi(seat);
                 PaintRestPai(seat);
             }
+        }
+        // The start button's place follows the area's size.
+        if (startKnown_ && startButton) {
+            startButton(startVisible_, startCaption_, layout_.StartButtonPos);
         }
     }
     if (!context_.define.strViewUserName.empty()) {
@@ -503,9 +635,11 @@ void TablePainter::RepaintTable() {
 }
 
 void TablePainter::UpdateStartButton(bool visible, const std::string& caption) {
+    startKnown_ = true;
+    startVisible_ = visible;
+    startCaption_ = caption;
     if (startButton) {
-        const PixelPoint face = layout_.UserPos[2];
-        startButton(visible, caption, PixelPoint{face.x + 150, face.y + 5});
+        startButton(visible, caption, layout_.StartButtonPos);
     }
 }
 
@@ -548,7 +682,10 @@ void TablePainter::PaintClock(bool show) {
                                    : PixelPoint{u.x, u.y + 80};
     if (!show) {
         RestoreGameBack(at.x, at.y, 32, 39);
+        // A seat that has just gone out has its badge where its clock was.
+        PaintMingCi(seat);
         RestoreGameBack(63, 45, 30, 30);
+        PaintTimeBar();  // the seconds' place takes in a corner of the bar's head
         return;
     }
     const int ticks = clock_->Elapsed();
@@ -558,8 +695,8 @@ void TablePainter::PaintClock(bool show) {
         Blit(s, at.x, at.y, 31, 38, *frames, (ticks % 8) * 31, 0, RasterOp::Or);
         Update(at.x, at.y, 31, 38);
     }
-    PaintTimeBar();
     RestoreGameBack(63, 45, 30, 30);
+    PaintTimeBar();
     const int limit = g.bteGameState == kPhaseShowing ? g.bteLiangTime : g.bteOutTime;
     PrintText(63, 45, std::to_string(limit - ticks), QColor(255, 255, 0), 9, true, "黑体");
 }

@@ -95,9 +95,23 @@ public:
 private:
     std::uint8_t Place(std::uint8_t seat) const { return context_.define.ViewPos[seat & 3] & 3; }
     void Update(int x, int y, int w, int h);
+    // The anchors for the area's size and the current game settings.
+    void CalcLayout();
     void PaintSeatCards(std::uint8_t seat, const CardList& cards);
-    void PrintText(int x, int y, const std::string& text, QColor colour, int points, bool bold,
-                   const char* face = "宋体");
+    // Where a seat's revealed cards lie, by display position (not the own one).
+    QRect OpenPaiRect(std::uint8_t place, int count) const;
+    // Restores the cloth over a seat's revealed cards, its count and its badge.
+    void EraseOpenPai(std::uint8_t seat);
+    void EraseRestPai(std::uint8_t seat);
+    int RestPaiWidth(std::uint8_t place) const;
+    void EraseMingCi(std::uint8_t seat);
+    // A seat's name at its place, noting the box it took.
+    void PrintName(std::uint8_t place, const std::string& name);
+    // The part of a rectangle within the table's rails.
+    QRect InsideRails(const QRect& r) const;
+    // The box the text took.
+    QRect PrintText(int x, int y, const std::string& text, QColor colour, int points, bool bold,
+                    const char* face = "宋体");
     void BlitMaskedCell(const QImage& sheet, int cellX, int maskX, int w, int h, int x, int y,
                         bool mirrored = false);
     const QImage* Face(std::uint8_t seat);
@@ -112,6 +126,14 @@ private:
     Waiter* waiter_ = nullptr;
     bool GameBackPainted = true;
     bool repainting_ = false;
+    // Where each place's name was printed: a name can be wider than the
+    // block a seat clears when it empties.
+    std::array<QRect, 4> nameBoxes_;
+    // The start button as the turn flow last asked for it, placed again when
+    // the area changes size.
+    bool startKnown_ = false;
+    bool startVisible_ = false;
+    std::string startCaption_;
 };
 
 }  // namespace redten

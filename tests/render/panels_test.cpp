@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "game/turn_flow.h"
 #include "render/null_back_blitter.h"
 #include "render/table_fixture.h"
 
 #include "support/images.h"
+#include "support/recorded_parts.h"
 
 namespace redten {
 namespace {
@@ -245,7 +247,55 @@ TEST_F(Panels, TheClockAdvancesAFrameATickAndItsSecondsGoOnStop) {
     painter->PaintClock(false);
     const QImage erased = area.Surface().copy(63, 45, 30, 30);
     painter->RestoreGameBack(63, 45, 30, 30);
+    painter->PaintTimeBar();  // the bar's head, whose corner the seconds take in, stays whole
     EXPECT_EQ(area.Surface().copy(63, 45, 30, 30), erased);
+}
+
+// The turn flow round the real painter, its clock moved on by hand.
+class ClockAtTheTable : public TablePicture {
+protected:
+    ClockAtTheTable() {
+        painter->SetClock(&parts.clock);
+        Deal();
+        context.game.bteGameState = kPhaseFollow;
+    }
+    test::RecordedParts parts{*painter};
+    TurnFlow flow{context, parts.services, false};
+};
+
+TEST_F(ClockAtTheTable, ShowsItsSecondsAndStopwatchTheMomentTheOwnTurnStarts) {
+    const QImage before = area.Surface().copy();
+    context.game.bteCurSeat = context.define.bteViewSeat;
+    flow.ShowGameState();
+    Snapshot("clock-at-turn-start");
+    const PixelPoint u = painter->Layout().UserPos[2];
+    EXPECT_GT(Differences(before, area.Surface(), QRect(u.x + 205, u.y - 4, 31, 38)), 100);
+    int yellow = 0;
+    for (int y = 45; y < 75; ++y) {
+        for (int x = 63; x < 93; ++x) {
+            const QRgb p = area.Surface().pixel(x, y);
+            yellow += qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) < 80;
+        }
+    }
+    EXPECT_GT(yellow, 20);
+}
+
+TEST_F(ClockAtTheTable, ASeatThatGoesOutKeepsItsBadgeWholeWhenTheClockMovesOn) {
+    const QImage places =
+        QImage(QString(REDTEN_TABLE_DIR) + "/Res/MingCi.bmp").convertToFormat(QImage::Format_RGB32);
+    // The bottom, right and top seats go out in turn; the clock then moves
+    // on from the place their badge shares.
+    for (std::uint8_t s = 0; s < 3; ++s) {
+        flow.StartTurnClock(s);
+        parts.clock.TickOnce();
+        context.game.udtUser[s].bteMingCi = static_cast<std::uint8_t>(s + 1);
+        painter->PaintMingCi(s);
+        flow.StartTurnClock(static_cast<std::uint8_t>(s + 1));
+        const PixelPoint at = painter->Layout().MingCiPos[context.define.ViewPos[s]];
+        EXPECT_EQ(area.Surface().copy(at.x, at.y, 48, 46), places.copy(s * 48, 0, 48, 46))
+            << int(s);
+    }
+    Snapshot("badges-after-the-clock");
 }
 
 }  // namespace

@@ -4,7 +4,10 @@
 
 #include <QDir>
 
+#include <cstdlib>
+
 #include "render/table_painter.h"
+#include "shell/main_layout.h"
 
 namespace redten {
 
@@ -45,7 +48,38 @@ protected:
         area.Surface().save(QString(REDTEN_SNAPSHOT_DIR) + "/" + QString::fromStdString(name) + ".png");
     }
 
+    // The whole area with the widgets on it, such as the start button.
+    void SnapshotWithWidgets(const std::string& name) {
+        QDir().mkpath(REDTEN_SNAPSHOT_DIR);
+        area.grab().save(QString(REDTEN_SNAPSHOT_DIR) + "/" + QString::fromStdString(name) +
+                         ".png");
+    }
+
+    // The game area as the window lays it out on a 1366 × 768 screen, the
+    // window taking the screen less 32 rows.
+    void SizeAsTheShell() {
+        LayoutState state = InitialLayout(QSize(1366, 768));
+        ShellRects rects;
+        LayoutMainWindow(state, QSize(1366, 768 - 32), rects);
+        area.resize(rects.gameFrame.size());
+    }
+
     QRgb At(int x, int y) { return area.Surface().pixel(x, y) & 0xFFFFFF; }
+
+    // Pixels of r that differ by more than the cloth's weave, which a restored
+    // block may show shifted.
+    static int Differences(const QImage& a, const QImage& b, const QRect& r) {
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            for (int x = r.left(); x <= r.right(); ++x) {
+                const QRgb p = a.pixel(x, y);
+                const QRgb q = b.pixel(x, y);
+                n += std::abs(qRed(p) - qRed(q)) > 6 || std::abs(qGreen(p) - qGreen(q)) > 6 ||
+                     std::abs(qBlue(p) - qBlue(q)) > 6;
+            }
+        }
+        return n;
+    }
 
     ClientContext context;
     GameArea area;
