@@ -50,6 +50,7 @@ Table::Table(int number, TableOptions options, TableHost& host)
 
 Table::~Table() {
     CancelTimer(turnTimer_);
+    CancelTimer(clockTimer_);
     CancelTimer(settingsTimer_);
     CancelTimer(showingTimer_);
     CancelTimer(followTimer_);
@@ -688,6 +689,7 @@ void Table::StartGame() {
         showingTimer_ = 0;
         CloseShowing();
     });
+    StartClock(options_.game.showSeconds);
     PokeBots();
 }
 
@@ -707,6 +709,7 @@ void Table::AnswerShowing(std::uint8_t seat, std::uint8_t answer) {
             followTimer_ = 0;
             CloseShowing();
         });
+        StartClock(options_.game.showSeconds);  // the tables ask whether to follow now
     }
     PokeBots();
 }
@@ -824,6 +827,7 @@ void Table::Abandon() {
 void Table::CloseGame(int escapedSeat) {
     game_.reset();
     CancelTimer(turnTimer_);
+    CancelTimer(clockTimer_);
     CancelTimer(showingTimer_);
     CancelTimer(followTimer_);
     host_.GameFinished(record_);
@@ -840,15 +844,31 @@ void Table::CloseGame(int escapedSeat) {
 
 // --- the room's patience -----------------------------------------------------------------
 
+void Table::StartClock(int seconds) {
+    CancelTimer(clockTimer_);
+    clockOut_ = false;
+    clockTimer_ = Schedule(seconds * 1000, [this] {
+        clockTimer_ = 0;
+        clockOut_ = true;
+        PokeBots();
+    });
+}
+
 void Table::ArmTurnDeadline() {
     CancelTimer(turnTimer_);
     if (!game_ || game_->Phase() == kPhaseShowing) {
         return;
     }
+    CancelTimer(clockTimer_);
+    clockOut_ = false;
     const std::uint8_t seat = game_->CurSeat();
     const std::size_t played = record_.plays.size();
-    if (!seats_[seat] || seats_[seat]->bot || seats_[seat]->offline) {
-        return;  // computer players never keep a table waiting; dropped seats are played for
+    if (!seats_[seat] || seats_[seat]->bot) {
+        return;  // computer players never keep a table waiting
+    }
+    StartClock(options_.game.playSeconds);
+    if (seats_[seat]->offline) {
+        return;  // played for when its clock runs out
     }
     turnTimer_ = Schedule(options_.game.playSeconds * 1000 + options_.turnGraceMs, [this, seat, played] {
         turnTimer_ = 0;
@@ -932,9 +952,10 @@ void Table::PokeBots() {
         }
         int delay = options_.botPauseMs;
         if (!seats_[s]->bot) {
-            // A dropped seat gets the turn time its player would have had.
-            delay = 1000 * (game_->Phase() == kPhaseShowing ? options_.game.showSeconds
-                                                            : options_.game.playSeconds);
+            if (!clockOut_) {
+                continue;  // a dropped seat keeps the time its player would have had
+            }
+            delay = 0;
         } else if (quiet_ && HasHumans()) {
             delay = std::max(delay, options_.botQuietMs);
         }

@@ -120,6 +120,9 @@ private:
     void Chat(Member& from, const Bytes& message);
     void SetWatch(Member& from, const Bytes& message);
 
+    // The clock the tables show for the turn or the showing question; a
+    // dropped seat is answered for when it runs out.
+    void StartClock(int seconds);
     void ArmTurnDeadline();
     void PlayPlainestMove(std::uint8_t seat);
     void ArmSettingsDeadline();
@@ -153,6 +156,8 @@ private:
     bool quiet_ = false;  // a showing just ended or a trick was just won
     TimerId showingTimer_ = 0;
     TimerId turnTimer_ = 0;
+    TimerId clockTimer_ = 0;
+    bool clockOut_ = false;
     TimerId settingsTimer_ = 0;
     TimerId followTimer_ = 0;
     std::array<TimerId, 4> dropTimers_{};

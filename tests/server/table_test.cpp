@@ -210,7 +210,7 @@ TEST_F(TableTest, ADroppedPlayerComesBackToItsHandOrRunsAwayAfterTheGrace) {
     EXPECT_FALSE(table_->HasPerson("张三"));
 }
 
-TEST_F(TableTest, ADroppedSeatIsPlayedForAfterTheTurnTimeUntilItComesBackOrLeaves) {
+TEST_F(TableTest, ADroppedSeatIsPlayedForWhenItsTurnTimeRunsOutUntilItComesBack) {
     options_.game.showSeconds = 5;
     options_.game.playSeconds = 5;
     table_ = std::make_unique<Table>(7, options_, host_);
@@ -248,16 +248,33 @@ TEST_F(TableTest, ADroppedSeatIsPlayedForAfterTheTurnTimeUntilItComesBackOrLeave
     EXPECT_EQ(notices[1], "张三 掉线了，还有 60 秒可以回来，期间由系统代为出牌。");
     EXPECT_EQ(notices[3], "张三 掉线了，还有 30 秒可以回来。");
 
-    // Back within the grace: no more notices, nothing played for the seat
-    // before its own turn time and the room's patience have run out.
+    // Back within the grace: the notices stop. Dropping again two seconds
+    // into a turn leaves the seat the rest of its turn time, no more.
     constexpr PersonId kBack = 9;
     ASSERT_TRUE(table_->Rejoin(kBack, "张三", true));
-    const std::size_t before = host_.Of(kWatcher, 105).size();
-    host_.Run(options_.dropGraceMs);
-    EXPECT_EQ(host_.Of(kWatcher, 105).size(), before);
-    for (const FinishedGame& g : host_.finished) {
-        EXPECT_EQ(g.escapedSeat, -1);
+    const auto after = [&](std::size_t from, auto match) {
+        for (std::size_t i = from; i < got.size(); ++i) {
+            if (match(got[i])) {
+                return i;
+            }
+        }
+        return got.size();
+    };
+    const auto toSeat0 = [](const Bytes& m) { return ((m[0] == 20 && m[1] == 1) || m[0] == 21) && m[2] == 0; };
+    const std::size_t seen = got.size();
+    for (int step = 0; step < 300 && after(seen, toSeat0) == got.size(); ++step) {
+        host_.Run(100);
     }
+    const std::size_t turn = after(seen, toSeat0);
+    ASSERT_TRUE(turn < got.size() && table_->GameRunning());
+    const std::int64_t ownTurn = at[turn];
+    host_.Run(ownTurn + 2000 - host_.Now());
+    EXPECT_EQ(host_.Of(kWatcher, 105).size(), notices.size());
+    table_->LinkLost(kBack);
+    host_.Run(5000);
+    const std::size_t played = after(turn + 1, [](const Bytes& m) { return m[0] == 21 && m[5] == 0; });
+    ASSERT_LT(played, got.size());
+    EXPECT_EQ(at[played] - ownTurn, 5000);
 }
 
 TEST_F(TableTest, AfterAGameEverybodySeesTheNewTotalsAndTheComputersWaitForThePerson) {

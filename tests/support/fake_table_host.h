@@ -35,6 +35,8 @@ public:
         }
     }
 
+    std::int64_t Now() const { return timers_.Now(); }
+
     // Every message of one code sent to a person.
     std::vector<Bytes> Of(PersonId to, std::uint8_t code) const {
         std::vector<Bytes> out;
