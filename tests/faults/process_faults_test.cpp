@@ -102,7 +102,9 @@ TEST(TableKilled, TheRoomCountsTheEscapeAndTheOthersPlayOn) {
     room::RoomOptions options = LocalRoom::QuickOptions(/*bots=*/0);
     options.table.dropGraceMs = 6000;
     options.table.game.showSeconds = 1;
-    options.table.game.playSeconds = 1;
+    // Long enough that the moves the room makes for the dropped seat cannot
+    // finish the game inside the grace time.
+    options.table.game.playSeconds = 3;
     options.table.game.autoLimit = 255;
     LocalRoom room(options);
 
