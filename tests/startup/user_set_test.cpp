@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <fstream>
@@ -64,7 +65,13 @@ TEST_F(UserSetFile, ShortOrBadFilesGiveAllOnEvenForValuesAlreadyRead) {
 TEST_F(UserSetFile, UnwritablePlaceFailsQuietly) {
     UserSet set;
     set.bteUserSet = {0, 0, 0, 0, 0};
-    EXPECT_FALSE(SaveUserSet(set, dir_.filePath("no/such/dir/UserSet.ini").toStdString()));
+    // A missing folder is made; a file standing where a folder must be is
+    // beyond repair, whoever runs the test.
+    QFile blocker(dir_.filePath("blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_FALSE(SaveUserSet(set, dir_.filePath("blocker/dir/UserSet.ini").toStdString()));
+    EXPECT_TRUE(SaveUserSet(set, dir_.filePath("no/such/dir/UserSet.ini").toStdString()));
     EXPECT_EQ(set.bteUserSet[0], 0);
 }
 
