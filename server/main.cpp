@@ -68,9 +68,11 @@ int main(int argc, char** argv) {
     const QCommandLineOption showSecs(QStringLiteral("show-secs"), QStringLiteral("Seconds to answer the red-ten question."), QStringLiteral("S"), QStringLiteral("15"));
     const QCommandLineOption playSecs(QStringLiteral("play-secs"), QStringLiteral("Seconds for a play."), QStringLiteral("S"), QStringLiteral("30"));
     const QCommandLineOption showBacks(QStringLiteral("show-backs"), QStringLiteral("Show the other seats' card backs (0 or 1)."), QStringLiteral("B"), QStringLiteral("0"));
+    const QCommandLineOption idle(QStringLiteral("idle-drop-s"), QStringLiteral("Drop a table that sends nothing for this long (0: never)."), QStringLiteral("S"), QStringLiteral("60"));
+    const QCommandLineOption watchers(QStringLiteral("max-watchers"), QStringLiteral("Spectators a table takes."), QStringLiteral("N"), QStringLiteral("16"));
     const QCommandLineOption selfplay(QStringLiteral("selfplay"), QStringLiteral("Play N games computer against computer, check them, print the rate, exit."), QStringLiteral("N"));
     parser.addOptions({listen, portFile, bots, db, logLevel, seed, pause, quiet, grace, autoLimit,
-                       showSecs, playSecs, showBacks, selfplay});
+                       showSecs, playSecs, showBacks, idle, watchers, selfplay});
     parser.process(app);
 
     const auto number = [&](const QCommandLineOption& o, long long lo, long long hi, long long& out) {
@@ -104,6 +106,10 @@ int main(int argc, char** argv) {
     options.table.botQuietMs = static_cast<int>(v);
     if (!number(grace, 0, 3600, v)) return Fail(QStringLiteral("--drop-grace-s wants 0..3600"));
     options.table.dropGraceMs = static_cast<int>(v) * 1000;
+    if (!number(idle, 0, 3600, v)) return Fail(QStringLiteral("--idle-drop-s wants 0..3600"));
+    options.idleDropMs = static_cast<int>(v) * 1000;
+    if (!number(watchers, 0, 1000, v)) return Fail(QStringLiteral("--max-watchers wants 0..1000"));
+    options.maxWatchersPerTable = static_cast<int>(v);
     if (!number(autoLimit, 0, 255, v)) return Fail(QStringLiteral("--auto-limit wants 0..255"));
     options.table.game.autoLimit = static_cast<std::uint8_t>(v);
     if (!number(showSecs, 1, 255, v)) return Fail(QStringLiteral("--show-secs wants 1..255"));

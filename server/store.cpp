@@ -101,7 +101,49 @@ bool Store::Open(const QString& path, QString& error) {
         error = q.lastError().text();
         return false;
     }
+    // User numbers come from a counter of their own, not from the largest
+    // number in use (a scan of every person at every arrival); files from
+    // before start it there once. The lookups by number get their index.
+    for (const char* statement :
+         {"CREATE TABLE IF NOT EXISTS counters (name TEXT PRIMARY KEY, value INTEGER NOT NULL)",
+          "INSERT OR IGNORE INTO counters (name, value)"
+          " SELECT 'user_id', COALESCE(MAX(user_id), 10000) FROM people",
+          "CREATE INDEX IF NOT EXISTS people_by_user_id ON people (user_id)"}) {
+        if (!q.exec(QString::fromLatin1(statement))) {
+            error = q.lastError().text();
+            return false;
+        }
+    }
+    // Files written before names could be claimed gain the secrets' column.
+    if (!HasColumn(db, QStringLiteral("people"), QStringLiteral("secret")) &&
+        !q.exec(QStringLiteral("ALTER TABLE people ADD COLUMN secret TEXT"))) {
+        error = q.lastError().text();
+        return false;
+    }
     return true;
+}
+
+Store::SecretLookup Store::SecretOf(const std::string& name) {
+    QSqlQuery q(Db(connection_));
+    q.prepare(QStringLiteral("SELECT secret FROM people WHERE name = ?"));
+    q.addBindValue(Q(name));
+    SecretLookup found;
+    if (!q.exec()) {
+        return found;
+    }
+    found.ok = true;
+    if (q.next() && !q.value(0).isNull()) {
+        found.hash = q.value(0).toString().toStdString();
+    }
+    return found;
+}
+
+bool Store::SetSecret(const std::string& name, const std::string& hash) {
+    QSqlQuery q(Db(connection_));
+    q.prepare(QStringLiteral("UPDATE people SET secret = ? WHERE name = ? AND secret IS NULL"));
+    q.addBindValue(Q(hash));
+    q.addBindValue(Q(name));
+    return q.exec();
 }
 
 PersonRecord Store::LoadOrCreate(const std::string& name, bool computer) {
@@ -128,8 +170,11 @@ PersonRecord Store::LoadOrCreate(const std::string& name, bool computer) {
         return p;
     }
     QSqlQuery next(db);
-    next.exec(QStringLiteral("SELECT COALESCE(MAX(user_id), 10000) + 1 FROM people"));
-    p.userId = next.next() ? next.value(0).toInt() : 10001;
+    if (!next.exec(QStringLiteral("UPDATE counters SET value = value + 1 WHERE name = 'user_id'")) ||
+        !next.exec(QStringLiteral("SELECT value FROM counters WHERE name = 'user_id'")) || !next.next()) {
+        return p;  // no number to give: the record stays unnumbered and unstored
+    }
+    p.userId = next.value(0).toInt();
     p.portrait = PortraitOf(p.userId, computer);
     QSqlQuery insert(db);
     insert.prepare(QStringLiteral(

@@ -26,6 +26,16 @@ public:
     // name has none yet.
     PersonRecord LoadOrCreate(const std::string& name, bool computer);
     void SavePerson(const PersonRecord& person);
+
+    // The hash of a name's secret, when it has one. ok is false when the
+    // records could not be read: that is not "no secret".
+    struct SecretLookup {
+        bool ok = false;
+        std::optional<std::string> hash;
+    };
+    SecretLookup SecretOf(const std::string& name);
+    // Keeps the hash for the name unless it has one already.
+    bool SetSecret(const std::string& name, const std::string& hash);
     // Stores the game and its players' records; returns the game's number.
     std::int64_t SaveGame(const FinishedGame& game);
     std::int64_t CountGames();

@@ -46,6 +46,7 @@ public:
     bool HasPerson(const std::string& name) const;
     bool HasDroppedPlayer(const std::string& name) const;
     bool GameRunning() const { return game_.has_value(); }
+    std::size_t SpectatorCount() const { return spectators_.size(); }
     std::string SeatName(std::uint8_t seat) const;
 
     // People coming and going.

@@ -4,6 +4,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -25,7 +26,8 @@ using test::ScriptedTable;
 
 class RoomTest : public testing::Test {
 protected:
-    void Open(int bots, std::int64_t maxPendingOutput = 1 << 20) {
+    void Open(int bots, std::int64_t maxPendingOutput = 1 << 20,
+              const std::function<void(RoomOptions&)>& tweak = {}) {
         QString error;
         ASSERT_TRUE(store_.Open(dir_.filePath("room.db"), error)) << error.toStdString();
         RoomOptions options;
@@ -36,6 +38,9 @@ protected:
         options.table.botPauseMs = 0;
         options.table.botQuietMs = 0;
         options.table.dropGraceMs = 60000;
+        if (tweak) {
+            tweak(options);
+        }
         room_ = std::make_unique<RoomServer>(options, store_);
         ASSERT_TRUE(room_->Listen(QHostAddress::LocalHost, 0, error)) << error.toStdString();
     }
@@ -73,6 +78,27 @@ TEST_F(RoomTest, ManyTablesOfFourPlayGamesToTheEndOverRealSockets) {
     EXPECT_EQ(room_->BrokenGames(), 0);
     EXPECT_EQ(store_.CountGames(), 6);
     EXPECT_EQ(store_.LoadOrCreate("玩家0", false).games, 2);
+}
+
+// A table that goes quiet without closing its link loses the seat the way
+// any dropped player does; one that sends empty frames keeps it.
+TEST_F(RoomTest, ASilentTableIsDroppedAndABeatingOneIsNot) {
+    Open(/*bots=*/3, 1 << 20, [](RoomOptions& o) { o.idleDropMs = 1500; });
+    auto silent = std::make_unique<ScriptedTable>("沉默", room_->Port());
+    auto beating = std::make_unique<ScriptedTable>("心跳", room_->Port());
+    for (ScriptedTable* t : {silent.get(), beating.get()}) {
+        t->holdPlays = true;
+        ASSERT_TRUE(t->Reserve());
+        ASSERT_TRUE(t->Connect());
+    }
+    QTimer beat;
+    QObject::connect(&beat, &QTimer::timeout, [&] { beating->SendRaw(QByteArray(4, '\0')); });
+    beat.start(300);
+    ASSERT_TRUE(WaitUntil([&] { return silent->disconnected; }, 5000));
+    EXPECT_FALSE(beating->disconnected);
+    auto back = Join("沉默");
+    ASSERT_TRUE(WaitUntil([&] { return !back->Of(109).empty(); }));  // the seat waited for it
+    EXPECT_FALSE(beating->disconnected);
 }
 
 TEST_F(RoomTest, APersonNegotiatesAndPlaysAWholeGameAgainstThreeComputers) {
@@ -193,6 +219,53 @@ TEST_F(RoomTest, LobbyLinesAreAnsweredAndForgottenAndReservationsAreBounded) {
     ASSERT_TRUE(big.Connect(true, /*greet=*/false));
     big.Send(Bytes(100 * 1024, 0xB0));
     EXPECT_TRUE(WaitUntil([&] { return big.disconnected; }));
+}
+
+TEST_F(RoomTest, WatchersReservationsAndComputerPlayersAreBounded) {
+    Open(/*bots=*/3, 1 << 20, [](RoomOptions& o) {
+        o.maxWatchersPerTable = 2;
+        o.maxReservations = 4;
+    });
+    for (int round = 0; round < 3; ++round) {  // tables come and go
+        auto player = Join("过客" + std::to_string(round));
+        ASSERT_TRUE(WaitUntil([&] { return !player->Of(111).empty(); }));
+        player->Send(MakeLeaveTable("过客" + std::to_string(round)));
+        ASSERT_TRUE(WaitUntil([&] { return room_->TableCount() == 0; }));
+    }
+    auto player = Join("张三");
+    ASSERT_TRUE(WaitUntil([&] { return !player->Of(111).empty(); }));
+    std::vector<std::string> replies;
+    for (const char* watcher : {"看客1", "看客2", "看客3"}) {
+        ScriptedTable lobby(watcher, room_->Port());
+        lobby.Reserve("张三");
+        replies.push_back(lobby.lastReply);
+    }
+    EXPECT_EQ(replies, (std::vector<std::string>{"OK", "OK", "ERR 这张桌旁观的人已经满了（最多 2 位）。"}));
+    for (const char* name : {"李四", "王五", "赵六"}) {
+        ScriptedTable lobby(name, room_->Port());
+        lobby.Reserve();
+        replies.push_back(lobby.lastReply);
+    }
+    EXPECT_EQ(replies.back(), "ERR 预订太多了，请稍后再试。");
+    // The page counts the person at the table, not the reservations.
+    QTcpSocket web;
+    web.connectToHost(QHostAddress::LocalHost, room_->Port());
+    web.write("GET /adv/KOVA/ga.htm HTTP/1.0\r\n\r\n");
+    QByteArray page;
+    WaitUntil([&] { return (page += web.readAll()).contains("</html>"); });
+    EXPECT_TRUE(page.contains("现在有 1 位玩家")) << page.toStdString();
+    // Four tables were opened, one at a time: three computer players in all.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bounded"));
+        db.setDatabaseName(dir_.filePath("room.db"));
+        ASSERT_TRUE(db.open());
+        QSqlQuery rows(db);
+        ASSERT_TRUE(rows.exec("SELECT COUNT(*), COUNT(DISTINCT user_id) FROM people WHERE computer = 1"));
+        ASSERT_TRUE(rows.next());
+        EXPECT_EQ(rows.value(0).toInt(), 3);
+        EXPECT_EQ(rows.value(1).toInt(), 3);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("bounded"));
 }
 
 TEST_F(RoomTest, PeopleWhoLeaveAreLetGoAndForgotten) {
