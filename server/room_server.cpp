@@ -53,6 +53,9 @@ RoomServer::RoomServer(RoomOptions options, Store& store, QObject* parent)
     seeds_.seed(options_.seed != 0 ? options_.seed : std::random_device{}());
     connect(&server_, &QTcpServer::newConnection, this, &RoomServer::OnNewConnection);
     clock_.start();
+    store_.SetWarningSink([this](const std::string& line) { Log(LogLevel::Warning, "records: " + line); });
+    storeRetry_.setSingleShot(true);
+    connect(&storeRetry_, &QTimer::timeout, this, &RoomServer::RetryStore);
     if (options_.idleDropMs > 0) {
         // One look at every link now and then costs less than a timer per
         // link restarted on every message.
@@ -523,6 +526,23 @@ void RoomServer::Claim(Link& link) {
         }
     };
 
+    // A player back from a drop finds the record at the table.
+    if (Table* table = TableOf(r.name); r.watched.empty() && table && table->HasDroppedPlayer(r.name)) {
+        link.table = table->Number();
+        droppedFrom_.erase(r.name);
+        table->Rejoin(id, r.name, link.allowWatch);
+        keepSecret();
+        return;
+    }
+    if (!MayStartGame()) {
+        Refuse(link, "房间暂时存不下战绩，请稍后再来。");
+        return;
+    }
+    const std::optional<PersonRecord> person = store_.LoadOrCreate(r.name, false);
+    if (!person) {
+        Refuse(link, "房间暂时读不到你的战绩，请稍后再来。");
+        return;
+    }
     if (!r.watched.empty()) {
         Table* table = TableOf(r.watched);
         if (table && WatchRefusal(*table, link.address)) {
@@ -530,20 +550,12 @@ void RoomServer::Claim(Link& link) {
             return;
         }
         link.watching = true;
-        if (table && table->AddSpectator(id, store_.LoadOrCreate(r.name, false), r.watched,
-                                         link.allowWatch)) {
+        if (table && table->AddSpectator(id, *person, r.watched, link.allowWatch)) {
             link.table = table->Number();
             keepSecret();
             return;
         }
         Refuse(link, "没有找到你要旁观的玩家。");
-        return;
-    }
-    if (Table* table = TableOf(r.name); table && table->HasDroppedPlayer(r.name)) {
-        link.table = table->Number();
-        droppedFrom_.erase(r.name);
-        table->Rejoin(id, r.name, link.allowWatch);
-        keepSecret();
         return;
     }
     Table* table = nullptr;
@@ -558,7 +570,7 @@ void RoomServer::Claim(Link& link) {
         table = &NewTable();
     }
     link.table = table->Number();
-    if (!table->SeatPlayer(id, store_.LoadOrCreate(r.name, false), false, link.allowWatch)) {
+    if (!table->SeatPlayer(id, *person, false, link.allowWatch)) {
         Refuse(link, "没能为你安排座位，请从大厅重新进入。");
         return;
     }
@@ -566,7 +578,9 @@ void RoomServer::Claim(Link& link) {
     if (fresh) {
         for (int i = 0; i < options_.botsPerTable && i < 4 && table->HasFreeSeat(); ++i) {
             const std::string name = std::string(kBotNames[i]) + std::to_string(table->Number());
-            table->SeatPlayer(nextBot_--, store_.LoadOrCreate(name, true), true, true);
+            if (const auto bot = store_.LoadOrCreate(name, true)) {
+                table->SeatPlayer(nextBot_--, *bot, true, true);
+            }
         }
     }
 }
@@ -718,9 +732,36 @@ void RoomServer::GameFinished(const FinishedGame& game) {
         Log(LogLevel::Error, "table " + std::to_string(game.tableNo) + ": a game broke the rules: " + *broken);
     }
     const std::int64_t number = store_.SaveGame(game);
+    if (number == 0) {
+        Log(LogLevel::Warning, "table " + std::to_string(game.tableNo) + ": the game waits to be stored, " +
+                                   std::to_string(store_.Backlog()) + " waiting");
+        if (!storeRetry_.isActive()) {
+            storeRetryMs_ = 100;
+            storeRetry_.start(storeRetryMs_);
+        }
+        return;
+    }
     Log(LogLevel::Info, "table " + std::to_string(game.tableNo) + ": game stored as number " +
                             std::to_string(number));
 }
+
+void RoomServer::RetryStore() {
+    const std::size_t waiting = store_.Backlog();
+    const bool wasFull = !MayStartGame();
+    if (!store_.RetryBacklog()) {
+        storeRetryMs_ = std::min(storeRetryMs_ * 2, 5000);  // a locked file is not hammered
+        storeRetry_.start(storeRetryMs_);
+        return;
+    }
+    Log(LogLevel::Info, "the records took the " + std::to_string(waiting) + " games that waited");
+    if (wasFull) {
+        for (auto& [number, table] : tables_) {
+            table->MaybeStart();
+        }
+    }
+}
+
+bool RoomServer::MayStartGame() { return store_.Backlog() < options_.maxStoreBacklog; }
 
 std::uint64_t RoomServer::NextDealSeed() { return seeds_(); }
 

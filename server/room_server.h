@@ -37,6 +37,9 @@ struct RoomOptions {
     int maxWatchersPerAddress = 16;
     // Reservations waiting for their tables, from all addresses together.
     int maxReservations = 256;
+    // Finished games the records could not take yet, kept in memory in
+    // order; at this many no new game starts and nobody new sits down.
+    std::size_t maxStoreBacklog = 1000;
 };
 
 // The room: one port for tables and lobbies. A connection whose first byte
@@ -127,6 +130,9 @@ private:
     void Log(LogLevel level, const std::string& line) override;
     void GameFinished(const FinishedGame& game) override;
     std::uint64_t NextDealSeed() override;
+    bool MayStartGame() override;
+
+    void RetryStore();
 
     RoomOptions options_;
     Store& store_;
@@ -141,6 +147,8 @@ private:
     std::map<TimerId, QTimer*> timers_;
     QElapsedTimer clock_;
     QTimer idleSweep_;
+    QTimer storeRetry_;
+    int storeRetryMs_ = 0;
     PersonId nextPerson_ = 1;
     PersonId nextBot_ = -1;
     TimerId nextTimer_ = 1;

@@ -661,6 +661,10 @@ void Table::MaybeStart() {
             return;
         }
     }
+    if (!host_.MayStartGame()) {
+        Broadcast(MakeRoomNotice("房间暂时存不下战绩，存好之前不开新局，请稍候。"));
+        return;
+    }
     StartGame();
 }
 

@@ -61,6 +61,9 @@ public:
     // is abandoned and nobody's record changes.
     void Shutdown();
 
+    // Starts a game when everybody is ready and the room takes games.
+    void MaybeStart();
+
     // A whole message from a remote table.
     void OnMessage(PersonId id, const Bytes& message);
 
@@ -102,7 +105,6 @@ private:
 
     void ApplySettings(std::uint8_t seat, const std::string& settings, bool ownerReady);
     void AgreeOrReady(std::uint8_t seat, bool viaStartButton);
-    void MaybeStart();
     void StartGame();
     void CloseShowing();
     void EndShowing();
