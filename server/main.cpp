@@ -49,6 +49,11 @@ bool CatchStopSignals() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Qt's own UNIX event dispatcher, not GLib's: GLib walks every socket
+    // notifier's list on each turn of the loop, so with hundreds of links the
+    // cost of a message grew with their number. It is chosen when the
+    // application object is made.
+    qputenv("QT_NO_GLIB", "1");
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("redten-room"));
 
@@ -59,7 +64,7 @@ int main(int argc, char** argv) {
     const QCommandLineOption portFile(QStringLiteral("port-file"), QStringLiteral("Write the port listened on to this file."), QStringLiteral("FILE"));
     const QCommandLineOption bots(QStringLiteral("bots"), QStringLiteral("Computer players seated at each new table (0..3)."), QStringLiteral("N"), QStringLiteral("3"));
     const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("SQLite file of records and games (:memory: keeps nothing)."), QStringLiteral("FILE"), QStringLiteral(":memory:"));
-    const QCommandLineOption logLevel(QStringLiteral("log-level"), QStringLiteral("error, info or debug."), QStringLiteral("LEVEL"), QStringLiteral("info"));
+    const QCommandLineOption logLevel(QStringLiteral("log-level"), QStringLiteral("error, warning, info or debug."), QStringLiteral("LEVEL"), QStringLiteral("info"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the shuffle (0: a new one every run)."), QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption pause(QStringLiteral("bot-pause-ms"), QStringLiteral("How long computer players think."), QStringLiteral("MS"), QStringLiteral("800"));
     const QCommandLineOption quiet(QStringLiteral("bot-quiet-ms"), QStringLiteral("How long computer players wait after a trick while people watch."), QStringLiteral("MS"), QStringLiteral("2500"));
@@ -121,10 +126,12 @@ int main(int argc, char** argv) {
     const QString level = parser.value(logLevel);
     if (level == QLatin1String("error")) {
         options.logLevel = LogLevel::Error;
+    } else if (level == QLatin1String("warning")) {
+        options.logLevel = LogLevel::Warning;
     } else if (level == QLatin1String("debug")) {
         options.logLevel = LogLevel::Debug;
     } else if (level != QLatin1String("info")) {
-        return Fail(QStringLiteral("--log-level wants error, info or debug"));
+        return Fail(QStringLiteral("--log-level wants error, warning, info or debug"));
     }
 
     const QString where = parser.value(listen);
