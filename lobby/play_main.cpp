@@ -5,8 +5,10 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTcpSocket>
 
@@ -136,6 +138,34 @@ bool OfferToSitAgain() {
     return static_cast<bool>(std::getline(std::cin, line)) && !stopRequested;
 }
 
+// The secret that makes a name this person's at every room: kept in the
+// person's config folder, made at the first start, so a player who drops
+// is recognised on return without typing anything. Empty when it can be
+// neither read nor made; the lobby line then goes without one.
+QString KeptSecret() {
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                        QStringLiteral("/redten");
+    QFile file(dir + QStringLiteral("/secret"));
+    if (file.open(QIODevice::ReadOnly)) {
+        const QString kept = QString::fromLatin1(file.read(256)).trimmed();
+        if (!kept.isEmpty() && !kept.contains(QLatin1Char(' '))) {
+            return kept;
+        }
+        file.close();
+    }
+    QByteArray random(24, '\0');
+    QRandomGenerator::system()->generate(random.begin(), random.end());
+    const QString made = QString::fromLatin1(random.toHex());
+    QDir().mkpath(dir);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        file.write(made.toLatin1() + '\n') < 0 || !file.flush()) {
+        std::cerr << "redten-play: 无法保存密码文件 " << file.fileName().toStdString() << std::endl;
+        return {};
+    }
+    return made;
+}
+
 QString DefaultName() {
     const QString user = qEnvironmentVariable("USER");
     return user.isEmpty() || user.contains(QLatin1Char(' ')) ? QStringLiteral("玩家") : user;
@@ -160,7 +190,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption bots(QStringLiteral("bots"), QStringLiteral("本机房间每张新桌的电脑玩家数，0 到 3。"), QStringLiteral("N"), QStringLiteral("3"));
     const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("本机房间的战绩文件（默认：个人数据目录下的 redten/room.db）。"), QStringLiteral("FILE"));
     const QCommandLineOption table(QStringLiteral("table"), QStringLiteral("要启动的桌子程序。"), QStringLiteral("PATH"));
-    parser.addOptions({name, join, watch, listen, bots, db, table});
+    const QCommandLineOption secret(QStringLiteral("secret"), QStringLiteral("你这个名字的密码，掉线后凭它回到座位（默认：自动生成并保存在个人配置目录下的 redten/secret）。"), QStringLiteral("WORD"));
+    parser.addOptions({name, join, watch, listen, bots, db, table, secret});
     parser.process(app);
 
     const QString me = parser.value(name);
@@ -203,15 +234,24 @@ int main(int argc, char** argv) {
                   << log.toStdString() << "）" << std::endl;
     }
 
-    const QString request = parser.isSet(watch) ? QStringLiteral("WATCH %1 %2").arg(me, parser.value(watch))
-                                                : QStringLiteral("SIT %1").arg(me);
+    const QString word = parser.isSet(secret) ? parser.value(secret) : KeptSecret();
+    if (word.contains(QLatin1Char(' ')) || word.contains(QLatin1Char('\t')) || word.toUtf8().size() > 128) {
+        return Fail(QStringLiteral("--secret 需要一个不含空格、最多 128 个字节的词。"));
+    }
+    const QString plain = parser.isSet(watch) ? QStringLiteral("WATCH %1 %2").arg(me, parser.value(watch))
+                                              : QStringLiteral("SIT %1").arg(me);
+    const QString request = word.isEmpty() ? plain : plain + QLatin1Char(' ') + word;
     // The table connects from this machine within moments, claiming the
     // reservation; it lives as long as its link to the room.
     const QStringList words = {QString::fromLatin1(redten::kLaunchToken), room.host, QString::number(room.port),
                                QString::fromUtf8(kGameTitle), QString::fromUtf8(kLevels), QStringLiteral("-"),
                                QStringLiteral("-"), me, QStringLiteral("1")};
     for (;;) {
-        if (const QString refused = Reserve(room, request); !refused.isEmpty()) {
+        QString refused = Reserve(room, request);
+        if (refused == QStringLiteral("无法识别的请求。") && request != plain) {
+            refused = Reserve(room, plain);  // a room from before names had secrets
+        }
+        if (!refused.isEmpty()) {
             return Fail(refused);
         }
         const int status = RunTable(exe, words);

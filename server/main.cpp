@@ -49,6 +49,11 @@ bool CatchStopSignals() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Qt's own UNIX event dispatcher, not GLib's: GLib walks every socket
+    // notifier's list on each turn of the loop, so with hundreds of links the
+    // cost of a message grew with their number. It is chosen when the
+    // application object is made.
+    qputenv("QT_NO_GLIB", "1");
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("redten-room"));
 
@@ -59,7 +64,7 @@ int main(int argc, char** argv) {
     const QCommandLineOption portFile(QStringLiteral("port-file"), QStringLiteral("Write the port listened on to this file."), QStringLiteral("FILE"));
     const QCommandLineOption bots(QStringLiteral("bots"), QStringLiteral("Computer players seated at each new table (0..3)."), QStringLiteral("N"), QStringLiteral("3"));
     const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("SQLite file of records and games (:memory: keeps nothing)."), QStringLiteral("FILE"), QStringLiteral(":memory:"));
-    const QCommandLineOption logLevel(QStringLiteral("log-level"), QStringLiteral("error, info or debug."), QStringLiteral("LEVEL"), QStringLiteral("info"));
+    const QCommandLineOption logLevel(QStringLiteral("log-level"), QStringLiteral("error, warning, info or debug."), QStringLiteral("LEVEL"), QStringLiteral("info"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the shuffle (0: a new one every run)."), QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption pause(QStringLiteral("bot-pause-ms"), QStringLiteral("How long computer players think."), QStringLiteral("MS"), QStringLiteral("800"));
     const QCommandLineOption quiet(QStringLiteral("bot-quiet-ms"), QStringLiteral("How long computer players wait after a trick while people watch."), QStringLiteral("MS"), QStringLiteral("2500"));
@@ -68,9 +73,11 @@ int main(int argc, char** argv) {
     const QCommandLineOption showSecs(QStringLiteral("show-secs"), QStringLiteral("Seconds to answer the red-ten question."), QStringLiteral("S"), QStringLiteral("15"));
     const QCommandLineOption playSecs(QStringLiteral("play-secs"), QStringLiteral("Seconds for a play."), QStringLiteral("S"), QStringLiteral("30"));
     const QCommandLineOption showBacks(QStringLiteral("show-backs"), QStringLiteral("Show the other seats' card backs (0 or 1)."), QStringLiteral("B"), QStringLiteral("0"));
+    const QCommandLineOption idle(QStringLiteral("idle-drop-s"), QStringLiteral("Drop a table that sends nothing for this long (0: never)."), QStringLiteral("S"), QStringLiteral("60"));
+    const QCommandLineOption watchers(QStringLiteral("max-watchers"), QStringLiteral("Spectators a table takes."), QStringLiteral("N"), QStringLiteral("16"));
     const QCommandLineOption selfplay(QStringLiteral("selfplay"), QStringLiteral("Play N games computer against computer, check them, print the rate, exit."), QStringLiteral("N"));
     parser.addOptions({listen, portFile, bots, db, logLevel, seed, pause, quiet, grace, autoLimit,
-                       showSecs, playSecs, showBacks, selfplay});
+                       showSecs, playSecs, showBacks, idle, watchers, selfplay});
     parser.process(app);
 
     const auto number = [&](const QCommandLineOption& o, long long lo, long long hi, long long& out) {
@@ -104,6 +111,10 @@ int main(int argc, char** argv) {
     options.table.botQuietMs = static_cast<int>(v);
     if (!number(grace, 0, 3600, v)) return Fail(QStringLiteral("--drop-grace-s wants 0..3600"));
     options.table.dropGraceMs = static_cast<int>(v) * 1000;
+    if (!number(idle, 0, 3600, v)) return Fail(QStringLiteral("--idle-drop-s wants 0..3600"));
+    options.idleDropMs = static_cast<int>(v) * 1000;
+    if (!number(watchers, 0, 1000, v)) return Fail(QStringLiteral("--max-watchers wants 0..1000"));
+    options.maxWatchersPerTable = static_cast<int>(v);
     if (!number(autoLimit, 0, 255, v)) return Fail(QStringLiteral("--auto-limit wants 0..255"));
     options.table.game.autoLimit = static_cast<std::uint8_t>(v);
     if (!number(showSecs, 1, 255, v)) return Fail(QStringLiteral("--show-secs wants 1..255"));
@@ -115,10 +126,12 @@ int main(int argc, char** argv) {
     const QString level = parser.value(logLevel);
     if (level == QLatin1String("error")) {
         options.logLevel = LogLevel::Error;
+    } else if (level == QLatin1String("warning")) {
+        options.logLevel = LogLevel::Warning;
     } else if (level == QLatin1String("debug")) {
         options.logLevel = LogLevel::Debug;
     } else if (level != QLatin1String("info")) {
-        return Fail(QStringLiteral("--log-level wants error, info or debug"));
+        return Fail(QStringLiteral("--log-level wants error, warning, info or debug"));
     }
 
     const QString where = parser.value(listen);

@@ -4,6 +4,18 @@
 #include "net/wire/message.h"
 
 namespace redten::room {
+namespace {
+
+// The computer players' prefix 电脑, in every form a table can show: the
+// simplified, the traditional (電腦) and the Japanese (脳) characters, mixed.
+bool LooksLikeAComputer(std::string_view name) {
+    std::size_t pos = 0;
+    const char32_t first = pos < name.size() ? NextCodePoint(name, pos) : 0;
+    const char32_t second = pos < name.size() ? NextCodePoint(name, pos) : 0;
+    return (first == U'电' || first == U'電') && (second == U'脑' || second == U'腦' || second == U'脳');
+}
+
+}  // namespace
 
 std::optional<std::string> CheckPersonName(std::string_view name) {
     if (name.empty()) {
@@ -18,8 +30,11 @@ std::optional<std::string> CheckPersonName(std::string_view name) {
         }
         ++characters;
     }
-    if (name.rfind("电脑", 0) == 0) {
+    if (LooksLikeAComputer(name)) {
         return "以“电脑”开头的名字留给电脑玩家。";
+    }
+    if (name == kEverybodyName) {
+        return "“所有人”是聊天里对大家说话用的，不能当名字。";
     }
     if (characters > 16) {
         return "名字太长了，最多 16 个字。";

@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 
 #include <algorithm>
@@ -9,6 +11,7 @@
 
 #include "invariants.h"
 #include "names.h"
+#include "secrets.h"
 #include "web_pages.h"
 #include "net/wire/message.h"
 #include "net/wire/text_fields.h"
@@ -27,6 +30,17 @@ bool SameHost(const QHostAddress& a, const QHostAddress& b) {
     return a.isEqual(b, QHostAddress::TolerantConversion);
 }
 
+// A peer that vanished without closing its link is found within about a
+// minute: probes after 20 quiet seconds, every 10, three unanswered.
+void ProbeQuietLink(qintptr descriptor) {
+    const int fd = static_cast<int>(descriptor);
+    int on = 1, idle = 20, interval = 10, count = 3;
+    ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
+}
+
 QByteArray Frame(const Bytes& message) {
     const Bytes frame = EncodeFrame(message);
     return QByteArray(reinterpret_cast<const char*>(frame.data()), static_cast<qsizetype>(frame.size()));
@@ -35,9 +49,34 @@ QByteArray Frame(const Bytes& message) {
 }  // namespace
 
 RoomServer::RoomServer(RoomOptions options, Store& store, QObject* parent)
-    : QObject(parent), options_(options), store_(store) {
+    : QObject(parent), options_(options), store_(store), secrets_(this) {
     seeds_.seed(options_.seed != 0 ? options_.seed : std::random_device{}());
     connect(&server_, &QTcpServer::newConnection, this, &RoomServer::OnNewConnection);
+    clock_.start();
+    store_.SetWarningSink([this](const std::string& line) { Log(LogLevel::Warning, "records: " + line); });
+    storeRetry_.setSingleShot(true);
+    connect(&storeRetry_, &QTimer::timeout, this, &RoomServer::RetryStore);
+    if (options_.idleDropMs > 0) {
+        // One look at every link now and then costs less than a timer per
+        // link restarted on every message.
+        connect(&idleSweep_, &QTimer::timeout, this, &RoomServer::DropSilentLinks);
+        idleSweep_.start(std::max(options_.idleDropMs / 4, 250));
+    }
+}
+
+void RoomServer::DropSilentLinks() {
+    const qint64 before = clock_.elapsed() - options_.idleDropMs;
+    std::vector<PersonId> silent;
+    for (const auto& [id, link] : links_) {
+        if (link.greeted && !link.closing && link.heardAt < before) {
+            silent.push_back(id);
+        }
+    }
+    for (const PersonId id : silent) {
+        Log(LogLevel::Info, "link " + std::to_string(id) + " was silent for " +
+                                std::to_string(options_.idleDropMs / 1000) + " s");
+        Drop(id, "was silent too long");
+    }
 }
 
 RoomServer::~RoomServer() {
@@ -70,12 +109,14 @@ void RoomServer::OnNewConnection() {
         Link& link = links_.emplace(id, Link{kMaxTableFrame}).first->second;
         link.id = id;
         link.socket = socket;
+        link.address = socket->peerAddress();
         socket->setParent(this);
         // Tables exchange small messages that must not wait for the
         // peer's delayed acknowledgement; a peer that vanishes without a
         // word is found by the probes.
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+        ProbeQuietLink(socket->socketDescriptor());
+        link.heardAt = clock_.elapsed();
         // Whatever a peer pours in waits in the kernel, not here: we take
         // it a bounded piece at a time.
         socket->setReadBufferSize(kMaxReadChunk);
@@ -100,6 +141,7 @@ void RoomServer::OnReadyRead(PersonId id) {
     }
     Link& link = it->second;
     QTcpSocket* socket = link.socket;
+    link.heardAt = clock_.elapsed();
     if (link.closing) {
         socket->readAll();
         return;
@@ -112,6 +154,10 @@ void RoomServer::OnReadyRead(PersonId id) {
         link.kind = first == 0 ? Link::Kind::Table : Link::Kind::Lobby;
     }
     if (link.kind == Link::Kind::Lobby) {
+        if (link.lineDone) {
+            socket->readAll();  // one line is all a lobby says
+            return;
+        }
         link.line += socket->read(kMaxLobbyLine + 1 - link.line.size());
         socket->readAll();
         const qsizetype newline = link.line.indexOf('\n');
@@ -270,6 +316,9 @@ void RoomServer::Drop(PersonId id, const char* why) {
             const auto table = tables_.find(link.table);
             if (table != tables_.end()) {
                 table->second->LinkLost(link.person);
+                if (table->second->HasDroppedPlayer(link.name)) {
+                    RememberDroppedSeat(link.name, link.address);
+                }
             }
         }
         SweepTables();
@@ -278,66 +327,155 @@ void RoomServer::Drop(PersonId id, const char* why) {
 }
 
 void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
-    const auto reply = [&](const std::string& text) {
-        link.socket->write(QByteArray::fromStdString(text + "\n"));
-        CloseGently(link);
-    };
+    link.lineDone = true;
     const QList<QByteArray> words = line.trimmed().split(' ');
     const std::string verb = words.value(0).toStdString();
     if (verb == "GET") {
         // A browser (or the table's page view) asks for the room's page.
         RoomFigures figures;
-        figures.people = reservations_.size() +
-                         static_cast<std::size_t>(std::count_if(links_.begin(), links_.end(),
-                                                                [](const auto& l) { return l.second.greeted; }));
+        figures.people = static_cast<std::size_t>(
+            std::count_if(links_.begin(), links_.end(), [](const auto& l) { return l.second.person != 0; }));
         link.socket->write(QByteArray::fromStdString(WebReply(line.trimmed().toStdString(), figures)));
         CloseGently(link);
         return;
     }
-    const std::string name = words.value(1).toStdString();
-    const std::string watched = words.value(2).toStdString();
-    if (!((verb == "SIT" && words.size() == 2) || (verb == "WATCH" && words.size() == 3))) {
-        reply("ERR 无法识别的请求。");
+    const bool watch = verb == "WATCH";
+    const qsizetype plain = watch ? 3 : 2;  // the words before the secret
+    if (!((verb == "SIT" || watch) && (words.size() == plain || words.size() == plain + 1))) {
+        LobbyReply(link.id, "ERR 无法识别的请求。");
         return;
     }
-    if (const auto bad = CheckPersonName(name)) {
-        reply("ERR " + *bad);
+    LobbyRequest request;
+    request.watch = watch;
+    request.name = words.value(1).toStdString();
+    request.watched = watch ? words.value(2).toStdString() : std::string();
+    request.secret = words.value(plain).toStdString();
+    if (const auto bad = CheckPersonName(request.name)) {
+        LobbyReply(link.id, "ERR " + *bad);
         return;
     }
-    Table* at = TableOf(name);
-    if (at && !(verb == "SIT" && at->HasDroppedPlayer(name))) {
-        reply("ERR 这个名字正在使用中，请换一个。");
+    if (words.size() > plain && !PlausibleSecret(request.secret)) {
+        LobbyReply(link.id, "ERR 密码最多 128 个字节，不能有空格或控制字符。");
         return;
     }
-    if (verb == "WATCH") {
-        Table* table = TableOf(watched);
-        if (!table || table->HasDroppedPlayer(watched) || watched == name) {
-            reply("ERR 没有找到你要旁观的玩家。");
+    const Store::SecretLookup stored = store_.SecretOf(request.name);
+    if (!stored.ok) {
+        Log(LogLevel::Error, "could not read the secret of " + request.name);
+        LobbyReply(link.id, "ERR 房间暂时读不了记录，请稍后再试。");
+        return;
+    }
+    const PersonId id = link.id;
+    bool queued = true;
+    if (stored.hash) {
+        if (request.secret.empty()) {
+            RefuseClaim(id, request, "no secret for a name that has one", "这个名字设了密码，请带上密码再来。");
+            return;
+        }
+        queued = secrets_.Check(*stored.hash, request.secret, [this, id, request](bool matches) {
+            if (matches) {
+                GrantLobbyRequest(id, request, /*holder=*/true, {});
+            } else {
+                RefuseClaim(id, request, "a wrong secret", "密码不对。");
+            }
+        });
+    } else if (!request.secret.empty()) {
+        queued = secrets_.Hash(request.secret, [this, id, request](std::optional<std::string> hash) {
+            if (hash) {
+                GrantLobbyRequest(id, request, /*holder=*/false, *hash);
+            } else {
+                LobbyReply(id, "ERR 房间正忙，请稍后再试。");
+            }
+        });
+    } else {
+        GrantLobbyRequest(id, request, /*holder=*/false, {});
+    }
+    if (!queued) {
+        LobbyReply(id, "ERR 房间正忙，请稍后再试。");
+    }
+}
+
+void RoomServer::LobbyReply(PersonId id, const std::string& text) {
+    const auto it = links_.find(id);
+    if (it == links_.end() || it->second.closing || !it->second.socket) {
+        return;  // the lobby did not wait for the answer
+    }
+    it->second.socket->write(QByteArray::fromStdString(text + "\n"));
+    CloseGently(it->second);
+}
+
+void RoomServer::RefuseClaim(PersonId id, const LobbyRequest& request, const std::string& why,
+                             const std::string& text) {
+    const auto it = links_.find(id);
+    const std::string from = it != links_.end() ? it->second.address.toString().toStdString() : "?";
+    Log(LogLevel::Info, "refused " + std::string(request.watch ? "a watch" : "a seat") + " for " +
+                            request.name + " from " + from + ": " + why);
+    LobbyReply(id, "ERR " + text);
+}
+
+void RoomServer::GrantLobbyRequest(PersonId id, const LobbyRequest& request, bool holder,
+                                   const std::string& newHash) {
+    const auto it = links_.find(id);
+    if (it == links_.end() || it->second.closing) {
+        return;
+    }
+    const QHostAddress from = it->second.address;
+    const std::string& name = request.name;
+    if (Table* at = TableOf(name)) {
+        if (request.watch || !at->HasDroppedPlayer(name)) {
+            LobbyReply(id, "ERR 这个名字正在使用中，请换一个。");
+            return;
+        }
+        // A dropped seat shows the hand: it goes back only to where it was
+        // held, or to whoever proves the name is theirs.
+        const auto held = droppedFrom_.find(name);
+        if (!holder && (held == droppedFrom_.end() || !SameHost(held->second, from))) {
+            RefuseClaim(id, request, "a dropped seat asked for from another address",
+                        "这个座位的主人掉线了，只能从原来的地址或凭密码回来。");
             return;
         }
     }
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    const QHostAddress from = link.socket->peerAddress();
     reservations_.erase(std::remove_if(reservations_.begin(), reservations_.end(),
-                                       [&](const Reservation& r) {
-                                           return r.name == name || r.expires < now;
-                                       }),
+                                       [&](const Reservation& r) { return r.expires < now; }),
                         reservations_.end());
+    if (request.watch) {
+        Table* table = TableOf(request.watched);
+        if (!table || table->HasDroppedPlayer(request.watched) || request.watched == name) {
+            LobbyReply(id, "ERR 没有找到你要旁观的玩家。");
+            return;
+        }
+        if (const auto full = WatchRefusal(*table, from)) {
+            RefuseClaim(id, request, "watchers beyond the cap", *full);
+            return;
+        }
+    }
+    const auto pending = std::find_if(reservations_.begin(), reservations_.end(),
+                                      [&](const Reservation& r) { return r.name == name; });
+    if (pending != reservations_.end()) {
+        if (!SameHost(pending->address, from)) {
+            RefuseClaim(id, request, "a name reserved from another address",
+                        "这个名字刚被别人预订了，请稍后再试。");
+            return;
+        }
+        reservations_.erase(pending);
+    }
     const auto fromHere = std::count_if(reservations_.begin(), reservations_.end(),
                                         [&](const Reservation& r) { return SameHost(r.address, from); });
-    if (fromHere >= kMaxReservationsPerAddress) {
-        reply("ERR 预订太多了，请稍后再试。");
+    if (fromHere >= kMaxReservationsPerAddress ||
+        reservations_.size() >= static_cast<std::size_t>(options_.maxReservations)) {
+        LobbyReply(id, "ERR 预订太多了，请稍后再试。");
         return;
     }
     Reservation r;
     r.name = name;
-    r.watched = verb == "WATCH" ? watched : std::string();
+    r.watched = request.watched;
     r.address = from;
     r.expires = now + options_.reservationSeconds * 1000LL;
+    r.newHash = newHash;
     reservations_.push_back(r);
-    Log(LogLevel::Info, "reserved " + (r.watched.empty() ? "a seat" : "a watch of " + watched) +
+    Log(LogLevel::Info, "reserved " + (r.watched.empty() ? "a seat" : "a watch of " + r.watched) +
                             " for " + name);
-    reply("OK");
+    LobbyReply(id, "OK");
 }
 
 void RoomServer::HandleTableMessage(Link& link, const Bytes& message) {
@@ -380,20 +518,44 @@ void RoomServer::Claim(Link& link) {
     const Reservation r = *it;
     reservations_.erase(it);
     link.person = id;
+    link.name = r.name;
+    // The first sit of a name keeps its secret; the record exists by then.
+    const auto keepSecret = [&] {
+        if (!r.newHash.empty() && !store_.SetSecret(r.name, r.newHash)) {
+            Log(LogLevel::Error, "could not keep the secret of " + r.name);
+        }
+    };
 
+    // A player back from a drop finds the record at the table.
+    if (Table* table = TableOf(r.name); r.watched.empty() && table && table->HasDroppedPlayer(r.name)) {
+        link.table = table->Number();
+        droppedFrom_.erase(r.name);
+        table->Rejoin(id, r.name, link.allowWatch);
+        keepSecret();
+        return;
+    }
+    if (!MayStartGame()) {
+        Refuse(link, "房间暂时存不下战绩，请稍后再来。");
+        return;
+    }
+    const std::optional<PersonRecord> person = store_.LoadOrCreate(r.name, false);
+    if (!person) {
+        Refuse(link, "房间暂时读不到你的战绩，请稍后再来。");
+        return;
+    }
     if (!r.watched.empty()) {
         Table* table = TableOf(r.watched);
-        if (table && table->AddSpectator(id, store_.LoadOrCreate(r.name, false), r.watched,
-                                         link.allowWatch)) {
+        if (table && WatchRefusal(*table, link.address)) {
+            Refuse(link, "旁观的人已经满了。");
+            return;
+        }
+        link.watching = true;
+        if (table && table->AddSpectator(id, *person, r.watched, link.allowWatch)) {
             link.table = table->Number();
+            keepSecret();
             return;
         }
         Refuse(link, "没有找到你要旁观的玩家。");
-        return;
-    }
-    if (Table* table = TableOf(r.name); table && table->HasDroppedPlayer(r.name)) {
-        link.table = table->Number();
-        table->Rejoin(id, r.name, link.allowWatch);
         return;
     }
     Table* table = nullptr;
@@ -408,20 +570,65 @@ void RoomServer::Claim(Link& link) {
         table = &NewTable();
     }
     link.table = table->Number();
-    if (!table->SeatPlayer(id, store_.LoadOrCreate(r.name, false), false, link.allowWatch)) {
+    if (!table->SeatPlayer(id, *person, false, link.allowWatch)) {
         Refuse(link, "没能为你安排座位，请从大厅重新进入。");
         return;
     }
+    keepSecret();
     if (fresh) {
         for (int i = 0; i < options_.botsPerTable && i < 4 && table->HasFreeSeat(); ++i) {
             const std::string name = std::string(kBotNames[i]) + std::to_string(table->Number());
-            table->SeatPlayer(nextBot_--, store_.LoadOrCreate(name, true), true, true);
+            if (const auto bot = store_.LoadOrCreate(name, true)) {
+                table->SeatPlayer(nextBot_--, *bot, true, true);
+            }
         }
     }
 }
 
+void RoomServer::RememberDroppedSeat(const std::string& name, const QHostAddress& address) {
+    // Seats whose grace ran out are forgotten now and then; few seats are
+    // ever dropped at once, so this stays small.
+    constexpr std::size_t kPruneAbove = 256;
+    if (droppedFrom_.size() >= kPruneAbove) {
+        std::erase_if(droppedFrom_, [this](const auto& held) {
+            const Table* table = TableOf(held.first);
+            return !table || !table->HasDroppedPlayer(held.first);
+        });
+    }
+    droppedFrom_[name] = address;
+}
+
+std::optional<std::string> RoomServer::WatchRefusal(const Table& table, const QHostAddress& from) const {
+    // Reservations still on their way count too, or a burst of them would
+    // all pass the check before the first table arrived.
+    std::size_t atTable = table.SpectatorCount(), fromThere = 0;
+    for (const Reservation& r : reservations_) {
+        if (!r.watched.empty()) {
+            const Table* watchedAt = TableOf(r.watched);
+            atTable += watchedAt == &table ? 1 : 0;
+            fromThere += SameHost(r.address, from) ? 1 : 0;
+        }
+    }
+    for (const auto& [id, link] : links_) {
+        fromThere += link.watching && link.person != 0 && SameHost(link.address, from) ? 1 : 0;
+    }
+    if (atTable >= static_cast<std::size_t>(options_.maxWatchersPerTable)) {
+        return "这张桌旁观的人已经满了（最多 " + std::to_string(options_.maxWatchersPerTable) + " 位）。";
+    }
+    if (fromThere >= static_cast<std::size_t>(options_.maxWatchersPerAddress)) {
+        return "从你的地址旁观的人已经太多了（最多 " + std::to_string(options_.maxWatchersPerAddress) + " 位）。";
+    }
+    return std::nullopt;
+}
+
 Table& RoomServer::NewTable() {
-    const int number = nextTable_++;
+    // Numbers are reused, and with them the computer players' names, so the
+    // records hold a fixed pool of computer players however many tables
+    // have come and gone.
+    int number = 1;
+    while (tables_.count(number)) {
+        ++number;
+    }
     TableHost& host = *this;
     auto table = std::make_unique<Table>(number, options_.table, host);
     Table& ref = *table;
@@ -430,8 +637,8 @@ Table& RoomServer::NewTable() {
     return ref;
 }
 
-Table* RoomServer::TableOf(const std::string& name) {
-    for (auto& [number, t] : tables_) {
+Table* RoomServer::TableOf(const std::string& name) const {
+    for (const auto& [number, t] : tables_) {
         if (t->HasPerson(name)) {
             return t.get();
         }
@@ -525,9 +732,36 @@ void RoomServer::GameFinished(const FinishedGame& game) {
         Log(LogLevel::Error, "table " + std::to_string(game.tableNo) + ": a game broke the rules: " + *broken);
     }
     const std::int64_t number = store_.SaveGame(game);
+    if (number == 0) {
+        Log(LogLevel::Warning, "table " + std::to_string(game.tableNo) + ": the game waits to be stored, " +
+                                   std::to_string(store_.Backlog()) + " waiting");
+        if (!storeRetry_.isActive()) {
+            storeRetryMs_ = 100;
+            storeRetry_.start(storeRetryMs_);
+        }
+        return;
+    }
     Log(LogLevel::Info, "table " + std::to_string(game.tableNo) + ": game stored as number " +
                             std::to_string(number));
 }
+
+void RoomServer::RetryStore() {
+    const std::size_t waiting = store_.Backlog();
+    const bool wasFull = !MayStartGame();
+    if (!store_.RetryBacklog()) {
+        storeRetryMs_ = std::min(storeRetryMs_ * 2, 5000);  // a locked file is not hammered
+        storeRetry_.start(storeRetryMs_);
+        return;
+    }
+    Log(LogLevel::Info, "the records took the " + std::to_string(waiting) + " games that waited");
+    if (wasFull) {
+        for (auto& [number, table] : tables_) {
+            table->MaybeStart();
+        }
+    }
+}
+
+bool RoomServer::MayStartGame() { return store_.Backlog() < options_.maxStoreBacklog; }
 
 std::uint64_t RoomServer::NextDealSeed() { return seeds_(); }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QObject>
 #include <QPointer>
@@ -12,6 +13,7 @@
 #include <random>
 
 #include "net/wire/framing.h"
+#include "secrets.h"
 #include "store.h"
 #include "table.h"
 
@@ -26,6 +28,18 @@ struct RoomOptions {
     int greetingSeconds = 10;
     std::int64_t maxPendingOutput = 1 << 20;  // bytes a peer may leave unread
     int closeGraceMs = 5000;                  // for a link we close to finish
+    // A greeted table that sends nothing at all, not even the empty frame
+    // it sends every 15 seconds, for this long has gone (0: never).
+    int idleDropMs = 60000;
+    // Spectators are sent every play: their number per table is bounded,
+    // and per address across the room.
+    int maxWatchersPerTable = 16;
+    int maxWatchersPerAddress = 16;
+    // Reservations waiting for their tables, from all addresses together.
+    int maxReservations = 256;
+    // Finished games the records could not take yet, kept in memory in
+    // order; at this many no new game starts and nobody new sits down.
+    std::size_t maxStoreBacklog = 1000;
 };
 
 // The room: one port for tables and lobbies. A connection whose first byte
@@ -60,21 +74,39 @@ private:
         bool greeted = false;
         bool allowWatch = true;
         bool closing = false;  // the table let the person go; no more input
+        QHostAddress address;  // the peer's, kept after the socket is gone
+        bool lineDone = false;  // a lobby's one line came; it is being answered
         PersonId person = 0;
+        std::string name;  // the person's, once claimed
+        bool watching = false;
         int table = 0;
         QTimer* greetTimer = nullptr;
+        qint64 heardAt = 0;  // on clock_, when the peer last sent anything
     };
     struct Reservation {
         std::string name;
         std::string watched;  // empty: a seat
         QHostAddress address;
         qint64 expires = 0;
+        std::string newHash;  // the secret to keep for a name that has none
+    };
+    struct LobbyRequest {
+        bool watch = false;
+        std::string name, watched, secret;
     };
 
     void OnNewConnection();
     void OnReadyRead(PersonId id);
     void OnDisconnected(PersonId id);
     void HandleLobbyLine(Link& link, const QByteArray& line);
+    // Decides a lobby's request once its secret, if any, has been checked
+    // (holder: the secret matched the name's) or hashed (newHash).
+    void GrantLobbyRequest(PersonId id, const LobbyRequest& request, bool holder,
+                           const std::string& newHash);
+    void RefuseClaim(PersonId id, const LobbyRequest& request, const std::string& why,
+                     const std::string& text);
+    void LobbyReply(PersonId id, const std::string& text);
+    void RememberDroppedSeat(const std::string& name, const QHostAddress& address);
     void HandleTableMessage(Link& link, const Bytes& message);
     void Claim(Link& link);
     void Drop(PersonId id, const char* why);
@@ -83,9 +115,12 @@ private:
     void Forget(PersonId id);
     void CloseGently(Link& link);
     void SweepTables();
+    void DropSilentLinks();
     void FinishShutdown(bool now);
     Table& NewTable();
-    Table* TableOf(const std::string& name);
+    // Why one more watch of the table cannot be had from this address.
+    std::optional<std::string> WatchRefusal(const Table& table, const QHostAddress& from) const;
+    Table* TableOf(const std::string& name) const;
 
     // TableHost
     void Send(PersonId to, const Bytes& message) override;
@@ -95,18 +130,28 @@ private:
     void Log(LogLevel level, const std::string& line) override;
     void GameFinished(const FinishedGame& game) override;
     std::uint64_t NextDealSeed() override;
+    bool MayStartGame() override;
+
+    void RetryStore();
 
     RoomOptions options_;
     Store& store_;
     QTcpServer server_;
     std::map<PersonId, Link> links_;
     std::vector<Reservation> reservations_;
+    // Where each dropped seat's link came from: only that address may take
+    // the seat back without the name's secret.
+    std::map<std::string, QHostAddress> droppedFrom_;
+    SecretWorker secrets_;
     std::map<int, std::unique_ptr<Table>> tables_;
     std::map<TimerId, QTimer*> timers_;
+    QElapsedTimer clock_;
+    QTimer idleSweep_;
+    QTimer storeRetry_;
+    int storeRetryMs_ = 0;
     PersonId nextPerson_ = 1;
     PersonId nextBot_ = -1;
     TimerId nextTimer_ = 1;
-    int nextTable_ = 1;
     std::mt19937_64 seeds_;
     bool sweepScheduled_ = false;
     bool shuttingDown_ = false;

@@ -70,11 +70,21 @@ Store::~Store() {
 bool Store::Open(const QString& path, QString& error) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
     db.setDatabaseName(path);
+    // A locked file fails a statement soon rather than holding the room;
+    // what could not be written waits in the backlog and is tried again.
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyWaitMs));
     if (!db.open()) {
         error = db.lastError().text();
         return false;
     }
     QSqlQuery q(db);
+    // Readers never wait for the writer, and a finished game costs one sync
+    // of the log rather than two of the file. (":memory:" keeps its own.)
+    if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) ||
+        !q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"))) {
+        error = q.lastError().text();
+        return false;
+    }
     const char* schema[] = {
         "CREATE TABLE IF NOT EXISTS people ("
         " name TEXT PRIMARY KEY, user_id INTEGER NOT NULL, computer INTEGER NOT NULL,"
@@ -101,10 +111,60 @@ bool Store::Open(const QString& path, QString& error) {
         error = q.lastError().text();
         return false;
     }
+    // User numbers come from a counter of their own, not from the largest
+    // number in use (a scan of every person at every arrival); files from
+    // before start it there once. The lookups by number get their index.
+    for (const char* statement :
+         {"CREATE TABLE IF NOT EXISTS counters (name TEXT PRIMARY KEY, value INTEGER NOT NULL)",
+          "INSERT OR IGNORE INTO counters (name, value)"
+          " SELECT 'user_id', COALESCE(MAX(user_id), 10000) FROM people",
+          "CREATE INDEX IF NOT EXISTS people_by_user_id ON people (user_id)"}) {
+        if (!q.exec(QString::fromLatin1(statement))) {
+            error = q.lastError().text();
+            return false;
+        }
+    }
+    // Files written before names could be claimed gain the secrets' column.
+    if (!HasColumn(db, QStringLiteral("people"), QStringLiteral("secret")) &&
+        !q.exec(QStringLiteral("ALTER TABLE people ADD COLUMN secret TEXT"))) {
+        error = q.lastError().text();
+        return false;
+    }
     return true;
 }
 
-PersonRecord Store::LoadOrCreate(const std::string& name, bool computer) {
+Store::SecretLookup Store::SecretOf(const std::string& name) {
+    QSqlQuery q(Db(connection_));
+    q.prepare(QStringLiteral("SELECT secret FROM people WHERE name = ?"));
+    q.addBindValue(Q(name));
+    SecretLookup found;
+    if (!q.exec()) {
+        return found;
+    }
+    found.ok = true;
+    if (q.next() && !q.value(0).isNull()) {
+        found.hash = q.value(0).toString().toStdString();
+    }
+    return found;
+}
+
+bool Store::SetSecret(const std::string& name, const std::string& hash) {
+    QSqlQuery q(Db(connection_));
+    q.prepare(QStringLiteral("UPDATE people SET secret = ? WHERE name = ? AND secret IS NULL"));
+    q.addBindValue(Q(hash));
+    q.addBindValue(Q(name));
+    return q.exec();
+}
+
+std::optional<PersonRecord> Store::LoadOrCreate(const std::string& name, bool computer) {
+    // A game still waiting to be written holds the newest record.
+    for (auto it = backlog_.rbegin(); it != backlog_.rend(); ++it) {
+        for (const PersonRecord& p : it->game.records) {
+            if (p.name == name) {
+                return p;
+            }
+        }
+    }
     QSqlDatabase db = Db(connection_);
     PersonRecord p;
     p.name = name;
@@ -112,7 +172,11 @@ PersonRecord Store::LoadOrCreate(const std::string& name, bool computer) {
     q.prepare(QStringLiteral("SELECT user_id, points, games, wins, losses, draws, escapes, portrait, "
                              "computer FROM people WHERE name = ?"));
     q.addBindValue(Q(name));
-    if (q.exec() && q.next()) {
+    if (!q.exec()) {
+        // Not a new person: a person we could not read.
+        return Failed("reading the record of " + name, q);
+    }
+    if (q.next()) {
         p.userId = q.value(0).toInt();
         p.points = q.value(1).toInt();
         p.games = q.value(2).toInt();
@@ -127,9 +191,17 @@ PersonRecord Store::LoadOrCreate(const std::string& name, bool computer) {
         }
         return p;
     }
+    // The number and the row come together or not at all.
+    if (!db.transaction()) {
+        return Failed("starting the record of " + name, db);
+    }
     QSqlQuery next(db);
-    next.exec(QStringLiteral("SELECT COALESCE(MAX(user_id), 10000) + 1 FROM people"));
-    p.userId = next.next() ? next.value(0).toInt() : 10001;
+    if (!next.exec(QStringLiteral("UPDATE counters SET value = value + 1 WHERE name = 'user_id'")) ||
+        !next.exec(QStringLiteral("SELECT value FROM counters WHERE name = 'user_id'")) || !next.next()) {
+        db.rollback();
+        return Failed("numbering the record of " + name, next);
+    }
+    p.userId = next.value(0).toInt();
     p.portrait = PortraitOf(p.userId, computer);
     QSqlQuery insert(db);
     insert.prepare(QStringLiteral(
@@ -138,11 +210,18 @@ PersonRecord Store::LoadOrCreate(const std::string& name, bool computer) {
     insert.addBindValue(p.userId);
     insert.addBindValue(computer ? 1 : 0);
     insert.addBindValue(p.portrait);
-    insert.exec();
+    if (!insert.exec()) {
+        db.rollback();
+        return Failed("creating the record of " + name, insert);
+    }
+    if (!db.commit()) {
+        db.rollback();
+        return Failed("creating the record of " + name, db);
+    }
     return p;
 }
 
-void Store::SavePerson(const PersonRecord& p) {
+bool Store::SavePerson(const PersonRecord& p) {
     QSqlQuery q(Db(connection_));
     q.prepare(QStringLiteral("UPDATE people SET points = ?, games = ?, wins = ?, losses = ?, "
                              "draws = ?, escapes = ? WHERE name = ?"));
@@ -151,12 +230,40 @@ void Store::SavePerson(const PersonRecord& p) {
                               QVariant(Q(p.name))}) {
         q.addBindValue(v);
     }
-    q.exec();
+    if (!q.exec()) {
+        Failed("storing the record of " + p.name, q);
+        return false;
+    }
+    return true;
 }
 
-std::int64_t Store::SaveGame(const FinishedGame& g) {
+std::int64_t Store::SaveGame(const FinishedGame& game) {
+    backlog_.push_back({game, QDateTime::currentDateTimeUtc().toString(Qt::ISODate)});
+    const std::size_t before = backlog_.size();
+    RetryBacklog();
+    return backlog_.size() < before ? lastStored_ : 0;
+}
+
+bool Store::RetryBacklog() {
+    // In order: a later game's records are newer than an earlier one's.
+    while (!backlog_.empty()) {
+        const std::int64_t id = WriteGame(backlog_.front());
+        if (id == 0) {
+            return false;
+        }
+        lastStored_ = id;
+        backlog_.pop_front();
+    }
+    return true;
+}
+
+std::int64_t Store::WriteGame(const Pending& pending) {
+    const FinishedGame& g = pending.game;
     QSqlDatabase db = Db(connection_);
-    db.transaction();
+    if (!db.transaction()) {
+        Failed("starting to store a game of table " + std::to_string(g.tableNo), db);
+        return 0;
+    }
     std::string players, deal, shown, scores, places;
     for (std::size_t s = 0; s < 4; ++s) {
         const char* sep = s ? ";" : "";
@@ -171,19 +278,44 @@ std::int64_t Store::SaveGame(const FinishedGame& g) {
         "INSERT INTO games (table_no, finished_at, players, deal, shown, plays, scores, places,"
         " winner, escaped_seat, stake, abandoned) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const QVariant& v :
-         {QVariant(g.tableNo), QVariant(QDateTime::currentDateTimeUtc().toString(Qt::ISODate)),
-          QVariant(Q(players)), QVariant(Q(deal)), QVariant(Q(shown)), QVariant(Q(PlaysText(g))),
-          QVariant(Q(scores)), QVariant(Q(places)), QVariant(g.winner), QVariant(g.escapedSeat),
-          QVariant(g.stake), QVariant(g.abandoned ? 1 : 0)}) {
+         {QVariant(g.tableNo), QVariant(pending.finishedAt), QVariant(Q(players)), QVariant(Q(deal)),
+          QVariant(Q(shown)), QVariant(Q(PlaysText(g))), QVariant(Q(scores)), QVariant(Q(places)),
+          QVariant(g.winner), QVariant(g.escapedSeat), QVariant(g.stake), QVariant(g.abandoned ? 1 : 0)}) {
         q.addBindValue(v);
     }
-    const bool ok = q.exec();
-    const std::int64_t id = ok ? q.lastInsertId().toLongLong() : 0;
-    for (const PersonRecord& p : g.records) {
-        SavePerson(p);
+    if (!q.exec()) {
+        Failed("storing a game of table " + std::to_string(g.tableNo), q);
+        db.rollback();
+        return 0;
     }
-    db.commit();
+    const std::int64_t id = q.lastInsertId().toLongLong();
+    for (const PersonRecord& p : g.records) {
+        if (!SavePerson(p)) {
+            db.rollback();
+            return 0;
+        }
+    }
+    if (!db.commit()) {
+        Failed("storing a game of table " + std::to_string(g.tableNo), db);
+        db.rollback();
+        return 0;
+    }
     return id;
+}
+
+std::nullopt_t Store::Failed(const std::string& purpose, const QSqlQuery& q) {
+    return Failed(purpose, q.lastError().text());
+}
+
+std::nullopt_t Store::Failed(const std::string& purpose, const QSqlDatabase& db) {
+    return Failed(purpose, db.lastError().text());
+}
+
+std::nullopt_t Store::Failed(const std::string& purpose, const QString& error) {
+    if (warn_) {
+        warn_(purpose + " failed: " + error.toStdString());
+    }
+    return std::nullopt;
 }
 
 std::int64_t Store::CountGames() {
@@ -191,7 +323,8 @@ std::int64_t Store::CountGames() {
     if (q.exec(QStringLiteral("SELECT COUNT(*) FROM games")) && q.next()) {
         return q.value(0).toLongLong();
     }
-    return 0;
+    Failed("counting the games", q);
+    return -1;
 }
 
 }  // namespace redten::room

@@ -210,6 +210,7 @@ Snapshot Table::SnapshotFor(const Member& m) const {
         visible = seats_[*watchedSeat]->allowWatch;
     }
     s.watchVisible = visible;
+    const auto ownSeat = m.watching.empty() ? SeatOf(m.id) : std::nullopt;
     for (int i = 0; i < 4; ++i) {
         s.ready[i] = seats_[i] && seats_[i]->ready;
     }
@@ -223,6 +224,9 @@ Snapshot Table::SnapshotFor(const Member& m) const {
     for (std::uint8_t i = 0; i < 4; ++i) {
         s.liang[i] = game_->Liang(i);
         s.liangTimes[i] = game_->LiangTimes(i);
+        if (i != ownSeat && s.liang[i] == 0) {
+            s.liangTimes[i] = std::min<std::uint8_t>(s.liangTimes[i], 1);  // a quiet follow stays quiet
+        }
         s.mingCi[i] = game_->MingCi(i);
         s.cardCount[i] = static_cast<std::uint8_t>(game_->Hand(i).size());
         s.outPai[i] = game_->OutPai(i);
@@ -657,6 +661,10 @@ void Table::MaybeStart() {
             return;
         }
     }
+    if (!host_.MayStartGame()) {
+        Broadcast(MakeRoomNotice("房间暂时存不下战绩，存好之前不开新局，请稍候。"));
+        return;
+    }
     StartGame();
 }
 
@@ -697,11 +705,19 @@ void Table::AnswerShowing(std::uint8_t seat, std::uint8_t answer) {
     if (!game_ || seat > 3 || !seats_[seat]) {
         return;
     }
+    // Only a seat holding exactly one red ten is ever asked to follow: a
+    // second answer of "none" told to the others would give that ten away.
+    // The seat's own table alone hears it.
+    const bool following = game_->LiangTimes(seat) > 0;
     if (const auto refused = game_->AnswerShowing(seat, answer)) {
         Notice(seats_[seat]->id, *refused);
         return;
     }
-    Broadcast(MakeShowingAnswer(seat, answer));
+    if (following && answer == 0) {
+        SendTo(*seats_[seat], MakeShowingAnswer(seat, answer));
+    } else {
+        Broadcast(MakeShowingAnswer(seat, answer));
+    }
     if (game_->ShowingComplete()) {
         EndShowing();
     } else if (game_->AllFirstAnswersIn() && followTimer_ == 0) {

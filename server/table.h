@@ -46,6 +46,7 @@ public:
     bool HasPerson(const std::string& name) const;
     bool HasDroppedPlayer(const std::string& name) const;
     bool GameRunning() const { return game_.has_value(); }
+    std::size_t SpectatorCount() const { return spectators_.size(); }
     std::string SeatName(std::uint8_t seat) const;
 
     // People coming and going.
@@ -59,6 +60,9 @@ public:
     // dropped and is not back runs away; with everybody present the game
     // is abandoned and nobody's record changes.
     void Shutdown();
+
+    // Starts a game when everybody is ready and the room takes games.
+    void MaybeStart();
 
     // A whole message from a remote table.
     void OnMessage(PersonId id, const Bytes& message);
@@ -101,7 +105,6 @@ private:
 
     void ApplySettings(std::uint8_t seat, const std::string& settings, bool ownerReady);
     void AgreeOrReady(std::uint8_t seat, bool viaStartButton);
-    void MaybeStart();
     void StartGame();
     void CloseShowing();
     void EndShowing();

@@ -17,7 +17,7 @@ namespace redten::room {
 using PersonId = std::int64_t;
 using TimerId = std::uint64_t;
 
-enum class LogLevel { Error = 0, Info = 1, Debug = 2 };
+enum class LogLevel { Error = 0, Warning = 1, Info = 2, Debug = 3 };
 
 // A game as it was played, for the records and for replaying it.
 struct FinishedGame {
@@ -54,6 +54,8 @@ public:
     virtual void Log(LogLevel level, const std::string& line) = 0;
     virtual void GameFinished(const FinishedGame& game) = 0;
     virtual std::uint64_t NextDealSeed() = 0;
+    // False while the room cannot keep the games it has: no new one starts.
+    virtual bool MayStartGame() { return true; }
 };
 
 }  // namespace redten::room

@@ -33,18 +33,25 @@ public:
     // Whether small messages go out at once (TCP_NODELAY); tests ask.
     bool SendsAtOnce() { return socket_.socketOption(QAbstractSocket::LowDelayOption).toInt() != 0; }
 
+    // After this long without sending anything the link sends an empty
+    // frame, so the room can tell a quiet table from a dead one.
+    static constexpr int kBeatMs = 15000;
+    void SetBeatInterval(int ms) { beat_.setInterval(ms); }
+
 private:
     enum class State { Idle, Connecting, Linked, Ended };
     enum class EndKind { None, Closed, Error };
 
     void OnConnected();
     void OnReadyRead();
+    void Beat();
     void EndLink(EndKind kind);
     void ScheduleDelivery();
     void DeliverNext();
 
     QTcpSocket socket_;
     QTimer connectTimer_;
+    QTimer beat_;
     FrameDecoder decoder_;
     std::deque<Bytes> outbox_;
     State state_ = State::Idle;

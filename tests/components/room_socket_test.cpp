@@ -56,6 +56,14 @@ TEST_F(RoomSocketTest, MessageWrittenInManyPiecesArrivesWhole) {
     EXPECT_EQ(events_.messages[0], message);
 }
 
+TEST_F(RoomSocketTest, AQuietLinkSendsEmptyFramesAfterItsLastMessage) {
+    socket_.SetBeatInterval(100);
+    Link();
+    socket_.Send({19, 0});
+    ASSERT_TRUE(server_.WaitForBytes(6 + 4 + 4, 3000));
+    EXPECT_EQ(server_.received().mid(6, 8), QByteArray(8, '\0'));
+}
+
 TEST_F(RoomSocketTest, SeveralMessagesInOneWriteArriveInOrderAndKeepAlivesDoNot) {
     Link();
     server_.WriteRaw(ToByteArray(KeepAliveFrame()) + ToByteArray(EncodeFrame({130, 3, 'a'})) +

@@ -81,6 +81,7 @@ TEST(Launcher, OpensARoomSeatsThePersonAndReportsWhyTheTableClosed) {
     QProcess play;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_DATA_HOME", dir.filePath("data"));
+    env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
     play.setProcessEnvironment(env);
     play.start(REDTEN_PLAY_EXE, {"--name", "张三", "--table", table, "--db", ":memory:"});
     ASSERT_TRUE(play.waitForFinished(20000));
@@ -94,6 +95,10 @@ TEST(Launcher, OpensARoomSeatsThePersonAndReportsWhyTheTableClosed) {
     EXPECT_EQ(launched[0], kLaunchToken);
     EXPECT_EQ(launched[7], "张三");
     EXPECT_TRUE(QFile::exists(dir.filePath("data/redten/room.log")));
+    // The person's secret was made and kept for the next time, for the person only.
+    const auto kept = QFile::permissions(dir.filePath("config/redten/secret"));
+    EXPECT_TRUE(kept & QFile::ReadOwner);
+    EXPECT_FALSE(kept & (QFile::ReadGroup | QFile::ReadOther));
 }
 
 TEST(Launch, HostileRoomsEndTheTableCleanly) {

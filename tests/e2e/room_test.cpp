@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -25,17 +27,21 @@ using test::ScriptedTable;
 
 class RoomTest : public testing::Test {
 protected:
-    void Open(int bots, std::int64_t maxPendingOutput = 1 << 20) {
+    void Open(int bots, std::int64_t maxPendingOutput = 1 << 20,
+              const std::function<void(RoomOptions&)>& tweak = {}) {
         QString error;
         ASSERT_TRUE(store_.Open(dir_.filePath("room.db"), error)) << error.toStdString();
         RoomOptions options;
         options.botsPerTable = bots;
-        options.logLevel = LogLevel::Error;
+        options.logLevel = qEnvironmentVariableIsSet("ROOM_LOG") ? LogLevel::Debug : LogLevel::Error;
         options.seed = 77;
         options.maxPendingOutput = maxPendingOutput;
         options.table.botPauseMs = 0;
         options.table.botQuietMs = 0;
         options.table.dropGraceMs = 60000;
+        if (tweak) {
+            tweak(options);
+        }
         room_ = std::make_unique<RoomServer>(options, store_);
         ASSERT_TRUE(room_->Listen(QHostAddress::LocalHost, 0, error)) << error.toStdString();
     }
@@ -72,7 +78,28 @@ TEST_F(RoomTest, ManyTablesOfFourPlayGamesToTheEndOverRealSockets) {
     EXPECT_EQ(room_->TableCount(), 3u);
     EXPECT_EQ(room_->BrokenGames(), 0);
     EXPECT_EQ(store_.CountGames(), 6);
-    EXPECT_EQ(store_.LoadOrCreate("玩家0", false).games, 2);
+    EXPECT_EQ(store_.LoadOrCreate("玩家0", false)->games, 2);
+}
+
+// A table that goes quiet without closing its link loses the seat the way
+// any dropped player does; one that sends empty frames keeps it.
+TEST_F(RoomTest, ASilentTableIsDroppedAndABeatingOneIsNot) {
+    Open(/*bots=*/3, 1 << 20, [](RoomOptions& o) { o.idleDropMs = 1500; });
+    auto silent = std::make_unique<ScriptedTable>("沉默", room_->Port());
+    auto beating = std::make_unique<ScriptedTable>("心跳", room_->Port());
+    for (ScriptedTable* t : {silent.get(), beating.get()}) {
+        t->holdPlays = true;
+        ASSERT_TRUE(t->Reserve());
+        ASSERT_TRUE(t->Connect());
+    }
+    QTimer beat;
+    QObject::connect(&beat, &QTimer::timeout, [&] { beating->SendRaw(QByteArray(4, '\0')); });
+    beat.start(300);
+    ASSERT_TRUE(WaitUntil([&] { return silent->disconnected; }, 5000));
+    EXPECT_FALSE(beating->disconnected);
+    auto back = Join("沉默");
+    ASSERT_TRUE(WaitUntil([&] { return !back->Of(109).empty(); }));  // the seat waited for it
+    EXPECT_FALSE(beating->disconnected);
 }
 
 TEST_F(RoomTest, APersonNegotiatesAndPlaysAWholeGameAgainstThreeComputers) {
@@ -195,6 +222,53 @@ TEST_F(RoomTest, LobbyLinesAreAnsweredAndForgottenAndReservationsAreBounded) {
     EXPECT_TRUE(WaitUntil([&] { return big.disconnected; }));
 }
 
+TEST_F(RoomTest, WatchersReservationsAndComputerPlayersAreBounded) {
+    Open(/*bots=*/3, 1 << 20, [](RoomOptions& o) {
+        o.maxWatchersPerTable = 2;
+        o.maxReservations = 4;
+    });
+    for (int round = 0; round < 3; ++round) {  // tables come and go
+        auto player = Join("过客" + std::to_string(round));
+        ASSERT_TRUE(WaitUntil([&] { return !player->Of(111).empty(); }));
+        player->Send(MakeLeaveTable("过客" + std::to_string(round)));
+        ASSERT_TRUE(WaitUntil([&] { return room_->TableCount() == 0; }));
+    }
+    auto player = Join("张三");
+    ASSERT_TRUE(WaitUntil([&] { return !player->Of(111).empty(); }));
+    std::vector<std::string> replies;
+    for (const char* watcher : {"看客1", "看客2", "看客3"}) {
+        ScriptedTable lobby(watcher, room_->Port());
+        lobby.Reserve("张三");
+        replies.push_back(lobby.lastReply);
+    }
+    EXPECT_EQ(replies, (std::vector<std::string>{"OK", "OK", "ERR 这张桌旁观的人已经满了（最多 2 位）。"}));
+    for (const char* name : {"李四", "王五", "赵六"}) {
+        ScriptedTable lobby(name, room_->Port());
+        lobby.Reserve();
+        replies.push_back(lobby.lastReply);
+    }
+    EXPECT_EQ(replies.back(), "ERR 预订太多了，请稍后再试。");
+    // The page counts the person at the table, not the reservations.
+    QTcpSocket web;
+    web.connectToHost(QHostAddress::LocalHost, room_->Port());
+    web.write("GET /adv/KOVA/ga.htm HTTP/1.0\r\n\r\n");
+    QByteArray page;
+    WaitUntil([&] { return (page += web.readAll()).contains("</html>"); });
+    EXPECT_TRUE(page.contains("现在有 1 位玩家")) << page.toStdString();
+    // Four tables were opened, one at a time: three computer players in all.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bounded"));
+        db.setDatabaseName(dir_.filePath("room.db"));
+        ASSERT_TRUE(db.open());
+        QSqlQuery rows(db);
+        ASSERT_TRUE(rows.exec("SELECT COUNT(*), COUNT(DISTINCT user_id) FROM people WHERE computer = 1"));
+        ASSERT_TRUE(rows.next());
+        EXPECT_EQ(rows.value(0).toInt(), 3);
+        EXPECT_EQ(rows.value(1).toInt(), 3);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("bounded"));
+}
+
 TEST_F(RoomTest, PeopleWhoLeaveAreLetGoAndForgotten) {
     Open(/*bots=*/0);
     auto player = Join("张三");
@@ -285,6 +359,108 @@ TEST_F(RoomTest, EveryLinkSendsSmallMessagesAtOnceAndIsProbedForLife) {
     EXPECT_NE(keepAlive, 0);
 }
 
+// Another process holds the file's write lock for seconds while games end:
+// the tables play on, the games wait in order, and all are stored, with
+// every record whole, once the lock goes.
+TEST_F(RoomTest, ALockedFileHoldsUpNoTableAndLosesNoGame) {
+    Open(/*bots=*/3);
+    std::vector<std::unique_ptr<ScriptedTable>> players;
+    for (int i = 0; i < 3; ++i) {
+        players.push_back(Join("常客" + std::to_string(i)));
+        players.back()->gamesWanted = 1000;
+    }
+    const auto games = [&] {
+        int n = 0;
+        for (const auto& p : players) {
+            n += p->gamesOver;
+        }
+        return n;
+    };
+    ASSERT_TRUE(WaitUntil(
+        [&] { return std::all_of(players.begin(), players.end(), [](const auto& p) { return p->gamesOver > 0; }); },
+        20000));
+    QSqlDatabase locker = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
+    locker.setDatabaseName(dir_.filePath("room.db"));
+    ASSERT_TRUE(locker.open());
+    ASSERT_TRUE(QSqlQuery(locker).exec("BEGIN EXCLUSIVE"));
+    const int before = games();
+    QElapsedTimer held;
+    held.start();
+    qint64 slowestLobby = 0;
+    while (held.elapsed() < 3000) {
+        QElapsedTimer lobby;
+        lobby.start();
+        ScriptedTable ask("问路" + std::to_string(held.elapsed() / 500), room_->Port());
+        ask.Reserve();
+        slowestLobby = std::max(slowestLobby, lobby.elapsed());
+        WaitUntil([] { return false; }, 200);
+    }
+    EXPECT_GE(games() - before, 3) << "the tables stopped while the file was locked";
+    EXPECT_LT(slowestLobby, 500);
+    ASSERT_TRUE(QSqlQuery(locker).exec("COMMIT"));
+    locker.close();
+    locker = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+
+    for (auto& p : players) {
+        p->gamesWanted = p->gamesOver + 1;
+    }
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return std::all_of(players.begin(), players.end(),
+                               [](const auto& p) { return p->gamesOver >= p->gamesWanted; }) &&
+                   store_.Backlog() == 0;
+        },
+        30000))
+        << "waiting: " << store_.Backlog() << ", games " << players[0]->gamesOver << "/" << players[0]->gamesWanted
+        << " " << players[1]->gamesOver << "/" << players[1]->gamesWanted << " " << players[2]->gamesOver << "/"
+        << players[2]->gamesWanted;
+    EXPECT_EQ(store_.CountGames(), games());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(store_.LoadOrCreate("常客" + std::to_string(i), false)->games, players[i]->gamesOver);
+    }
+}
+
+TEST(RoomStore, AFailedReadIsNoRecordAndAFailedWriteWaitsInOrder) {
+    QTemporaryDir dir;
+    Store store;
+    QString error;
+    ASSERT_TRUE(store.Open(dir.filePath("room.db"), error)) << error.toStdString();
+    FinishedGame game;
+    game.players = {"甲", "乙", "丙", "丁"};
+    for (int s = 0; s < 4; ++s) {
+        game.records[s] = *store.LoadOrCreate(game.players[s], false);
+    }
+    const auto save = [&](std::int32_t points) {
+        game.records[0].points = points;
+        return store.SaveGame(game);
+    };
+    ASSERT_GT(save(30), 0);
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        other.setDatabaseName(dir.filePath("room.db"));
+        ASSERT_TRUE(other.open());
+        QSqlQuery q(other);
+        ASSERT_TRUE(q.exec("ALTER TABLE people RENAME TO away"));
+        EXPECT_FALSE(store.LoadOrCreate("甲", false).has_value());
+        EXPECT_FALSE(store.LoadOrCreate("新人", false).has_value());
+        ASSERT_TRUE(q.exec("ALTER TABLE away RENAME TO people"));
+
+        ASSERT_TRUE(q.exec("BEGIN EXCLUSIVE"));
+        EXPECT_EQ(save(60), 0);
+        EXPECT_EQ(save(90), 0);
+        EXPECT_EQ(store.Backlog(), 2u);
+        EXPECT_EQ(store.LoadOrCreate("甲", false)->points, 90);  // the newest, though unwritten
+        EXPECT_FALSE(store.RetryBacklog());
+        ASSERT_TRUE(q.exec("COMMIT"));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    EXPECT_TRUE(store.RetryBacklog());
+    EXPECT_EQ(store.CountGames(), 3);
+    EXPECT_EQ(store.LoadOrCreate("甲", false)->points, 90);
+    EXPECT_EQ(store.LoadOrCreate("甲", false)->userId, game.records[0].userId);
+}
+
 TEST(RoomStore, AnOlderFileGainsAbandonedGamesAndComputerPlayersTheirKind) {
     QTemporaryDir dir;
     const QString path = dir.filePath("old.db");
@@ -313,20 +489,20 @@ TEST(RoomStore, AnOlderFileGainsAbandonedGamesAndComputerPlayersTheirKind) {
     QString error;
     ASSERT_TRUE(store.Open(path, error)) << error.toStdString();
     EXPECT_EQ(store.CountGames(), 1);
-    const PersonRecord computer = store.LoadOrCreate("电脑甲1", true);
+    const PersonRecord computer = *store.LoadOrCreate("电脑甲1", true);
     EXPECT_EQ(computer.points, 70);
     EXPECT_EQ(computer.portrait, 5000 + 10005 % 12);
-    EXPECT_EQ(store.LoadOrCreate("电脑乙1", true).portrait / 1000, 5);
-    EXPECT_EQ(store.LoadOrCreate("张三", false).portrait, 1006);
+    EXPECT_EQ(store.LoadOrCreate("电脑乙1", true)->portrait / 1000, 5);
+    EXPECT_EQ(store.LoadOrCreate("张三", false)->portrait, 1006);
 
     FinishedGame game;
     game.players = {"张三", "电脑甲1", "电脑乙1", "电脑丙1"};
     game.abandoned = true;
     for (int s = 0; s < 4; ++s) {
-        game.records[s] = store.LoadOrCreate(game.players[s], s > 0);
+        game.records[s] = *store.LoadOrCreate(game.players[s], s > 0);
     }
     EXPECT_EQ(store.SaveGame(game), 2);
-    EXPECT_EQ(store.LoadOrCreate("张三", false).points, 30);
+    EXPECT_EQ(store.LoadOrCreate("张三", false)->points, 30);
 }
 
 TEST(RoomStore, ARestartedRoomKeepsItsPeopleAndGames) {
@@ -342,7 +518,7 @@ TEST(RoomStore, ARestartedRoomKeepsItsPeopleAndGames) {
         QString error;
         ASSERT_TRUE(store.Open(path, error)) << error.toStdString();
         for (int s = 0; s < 4; ++s) {
-            game.records[s] = store.LoadOrCreate(game.players[s], false);
+            game.records[s] = *store.LoadOrCreate(game.players[s], false);
             game.records[s].points += game.scores[s];
             game.records[s].games += 1;
         }
@@ -352,11 +528,11 @@ TEST(RoomStore, ARestartedRoomKeepsItsPeopleAndGames) {
     QString error;
     ASSERT_TRUE(again.Open(path, error));
     EXPECT_EQ(again.CountGames(), 1);
-    const PersonRecord first = again.LoadOrCreate("甲", false);
+    const PersonRecord first = *again.LoadOrCreate("甲", false);
     EXPECT_EQ(first.points, 200);
     EXPECT_EQ(first.games, 1);
-    EXPECT_EQ(again.LoadOrCreate("丁", false).points, -200);
-    EXPECT_NE(again.LoadOrCreate("戊", false).userId, first.userId);
+    EXPECT_EQ(again.LoadOrCreate("丁", false)->points, -200);
+    EXPECT_NE(again.LoadOrCreate("戊", false)->userId, first.userId);
     EXPECT_EQ(PlaysText(game), "0:0;1:254");
 }
 

@@ -73,7 +73,7 @@ TEST(SlowPeer, APlayerThatStopsReadingInAGameIsLetGoAndTheTablePlaysOn) {
     }
     ASSERT_TRUE(WaitUntil([&] { return talker->gamesOver >= 1; }, 10000));
     EXPECT_EQ(talker->Of(5).size(), 1u);
-    EXPECT_EQ(room.Records().LoadOrCreate("乙", false).escapes, 1);
+    EXPECT_EQ(room.Records().LoadOrCreate("乙", false)->escapes, 1);
 
     auto newcomer = Join("丙", room.Port());
     ASSERT_TRUE(WaitUntil([&] { return talker->gamesOver >= 2 && newcomer->gamesOver >= 1; }, 20000));
@@ -204,7 +204,7 @@ TEST(Return, ADroppedPlayerGetsItsHandTheTrickAndTheClockBack) {
     ASSERT_TRUE(WaitUntil([&] { return back->gamesOver >= 1; }, 20000));
     EXPECT_TRUE(back->Of(5).empty());
     EXPECT_TRUE(back->problems.empty()) << back->problems.front();
-    EXPECT_EQ(room.Records().LoadOrCreate("张三", false).escapes, 0);
+    EXPECT_EQ(room.Records().LoadOrCreate("张三", false)->escapes, 0);
     EXPECT_EQ(room.Server().BrokenGames(), 0);
 }
 

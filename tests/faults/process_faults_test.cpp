@@ -135,7 +135,7 @@ TEST(TableKilled, TheRoomCountsTheEscapeAndTheOthersPlayOn) {
         }
     }
     ASSERT_TRUE(WaitUntil([&] { return room.Records().CountGames() == 1; }));
-    const room::PersonRecord runaway = room.Records().LoadOrCreate("张三", false);
+    const room::PersonRecord runaway = *room.Records().LoadOrCreate("张三", false);
     EXPECT_EQ(runaway.escapes, 1);
     EXPECT_EQ(runaway.points, -50);
 
@@ -193,10 +193,10 @@ TEST(RoomStopped, SettlesEveryGameAndTellsEveryTableWhy) {
     QString error;
     ASSERT_TRUE(records.Open(db, error)) << error.toStdString();
     EXPECT_EQ(records.CountGames(), 2);
-    const room::PersonRecord runaway = records.LoadOrCreate("李四", false);
+    const room::PersonRecord runaway = *records.LoadOrCreate("李四", false);
     EXPECT_EQ(runaway.escapes, 1);
     EXPECT_EQ(runaway.points, -50);
-    EXPECT_EQ(records.LoadOrCreate("张三", false).games, 0);
+    EXPECT_EQ(records.LoadOrCreate("张三", false)->games, 0);
     {
         QSqlDatabase check = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
         check.setDatabaseName(db);

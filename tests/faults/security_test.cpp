@@ -135,6 +135,45 @@ TEST(Reservations, AreClaimedOnlyFromTheAddressThatMadeThem) {
     EXPECT_TRUE(WaitUntil([&] { return room.Server().LinkCount() == 2; }));
 }
 
+// A seat whose link dropped shows its hand to whoever takes it: it goes
+// back only to the address that held it or to the holder of the name's
+// secret, and a pending reservation stays with the address that made it.
+TEST(Reservations, ADroppedSeatGoesBackOnlyToItsAddressOrItsSecret) {
+    if (!SecondLoopbackWorks()) {
+        GTEST_SKIP() << "no second loopback address here";
+    }
+    LocalRoom room(LocalRoom::QuickOptions(/*bots=*/3));
+    const QHostAddress there(QStringLiteral("127.0.0.2"));
+    const QByteArray greeting = ToByteArray(EncodeFrame(MakeHandshake(1)));
+    ScriptedTable guarded("张三", room.Port()), open("李四", room.Port());
+    guarded.secret = "芝麻开门";
+    for (ScriptedTable* t : {&guarded, &open}) {
+        t->holdPlays = true;  // each game waits for its person, who drops
+        ASSERT_TRUE(t->Reserve()) << t->lastReply;
+        ASSERT_TRUE(t->Connect(/*allowWatch=*/false));
+        ASSERT_TRUE(WaitUntil([&] { return !t->Of(19).empty(); }));
+        t->Drop();
+    }
+    ASSERT_TRUE(WaitUntil([&] { return room.Server().LinkCount() == 0; }));
+
+    for (const char* line : {"SIT 张三", "SIT 张三 猜一个", "SIT 李四", "SIT 李四 新密码", "WATCH 张三 李四 芝麻开门"}) {
+        EXPECT_EQ(LobbyLine(room.Port(), line, there).rfind("ERR ", 0), 0u) << line;
+    }
+    // The secret brings 张三 back from anywhere, to the hand as it stands.
+    ASSERT_EQ(LobbyLine(room.Port(), "SIT 张三 芝麻开门", there), "OK");
+    auto back = TableLink(room.Port(), there);
+    ASSERT_TRUE(back);
+    back->write(greeting);
+    EXPECT_TRUE(Welcomed(*back, "张三"));
+    // 李四 had no secret: the address that held the seat gets it back.
+    ASSERT_EQ(LobbyLine(room.Port(), "SIT 李四"), "OK");
+
+    ASSERT_EQ(LobbyLine(room.Port(), "SIT 王五"), "OK");
+    EXPECT_EQ(LobbyLine(room.Port(), "SIT 王五", there).rfind("ERR ", 0), 0u);
+    EXPECT_EQ(room.Records().SecretOf("李四").hash, std::nullopt);
+    EXPECT_TRUE(room.Records().SecretOf("张三").hash.has_value());
+}
+
 // Writes chunk after chunk to every link until each has taken total bytes
 // or the room ended it; returns how many bytes went out in all.
 qint64 Pour(const std::vector<QTcpSocket*>& links, qint64 total, const QByteArray& chunk) {

@@ -87,7 +87,7 @@ TEST(Soak, ManyTablesPlayGameAfterGameAndEveryGameAddsUp) {
         EXPECT_EQ(p->gamesOver, perTable);
     }
     for (int i = 0; i < 4 * tables; ++i) {
-        const PersonRecord record = store.LoadOrCreate("牌手" + std::to_string(i), false);
+        const PersonRecord record = *store.LoadOrCreate("牌手" + std::to_string(i), false);
         EXPECT_EQ(record.games, perTable);
         EXPECT_EQ(record.wins + record.losses, perTable);
         points += record.points;

@@ -8,6 +8,7 @@
 #include "net/wire/user_list_text.h"
 #include "support/fake_table_host.h"
 #include "selfplay.h"
+#include "shuffle.h"
 #include "table.h"
 
 namespace redten::room {
@@ -385,6 +386,50 @@ TEST_F(TableTest, FourComputerPlayersPlayGameAfterGame) {
     }
     host_.Run(-1, 200000);
     EXPECT_GT(host_.finished.size(), 10u);
+}
+
+// Four people; the deal puts one red ten with seat 1 and the other with
+// seat 2. Seat 1 shows its ten; seat 2 is asked to follow and declines.
+TEST_F(TableTest, DecliningToFollowIsToldToNobodyElse) {
+    for (host_.seed = 0;; ++host_.seed) {
+        DealRng rng(host_.seed + 1);
+        const auto hands = DealHands(rng);
+        const auto holds = [&](int s, std::uint8_t c) { return std::count(hands[s].begin(), hands[s].end(), c) > 0; };
+        if ((holds(1, 59) && holds(2, 72)) || (holds(1, 72) && holds(2, 59))) {
+            break;
+        }
+    }
+    const std::array<std::string, 4> names{"甲", "乙", "丙", "丁"};
+    for (PersonId id = 1; id <= 4; ++id) {
+        ASSERT_TRUE(table_->SeatPlayer(id, Person(names[id - 1], 100 + static_cast<int>(id)), false, true));
+    }
+    ASSERT_TRUE(table_->AddSpectator(kWatcher + 10, Person("看客", 30001), "甲", true));
+    table_->OnMessage(1, MakeConfirmSettings("甲", "200`1000`10`50`500`0"));
+    for (PersonId id = 2; id <= 4; ++id) {
+        table_->OnMessage(id, MakeRaiseHand(names[id - 1]));
+    }
+    ASSERT_TRUE(table_->GameRunning());
+    const Bytes deal1 = host_.Of(2, 19)[0];
+    const std::uint8_t ten = std::count(deal1.begin() + 2, deal1.end(), 59) ? 1 : 2;
+    table_->OnMessage(1, MakeShowingAnswer(0, 0));
+    table_->OnMessage(2, MakeShowingAnswer(1, ten));
+    table_->OnMessage(3, MakeShowingAnswer(2, 0));
+    table_->OnMessage(4, MakeShowingAnswer(3, 0));
+    table_->OnMessage(3, MakeShowingAnswer(2, 0));  // the follow question: no
+    const auto answersOf = [&](PersonId to, std::uint8_t seat) {
+        const auto got = host_.Of(to, 20);
+        return std::count_if(got.begin(), got.end(), [&](const Bytes& m) { return m[1] == 0 && m[2] == seat; });
+    };
+    EXPECT_EQ(answersOf(3, 2), 2);  // the seat's own table hears its answer
+    for (const PersonId other : {PersonId{1}, PersonId{2}, PersonId{4}, kWatcher + 10}) {
+        EXPECT_EQ(answersOf(other, 2), 1) << "person " << other;
+    }
+    // Nor does a snapshot count the quiet answer, but for the seat itself.
+    table_->LinkLost(3);
+    ASSERT_TRUE(table_->Rejoin(33, "丙", true));
+    ASSERT_TRUE(table_->AddSpectator(34, Person("后来", 30002), "甲", true));
+    EXPECT_EQ(host_.Of(33, 109).at(0).at(19 + 2), 2);
+    EXPECT_EQ(host_.Of(34, 109).at(0).at(19 + 2), 1);
 }
 
 TEST(SelfPlay, HundredsOfGamesKeepEveryRule) {

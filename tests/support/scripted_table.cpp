@@ -29,7 +29,10 @@ bool ScriptedTable::Reserve(const std::string& watch) {
     if (!WaitUntil([&] { return lobby.state() == QAbstractSocket::ConnectedState; })) {
         return false;
     }
-    const std::string line = watch.empty() ? "SIT " + name_ : "WATCH " + name_ + " " + watch;
+    std::string line = watch.empty() ? "SIT " + name_ : "WATCH " + name_ + " " + watch;
+    if (!secret.empty()) {
+        line += " " + secret;
+    }
     lobby.write(QByteArray::fromStdString(line + "\n"));
     QByteArray reply;
     WaitUntil([&] {

@@ -22,6 +22,7 @@ public:
 
     // The lobby's reservation; true when the room said OK.
     bool Reserve(const std::string& watch = {});
+    std::string secret;  // sent with the reservation when not empty
     std::string lastReply;
     // Opens the table link and, unless told not to, greets the room.
     bool Connect(bool allowWatch = true, bool greet = true);
