@@ -5,8 +5,10 @@
 #include <QSocketNotifier>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <iostream>
@@ -34,6 +36,26 @@ void OnStopSignal(int) {
     [[maybe_unused]] const ssize_t written = ::write(stopPipe[1], &byte, 1);
     errno = saved;
 }
+
+// Every link is a descriptor: take all the system allows this process, and
+// return how many that is.
+long long RaiseDescriptorLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) {
+        return 1024;
+    }
+    if (limit.rlim_cur < limit.rlim_max) {
+        rlimit raised = limit;
+        raised.rlim_cur = limit.rlim_max;
+        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0) {
+            limit = raised;
+        }
+    }
+    return limit.rlim_cur == RLIM_INFINITY ? 1 << 20 : static_cast<long long>(limit.rlim_cur);
+}
+
+// Descriptors kept for the records, the log and the secrets' thread.
+constexpr long long kSpareDescriptors = 64;
 
 bool CatchStopSignals() {
     if (::pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
@@ -75,9 +97,12 @@ int main(int argc, char** argv) {
     const QCommandLineOption showBacks(QStringLiteral("show-backs"), QStringLiteral("Show the other seats' card backs (0 or 1)."), QStringLiteral("B"), QStringLiteral("0"));
     const QCommandLineOption idle(QStringLiteral("idle-drop-s"), QStringLiteral("Drop a table that sends nothing for this long (0: never)."), QStringLiteral("S"), QStringLiteral("60"));
     const QCommandLineOption watchers(QStringLiteral("max-watchers"), QStringLiteral("Spectators a table takes."), QStringLiteral("N"), QStringLiteral("16"));
+    const long long descriptors = RaiseDescriptorLimit();
+    const long long linksByDefault = std::max(16LL, descriptors - kSpareDescriptors);
+    const QCommandLineOption maxLinks(QStringLiteral("max-links"), QStringLiteral("Links held at once; more are refused (default: the descriptor limit less 64)."), QStringLiteral("N"), QString::number(linksByDefault));
     const QCommandLineOption selfplay(QStringLiteral("selfplay"), QStringLiteral("Play N games computer against computer, check them, print the rate, exit."), QStringLiteral("N"));
     parser.addOptions({listen, portFile, bots, db, logLevel, seed, pause, quiet, grace, autoLimit,
-                       showSecs, playSecs, showBacks, idle, watchers, selfplay});
+                       showSecs, playSecs, showBacks, idle, watchers, maxLinks, selfplay});
     parser.process(app);
 
     const auto number = [&](const QCommandLineOption& o, long long lo, long long hi, long long& out) {
@@ -115,6 +140,10 @@ int main(int argc, char** argv) {
     options.idleDropMs = static_cast<int>(v) * 1000;
     if (!number(watchers, 0, 1000, v)) return Fail(QStringLiteral("--max-watchers wants 0..1000"));
     options.maxWatchersPerTable = static_cast<int>(v);
+    if (!number(maxLinks, 1, linksByDefault, v)) {
+        return Fail(QStringLiteral("--max-links wants 1..") + QString::number(linksByDefault));
+    }
+    options.maxLinks = static_cast<int>(v);
     if (!number(autoLimit, 0, 255, v)) return Fail(QStringLiteral("--auto-limit wants 0..255"));
     options.table.game.autoLimit = static_cast<std::uint8_t>(v);
     if (!number(showSecs, 1, 255, v)) return Fail(QStringLiteral("--show-secs wants 1..255"));

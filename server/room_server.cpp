@@ -52,6 +52,9 @@ RoomServer::RoomServer(RoomOptions options, Store& store, QObject* parent)
     : QObject(parent), options_(options), store_(store), secrets_(this) {
     seeds_.seed(options_.seed != 0 ? options_.seed : std::random_device{}());
     connect(&server_, &QTcpServer::newConnection, this, &RoomServer::OnNewConnection);
+    connect(&server_, &QTcpServer::acceptError, this, &RoomServer::OnAcceptError);
+    acceptPause_.setSingleShot(true);
+    connect(&acceptPause_, &QTimer::timeout, this, [this] { server_.resumeAccepting(); });
     clock_.start();
     store_.SetWarningSink([this](const std::string& line) { Log(LogLevel::Warning, "records: " + line); });
     storeRetry_.setSingleShot(true);
@@ -103,8 +106,36 @@ bool RoomServer::Listen(const QHostAddress& address, quint16 port, QString& erro
 
 // --- connections ------------------------------------------------------------------
 
+void RoomServer::OnAcceptError(QAbstractSocket::SocketError error) {
+    // Out of descriptors (or kernel memory): trying again at once would only
+    // spin. Those waiting stay in the listen queue meanwhile.
+    server_.pauseAccepting();
+    Log(LogLevel::Warning, "cannot accept a link (" + server_.errorString().toStdString() + ", " +
+                               std::to_string(static_cast<int>(error)) + "); accepting again in " +
+                               std::to_string(options_.acceptPauseMs) + " ms");
+    acceptPause_.start(options_.acceptPauseMs);
+}
+
+void RoomServer::RefuseLink(QTcpSocket* socket) {
+    if (refusedLinks_++ % 100 == 0) {  // a flood is told once in a while
+        Log(LogLevel::Warning, "the room is full (" + std::to_string(links_.size()) +
+                                   " links); refusing new ones");
+    }
+    socket->setParent(this);
+    // A lobby reads the line; a table reads nonsense and ends its link,
+    // which is what it should do.
+    socket->write("ERR 房间已满，请稍后再来。\n");
+    socket->disconnectFromHost();
+    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    QTimer::singleShot(options_.closeGraceMs, socket, [socket] { socket->abort(); });
+}
+
 void RoomServer::OnNewConnection() {
     while (QTcpSocket* socket = server_.nextPendingConnection()) {
+        if (links_.size() >= static_cast<std::size_t>(options_.maxLinks)) {
+            RefuseLink(socket);
+            continue;
+        }
         const PersonId id = nextPerson_++;
         Link& link = links_.emplace(id, Link{kMaxTableFrame}).first->second;
         link.id = id;

@@ -40,6 +40,11 @@ struct RoomOptions {
     // Finished games the records could not take yet, kept in memory in
     // order; at this many no new game starts and nobody new sits down.
     std::size_t maxStoreBacklog = 1000;
+    // Links held at once; one more is told the room is full and closed, so
+    // the room never runs out of descriptors for the ones it has.
+    int maxLinks = 4000;
+    // How long accepting pauses when the system refuses a new descriptor.
+    int acceptPauseMs = 500;
 };
 
 // The room: one port for tables and lobbies. A connection whose first byte
@@ -52,6 +57,8 @@ public:
     ~RoomServer() override;
 
     bool Listen(const QHostAddress& address, quint16 port, QString& error);
+    // Links refused because the room was full, since it started.
+    int RefusedLinks() const { return refusedLinks_; }
     quint16 Port() const { return server_.serverPort(); }
     std::size_t TableCount() const { return tables_.size(); }
     std::size_t LinkCount() const { return links_.size(); }
@@ -96,6 +103,9 @@ private:
     };
 
     void OnNewConnection();
+    void OnAcceptError(QAbstractSocket::SocketError error);
+    // Says the room is full on a link it cannot take, and closes it.
+    void RefuseLink(QTcpSocket* socket);
     void OnReadyRead(PersonId id);
     void OnDisconnected(PersonId id);
     void HandleLobbyLine(Link& link, const QByteArray& line);
@@ -157,6 +167,8 @@ private:
     bool shuttingDown_ = false;
     std::function<void()> shutdownDone_;
     int brokenGames_ = 0;
+    int refusedLinks_ = 0;
+    QTimer acceptPause_;
 };
 
 }  // namespace redten::room

@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <csignal>
 
 #include "game/rules/game_state.h"
@@ -40,7 +43,7 @@ LocalRoom::LocalRoom(const room::RoomOptions& options, bool recordsOnDisk) {
 
 // --- real processes ----------------------------------------------------------------------
 
-RoomProcess::RoomProcess(const QStringList& options) {
+RoomProcess::RoomProcess(const QStringList& options, int descriptorLimit) {
     const QString portFile = dir_.filePath("port");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // Under the address sanitizer freed memory is held back for a while;
@@ -48,6 +51,12 @@ RoomProcess::RoomProcess(const QStringList& options) {
     env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":quarantine_size_mb=1");
     process_.setProcessEnvironment(env);
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (descriptorLimit > 0) {
+        process_.setChildProcessModifier([descriptorLimit] {
+            const rlimit limit{static_cast<rlim_t>(descriptorLimit), static_cast<rlim_t>(descriptorLimit)};
+            ::setrlimit(RLIMIT_NOFILE, &limit);
+        });
+    }
     process_.start(REDTEN_ROOM_EXE, QStringList{"--listen", "127.0.0.1:0", "--port-file", portFile,
                                                 "--log-level", "error"} +
                                         options);
@@ -77,6 +86,21 @@ void RoomProcess::Kill() {
 bool RoomProcess::Stop(int signal, int timeoutMs) {
     ::kill(static_cast<pid_t>(Pid()), signal);
     return process_.waitForFinished(timeoutMs);
+}
+
+qint64 RoomProcess::CpuMs() const {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(Pid()));
+    if (!stat.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    // The fields after the command's closing parenthesis: utime is the 12th, stime the 13th.
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13) {
+        return -1;
+    }
+    const qint64 ticks = fields[11].toLongLong() + fields[12].toLongLong();
+    return ticks * 1000 / ::sysconf(_SC_CLK_TCK);
 }
 
 qint64 RoomProcess::PeakRssKb() const {

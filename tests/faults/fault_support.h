@@ -39,7 +39,8 @@ private:
 // The real redten-room, listening on a free loopback port.
 class RoomProcess {
 public:
-    explicit RoomProcess(const QStringList& options);
+    // descriptorLimit: the most descriptors the room may open (0: as we may).
+    explicit RoomProcess(const QStringList& options, int descriptorLimit = 0);
     ~RoomProcess();
 
     quint16 Port() const { return port_; }
@@ -51,6 +52,8 @@ public:
     bool Running() const { return process_.state() != QProcess::NotRunning; }
     // The peak resident memory in kB, as the kernel saw it.
     qint64 PeakRssKb() const;
+    // Processor time the room has used so far, in milliseconds.
+    qint64 CpuMs() const;
 
 private:
     QTemporaryDir dir_;

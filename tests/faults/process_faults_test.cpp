@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QTcpSocket>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
+#include <algorithm>
 #include <csignal>
+#include <memory>
 
 #include "faults/fault_support.h"
 #include "net/wire/message.h"
@@ -210,6 +213,32 @@ TEST(RoomStopped, SettlesEveryGameAndTellsEveryTableWhy) {
         }
     }
     QSqlDatabase::removeDatabase(QStringLiteral("check"));
+}
+
+// A room short of descriptors takes what it can hold, tells the rest at
+// once that it is full, sits idle while they knock, and seats a person as
+// soon as a link frees up.
+TEST(RoomFull, RefusesWhatItCannotHoldAtOnceAndDoesNotSpin) {
+    RoomProcess room({"--bots", "3"}, /*descriptorLimit=*/64);  // 16 links by default
+    ASSERT_NE(room.Port(), 0);
+    std::vector<std::unique_ptr<QTcpSocket>> links;
+    for (int i = 0; i < 40; ++i) {
+        links.push_back(std::make_unique<QTcpSocket>());
+        links.back()->connectToHost(QHostAddress::LocalHost, room.Port());
+    }
+    const auto refused = [&] {
+        return std::count_if(links.begin(), links.end(), [](const auto& s) {
+            return s->state() == QAbstractSocket::UnconnectedState;
+        });
+    };
+    ASSERT_TRUE(WaitUntil([&] { return refused() == 24; }, 10000)) << refused();
+    const qint64 before = room.CpuMs();
+    WaitUntil([] { return false; }, 2000);
+    EXPECT_LT(room.CpuMs() - before, 100);  // under 5 % of the two seconds
+
+    links.front()->abort();
+    ScriptedTable person("张三", room.Port());
+    EXPECT_TRUE(WaitUntil([&] { return person.Reserve(); }, 3000)) << person.lastReply;
 }
 
 }  // namespace
