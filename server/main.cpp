@@ -15,7 +15,7 @@
 
 #include "room_server.h"
 #include "selfplay.h"
-#include "store.h"
+#include "store_worker.h"
 
 using namespace redten::room;
 
@@ -172,7 +172,9 @@ int main(int argc, char** argv) {
         return Fail(QStringLiteral("--listen wants ADDR:PORT, for example 127.0.0.1:27100"));
     }
 
-    Store store;
+    // Made before the room and gone after it: what the room hands over
+    // last is written before the file closes.
+    StoreWorker store;
     QString error;
     if (!store.Open(parser.value(db), error)) {
         return Fail(QStringLiteral("cannot open the records: ") + error);

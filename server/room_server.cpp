@@ -48,7 +48,7 @@ QByteArray Frame(const Bytes& message) {
 
 }  // namespace
 
-RoomServer::RoomServer(RoomOptions options, Store& store, QObject* parent)
+RoomServer::RoomServer(RoomOptions options, StoreWorker& store, QObject* parent)
     : QObject(parent), options_(options), store_(store), secrets_(this) {
     seeds_.seed(options_.seed != 0 ? options_.seed : std::random_device{}());
     connect(&server_, &QTcpServer::newConnection, this, &RoomServer::OnNewConnection);
@@ -56,7 +56,7 @@ RoomServer::RoomServer(RoomOptions options, Store& store, QObject* parent)
     acceptPause_.setSingleShot(true);
     connect(&acceptPause_, &QTimer::timeout, this, [this] { server_.resumeAccepting(); });
     clock_.start();
-    store_.SetWarningSink([this](const std::string& line) { Log(LogLevel::Warning, "records: " + line); });
+    store_.Attach(this, [this](const std::string& line) { Log(LogLevel::Warning, "records: " + line); });
     storeRetry_.setSingleShot(true);
     connect(&storeRetry_, &QTimer::timeout, this, &RoomServer::RetryStore);
     if (options_.idleDropMs > 0) {
@@ -83,6 +83,7 @@ void RoomServer::DropSilentLinks() {
 }
 
 RoomServer::~RoomServer() {
+    store_.Detach(this);  // what is queued is still written, unanswered
     tables_.clear();  // their timers go first
     for (auto& [id, timer] : timers_) {
         delete timer;
@@ -308,12 +309,30 @@ void RoomServer::Shutdown(std::function<void()> done) {
     }
     tables_.clear();
     QTimer::singleShot(options_.closeGraceMs + 1000, this, [this] { FinishShutdown(true); });
+    QTimer::singleShot(options_.storeDrainMs, this, [this] {
+        storeGaveUp_ = true;
+        FinishShutdown(false);
+    });
+    if (storeBacklog_ > 0 && !retrying_) {
+        // What waits is tried now, not after the back-off.
+        storeRetry_.stop();
+        storeRetryMs_ = 100;
+        RetryStore();
+    }
     FinishShutdown(false);
 }
 
 void RoomServer::FinishShutdown(bool now) {
-    if (!shutdownDone_ || !(now || links_.empty())) {
+    if (!shutdownDone_) {
         return;
+    }
+    linksGone_ = linksGone_ || now || links_.empty();
+    const std::size_t unwritten = gamesHandedOver_ + storeBacklog_;
+    if (!linksGone_ || (unwritten > 0 && !storeGaveUp_)) {
+        return;
+    }
+    if (unwritten > 0) {
+        Log(LogLevel::Error, std::to_string(unwritten) + " finished games are not written yet; the records are tried once more at the exit");
     }
     Log(LogLevel::Info, "the room is closed");
     std::exchange(shutdownDone_, nullptr)();
@@ -389,13 +408,21 @@ void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
         LobbyReply(link.id, "ERR 密码最多 128 个字节，不能有空格或控制字符。");
         return;
     }
-    const Store::SecretLookup stored = store_.SecretOf(request.name);
+    const PersonId id = link.id;
+    const bool asked = store_.SecretOf(this, request.name, [this, id, request](const Store::SecretLookup& stored) {
+        CheckClaim(id, request, stored);
+    });
+    if (!asked) {
+        LobbyReply(id, "ERR 房间正忙，请稍后再试。");
+    }
+}
+
+void RoomServer::CheckClaim(PersonId id, const LobbyRequest& request, const Store::SecretLookup& stored) {
     if (!stored.ok) {
         Log(LogLevel::Error, "could not read the secret of " + request.name);
-        LobbyReply(link.id, "ERR 房间暂时读不了记录，请稍后再试。");
+        LobbyReply(id, "ERR 房间暂时读不了记录，请稍后再试。");
         return;
     }
-    const PersonId id = link.id;
     bool queued = true;
     if (stored.hash) {
         if (request.secret.empty()) {
@@ -451,6 +478,10 @@ void RoomServer::GrantLobbyRequest(PersonId id, const LobbyRequest& request, boo
     }
     const QHostAddress from = it->second.address;
     const std::string& name = request.name;
+    if (seating_.count(name)) {
+        LobbyReply(id, "ERR 这个名字正在使用中，请换一个。");
+        return;
+    }
     if (Table* at = TableOf(name)) {
         if (request.watch || !at->HasDroppedPlayer(name)) {
             LobbyReply(id, "ERR 这个名字正在使用中，请换一个。");
@@ -550,26 +581,54 @@ void RoomServer::Claim(Link& link) {
     reservations_.erase(it);
     link.person = id;
     link.name = r.name;
-    // The first sit of a name keeps its secret; the record exists by then.
-    const auto keepSecret = [&] {
-        if (!r.newHash.empty() && !store_.SetSecret(r.name, r.newHash)) {
-            Log(LogLevel::Error, "could not keep the secret of " + r.name);
-        }
-    };
 
     // A player back from a drop finds the record at the table.
     if (Table* table = TableOf(r.name); r.watched.empty() && table && table->HasDroppedPlayer(r.name)) {
         link.table = table->Number();
         droppedFrom_.erase(r.name);
         table->Rejoin(id, r.name, link.allowWatch);
-        keepSecret();
+        KeepSecret(r);
         return;
     }
     if (!MayStartGame()) {
         Refuse(link, "房间暂时存不下战绩，请稍后再来。");
         return;
     }
-    const std::optional<PersonRecord> person = store_.LoadOrCreate(r.name, false);
+    // The name is taken while its record is read.
+    seating_.insert(r.name);
+    const bool asked = store_.LoadOrCreate(this, r.name, false, [this, id, r](std::optional<PersonRecord> person) {
+        seating_.erase(r.name);
+        Seat(id, r, person);
+    });
+    if (!asked) {
+        seating_.erase(r.name);
+        Log(LogLevel::Warning, "the records are too busy to read the record of " + r.name);
+        Refuse(link, "房间暂时读不到你的战绩，请稍后再来。");
+    }
+}
+
+void RoomServer::KeepSecret(const Reservation& r) {
+    // The first sit of a name keeps its secret; the record exists by then.
+    if (r.newHash.empty()) {
+        return;
+    }
+    store_.SetSecret(this, r.name, r.newHash, [this, name = r.name](bool kept) {
+        if (!kept) {
+            Log(LogLevel::Error, "could not keep the secret of " + name);
+        }
+    });
+}
+
+void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<PersonRecord>& person) {
+    const auto it = links_.find(id);
+    if (it == links_.end() || it->second.closing) {
+        return;  // gone while its record was read
+    }
+    Link& link = it->second;
+    if (shuttingDown_) {
+        Refuse(link, "房间已关闭。");
+        return;
+    }
     if (!person) {
         Refuse(link, "房间暂时读不到你的战绩，请稍后再来。");
         return;
@@ -583,7 +642,7 @@ void RoomServer::Claim(Link& link) {
         link.watching = true;
         if (table && table->AddSpectator(id, *person, r.watched, link.allowWatch)) {
             link.table = table->Number();
-            keepSecret();
+            KeepSecret(r);
             return;
         }
         Refuse(link, "没有找到你要旁观的玩家。");
@@ -591,7 +650,8 @@ void RoomServer::Claim(Link& link) {
     }
     Table* table = nullptr;
     for (auto& [number, t] : tables_) {
-        if (t->HasFreeSeat() && !t->GameRunning() && t->HasHumans()) {
+        // A table whose computer players are on their way is full already.
+        if (t->HasFreeSeat() && !t->GameRunning() && t->HasHumans() && !awaitingComputers_.count(number)) {
             table = t.get();
             break;
         }
@@ -605,15 +665,33 @@ void RoomServer::Claim(Link& link) {
         Refuse(link, "没能为你安排座位，请从大厅重新进入。");
         return;
     }
-    keepSecret();
-    if (fresh) {
-        for (int i = 0; i < options_.botsPerTable && i < 4 && table->HasFreeSeat(); ++i) {
-            const std::string name = std::string(kBotNames[i]) + std::to_string(table->Number());
-            if (const auto bot = store_.LoadOrCreate(name, true)) {
-                table->SeatPlayer(nextBot_--, *bot, true, true);
+    KeepSecret(r);
+    if (fresh && options_.botsPerTable > 0) {
+        SeatComputers(*table);
+    }
+}
+
+void RoomServer::SeatComputers(Table& table) {
+    const int number = table.Number();
+    std::vector<std::string> names;
+    for (int i = 0; i < options_.botsPerTable && i < 4; ++i) {
+        names.push_back(std::string(kBotNames[i]) + std::to_string(number));
+    }
+    awaitingComputers_.insert(number);
+    const Table* expected = &table;
+    store_.LoadComputers(this, names, [this, number, expected](const std::vector<std::optional<PersonRecord>>& bots) {
+        awaitingComputers_.erase(number);
+        const auto it = tables_.find(number);
+        if (it == tables_.end() || it->second.get() != expected) {
+            return;  // the table closed meanwhile
+        }
+        for (const auto& bot : bots) {
+            // One that could not be read leaves its seat to a person.
+            if (bot && it->second->HasFreeSeat()) {
+                it->second->SeatPlayer(nextBot_--, *bot, true, true);
             }
         }
-    }
+    });
 }
 
 void RoomServer::RememberDroppedSeat(const std::string& name, const QHostAddress& address) {
@@ -762,37 +840,57 @@ void RoomServer::GameFinished(const FinishedGame& game) {
         ++brokenGames_;
         Log(LogLevel::Error, "table " + std::to_string(game.tableNo) + ": a game broke the rules: " + *broken);
     }
-    const std::int64_t number = store_.SaveGame(game);
-    if (number == 0) {
-        Log(LogLevel::Warning, "table " + std::to_string(game.tableNo) + ": the game waits to be stored, " +
-                                   std::to_string(store_.Backlog()) + " waiting");
-        if (!storeRetry_.isActive()) {
-            storeRetryMs_ = 100;
-            storeRetry_.start(storeRetryMs_);
+    ++gamesHandedOver_;
+    store_.SaveGame(this, game, [this, tableNo = game.tableNo](StoreWorker::Saved saved) {
+        const bool wasFull = !MayStartGame();
+        --gamesHandedOver_;
+        storeBacklog_ = saved.backlog;
+        if (saved.number == 0) {
+            Log(LogLevel::Warning, "table " + std::to_string(tableNo) + ": the game waits to be stored, " +
+                                       std::to_string(storeBacklog_) + " waiting");
+            if (!storeRetry_.isActive() && !retrying_) {
+                storeRetryMs_ = 100;
+                storeRetry_.start(storeRetryMs_);
+            }
+        } else {
+            Log(LogLevel::Info, "table " + std::to_string(tableNo) + ": game stored as number " +
+                                    std::to_string(saved.number));
         }
-        return;
-    }
-    Log(LogLevel::Info, "table " + std::to_string(game.tableNo) + ": game stored as number " +
-                            std::to_string(number));
+        StoreAnswered(wasFull);
+    });
 }
 
 void RoomServer::RetryStore() {
-    const std::size_t waiting = store_.Backlog();
-    const bool wasFull = !MayStartGame();
-    if (!store_.RetryBacklog()) {
-        storeRetryMs_ = std::min(storeRetryMs_ * 2, 5000);  // a locked file is not hammered
-        storeRetry_.start(storeRetryMs_);
+    if (retrying_) {
         return;
     }
-    Log(LogLevel::Info, "the records took the " + std::to_string(waiting) + " games that waited");
-    if (wasFull) {
+    retrying_ = true;
+    store_.RetryBacklog(this, [this, waiting = storeBacklog_](bool stored, std::size_t backlog) {
+        const bool wasFull = !MayStartGame();
+        retrying_ = false;
+        storeBacklog_ = backlog;
+        if (!stored) {
+            storeRetryMs_ = std::min(storeRetryMs_ * 2, 5000);  // a locked file is not hammered
+            storeRetry_.start(storeRetryMs_);
+        } else {
+            Log(LogLevel::Info, "the records took the " + std::to_string(waiting) + " games that waited");
+        }
+        StoreAnswered(wasFull);
+    });
+}
+
+void RoomServer::StoreAnswered(bool wasFull) {
+    if (wasFull && MayStartGame()) {
         for (auto& [number, table] : tables_) {
             table->MaybeStart();
         }
     }
+    FinishShutdown(false);
 }
 
-bool RoomServer::MayStartGame() { return store_.Backlog() < options_.maxStoreBacklog; }
+// Games on their way to the store count with those waiting in it: the room
+// stops starting games before either grows without bound.
+bool RoomServer::MayStartGame() { return gamesHandedOver_ + storeBacklog_ < options_.maxStoreBacklog; }
 
 std::uint64_t RoomServer::NextDealSeed() { return seeds_(); }
 

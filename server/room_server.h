@@ -11,10 +11,11 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <set>
 
 #include "net/wire/framing.h"
 #include "secrets.h"
-#include "store.h"
+#include "store_worker.h"
 #include "table.h"
 
 namespace redten::room {
@@ -45,6 +46,8 @@ struct RoomOptions {
     int maxLinks = 4000;
     // How long accepting pauses when the system refuses a new descriptor.
     int acceptPauseMs = 500;
+    // How long a closing room waits for its finished games to be written.
+    int storeDrainMs = 10000;
 };
 
 // The room: one port for tables and lobbies. A connection whose first byte
@@ -53,7 +56,7 @@ struct RoomOptions {
 class RoomServer final : public QObject, private TableHost {
     Q_OBJECT
 public:
-    RoomServer(RoomOptions options, Store& store, QObject* parent = nullptr);
+    RoomServer(RoomOptions options, StoreWorker& store, QObject* parent = nullptr);
     ~RoomServer() override;
 
     bool Listen(const QHostAddress& address, quint16 port, QString& error);
@@ -67,7 +70,8 @@ public:
 
     // Closes the room: takes nobody new, settles every running game, tells
     // every table why its link ends, and calls done once every link has
-    // gone (or after the close grace). The games are stored by then.
+    // gone (or after the close grace) and the finished games are written
+    // (or the store's grace ran out: the log says how many were not).
     void Shutdown(std::function<void()> done);
 
 private:
@@ -111,6 +115,7 @@ private:
     void HandleLobbyLine(Link& link, const QByteArray& line);
     // Decides a lobby's request once its secret, if any, has been checked
     // (holder: the secret matched the name's) or hashed (newHash).
+    void CheckClaim(PersonId id, const LobbyRequest& request, const Store::SecretLookup& stored);
     void GrantLobbyRequest(PersonId id, const LobbyRequest& request, bool holder,
                            const std::string& newHash);
     void RefuseClaim(PersonId id, const LobbyRequest& request, const std::string& why,
@@ -119,6 +124,10 @@ private:
     void RememberDroppedSeat(const std::string& name, const QHostAddress& address);
     void HandleTableMessage(Link& link, const Bytes& message);
     void Claim(Link& link);
+    // Seats a claimed link once its record has been read.
+    void Seat(PersonId id, const Reservation& r, const std::optional<PersonRecord>& person);
+    void SeatComputers(Table& table);
+    void KeepSecret(const Reservation& r);
     void Drop(PersonId id, const char* why);
     // Ends a table's link the person did not ask to end, telling it why.
     void Refuse(Link& link, const std::string& why);
@@ -143,9 +152,10 @@ private:
     bool MayStartGame() override;
 
     void RetryStore();
+    void StoreAnswered(bool wasFull);
 
     RoomOptions options_;
-    Store& store_;
+    StoreWorker& store_;
     QTcpServer server_;
     std::map<PersonId, Link> links_;
     std::vector<Reservation> reservations_;
@@ -159,6 +169,13 @@ private:
     QTimer idleSweep_;
     QTimer storeRetry_;
     int storeRetryMs_ = 0;
+    bool retrying_ = false;
+    std::size_t gamesHandedOver_ = 0;  // to the store, not answered yet
+    std::size_t storeBacklog_ = 0;     // as the store last told
+    std::set<std::string> seating_;    // names whose records are being read
+    std::set<int> awaitingComputers_;  // tables whose computer players are being read
+    bool linksGone_ = false;
+    bool storeGaveUp_ = false;
     PersonId nextPerson_ = 1;
     PersonId nextBot_ = -1;
     TimerId nextTimer_ = 1;

@@ -6,6 +6,8 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <atomic>
+
 namespace redten::room {
 namespace {
 
@@ -53,7 +55,8 @@ std::string PlaysText(const FinishedGame& game) {
 }
 
 Store::Store() {
-    static int counter = 0;
+    // Stores are made on their own threads.
+    static std::atomic<int> counter = 0;
     connection_ = QStringLiteral("redten-store-%1").arg(++counter);
 }
 
@@ -67,12 +70,12 @@ Store::~Store() {
     QSqlDatabase::removeDatabase(connection_);
 }
 
-bool Store::Open(const QString& path, QString& error) {
+bool Store::Open(const QString& path, QString& error, int busyWaitMs) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
     db.setDatabaseName(path);
     // A locked file fails a statement soon rather than holding the room;
     // what could not be written waits in the backlog and is tried again.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyWaitMs));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyWaitMs));
     if (!db.open()) {
         error = db.lastError().text();
         return false;
@@ -238,7 +241,11 @@ bool Store::SavePerson(const PersonRecord& p) {
 }
 
 std::int64_t Store::SaveGame(const FinishedGame& game) {
+    const bool waiting = !backlog_.empty();
     backlog_.push_back({game, QDateTime::currentDateTimeUtc().toString(Qt::ISODate)});
+    if (waiting) {
+        return 0;
+    }
     const std::size_t before = backlog_.size();
     RetryBacklog();
     return backlog_.size() < before ? lastStored_ : 0;

@@ -24,7 +24,8 @@ public:
     Store& operator=(const Store&) = delete;
 
     // False with a reason when the file cannot be opened or set up.
-    bool Open(const QString& path, QString& error);
+    // busyWaitMs: how long a statement waits for another's lock on the file.
+    bool Open(const QString& path, QString& error, int busyWaitMs = kBusyWaitMs);
 
     // Where a statement failed, and why, for the log.
     void SetWarningSink(std::function<void(const std::string&)> warn) { warn_ = std::move(warn); }
@@ -46,7 +47,9 @@ public:
     // Stores the game and its players' records in one transaction; returns
     // the game's number, or 0 when it could not be written now: it then
     // waits, in order, in the backlog, and its records are what
-    // LoadOrCreate gives for its players.
+    // LoadOrCreate gives for its players. Behind games that wait already
+    // it only joins them: when the file is tried again is the back-off's
+    // to say, not every finished game's.
     std::int64_t SaveGame(const FinishedGame& game);
     // Writes the waiting games, oldest first, as far as it can; true when
     // none is left.

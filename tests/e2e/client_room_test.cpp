@@ -10,6 +10,7 @@
 #include "startup/main_window.h"
 #include "store.h"
 #include "support/room_server.h"
+#include "support/store_view.h"
 
 namespace redten {
 namespace {
@@ -22,14 +23,14 @@ class ClientInARoom : public testing::Test {
 protected:
     void Open(room::RoomOptions options) {
         QString error;
-        ASSERT_TRUE(store.Open(":memory:", error));
+        ASSERT_TRUE(worker.Open(":memory:", error));
         options.botsPerTable = 3;
         options.logLevel = room::LogLevel::Error;
         options.table.botPauseMs = 0;
         // The table pauses after a trick (2 of its seconds, 50 ms here); the
         // room lets it finish before a computer player leads again.
         options.table.botQuietMs = 300;
-        server = std::make_unique<room::RoomServer>(options, store);
+        server = std::make_unique<room::RoomServer>(options, worker);
         ASSERT_TRUE(server->Listen(QHostAddress::LocalHost, 0, error));
 
         QTcpSocket lobby;
@@ -57,7 +58,8 @@ protected:
         window->ConnectRoomServer();
     }
 
-    room::Store store;
+    room::StoreWorker worker;
+    room::test::StoreView store{worker};
     std::unique_ptr<room::RoomServer> server;
     ClientContext context;
     std::unique_ptr<frmGameMain> window;

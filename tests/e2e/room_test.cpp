@@ -18,6 +18,7 @@
 #include "net/wire/client_messages.h"
 #include "net/wire/message.h"
 #include "support/scripted_table.h"
+#include "support/store_view.h"
 
 namespace redten::room {
 namespace {
@@ -30,7 +31,7 @@ protected:
     void Open(int bots, std::int64_t maxPendingOutput = 1 << 20,
               const std::function<void(RoomOptions&)>& tweak = {}) {
         QString error;
-        ASSERT_TRUE(store_.Open(dir_.filePath("room.db"), error)) << error.toStdString();
+        ASSERT_TRUE(worker_.Open(dir_.filePath("room.db"), error, busyWaitMs_)) << error.toStdString();
         RoomOptions options;
         options.botsPerTable = bots;
         options.logLevel = qEnvironmentVariableIsSet("ROOM_LOG") ? LogLevel::Debug : LogLevel::Error;
@@ -42,7 +43,7 @@ protected:
         if (tweak) {
             tweak(options);
         }
-        room_ = std::make_unique<RoomServer>(options, store_);
+        room_ = std::make_unique<RoomServer>(options, worker_);
         ASSERT_TRUE(room_->Listen(QHostAddress::LocalHost, 0, error)) << error.toStdString();
     }
 
@@ -53,8 +54,10 @@ protected:
         return t;
     }
 
+    int busyWaitMs_ = Store::kBusyWaitMs;
     QTemporaryDir dir_;
-    Store store_;
+    StoreWorker worker_;
+    test::StoreView store_{worker_};
     std::unique_ptr<RoomServer> room_;
 };
 
@@ -124,6 +127,8 @@ TEST_F(RoomTest, ADroppedPlayerReturnsToItsHandWhileASpectatorSeesNoHiddenCard) 
     auto watcher = std::make_unique<ScriptedTable>("看客", room_->Port());
     ASSERT_TRUE(watcher->Reserve("张三")) << watcher->lastReply;
     ASSERT_TRUE(watcher->Connect());
+    // Seated once its record has been read: the room's first words.
+    ASSERT_TRUE(WaitUntil([&] { return !watcher->received.empty(); }, 10000));
     ASSERT_TRUE(WaitUntil([&] { return !player->Of(19).empty(); }, 10000));
     const CardList dealt = player->hand;
     ASSERT_TRUE(WaitUntil([&] { return !player->Of(20).empty(); }, 10000));
@@ -359,10 +364,12 @@ TEST_F(RoomTest, EveryLinkSendsSmallMessagesAtOnceAndIsProbedForLife) {
     EXPECT_NE(keepAlive, 0);
 }
 
-// Another process holds the file's write lock for seconds while games end:
-// the tables play on, the games wait in order, and all are stored, with
-// every record whole, once the lock goes.
+// Another process holds the file's write lock for seconds while games end,
+// and every statement waits long for it: the tables play on with plays
+// echoed at once, the games wait in order, and all are stored, with every
+// record whole, once the lock goes.
 TEST_F(RoomTest, ALockedFileHoldsUpNoTableAndLosesNoGame) {
+    busyWaitMs_ = 150;
     Open(/*bots=*/3);
     std::vector<std::unique_ptr<ScriptedTable>> players;
     for (int i = 0; i < 3; ++i) {
@@ -384,6 +391,9 @@ TEST_F(RoomTest, ALockedFileHoldsUpNoTableAndLosesNoGame) {
     ASSERT_TRUE(locker.open());
     ASSERT_TRUE(QSqlQuery(locker).exec("BEGIN EXCLUSIVE"));
     const int before = games();
+    for (auto& p : players) {
+        p->echoMs.clear();
+    }
     QElapsedTimer held;
     held.start();
     qint64 slowestLobby = 0;
@@ -397,6 +407,12 @@ TEST_F(RoomTest, ALockedFileHoldsUpNoTableAndLosesNoGame) {
     }
     EXPECT_GE(games() - before, 3) << "the tables stopped while the file was locked";
     EXPECT_LT(slowestLobby, 500);
+    std::vector<qint64> echoes;
+    for (const auto& p : players) {
+        echoes.insert(echoes.end(), p->echoMs.begin(), p->echoMs.end());
+    }
+    ASSERT_FALSE(echoes.empty());
+    EXPECT_LT(*std::max_element(echoes.begin(), echoes.end()), 50) << "of " << echoes.size() << " plays";
     ASSERT_TRUE(QSqlQuery(locker).exec("COMMIT"));
     locker.close();
     locker = QSqlDatabase();

@@ -14,7 +14,8 @@
 
 #include "net/wire/bytes.h"
 #include "room_server.h"
-#include "store.h"
+#include "store_worker.h"
+#include "support/store_view.h"
 
 namespace redten::faults {
 
@@ -28,11 +29,11 @@ public:
 
     quint16 Port() const { return room_->Port(); }
     room::RoomServer& Server() { return *room_; }
-    room::Store& Records() { return store_; }
+    room::test::StoreView Records() { return room::test::StoreView(store_); }
 
 private:
     QTemporaryDir dir_;
-    room::Store store_;
+    room::StoreWorker store_;
     std::unique_ptr<room::RoomServer> room_;
 };
 

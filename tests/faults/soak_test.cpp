@@ -14,6 +14,7 @@
 #include "room_server.h"
 #include "store.h"
 #include "support/room_server.h"
+#include "support/store_view.h"
 #include "support/scripted_table.h"
 
 namespace redten::room {
@@ -34,9 +35,10 @@ TEST(Soak, ManyTablesPlayGameAfterGameAndEveryGameAddsUp) {
     const int perTable = (wanted + tables - 1) / tables;
 
     QTemporaryDir dir;
-    Store store;
+    StoreWorker worker;
+    test::StoreView store(worker);
     QString error;
-    ASSERT_TRUE(store.Open(dir.filePath("soak.db"), error)) << error.toStdString();
+    ASSERT_TRUE(worker.Open(dir.filePath("soak.db"), error)) << error.toStdString();
     RoomOptions options;
     options.botsPerTable = 0;
     options.logLevel = LogLevel::Error;
@@ -47,7 +49,7 @@ TEST(Soak, ManyTablesPlayGameAfterGameAndEveryGameAddsUp) {
     // reaches it before the echo of its own; the room then waits out the
     // follow time, kept short here.
     options.table.game.showSeconds = 1;
-    RoomServer room(options, store);
+    RoomServer room(options, worker);
     ASSERT_TRUE(room.Listen(QHostAddress::LocalHost, 0, error)) << error.toStdString();
 
     QElapsedTimer clock;

@@ -185,6 +185,10 @@ void ScriptedTable::Handle(const Bytes& m) {
             const CardList cards(m.begin() + 7, m.end());
             played_.push_back(cards);
             if (m[5] == seat) {
+                if (playSent_.isValid()) {
+                    echoMs.push_back(playSent_.elapsed());
+                    playSent_.invalidate();
+                }
                 RemoveOutPai(hand, cards);
             }
             if (!(cards.size() == 1 && cards[0] == kPassCard)) {
@@ -242,6 +246,7 @@ void ScriptedTable::Act() {
         return;
     }
     const CardList play = phase_ == kPhaseLead ? BotLead(hand) : BotFollow(hand, max_);
+    playSent_.start();
     Send(MakePlay(static_cast<std::uint8_t>(seat), play));
 }
 

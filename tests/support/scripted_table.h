@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QTcpSocket>
 
 #include <functional>
@@ -40,6 +41,8 @@ public:
     // Plays again, starting with a turn it may be holding up.
     void Resume();
 
+    // How long each play of ours took to come back from the room, in ms.
+    std::vector<qint64> echoMs;
     std::vector<Bytes> received;
     std::vector<Bytes> Of(std::uint8_t code) const;
     int gamesOver = 0;
@@ -62,6 +65,7 @@ private:
     std::uint8_t phase_ = 0;
     std::uint8_t curSeat_ = 0;
     MaxOutPai max_;
+    QElapsedTimer playSent_;
     std::array<std::uint8_t, 4> liang_{4, 4, 4, 4};
     int myAnswers_ = 0;
     CardList dealt_;

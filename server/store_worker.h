@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <future>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <type_traits>
+
+#include "store.h"
+
+namespace redten::room {
+
+// The room's records on a thread of their own, with the one connection to
+// the file, so that a slow or locked file never holds up the room's event
+// loop. Work is done strictly in the order it is handed over: a game
+// finished before a person sits again is in that person's record.
+//
+// Answers come back as queued calls on the thread of the receiver named
+// with each request, as long as it is attached; a detached receiver's
+// answers are dropped, but its writes are still done.
+//
+// The queue is bounded for what someone waits on: a person's record or a
+// name's secret is refused at once (the request returns false and its
+// answer never comes) when kMaxWaiting jobs wait already. Writes (finished
+// games, secrets to keep) and the computer players' records that follow a
+// seated person are always taken: their number is bounded by the tables
+// running, since the room starts no game while too many wait unwritten.
+class StoreWorker {
+public:
+    static constexpr std::size_t kMaxWaiting = 512;
+
+    explicit StoreWorker(std::size_t maxWaiting = kMaxWaiting);
+    // Does what is still queued (writes first of all), then closes the file.
+    ~StoreWorker();
+    StoreWorker(const StoreWorker&) = delete;
+    StoreWorker& operator=(const StoreWorker&) = delete;
+
+    // Opens the file on the store's thread and waits for it.
+    bool Open(const QString& path, QString& error, int busyWaitMs = Store::kBusyWaitMs);
+
+    // Warnings about the records go to warn on the receiver's thread.
+    void Attach(QObject* receiver, std::function<void(const std::string&)> warn);
+    // After this returns no answer or warning is sent to the receiver.
+    void Detach(QObject* receiver);
+
+    struct Saved {
+        std::int64_t number = 0;  // 0: it waits in the backlog
+        std::size_t backlog = 0;  // games waiting to be written after this
+    };
+    bool LoadOrCreate(QObject* to, std::string name, bool computer,
+                      std::function<void(std::optional<PersonRecord>)> done);
+    bool SecretOf(QObject* to, std::string name, std::function<void(Store::SecretLookup)> done);
+    // The computer players' records for a table, in order; a missing one
+    // could not be read.
+    void LoadComputers(QObject* to, std::vector<std::string> names,
+                       std::function<void(std::vector<std::optional<PersonRecord>>)> done);
+    void SetSecret(QObject* to, std::string name, std::string hash, std::function<void(bool)> done);
+    void SaveGame(QObject* to, FinishedGame game, std::function<void(Saved)> done);
+    // done(true, 0) when nothing is left waiting.
+    void RetryBacklog(QObject* to, std::function<void(bool stored, std::size_t backlog)> done);
+
+    // Runs fn with the store on its thread and waits for the result, after
+    // everything queued before it. For tests and tools: never call it from
+    // the room's event loop.
+    template <typename F>
+    auto Now(F fn) -> std::invoke_result_t<F, Store&> {
+        using R = std::invoke_result_t<F, Store&>;
+        std::packaged_task<R(Store&)> task(std::move(fn));
+        auto result = task.get_future();
+        auto shared = std::make_shared<decltype(task)>(std::move(task));
+        Post(nullptr, true, [shared](Store& store) -> std::function<void()> {
+            (*shared)(store);
+            return {};
+        });
+        return result.get();
+    }
+
+private:
+    // A job runs on the store's thread and returns what to run on its
+    // receiver's thread (or nothing).
+    using Job = std::function<std::function<void()>(Store&)>;
+    struct Queued {
+        QObject* to = nullptr;
+        Job job;
+    };
+    bool Post(QObject* to, bool always, Job job);
+    void Run();
+    void Warn(const std::string& line);
+
+    const std::size_t maxWaiting_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<Queued> jobs_;
+    std::map<QObject*, std::function<void(const std::string&)>> receivers_;
+    QObject* current_ = nullptr;  // the receiver of the job in hand
+    bool stopping_ = false;
+    std::thread thread_;  // last: it starts once the rest is ready
+};
+
+}  // namespace redten::room
