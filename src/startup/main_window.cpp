@@ -179,7 +179,7 @@ void frmGameMain::Load() {
     chat_.SetFolders(context_.define.strParentPath + "UserRes\\face", context_.define.strAppPath,
                      "MeChatWeb.htm");
     chat_.SetOwnName(context_.launch.strMyName);
-    chat_.SetAddressee(ChatPane::kEverybody);
+    chat_.SetAddressee(kEverybody);
     chat_.Start();
     chat_.SetSwitches(true, "聊天室", false);
     connect(&chat_, &ChatPane::Send, this, [this](const std::array<std::string, 10>& fields) {

@@ -26,13 +26,7 @@ struct UserGameInfo {
     CardList bteOpenPai;         // cards left at the end, shown face up
 };
 
-// The play to beat.
-struct MaxOutPai {
-    std::uint8_t bteSeat = 0;
-    std::uint8_t bteType = 0;
-    std::uint8_t bteMainPai = 0;
-    std::uint8_t bteCount = 0;
-};
+// The play to beat is MaxOutPai, from cards.h: the snapshot carries it.
 
 inline constexpr std::size_t kMaxHints = 108;
 
