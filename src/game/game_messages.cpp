@@ -164,7 +164,7 @@ void GameMessages::OnGameStart(const std::optional<wire::GameStart>& m) {
         services_.link.Send(MakeEnterGame());
     }
     flow_.StopClock();
-    ResetGameData(game_, true);
+    ResetGameData(context_, true);
     context_.define.blnInGame = 1;
     game_.blnNoDeal = 0;
     if (!m) {
@@ -345,7 +345,7 @@ void GameMessages::OnGameOver(const wire::GameOver& m) {
         flow_.HideStartAndClock();
         game_.blnShowOtherBack = 1;
         services_.view.RepaintTable();
-        game_.bteOutState = {0, 0, 0};
+        context_.controls.bteOutState = {0, 0, 0};
         services_.view.HideOutButtons();
         services_.sounds.PlayGameSound(7);
         services_.view.ShowResult(scores);
@@ -356,7 +356,7 @@ void GameMessages::OnGameOver(const wire::GameOver& m) {
         Notice("本局游戏结束!", context_.launch.strGameTitle);
     }
     if (IsSpectator()) {
-        ResetGameData(game_, true);
+        ResetGameData(context_, true);
     }
     flow_.HideStartAndClock();
     if (IsSpectator()) {

@@ -95,7 +95,7 @@ void RoomMessages::OnTableReset(const wire::TableReset&) {
     InitPublicDefine(context_.define, context_.programDirectory, context_.launch.strLevelList);
     services_.boxes.CloseGlobalMsg(0);
     services_.boxes.InitGlobalMsg();
-    InitGameData(game_);
+    InitGameData(context_);
     context_.define.strViewUserName.clear();
     flow_.HideStartAndClock();
     services_.view.RepaintTable();
@@ -235,7 +235,7 @@ void RoomMessages::OnSnapshot(const Bytes& m) {
         LogDroppedMessage("room", m);
     }
     context_.define.blnInGame = 1;
-    ResetGameData(game_, true);
+    ResetGameData(context_, true);
     flow_.HideStartAndClock();
     gameMessages_.LoadGameState(snapshot);
     services_.view.RepaintTable();

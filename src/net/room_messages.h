@@ -7,9 +7,9 @@
 #include "game/game_messages.h"
 #include "game/table_services.h"
 #include "game/turn_flow.h"
-#include "net/message_handlers.h"
+#include "state/message_handlers.h"
 #include "net/wire/messages.h"
-#include "startup/client_context.h"
+#include "state/client_context.h"
 
 namespace redten {
 

@@ -20,7 +20,7 @@
 #include "shell/close_guard.h"
 #include "shell/help_window.h"
 #include "skin_pictures.h"
-#include "startup/launch_context.h"
+#include "state/launch_context.h"
 #include "startup/user_set_dialog.h"
 
 namespace redten {
@@ -76,7 +76,7 @@ frmGameMain::frmGameMain(ClientContext& context, std::unique_ptr<RoomLink> link,
       outline_(this),
       picSplitter(layout_, images_, outline_,
                   {[this] { return width(); }, [this] { LayoutMainWindow(); },
-                   [this] { return context_.game.blnBombPlaying; }},
+                   [this] { return context_.controls.blnBombPlaying; }},
                   this),
       picUserButBk(frame_, images_, [this](int i) { ExecUserButton(i); }, this),
       lstUser(users_, this),
@@ -404,7 +404,7 @@ void frmGameMain::ShowHelpHere() {
 }
 
 void frmGameMain::mouseMoveEvent(QMouseEvent* event) {
-    if (context_.game.blnBombPlaying) {
+    if (context_.controls.blnBombPlaying) {
         return;
     }
     const QPoint at = event->position().toPoint();
@@ -414,7 +414,7 @@ void frmGameMain::mouseMoveEvent(QMouseEvent* event) {
 void frmGameMain::leaveEvent(QEvent*) { HoverSysButton(-1); }
 
 void frmGameMain::mousePressEvent(QMouseEvent* event) {
-    if (context_.game.blnBombPlaying || event->button() != Qt::LeftButton ||
+    if (context_.controls.blnBombPlaying || event->button() != Qt::LeftButton ||
         frame_.strFrameZone.empty() || isMaximized()) {
         return;
     }
@@ -422,7 +422,7 @@ void frmGameMain::mousePressEvent(QMouseEvent* event) {
 }
 
 void frmGameMain::mouseReleaseEvent(QMouseEvent* event) {
-    if (context_.game.blnBombPlaying || event->button() != Qt::LeftButton ||
+    if (context_.controls.blnBombPlaying || event->button() != Qt::LeftButton ||
         !frame_.strFrameZone.empty()) {
         return;
     }
@@ -507,7 +507,7 @@ void frmGameMain::Unload() {
     // 3. This also clears blnExiting again; the waits watch unloading_.
     InitPublicDefine(context_.define, context_.programDirectory, context_.launch.strLevelList);
     // 4.
-    InitGameData(context_.game);
+    InitGameData(context_);
     context_.define.strViewUserName.clear();
     // 5. Every other window of the program goes with this one.
     for (QWidget* widget : QApplication::topLevelWidgets()) {

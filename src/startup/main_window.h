@@ -35,7 +35,7 @@
 #include "shell/skinned_frame.h"
 #include "shell/user_button_strip.h"
 #include "shell/v_splitter.h"
-#include "startup/client_context.h"
+#include "state/client_context.h"
 #include "startup/message_pump.h"
 
 namespace redten {

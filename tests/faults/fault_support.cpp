@@ -8,7 +8,7 @@
 
 #include "game/rules/game_state.h"
 #include "net/wire/messages.h"
-#include "startup/launch_context.h"
+#include "state/launch_context.h"
 #include "support/room_server.h"
 
 namespace redten::faults {

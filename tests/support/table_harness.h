@@ -6,8 +6,8 @@
 #include "net/room_messages.h"
 #include "net/wire/message.h"
 #include "net/wire/text_fields.h"
-#include "startup/client_context.h"
-#include "startup/public_define.h"
+#include "state/client_context.h"
+#include "state/public_define.h"
 #include "support/recorded_parts.h"
 
 namespace redten::test {

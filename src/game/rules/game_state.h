@@ -72,12 +72,9 @@ struct GameState {
     std::uint8_t bteLiangMode = 0;
     std::int16_t blnFollowLiang = 0;
     std::int16_t blnWaitLiang = 0;
-    std::array<std::uint8_t, 2> bteOptionState{};  // sort, previous trick
-    std::array<std::uint8_t, 3> bteOutState{};     // play, pass, hint
-    std::array<std::uint8_t, 3> bteLiangState{};   // the showing buttons
-    std::array<std::string, 2> strOptionTip{" 对手里的牌重新排序 ", " 查看玩家上一轮的出牌 "};
+    // The suggestions and the selection stay here: the rules build the one
+    // from the other, and the room's computer players use both.
     HintList hints;
-    bool blnBombPlaying = false;  // the bomb animation is running
 };
 
 // Every value back to its initial one. The watched player's name lives with
