@@ -264,12 +264,14 @@ void RoomServer::Drop(PersonId id, const char* why) {
         if (found == links_.end()) {
             return;
         }
-        const Link link = found->second;
+        // Only who it was and where: the link itself, buffers and all, goes.
+        const auto person = found->second.person;
+        const auto tableNo = found->second.table;
         links_.erase(found);
-        if (link.person != 0) {
-            const auto table = tables_.find(link.table);
+        if (person != 0) {
+            const auto table = tables_.find(tableNo);
             if (table != tables_.end()) {
-                table->second->LinkLost(link.person);
+                table->second->LinkLost(person);
             }
         }
         SweepTables();

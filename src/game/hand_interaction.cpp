@@ -64,7 +64,7 @@ void HandInteraction::MouseMove(int x, int y) {
 }
 
 void HandInteraction::MouseUp(MouseButton button, int x, int y) {
-    // 1. The option buttons.
+    // A button takes the click before anything under it.
     if (context_.controls.bteOptionState[0] != 0) {
         const int i = table_.GetUserOptButIndex(x, y);
         if (i == 0 && context_.controls.bteOptionState[0] == 2) {
@@ -73,7 +73,6 @@ void HandInteraction::MouseUp(MouseButton button, int x, int y) {
             ShowPreviousTrick();
         }
     }
-    // 2. The showing buttons.
     if (context_.controls.bteLiangState[0] != 0 && game_.bteGameState == kPhaseShowing) {
         const int i = table_.GetLiangButIndex(x, y);
         if (i >= 0 && context_.controls.bteLiangState[static_cast<std::size_t>(i)] == 2) {
@@ -86,7 +85,6 @@ void HandInteraction::MouseUp(MouseButton button, int x, int y) {
             }
         }
     }
-    // 3. The play buttons.
     if (PlaysNow()) {
         const int i = table_.GetUserOutButIndex(x, y);
         if (i >= 0 && context_.controls.bteOutState[static_cast<std::size_t>(i)] == 2) {
@@ -97,7 +95,8 @@ void HandInteraction::MouseUp(MouseButton button, int x, int y) {
             return;
         }
     }
-    // 4. The cards.
+    // A left click on a card selects it or lets it go; a right click
+    // plays whatever is selected.
     const std::int32_t d = table_.CardAt(x, y);
     if (d >= 1) {
         if (button == MouseButton::Left) {
@@ -116,7 +115,7 @@ void HandInteraction::MouseUp(MouseButton button, int x, int y) {
             return;
         }
     }
-    // 5. A right click anywhere plays the selection.
+    // Off the cards too, so the right button works anywhere on the table.
     if (button == MouseButton::Right && PlaysNow() && !context_.controls.blnBombPlaying) {
         flow_.DoUserOut(0);
     }

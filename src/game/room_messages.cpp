@@ -1,4 +1,4 @@
-#include "net/room_messages.h"
+#include "game/room_messages.h"
 
 #include "net/wire/client_messages.h"
 #include "net/wire/text_fields.h"
