@@ -21,7 +21,7 @@
 
 #include "local_room.h"
 #include "platform/qt_translations.h"
-#include "startup/launch_context.h"
+#include "state/launch_context.h"
 
 namespace {
 

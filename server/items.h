@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "messages.h"
+#include "net/wire/room_encoders.h"
 
 namespace redten::room {
 

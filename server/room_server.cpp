@@ -360,14 +360,18 @@ void RoomServer::Drop(PersonId id, const char* why) {
         if (found == links_.end()) {
             return;
         }
-        const Link link = found->second;
+        // Only who it was and where: the link itself, buffers and all, goes.
+        const auto person = found->second.person;
+        const auto tableNo = found->second.table;
+        const std::string name = found->second.name;
+        const QHostAddress address = found->second.address;
         links_.erase(found);
-        if (link.person != 0) {
-            const auto table = tables_.find(link.table);
+        if (person != 0) {
+            const auto table = tables_.find(tableNo);
             if (table != tables_.end()) {
-                table->second->LinkLost(link.person);
-                if (table->second->HasDroppedPlayer(link.name)) {
-                    RememberDroppedSeat(link.name, link.address);
+                table->second->LinkLost(person);
+                if (table->second->HasDroppedPlayer(name)) {
+                    RememberDroppedSeat(name, address);
                 }
             }
         }

@@ -12,7 +12,6 @@
 namespace redten::room {
 namespace {
 
-constexpr char kEverybody[] = "所有人";
 constexpr std::size_t kMaxChatText = 400;   // bytes of UTF-8
 constexpr std::size_t kMaxChatField = 32;   // the other fields: numbers and short words
 // While a seat is dropped the others are told this often how long it has left.
@@ -471,72 +470,63 @@ void Table::OnMessage(PersonId id, const Bytes& message) {
     }
     const auto seat = SeatOf(id);
     const auto own = [&](std::uint8_t s) { return seat && *seat == s; };
-    const auto nameField = [&] {
-        const auto fields = SplitFields(GetTextFromBytes(message, 2));
-        return fields.empty() ? std::string() : fields[0];
-    };
-    switch (message[0]) {
-        case 1:
-            Chat(*m, message);
+    const std::string& name = m->person.name;
+    switch (static_cast<MessageCode>(message[0])) {
+        case MessageCode::Chat:
+            if (const auto line = wire::ChatLine::Decode(message)) {
+                Chat(*m, *line);
+            }
             return;
-        case 2:
-            if (message.size() == 3 && own(message[2]) && game_) {
+        case MessageCode::Hand:
+            if (const auto r = wire::HandRequest::Decode(message); r && own(r->seat) && game_) {
                 SendTo(*m, MakeHand(game_->Hand(*seat)));
             }
             return;
-        case 18:
-            if (message.size() == 2 && own(message[1])) {
+        case MessageCode::Ready:
+            if (const auto r = wire::Ready::Decode(message); r && own(r->seat)) {
                 AgreeOrReady(*seat, true);
             }
             return;
-        case 19:
+        case MessageCode::Deal:
             return;  // a start acknowledged: nothing to do
-        case 20:
-            if (message.size() == 4 && message[1] == 0 && own(message[2])) {
-                AnswerShowing(*seat, message[3]);
+        case MessageCode::Showing:
+            if (const auto a = wire::ShowingAnswer::Decode(message); a && own(a->seat)) {
+                AnswerShowing(*seat, a->answer);
             }
             return;
-        case 21:
-            if (message.size() >= 8 && message.size() == std::size_t{message[6]} + 7 &&
-                own(message[5])) {
-                Play(*seat, CardList(message.begin() + 7, message.end()));
+        case MessageCode::Play:
+            if (auto p = wire::Play::Decode(message); p && !p->cards.empty() && own(p->seat)) {
+                Play(*seat, std::move(p->cards));
             }
             return;
-        case 110:
-            if (message.size() > 2 && message[1] == 0 && nameField() == m->person.name) {
+        case MessageCode::UserLeaves:
+            if (const auto l = wire::LeaveTable::Decode(message); l && l->name == name) {
                 Leave(id);
             }
             return;
-        case 112:
-            if (!seat || message.size() < 3 || nameField() != m->person.name) {
+        case MessageCode::RaisedHand:
+            if (!seat) {
                 return;
             }
-            if (message[1] == 0) {
-                const auto fields = SplitFields(GetTextFromBytes(message, 2));
-                ConfirmSettings(*seat, JoinFields({fields.begin() + 1, fields.end()}));
-            } else if (message[1] == 1) {
+            if (const auto c = wire::ConfirmSettings::Decode(message); c && c->name == name) {
+                ConfirmSettings(*seat, c->settings);
+            } else if (const auto r = wire::RaiseHand::Decode(message); r && r->name == name) {
                 AgreeOrReady(*seat, false);
             }
             return;
-        case 113:
-            if (message.size() > 2 && message[1] == 1) {
-                SetWatch(*m, message);
+        case MessageCode::Watch:
+            if (const auto w = wire::WatchSetting::Decode(message)) {
+                SetWatch(*m, *w);
             }
             return;
         default:
-            Log(LogLevel::Debug, "ignored message " + std::to_string(message[0]) + " from " +
-                                     m->person.name);
+            Log(LogLevel::Debug, "ignored message " + std::to_string(message[0]) + " from " + name);
             return;
     }
 }
 
-void Table::Chat(Member& from, const Bytes& message) {
-    auto fields = SplitFields(GetTextFromBytes(message, 1));
-    if (fields.size() != 10) {
-        return;
-    }
-    std::array<std::string, 10> line;
-    std::copy(fields.begin(), fields.end(), line.begin());
+void Table::Chat(Member& from, const wire::ChatLine& message) {
+    std::array<std::string, 10> line = message.fields;
     // Fields 0 to 4 and 7 are rewritten below; the rest go out as sent.
     for (const std::size_t i : {5, 6, 8}) {
         CutText(line[i], kMaxChatField);
@@ -568,13 +558,12 @@ void Table::Chat(Member& from, const Bytes& message) {
     }
 }
 
-void Table::SetWatch(Member& from, const Bytes& message) {
-    const auto fields = SplitFields(GetTextFromBytes(message, 2));
+void Table::SetWatch(Member& from, const wire::WatchSetting& message) {
     const auto seat = SeatOf(from.id);
-    if (fields.size() != 2 || fields[0] != from.person.name || !seat) {
+    if (message.name != from.person.name || !seat) {
         return;
     }
-    from.allowWatch = TextValue(fields[1]) > 0;
+    from.allowWatch = message.allow;
     for (const Member& m : spectators_) {
         if (m.watching == from.person.name) {
             SendTo(m, MakeWatchVisibility(from.allowWatch));
@@ -647,7 +636,7 @@ void Table::AgreeOrReady(std::uint8_t seat, bool viaStartButton) {
     m.ready = true;
     m.mustAgree = false;
     Log(LogLevel::Info, m.person.name + " is ready");
-    Broadcast(viaStartButton ? Bytes{18, seat} : MakeRaisedHand(m.person.name, ""));
+    Broadcast(viaStartButton ? MakeReady(seat) : MakeRaisedHand(m.person.name, ""));
     MaybeStart();
     PokeBots();
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "game.h"
-#include "messages.h"
+#include "net/wire/room_encoders.h"
 #include "table_host.h"
 
 namespace redten::room {
@@ -120,8 +120,8 @@ private:
     void RemoveSeat(std::uint8_t seat);
     void RemoveSpectator(PersonId id);
     void ChooseOwner();
-    void Chat(Member& from, const Bytes& message);
-    void SetWatch(Member& from, const Bytes& message);
+    void Chat(Member& from, const wire::ChatLine& message);
+    void SetWatch(Member& from, const wire::WatchSetting& message);
 
     // The clock the tables show for the turn or the showing question; a
     // dropped seat is answered for when it runs out.

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "game/rules/cards.h"
-#include "messages.h"
+#include "net/wire/room_encoders.h"
 #include "net/wire/bytes.h"
 
 namespace redten::room {

@@ -5,6 +5,8 @@
 #include <array>
 #include <string>
 
+#include "net/wire/codes.h"
+
 namespace redten {
 
 // The chat pane (ctlChat): a transcript, an addressee box and an input line.
@@ -13,8 +15,6 @@ class ChatPane : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;
-
-    static constexpr char kEverybody[] = "所有人";
 
     virtual void SetFolders(const std::string& faceFolder, const std::string& programFolder,
                             const std::string& page) = 0;

@@ -41,7 +41,7 @@ QString ChatLineText(const ChatLog::Line& line) {
     head += Text(f[0]);
     if (f[5] == "1") {
         head += QStringLiteral(" 悄悄地对 ") + Text(f[1]) + QStringLiteral(" 说：");
-    } else if (f[1].empty() || f[1] == ChatPane::kEverybody) {
+    } else if (f[1].empty() || f[1] == kEverybody) {
         head += QStringLiteral(" 说：");
     } else {
         head += QStringLiteral(" 对 ") + Text(f[1]) + QStringLiteral(" 说：");
@@ -147,7 +147,7 @@ void ChatPanel::Append(const ChatLog::Line& line) {
 
 void ChatPanel::RefillNames() {
     addressee_->clear();
-    addressee_->addItem(QString::fromUtf8(ChatPane::kEverybody), QByteArray(ChatPane::kEverybody));
+    addressee_->addItem(QString::fromUtf8(kEverybody), QByteArray(kEverybody));
     for (const std::string& name : log_.Names()) {
         if (name != log_.OwnName()) {
             addressee_->addItem(Text(name), QByteArray::fromStdString(name));

@@ -8,7 +8,7 @@
 
 #include "components/user_list_model.h"
 #include "net/wire/text_fields.h"
-#include "startup/public_define.h"
+#include "state/public_define.h"
 
 namespace redten {
 namespace {

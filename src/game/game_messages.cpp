@@ -4,23 +4,10 @@
 
 #include "game/rules/pai_type.h"
 #include "net/wire/client_messages.h"
-#include "net/wire/message.h"
 #include "net/wire/text_fields.h"
+#include "state/dropped_messages.h"
 
 namespace redten {
-namespace {
-
-// Cards from..from+count of a message, cut at its end and at a hand's size.
-CardList CardsAt(const Bytes& m, std::size_t from, std::size_t count) {
-    if (from >= m.size()) {
-        return {};
-    }
-    count = std::min({count, m.size() - from, kMaxHandCards});
-    return CardList(m.begin() + static_cast<std::ptrdiff_t>(from),
-                    m.begin() + static_cast<std::ptrdiff_t>(from + count));
-}
-
-}  // namespace
 
 GameMessages::GameMessages(ClientContext& context, TableServices& services, TurnFlow& flow)
     : context_(context), game_(context.game), services_(services), flow_(flow) {}
@@ -35,23 +22,6 @@ GameMessages::Pause GameMessages::PauseFor(std::uint32_t ms) {
         return Pause::Ending;
     }
     return moves_ == before ? Pause::Quiet : Pause::Overtaken;
-}
-
-bool GameMessages::MovesTheGame(const Bytes& m) const {
-    switch (m[0]) {
-        case 17:
-        case 23:
-            return true;
-        case 19:
-            return 13 * std::size_t{game_.bteDeckCount} <= kMaxHandCards &&
-                   m.size() == 13 * std::size_t{game_.bteDeckCount} + 2;
-        case 20:
-            return m.size() == 4 && (m[1] != 0 || m[2] <= 3);
-        case 21:
-            return m.size() >= 7 && m.size() == std::size_t{m[6]} + 7 && m[5] <= 3;
-        default:
-            return false;
-    }
 }
 
 void GameMessages::FlushCleanup() {
@@ -78,71 +48,112 @@ void GameMessages::FlushCleanup() {
     }
 }
 
+template <typename Msg>
+bool GameMessages::Take(const Bytes& m, void (GameMessages::*handle)(const Msg&)) {
+    const std::optional<Msg> message = Msg::Decode(m);
+    if (!message) {
+        return false;
+    }
+    (this->*handle)(*message);
+    return true;
+}
+
+void GameMessages::MoveOn() {
+    FlushCleanup();
+    ++moves_;
+}
+
 void GameMessages::ExecGameMsg(const Bytes& m) {
     if (m.empty()) {
         return;
     }
     game_.hints.lngHintCount = 0;
-    if (MovesTheGame(m)) {
-        FlushCleanup();
-        ++moves_;
-    }
-    switch (m[0]) {
-        case 1: OnChatLine(m); return;
-        case 2: SetMyPai(m); return;
-        case 5: OnPlayerLeaves(m); return;
-        case 17: OnGameStart(m); return;
-        case 18:
-            if (m.size() == 2 && m[1] <= 3) {
-                game_.udtUser[m[1]].blnReady = -1;
-                services_.view.PaintReadyHand(m[1]);
+    bool taken = true;
+    switch (static_cast<MessageCode>(m[0])) {
+        case MessageCode::Chat: taken = Take(m, &GameMessages::OnChatLine); break;
+        case MessageCode::Hand: taken = Take(m, &GameMessages::SetMyPai); break;
+        case MessageCode::PlayerLeaves: taken = Take(m, &GameMessages::OnPlayerLeaves); break;
+        case MessageCode::GameStart:
+            // Even a start we cannot read ends the game before it.
+            MoveOn();
+            OnGameStart(wire::GameStart::Decode(m));
+            break;
+        case MessageCode::Ready: taken = Take(m, &GameMessages::OnReady); break;
+        case MessageCode::Deal: {
+            // Only a deal of the size this game's decks give moves it on.
+            const auto deal = wire::Deal::Decode(m);
+            const std::size_t cards = 13 * std::size_t{game_.bteDeckCount};
+            taken = deal && cards <= kMaxHandCards && deal->cards.size() == cards;
+            if (taken) {
+                MoveOn();
+                OnDeal(*deal);
             }
-            return;
-        case 19: OnDeal(m); return;
-        case 20: OnShowing(m); return;
-        case 21: OnPlay(m); return;
-        case 22: OnNotice(m); return;
-        case 23: OnGameOver(m); return;
-        case 113: OnWatchVisibility(m); return;
-        case 133: OnItems(m); return;
-        default: return;
+            break;
+        }
+        case MessageCode::Showing:
+            if (const auto answer = wire::ShowingAnswer::Decode(m)) {
+                MoveOn();
+                OnShowingAnswer(*answer);
+            } else if (const auto over = wire::ShowingOver::Decode(m)) {
+                MoveOn();
+                OnShowingOver(*over);
+            } else {
+                taken = false;
+            }
+            break;
+        case MessageCode::Play:
+            if (const auto play = wire::Play::Decode(m)) {
+                MoveOn();
+                OnPlay(*play);
+            } else {
+                taken = false;
+            }
+            break;
+        case MessageCode::GameNotice: taken = Take(m, &GameMessages::OnNotice); break;
+        case MessageCode::GameOver:
+            MoveOn();
+            OnGameOver(*wire::GameOver::Decode(m));  // any message of this code reads
+            break;
+        case MessageCode::Watch: taken = Take(m, &GameMessages::OnWatchVisibility); break;
+        case MessageCode::Items:
+            taken = Take(m, &GameMessages::OnItemText) || Take(m, &GameMessages::OnItemUsed);
+            break;
+        default: taken = false; break;
+    }
+    if (!taken) {
+        LogDroppedMessage("game", m);
     }
 }
 
-void GameMessages::OnChatLine(const Bytes& m) {
-    const auto fields = SplitFields(GetTextFromBytes(m, 1));
-    if (fields.size() < 10) {
-        return;
-    }
+void GameMessages::OnChatLine(const wire::ChatLine& m) {
     std::array<std::string, 8> line;
-    std::copy(fields.begin() + 2, fields.begin() + 10, line.begin());
+    std::copy(m.fields.begin() + 2, m.fields.end(), line.begin());
     services_.chat.AddChatLine(line);
 }
 
-void GameMessages::SetMyPai(const Bytes& m) {
-    if (m.size() < 3) {
-        return;
-    }
-    game_.bteMyPai = CardsAt(m, 3, m[2]);
+void GameMessages::OnReady(const wire::Ready& m) {
+    game_.udtUser[m.seat].blnReady = -1;
+    services_.view.PaintReadyHand(m.seat);
+}
+
+void GameMessages::SetMyPai(const wire::Hand& m) {
+    game_.bteMyPai = m.cards;
     game_.udtUser[ViewSeat() & 3].bteCardCount = static_cast<std::uint8_t>(game_.bteMyPai.size());
     services_.view.PaintHand(ViewSeat());
     flow_.ShowGameState();
 }
 
-void GameMessages::OnPlayerLeaves(const Bytes& m) {
-    if (m.size() < 3) {
-        return;
-    }
-    const std::uint8_t s = m[2];
+void GameMessages::OnPlayerLeaves(const wire::PlayerLeaves& m) {
+    const std::uint8_t s = m.seat;
     const std::string name = s <= 3 ? game_.udtUser[s].strUserName : std::string();
-    const std::string text = name + " 不能继续玩下去，原因：" + GetTextFromBytes(m, 3);
+    const std::string text = name + " 不能继续玩下去，原因：" + m.reason;
     Notice(text, context_.launch.strGameTitle + "系统提示");
     if (s == ViewSeat() && !IsSpectator()) {
         services_.closeMainWindow({TableClosing::Cause::SentAway, text});
     }
 }
 
-void GameMessages::OnGameStart(const Bytes& m) {
+void GameMessages::OnGameStart(const std::optional<wire::GameStart>& m) {
     // Begin the game: the start button goes; the room hears we are in.
     if (context_.define.blnWaitStart) {
         context_.define.blnWaitStart = false;
@@ -153,29 +164,26 @@ void GameMessages::OnGameStart(const Bytes& m) {
         services_.link.Send(MakeEnterGame());
     }
     flow_.StopClock();
-    ResetGameData(game_, true);
+    ResetGameData(context_, true);
     context_.define.blnInGame = 1;
     game_.blnNoDeal = 0;
-    if (m.size() != 15) {
+    if (!m) {
         return;
     }
-    game_.bteMaxAutoOutTimes = m[3];
-    game_.bteDeckCount = m[11];
-    game_.blnShowOtherBack = m[12];
-    game_.bteLiangTime = m[13];
-    game_.bteOutTime = m[14];
+    game_.bteMaxAutoOutTimes = m->options.autoLimit;
+    game_.bteDeckCount = m->options.decks;
+    game_.blnShowOtherBack = m->options.showBacks;
+    game_.bteLiangTime = m->options.showSeconds;
+    game_.bteOutTime = m->options.playSeconds;
     services_.view.RepaintTable();
     if (!IsSpectator()) {
         services_.link.Send(MakeStartAck(ViewSeat()));
     }
 }
 
-void GameMessages::OnDeal(const Bytes& m) {
-    const std::size_t cards = 13 * std::size_t{game_.bteDeckCount};
-    if (cards > kMaxHandCards || m.size() != cards + 2) {
-        return;
-    }
-    game_.bteMyPai = CardsAt(m, 2, cards);
+void GameMessages::OnDeal(const wire::Deal& m) {
+    const std::size_t cards = m.cards.size();
+    game_.bteMyPai = m.cards;
     for (std::uint8_t s = 0; s < 4; ++s) {
         game_.udtUser[s].bteCardCount = static_cast<std::uint8_t>(cards);
     }
@@ -188,31 +196,26 @@ void GameMessages::OnDeal(const Bytes& m) {
     services_.sounds.PlayGameSound(0);
 }
 
-void GameMessages::OnShowing(const Bytes& m) {
-    if (m.size() != 4) {
-        return;
+void GameMessages::OnShowingAnswer(const wire::ShowingAnswer& m) {
+    const std::uint8_t s = m.seat;
+    const std::uint8_t answer = m.answer;
+    UserGameInfo& seat = game_.udtUser[s];
+    seat.bteLiang = answer;
+    seat.bteLiangTimes = static_cast<std::uint8_t>(std::min(seat.bteLiangTimes + 1, 255));
+    services_.view.PaintLiangFlag(s);
+    if (answer >= 1 && answer <= 3) {
+        seat.bteOutPai = answer == 1   ? CardList{kRedTen59}
+                         : answer == 2 ? CardList{kRedTen72}
+                                       : CardList{kRedTen59, kRedTen72};
+        services_.view.PaintOutPai(s);
     }
-    if (m[1] == 0) {
-        const std::uint8_t s = m[2];
-        const std::uint8_t answer = m[3];
-        if (s <= 3) {
-            UserGameInfo& seat = game_.udtUser[s];
-            seat.bteLiang = answer;
-            seat.bteLiangTimes = static_cast<std::uint8_t>(std::min(seat.bteLiangTimes + 1, 255));
-            services_.view.PaintLiangFlag(s);
-            if (answer >= 1 && answer <= 3) {
-                seat.bteOutPai = answer == 1   ? CardList{kRedTen59}
-                                 : answer == 2 ? CardList{kRedTen72}
-                                               : CardList{kRedTen59, kRedTen72};
-                services_.view.PaintOutPai(s);
-            }
-            if (seat.bteLiang != 0) {
-                services_.sounds.PlayGameSound(1);
-            }
-        }
-        flow_.ShowGameState();
-        return;
+    if (seat.bteLiang != 0) {
+        services_.sounds.PlayGameSound(1);
     }
+    flow_.ShowGameState();
+}
+
+void GameMessages::OnShowingOver(const wire::ShowingOver& m) {
     // Showing is over: the shown tens stay in view a moment.
     pending_ = Cleanup::ShowingOver;
     const Pause pause = PauseFor(2000);
@@ -225,28 +228,25 @@ void GameMessages::OnShowing(const Bytes& m) {
     if (pause == Pause::Overtaken) {
         return;  // the first lead already came
     }
-    if (m[2] <= 3) {
-        game_.bteCurSeat = m[2];
+    if (m.leader <= 3) {
+        game_.bteCurSeat = m.leader;
     }
-    game_.bteGameState = m[3];
+    game_.bteGameState = m.phase;
     flow_.ShowGameState();
 }
 
-void GameMessages::OnPlay(const Bytes& m) {
-    if (m.size() < 7 || m.size() != std::size_t{m[6]} + 7 || m[5] > 3) {
-        return;
-    }
-    const std::uint8_t s = m[5];
-    const CardList cards(m.begin() + 7, m.end());
+void GameMessages::OnPlay(const wire::Play& m) {
+    const std::uint8_t s = m.seat;
+    const CardList& cards = m.cards;
     const std::size_t n = cards.size();
     UserGameInfo& seat = game_.udtUser[s];
 
-    if (m[2] <= 3) {
-        game_.bteCurSeat = m[2];
+    if (m.nextSeat <= 3) {
+        game_.bteCurSeat = m.nextSeat;
     }
-    game_.bteGameState = m[3];
-    seat.bteMingCi = m[4];
-    seat.bteOutPai = CardsAt(m, 7, n);
+    game_.bteGameState = m.nextPhase;
+    seat.bteMingCi = m.place;
+    seat.bteOutPai = cards;
     for (const std::uint8_t card : cards) {
         // Playing a red ten shows it.
         if (card == kRedTen59 && (seat.bteLiang == 0 || seat.bteLiang == 2)) {
@@ -319,39 +319,33 @@ void GameMessages::OnPlay(const Bytes& m) {
     }
 }
 
-void GameMessages::OnNotice(const Bytes& m) {
+void GameMessages::OnNotice(const wire::GameNotice& m) {
     flow_.StopClock();
-    lastNotice_ = GetTextFromBytes(m, 1);
+    lastNotice_ = m.text;
     Notice(lastNotice_, context_.launch.strGameTitle);
     flow_.ShowGameState();
 }
 
-void GameMessages::OnGameOver(const Bytes& m) {
+void GameMessages::OnGameOver(const wire::GameOver& m) {
     std::array<std::int32_t, 4> scores{};
     flow_.StopClock();
-    if (m.size() > 5) {
-        std::size_t i = 2;
-        if (m[1] == 1) {
-            for (std::uint8_t s = 0; s < 4; ++s, i += 4) {
-                GetLongFromBytes(scores[s], m, i);
-            }
+    if (!m.brief) {
+        if (m.scored) {
+            scores = m.scores;
             for (std::uint8_t s = 0; s < 4; ++s) {
                 services_.chat.AddSystemLine(game_.udtUser[s].strUserName + "：" +
                                              std::to_string(scores[s]));
             }
         }
-        for (std::uint8_t s = 0; s < 4 && i < m.size(); ++s) {
-            const std::size_t k = m[i];
-            i += 1;
+        for (std::uint8_t s = 0; s < m.remaining.size(); ++s) {
             if (s != ViewSeat()) {
-                game_.udtUser[s].bteOpenPai = CardsAt(m, i, k);
+                game_.udtUser[s].bteOpenPai = m.remaining[s];
             }
-            i += k;
         }
         flow_.HideStartAndClock();
         game_.blnShowOtherBack = 1;
         services_.view.RepaintTable();
-        game_.bteOutState = {0, 0, 0};
+        context_.controls.bteOutState = {0, 0, 0};
         services_.view.HideOutButtons();
         services_.sounds.PlayGameSound(7);
         services_.view.ShowResult(scores);
@@ -362,7 +356,7 @@ void GameMessages::OnGameOver(const Bytes& m) {
         Notice("本局游戏结束!", context_.launch.strGameTitle);
     }
     if (IsSpectator()) {
-        ResetGameData(game_, true);
+        ResetGameData(context_, true);
     }
     flow_.HideStartAndClock();
     if (IsSpectator()) {
@@ -372,93 +366,73 @@ void GameMessages::OnGameOver(const Bytes& m) {
     flow_.UpdateStartButton();
 }
 
-void GameMessages::OnWatchVisibility(const Bytes& m) {
-    if (m.size() != 3 || context_.define.blnInGame == 0 || !IsSpectator()) {
+void GameMessages::OnWatchVisibility(const wire::WatchVisibility& m) {
+    if (context_.define.blnInGame == 0 || !IsSpectator()) {
         return;
     }
-    game_.blnShowMyPai = m[2] != 0 ? 1 : 0;
+    game_.blnShowMyPai = m.visible ? 1 : 0;
     if (game_.blnNoDeal == 0) {
         services_.view.PaintHand(ViewSeat());
     }
 }
 
-void GameMessages::OnItems(const Bytes& m) {
-    if (m.size() < 2) {
-        return;
-    }
-    switch (m[1]) {
+void GameMessages::OnItemText(const wire::ItemText& m) {
+    switch (m.kind) {
         case 0:
-            services_.items.SetDaoJuList(GetTextFromBytes(m, 2));
+            services_.items.SetDaoJuList(m.text);
             return;
         case 1:
-            services_.items.SetMyDaoJuList(GetTextFromBytes(m, 2));
+            services_.items.SetMyDaoJuList(m.text);
             return;
         case 2:
-            Notice(GetTextFromBytes(m, 2), context_.launch.strGameTitle + "提示");
+            Notice(m.text, context_.launch.strGameTitle + "提示");
             return;
-        case 3: {
-            std::int32_t item = 0;
-            if (m.size() < 8 || !GetLongFromBytes(item, m, 4)) {
-                return;
-            }
-            services_.boxes.ShowSystemBox(std::to_string(m[2]) + " 号用户对 " + std::to_string(m[3]) +
-                                              " 号用户使用ID号为 " + std::to_string(item) + " 的道具",
-                                          "道具演示", SystemBoxIcon::Exclamation);
-            return;
-        }
         default:
             return;
     }
 }
 
-void GameMessages::LoadGameState(const Bytes& m) {
+void GameMessages::OnItemUsed(const wire::ItemUsed& m) {
+    services_.boxes.ShowSystemBox(std::to_string(m.from) + " 号用户对 " + std::to_string(m.to) +
+                                      " 号用户使用ID号为 " + std::to_string(m.item) + " 的道具",
+                                  "道具演示", SystemBoxIcon::Exclamation);
+}
+
+void GameMessages::LoadGameState(const std::optional<wire::Snapshot>& snapshot) {
     FlushCleanup();
     ++moves_;
-    if (m.size() < 3) {
+    if (!snapshot) {
         return;
     }
-    if (m[2] == 0) {
-        if (m.size() < 9) {
-            return;
-        }
+    const wire::Snapshot& m = *snapshot;
+    if (!m.running) {
         for (std::uint8_t s = 0; s < 4; ++s) {
-            game_.udtUser[s].blnReady = m[4 + s] != 0 ? -1 : 0;
+            game_.udtUser[s].blnReady = m.ready[s] ? -1 : 0;
         }
-        game_.blnShowMyPai = IsSpectator() ? (m[8] != 0 ? 1 : 0) : 1;
+        game_.blnShowMyPai = IsSpectator() ? (m.watchVisible ? 1 : 0) : 1;
         game_.blnNoDeal = -1;
         game_.bteGameState = kPhaseBetweenGames;
         return;
     }
-    if (m.size() < 31) {
-        return;
+    game_.blnShowMyPai = IsSpectator() ? (m.watchVisible ? 1 : 0) : 1;
+    game_.bteDeckCount = m.options.decks;
+    game_.blnShowOtherBack = m.options.showBacks;
+    game_.bteLiangTime = m.options.showSeconds;
+    game_.bteOutTime = m.options.playSeconds;
+    if (m.curSeat <= 3) {
+        game_.bteCurSeat = m.curSeat;
     }
-    game_.blnShowMyPai = IsSpectator() ? (m[4] != 0 ? 1 : 0) : 1;
-    game_.bteDeckCount = m[5];
-    game_.blnShowOtherBack = m[6];
-    game_.bteLiangTime = m[7];
-    game_.bteOutTime = m[8];
-    if (m[9] <= 3) {
-        game_.bteCurSeat = m[9];
-    }
-    game_.bteGameState = m[10];
-    game_.udtMaxOutPai = MaxOutPai{m[11], m[13], m[12], m[14]};
+    game_.bteGameState = m.phase;
+    game_.udtMaxOutPai = m.toBeat;
     for (std::uint8_t s = 0; s < 4; ++s) {
-        game_.udtUser[s].bteLiang = m[15 + s];
-        game_.udtUser[s].bteLiangTimes = m[19 + s];
-        game_.udtUser[s].bteMingCi = m[23 + s];
-        game_.udtUser[s].bteCardCount = m[27 + s];
+        UserGameInfo& seat = game_.udtUser[s];
+        seat.bteLiang = m.liang[s];
+        seat.bteLiangTimes = m.liangTimes[s];
+        seat.bteMingCi = m.mingCi[s];
+        seat.bteCardCount = m.cardCount[s];
+        seat.bteOutPai = m.outPai[s];
     }
-    std::size_t i = 31;
-    for (std::uint8_t s = 0; s < 5 && i < m.size(); ++s) {
-        const std::size_t k = m[i];
-        CardList cards = CardsAt(m, i + 1, k);
-        if (s < 4) {
-            game_.udtUser[s].bteOutPai = std::move(cards);
-        } else {
-            game_.bteMyPai = std::move(cards);
-        }
-        i += 1 + k;
-    }
+    game_.bteMyPai = m.hand;
     game_.blnNoDeal = 0;
 }
 

@@ -2,38 +2,51 @@
 
 #include "game/table_services.h"
 #include "game/turn_flow.h"
-#include "net/message_handlers.h"
-#include "startup/client_context.h"
+#include "state/message_handlers.h"
+#include "net/wire/messages.h"
+#include "state/client_context.h"
 
 namespace redten {
 
 // Game messages: the deal, the showing answers, plays, tricks, results and
-// the table snapshot. Every index is checked against the message's length
-// and every seat against 0..3; codes this handler does not know, and
-// messages of the wrong length, are ignored.
+// the table snapshot. The wire structs have checked every length and count;
+// seats are checked against 0..3 here. Codes this handler does not know,
+// and messages that do not decode, are ignored (and logged at debug level).
 class GameMessages final : public GameMessageSink {
 public:
     GameMessages(ClientContext& context, TableServices& services, TurnFlow& flow);
 
     void ExecGameMsg(const Bytes& message) override;
-    // The snapshot of room message 109.
-    void LoadGameState(const Bytes& message);
+    // The snapshot of room message 109; one that did not decode still ends
+    // whatever the game was doing.
+    void LoadGameState(const std::optional<wire::Snapshot>& snapshot);
+    void LoadGameState(const Bytes& message) { LoadGameState(wire::Snapshot::Decode(message)); }
     // The room's last notice (message 22): why it closed the link, when it
     // closes one right after.
     const std::string& LastNotice() const { return lastNotice_; }
 
 private:
-    void OnChatLine(const Bytes& m);
-    void SetMyPai(const Bytes& m);
-    void OnPlayerLeaves(const Bytes& m);
-    void OnGameStart(const Bytes& m);
-    void OnDeal(const Bytes& m);
-    void OnShowing(const Bytes& m);
-    void OnPlay(const Bytes& m);
-    void OnNotice(const Bytes& m);
-    void OnGameOver(const Bytes& m);
-    void OnWatchVisibility(const Bytes& m);
-    void OnItems(const Bytes& m);
+    void OnChatLine(const wire::ChatLine& m);
+    void SetMyPai(const wire::Hand& m);
+    void OnPlayerLeaves(const wire::PlayerLeaves& m);
+    void OnGameStart(const std::optional<wire::GameStart>& m);
+    void OnReady(const wire::Ready& m);
+    void OnDeal(const wire::Deal& m);
+    void OnShowingAnswer(const wire::ShowingAnswer& m);
+    void OnShowingOver(const wire::ShowingOver& m);
+    void OnPlay(const wire::Play& m);
+    void OnNotice(const wire::GameNotice& m);
+    void OnGameOver(const wire::GameOver& m);
+    void OnWatchVisibility(const wire::WatchVisibility& m);
+    void OnItemText(const wire::ItemText& m);
+    void OnItemUsed(const wire::ItemUsed& m);
+    // Decodes a message as Msg and hands it to the member; false when it
+    // does not decode.
+    template <typename Msg>
+    bool Take(const Bytes& m, void (GameMessages::*handle)(const Msg&));
+    // A message that moves the game on: whatever a pause was about to clean
+    // up happens first.
+    void MoveOn();
     bool IsSpectator() const { return context_.define.blnPangGuan; }
     std::uint8_t ViewSeat() const { return context_.define.bteViewSeat; }
     void Notice(const std::string& text, const std::string& caption);
@@ -42,8 +55,6 @@ private:
     // newer than what the paused handler would still write.
     enum class Pause { Quiet, Overtaken, Ending };
     Pause PauseFor(std::uint32_t ms);
-    // Whether a message moves the game on (and is whole enough to).
-    bool MovesTheGame(const Bytes& m) const;
     // The clean-up a pause ends with (showing over, trick won) is due before
     // anything that moves the game on, whichever comes first.
     enum class Cleanup { None, ShowingOver, TrickWon };

@@ -10,10 +10,10 @@
 
 #include <string>
 
-#include "game/notices.h"
+#include "state/notices.h"
 #include "game/table_services.h"
 #include "net/wire/bytes.h"
-#include "startup/launch_context.h"
+#include "state/launch_context.h"
 
 namespace redten {
 

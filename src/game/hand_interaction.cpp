@@ -10,7 +10,7 @@ HandInteraction::HandInteraction(ClientContext& context, TurnFlow& flow, TableBu
 
 bool HandInteraction::PlaysNow() const {
     return !context_.define.blnPangGuan && game_.bteCurSeat == context_.define.bteViewSeat &&
-           game_.bteOutState[0] != 0 &&
+           context_.controls.bteOutState[0] != 0 &&
            (game_.bteGameState == kPhaseLead || game_.bteGameState == kPhaseFollow);
 }
 
@@ -42,41 +42,40 @@ void HandInteraction::Hover(std::uint8_t* states, int count, int under,
         states[under] = 2;
         paint(under);
         if (option) {
-            table_.SetToolTip(game_.strOptionTip[static_cast<std::size_t>(under)]);
+            table_.SetToolTip(context_.controls.strOptionTip[static_cast<std::size_t>(under)]);
         }
     }
 }
 
 void HandInteraction::MouseMove(int x, int y) {
-    if (game_.bteOptionState[0] != 0) {
-        Hover(game_.bteOptionState.data(), 2, table_.GetUserOptButIndex(x, y),
+    if (context_.controls.bteOptionState[0] != 0) {
+        Hover(context_.controls.bteOptionState.data(), 2, table_.GetUserOptButIndex(x, y),
               [this](int i) { table_.PaintUserOptBut(i); }, true);
     }
-    if (game_.bteGameState == kPhaseShowing && game_.bteLiangMode != 0 && game_.bteLiangState[0] != 0) {
-        Hover(game_.bteLiangState.data(), game_.bteLiangMode == 1 ? 2 : 3, table_.GetLiangButIndex(x, y),
+    if (game_.bteGameState == kPhaseShowing && game_.bteLiangMode != 0 && context_.controls.bteLiangState[0] != 0) {
+        Hover(context_.controls.bteLiangState.data(), game_.bteLiangMode == 1 ? 2 : 3, table_.GetLiangButIndex(x, y),
               [this](int i) { table_.PaintLiangBut(i); }, false);
     }
     if ((game_.bteGameState == kPhaseLead || game_.bteGameState == kPhaseFollow) &&
-        game_.bteOutState[0] != 0) {
-        Hover(game_.bteOutState.data(), game_.bteGameState == kPhaseLead ? 1 : 3,
+        context_.controls.bteOutState[0] != 0) {
+        Hover(context_.controls.bteOutState.data(), game_.bteGameState == kPhaseLead ? 1 : 3,
               table_.GetUserOutButIndex(x, y), [this](int i) { table_.PaintUserOutBut(i); }, false);
     }
 }
 
 void HandInteraction::MouseUp(MouseButton button, int x, int y) {
-    // 1. The option buttons.
-    if (game_.bteOptionState[0] != 0) {
+    // A button takes the click before anything under it.
+    if (context_.controls.bteOptionState[0] != 0) {
         const int i = table_.GetUserOptButIndex(x, y);
-        if (i == 0 && game_.bteOptionState[0] == 2) {
+        if (i == 0 && context_.controls.bteOptionState[0] == 2) {
             Sort();
-        } else if (i == 1 && game_.bteOptionState[1] == 2) {
+        } else if (i == 1 && context_.controls.bteOptionState[1] == 2) {
             ShowPreviousTrick();
         }
     }
-    // 2. The showing buttons.
-    if (game_.bteLiangState[0] != 0 && game_.bteGameState == kPhaseShowing) {
+    if (context_.controls.bteLiangState[0] != 0 && game_.bteGameState == kPhaseShowing) {
         const int i = table_.GetLiangButIndex(x, y);
-        if (i >= 0 && game_.bteLiangState[static_cast<std::size_t>(i)] == 2) {
+        if (i >= 0 && context_.controls.bteLiangState[static_cast<std::size_t>(i)] == 2) {
             if (i == 0) {
                 flow_.SendLiang(1);
             } else if (i == 1) {
@@ -86,18 +85,18 @@ void HandInteraction::MouseUp(MouseButton button, int x, int y) {
             }
         }
     }
-    // 3. The play buttons.
     if (PlaysNow()) {
         const int i = table_.GetUserOutButIndex(x, y);
-        if (i >= 0 && game_.bteOutState[static_cast<std::size_t>(i)] == 2) {
-            if (game_.blnBombPlaying) {
+        if (i >= 0 && context_.controls.bteOutState[static_cast<std::size_t>(i)] == 2) {
+            if (context_.controls.blnBombPlaying) {
                 return;
             }
             flow_.DoUserOut(static_cast<std::uint8_t>(i));
             return;
         }
     }
-    // 4. The cards.
+    // A left click on a card selects it or lets it go; a right click
+    // plays whatever is selected.
     const std::int32_t d = table_.CardAt(x, y);
     if (d >= 1) {
         if (button == MouseButton::Left) {
@@ -110,14 +109,14 @@ void HandInteraction::MouseUp(MouseButton button, int x, int y) {
                 }
             }
         } else if (button == MouseButton::Right && PlaysNow()) {
-            if (!game_.blnBombPlaying) {
+            if (!context_.controls.blnBombPlaying) {
                 flow_.DoUserOut(0);
             }
             return;
         }
     }
-    // 5. A right click anywhere plays the selection.
-    if (button == MouseButton::Right && PlaysNow() && !game_.blnBombPlaying) {
+    // Off the cards too, so the right button works anywhere on the table.
+    if (button == MouseButton::Right && PlaysNow() && !context_.controls.blnBombPlaying) {
         flow_.DoUserOut(0);
     }
 }

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "game/table_view.h"
-#include "startup/client_context.h"
+#include "state/table_view.h"
+#include "state/client_context.h"
 
 namespace redten {
 

@@ -6,8 +6,8 @@
 #include "components/chat_pane.h"
 #include "components/ro_clock.h"
 #include "components/user_list.h"
-#include "game/notices.h"
-#include "game/table_view.h"
+#include "state/notices.h"
+#include "state/table_view.h"
 
 namespace redten {
 

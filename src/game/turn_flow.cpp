@@ -48,14 +48,14 @@ void TurnFlow::ShowGameState() {
             return;
         case kPhaseLead:
         case kPhaseFollow:
-            game_.bteOptionState = {1, 1};
+            context_.controls.bteOptionState = {1, 1};
             services_.view.PaintOptionButtons();
             StartTurnClock(game_.bteCurSeat);
             if (IsOwnTurn()) {
                 if (game_.bteMyPai.empty()) {
                     SendGetMyPai();
                 } else {
-                    game_.bteOutState = game_.bteGameState == kPhaseLead
+                    context_.controls.bteOutState = game_.bteGameState == kPhaseLead
                                             ? std::array<std::uint8_t, 3>{1, 0, 0}
                                             : std::array<std::uint8_t, 3>{1, 1, 1};
                     services_.view.ShowOutButtons();
@@ -202,7 +202,7 @@ void TurnFlow::OnStartTimerTick() {
 void TurnFlow::OnStartClicked() {
     if (context_.define.blnInGame != 0) {
         if (!IsSpectator()) {
-            ResetGameData(game_, false);
+            ResetGameData(context_, false);
             HideStartAndClock();
             services_.view.RepaintTable();
             services_.link.Send(MakeReadyInGame(ViewSeat()));
@@ -272,11 +272,11 @@ bool TurnFlow::CanFollowLiang() const {
 }
 
 void TurnFlow::ShowLiangPanel() {
-    game_.bteLiangState = {0, 0, 0};
+    context_.controls.bteLiangState = {0, 0, 0};
     if (game_.bteGameState == kPhaseShowing && (game_.bteLiangMode == 1 || game_.bteLiangMode == 2)) {
         const int shown = game_.bteLiangMode == 1 ? 2 : 3;
         for (int i = 0; i < shown; ++i) {
-            game_.bteLiangState[i] = 1;
+            context_.controls.bteLiangState[i] = 1;
         }
         services_.view.ShowLiangPanel();
     }
@@ -285,7 +285,7 @@ void TurnFlow::ShowLiangPanel() {
 void TurnFlow::HideLiangPanel() {
     game_.bteLiangMode = 0;
     game_.blnFollowLiang = 0;
-    game_.bteLiangState = {0, 0, 0};
+    context_.controls.bteLiangState = {0, 0, 0};
     services_.view.HideLiangPanel();
 }
 
@@ -316,7 +316,7 @@ void TurnFlow::SendLiang(std::uint8_t kind) {
 // --- the own play -------------------------------------------------------------------
 
 void TurnFlow::HideOutButtons() {
-    game_.bteOutState = {0, 0, 0};
+    context_.controls.bteOutState = {0, 0, 0};
     services_.view.HideOutButtons();
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "game/table_services.h"
-#include "startup/client_context.h"
+#include "state/client_context.h"
 
 namespace redten {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "components/room_link.h"
-#include "game/notices.h"
-#include "net/message_handlers.h"
+#include "state/notices.h"
+#include "state/message_handlers.h"
 
 namespace redten {
 

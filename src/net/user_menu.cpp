@@ -7,7 +7,7 @@
 
 #include "net/wire/text_fields.h"
 #include "net/wire/user_list_text.h"
-#include "startup/public_define.h"
+#include "state/public_define.h"
 
 namespace redten {
 namespace {

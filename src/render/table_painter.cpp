@@ -723,7 +723,7 @@ void TablePainter::PaintOptionButtons() {
 }
 
 void TablePainter::PaintUserOptBut(int i) {
-    const int state = context_.game.bteOptionState[static_cast<std::size_t>(i)];
+    const int state = context_.controls.bteOptionState[static_cast<std::size_t>(i)];
     const QImage* sheet = images_.App("Res\\UserOptBut.bmp");
     if ((state != 1 && state != 2) || !sheet) {
         return;
@@ -734,7 +734,7 @@ void TablePainter::PaintUserOptBut(int i) {
 }
 
 int TablePainter::GetUserOptButIndex(int x, int y) const {
-    if (context_.game.bteOptionState[0] == 0) {
+    if (context_.controls.bteOptionState[0] == 0) {
         return -1;
     }
     const PixelPoint o = layout_.OptionButtonPos;
@@ -757,7 +757,7 @@ PixelPoint TablePainter::OutButtonPos(int i) const {
 }
 
 void TablePainter::PaintUserOutBut(int i) {
-    const int state = context_.game.bteOutState[static_cast<std::size_t>(i)];
+    const int state = context_.controls.bteOutState[static_cast<std::size_t>(i)];
     const QImage* sheet = images_.App("Res\\UserOutBut.bmp");
     if (i >= OutButtonCount() || (state != 1 && state != 2) || !sheet) {
         return;
@@ -767,7 +767,7 @@ void TablePainter::PaintUserOutBut(int i) {
 }
 
 void TablePainter::ShowUserOutBut(bool show) {
-    auto& states = context_.game.bteOutState;
+    auto& states = context_.controls.bteOutState;
     states = {0, 0, 0};
     if (show) {
         for (int i = 0; i < OutButtonCount(); ++i) {
@@ -782,7 +782,7 @@ void TablePainter::ShowUserOutBut(bool show) {
 }
 
 int TablePainter::GetUserOutButIndex(int x, int y) const {
-    if (context_.game.bteOutState[0] == 0 || OutButtonCount() == 0) {
+    if (context_.controls.bteOutState[0] == 0 || OutButtonCount() == 0) {
         return -1;
     }
     for (int i = 0; i < OutButtonCount(); ++i) {
@@ -806,7 +806,7 @@ PixelPoint TablePainter::LiangButtonPos(int i) const {
 
 void TablePainter::PaintLiangBut(int i) {
     const GameState& g = context_.game;
-    const int state = g.bteLiangState[static_cast<std::size_t>(i)];
+    const int state = context_.controls.bteLiangState[static_cast<std::size_t>(i)];
     const QImage* sheet = images_.App("Res\\LiangHong10.bmp");
     if (i >= LiangButtonCount() || (state != 1 && state != 2) || !sheet) {
         return;
@@ -825,10 +825,10 @@ void TablePainter::PaintLiangBut(int i) {
 void TablePainter::ShowLiangBut(bool show) {
     GameState& g = context_.game;
     if (show) {
-        g.bteLiangState = {0, 0, 0};
+        context_.controls.bteLiangState = {0, 0, 0};
         if (g.bteGameState == kPhaseShowing && (g.bteLiangMode == 1 || g.bteLiangMode == 2)) {
             for (int i = 0; i < LiangButtonCount(); ++i) {
-                g.bteLiangState[static_cast<std::size_t>(i)] = 1;
+                context_.controls.bteLiangState[static_cast<std::size_t>(i)] = 1;
                 PaintLiangBut(i);
             }
         }
@@ -836,7 +836,7 @@ void TablePainter::ShowLiangBut(bool show) {
     }
     g.bteLiangMode = 0;
     g.blnFollowLiang = 0;
-    g.bteLiangState = {0, 0, 0};
+    context_.controls.bteLiangState = {0, 0, 0};
     const PixelPoint o = layout_.OutPaiPos[2];
     RestoreGameBack(o.x - 143, o.y + 42, 286, 20);
     RestoreGameBackMid(o.x - 143, o.y + 42, 286, 20);
@@ -844,7 +844,7 @@ void TablePainter::ShowLiangBut(bool show) {
 
 int TablePainter::GetLiangButIndex(int x, int y) const {
     const GameState& g = context_.game;
-    if (g.bteLiangState[0] == 0 || g.bteGameState != kPhaseShowing ||
+    if (context_.controls.bteLiangState[0] == 0 || g.bteGameState != kPhaseShowing ||
         (g.bteLiangMode != 1 && g.bteLiangMode != 2)) {
         return -1;
     }
@@ -963,8 +963,7 @@ void TablePainter::PlayBomb(std::uint8_t seat, std::uint8_t kind) {
     const int x = p == 1 ? o.x + rw / 2 - w / 2 : p == 3 ? o.x - rw / 2 - w / 2 : o.x - w / 2;
     const int y = p == 0 || p == 2 ? (big ? o.y - 10 : o.y) : (big ? o.y - 60 : o.y - 40);
 
-    GameState& g = context_.game;
-    g.blnBombPlaying = true;
+    context_.controls.blnBombPlaying = true;
     QImage& s = area_.Surface();
     QImage saved(w, h, QImage::Format_RGB32);
     saved.fill(Qt::black);
@@ -985,7 +984,7 @@ void TablePainter::PlayBomb(std::uint8_t seat, std::uint8_t kind) {
     }
     Blit(s, x, y, w, h, saved, 0, 0, RasterOp::Copy);
     Update(x, y, w, h);
-    g.blnBombPlaying = false;
+    context_.controls.blnBombPlaying = false;
 }
 
 }  // namespace redten

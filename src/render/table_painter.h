@@ -4,13 +4,13 @@
 #include <string>
 
 #include "components/ro_clock.h"
-#include "game/notices.h"
+#include "state/notices.h"
 #include "game/hand_interaction.h"
-#include "game/table_view.h"
+#include "state/table_view.h"
 #include "render/game_area.h"
 #include "render/image_store.h"
 #include "render/table_layout.h"
-#include "startup/client_context.h"
+#include "state/client_context.h"
 
 namespace redten {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "game/notices.h"
-#include "startup/client_context.h"
+#include "state/notices.h"
+#include "state/client_context.h"
 
 namespace redten {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "game/notices.h"
+#include "state/notices.h"
 
 namespace redten {
 

@@ -20,7 +20,7 @@
 #include "shell/close_guard.h"
 #include "shell/help_window.h"
 #include "skin_pictures.h"
-#include "startup/launch_context.h"
+#include "state/launch_context.h"
 #include "startup/user_set_dialog.h"
 
 namespace redten {
@@ -76,7 +76,7 @@ frmGameMain::frmGameMain(ClientContext& context, std::unique_ptr<RoomLink> link,
       outline_(this),
       picSplitter(layout_, images_, outline_,
                   {[this] { return width(); }, [this] { LayoutMainWindow(); },
-                   [this] { return context_.game.blnBombPlaying; }},
+                   [this] { return context_.controls.blnBombPlaying; }},
                   this),
       picUserButBk(frame_, images_, [this](int i) { ExecUserButton(i); }, this),
       lstUser(users_, this),
@@ -129,14 +129,14 @@ void frmGameMain::Load() {
     }
     loaded_ = true;
 
-    // 1. The window's icon, and its plain light background.
     // The caption holds the logo at 24 pixels, clear of the title beside it.
     const QImage logo = assets::Logo();
     imgLogo = logo.scaled(24, 24, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     setWindowIcon(QIcon(QPixmap::fromImage(logo)));
     SetBackground(*this, kWindowBack);
 
-    // 2. Splitters, column heights and the game area's surface.
+    // The bars report a drag while it lasts, so the layout knows which one
+    // the user moved when the drag ends.
     for (SplitterBar* bar : {&HSplitterBar, &HSplitterBar1}) {
         SetBackground(*bar, kWindowBack);
         bar->resize(bar->width(), LayoutState::kBarHeight);
@@ -148,10 +148,11 @@ void frmGameMain::Load() {
     SetBackground(picUserButBk, kWindowBack);
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize screenSize = screen ? screen->geometry().size() : QSize(1024, 768);
-    // 5. The splitter's place and the game area's width come from the screen.
+    // The splitter's place and the game area's width come from the screen.
     layout_ = InitialLayout(screenSize);
 
-    // 3. The frame's poll of hit zones and minimum size.
+    // The skinned frame has no system decorations to tell it where the
+    // mouse is, so it polls.
     frame_.lngSysButHover = -1;
     frame_.lngUserButHover = -1;
     tmrForm.setInterval(100);
@@ -159,12 +160,8 @@ void frmGameMain::Load() {
     tmrForm.start();
     setMinimumSize(SkinnedFrame::kMinimumSize);
 
-    // 4. Caption.
     setWindowTitle(QString::fromStdString(context_.launch.strGameTitle));
 
-    // 6. The socket component draws nothing; ours is not a widget at all.
-
-    // 7. User list and chat pane.
     const bool points = context_.launch.bteScoreMode != 0;
     users_.SetOwnName(context_.launch.strMyName);
     users_.SetColours(0x008A8C, 0xFFFFFF, 4);
@@ -179,35 +176,26 @@ void frmGameMain::Load() {
     chat_.SetFolders(context_.define.strParentPath + "UserRes\\face", context_.define.strAppPath,
                      "MeChatWeb.htm");
     chat_.SetOwnName(context_.launch.strMyName);
-    chat_.SetAddressee(ChatPane::kEverybody);
+    chat_.SetAddressee(kEverybody);
     chat_.Start();
     chat_.SetSwitches(true, "聊天室", false);
     connect(&chat_, &ChatPane::Send, this, [this](const std::array<std::string, 10>& fields) {
         sender_.Send(MakeChatLine(fields));
     });
 
-    // 8. The room's page beside the table.
     picAdvBack.Page().SetMode(1);
     picAdvBack.Page().Navigate(AdvPageUrl(context_.launch.strRoomServerHost,
                                           context_.launch.strRoomServerPort,
                                           qEnvironmentVariable("REDTEN_ADV_URL")));
 
-    // 9. The bomb and lost-link pictures belong to the table painter; the
-    //    start button is off until the turn flow offers it.
+    // The start button stays hidden until the turn flow offers it.
     cmdStart.hide();
 
-    // 10. The start count-down belongs to the turn flow: stopped, one tick a
-    //     second, twenty ticks.
-
-    // 11. Personal settings, before the link opens: the greeting carries one.
+    // Personal settings before the link opens: the greeting carries one.
     userSetPath_ = ChooseUserSetPath(context_.define.strAppPath, PersonalConfigDirectory(),
                                      IsWritableDirectory(context_.define.strAppPath));
     LoadUserSet(context_.userSet, userSetPath_);
 
-    // 12. The previous-trick display timer belongs to the hand interaction:
-    //     stopped, one tick a second.
-
-    // 13. Every close request passes through closeEvent.
     LayoutMainWindow();
 }
 
@@ -404,7 +392,7 @@ void frmGameMain::ShowHelpHere() {
 }
 
 void frmGameMain::mouseMoveEvent(QMouseEvent* event) {
-    if (context_.game.blnBombPlaying) {
+    if (context_.controls.blnBombPlaying) {
         return;
     }
     const QPoint at = event->position().toPoint();
@@ -414,7 +402,7 @@ void frmGameMain::mouseMoveEvent(QMouseEvent* event) {
 void frmGameMain::leaveEvent(QEvent*) { HoverSysButton(-1); }
 
 void frmGameMain::mousePressEvent(QMouseEvent* event) {
-    if (context_.game.blnBombPlaying || event->button() != Qt::LeftButton ||
+    if (context_.controls.blnBombPlaying || event->button() != Qt::LeftButton ||
         frame_.strFrameZone.empty() || isMaximized()) {
         return;
     }
@@ -422,7 +410,7 @@ void frmGameMain::mousePressEvent(QMouseEvent* event) {
 }
 
 void frmGameMain::mouseReleaseEvent(QMouseEvent* event) {
-    if (context_.game.blnBombPlaying || event->button() != Qt::LeftButton ||
+    if (context_.controls.blnBombPlaying || event->button() != Qt::LeftButton ||
         !frame_.strFrameZone.empty()) {
         return;
     }
@@ -500,16 +488,14 @@ void frmGameMain::Unload() {
     sender_.Send(MakeLeaveTable(context_.launch.strMyName));
     sckRoom->Close();
 
-    // 1.
+    // Waits that are still pumping see the exit and return.
     context_.define.blnExiting = true;
-    // 2.
     boxes_.CloseGlobalMsg(0);
-    // 3. This also clears blnExiting again; the waits watch unloading_.
+    // This clears blnExiting again; the waits watch unloading_ from here on.
     InitPublicDefine(context_.define, context_.programDirectory, context_.launch.strLevelList);
-    // 4.
-    InitGameData(context_.game);
+    InitGameData(context_);
     context_.define.strViewUserName.clear();
-    // 5. Every other window of the program goes with this one.
+    // Every other window of the program goes with this one.
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (widget != this && widget->isWindow() && widget->isVisible()) {
             widget->close();
@@ -518,11 +504,8 @@ void frmGameMain::Unload() {
     if (userMenu_) {
         userMenu_->Menu().close();
     }
-    // 6. The table keeps no saved copy of its area beyond its own picture.
-    // 7. No window procedure to put back: closeEvent is a plain override.
     tmrForm.stop();
     flow_.StopClock();
-    // 8.
     emit Unloaded();
 }
 

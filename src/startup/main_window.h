@@ -24,7 +24,7 @@
 #include "game/table_services.h"
 #include "game/turn_flow.h"
 #include "net/connection.h"
-#include "net/room_messages.h"
+#include "game/room_messages.h"
 #include "net/user_menu.h"
 #include "render/game_area.h"
 #include "render/image_store.h"
@@ -35,7 +35,7 @@
 #include "shell/skinned_frame.h"
 #include "shell/user_button_strip.h"
 #include "shell/v_splitter.h"
-#include "startup/client_context.h"
+#include "state/client_context.h"
 #include "startup/message_pump.h"
 
 namespace redten {

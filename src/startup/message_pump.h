@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "game/notices.h"
+#include "state/notices.h"
 
 namespace redten {
 

@@ -10,8 +10,8 @@
 #include "platform/program_dirs.h"
 #include "platform/qt_translations.h"
 #include "platform/system_message_box.h"
-#include "startup/client_context.h"
-#include "startup/command_line.h"
+#include "state/client_context.h"
+#include "state/command_line.h"
 #include "startup/main_window.h"
 
 namespace redten {

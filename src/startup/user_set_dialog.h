@@ -7,8 +7,8 @@
 #include <array>
 #include <string>
 
-#include "game/notices.h"
-#include "startup/user_set.h"
+#include "state/notices.h"
+#include "state/user_set.h"
 
 namespace redten {
 

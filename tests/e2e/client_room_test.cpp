@@ -107,14 +107,15 @@ TEST_F(ClientInARoom, PlaysWholeGamesByAutomaticPlayAlone) {
 // when nothing beats); between games, the start button.
 class MousePlayer {
 public:
-    explicit MousePlayer(frmGameMain& window, GameState& game) : window_(window), game_(game) {}
+    MousePlayer(frmGameMain& window, ClientContext& context)
+        : window_(window), game_(context.game), controls_(context.controls) {}
 
     void Act() {
         if (window_.StartButton().isVisible()) {
             QTest::mouseClick(&window_.StartButton(), Qt::LeftButton);
             return;
         }
-        if (game_.bteOutState[0] == 0 || game_.bteMyPai.empty()) {
+        if (controls_.bteOutState[0] == 0 || game_.bteMyPai.empty()) {
             return;  // not our turn, or nothing to play with
         }
         if (game_.bteGameState == kPhaseLead) {
@@ -133,7 +134,7 @@ public:
             Click(OutButton(0));
         } else if (game_.bteGameState == kPhaseFollow) {
             Click(OutButton(2));
-            if (game_.bteOutState[0] != 0) {
+            if (controls_.bteOutState[0] != 0) {
                 Click(OutButton(0));
             }
         }
@@ -160,6 +161,7 @@ private:
 
     frmGameMain& window_;
     GameState& game_;
+    TableControls& controls_;
 };
 
 TEST_F(ClientInARoom, APersonPlaysWholeGamesWithTheMouse) {
@@ -169,7 +171,7 @@ TEST_F(ClientInARoom, APersonPlaysWholeGamesWithTheMouse) {
     options.table.game.showSeconds = 4;
     Open(options);
 
-    MousePlayer player(*window, context.game);
+    MousePlayer player(*window, context);
     constexpr int kGames = 3;
     const bool played = WaitUntil(
         [&] {

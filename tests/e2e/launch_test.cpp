@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 
 #include "net/wire/framing.h"
-#include "startup/launch_context.h"
+#include "state/launch_context.h"
 #include "support/room_server.h"
 
 namespace redten {

@@ -10,8 +10,8 @@
 #include <csignal>
 
 #include "game/rules/game_state.h"
-#include "net/wire/message.h"
-#include "startup/launch_context.h"
+#include "net/wire/messages.h"
+#include "state/launch_context.h"
 #include "support/room_server.h"
 
 namespace redten::faults {
@@ -294,26 +294,24 @@ bool SecondLoopbackWorks() {
 // --- what a game's messages say ----------------------------------------------------------------
 
 void TrickTracker::Feed(const Bytes& m) {
-    if (m.size() == 4 && m[0] == 20 && m[1] == 1) {
+    if (const auto over = wire::ShowingOver::Decode(m)) {
         onTable_ = {};
-        toAct_ = m[2];
-        phase_ = m[3];
-    } else if (m.size() >= 8 && m[0] == 21 && m.size() == std::size_t{m[6]} + 7) {
-        toAct_ = m[2] & 3;
-        phase_ = m[3];
+        toAct_ = over->leader;
+        phase_ = over->phase;
+    } else if (const auto play = wire::Play::Decode(m); play && !play->cards.empty()) {
+        toAct_ = play->nextSeat & 3;
+        phase_ = play->nextPhase;
         if (phase_ == kPhaseLead) {
             onTable_ = {};
         } else {
-            onTable_[m[5] & 3].assign(m.begin() + 7, m.end());
+            onTable_[play->seat] = play->cards;
             onTable_[toAct_].clear();
         }
     }
 }
 
 std::int32_t ScoreOf(const Bytes& gameOver, int seat) {
-    std::int32_t score = 0;
-    GetLongFromBytes(score, gameOver, 2 + 4 * static_cast<std::size_t>(seat));
-    return score;
+    const auto over = wire::GameOver::Decode(gameOver);
+    return over && !over->brief && over->scored ? over->scores[static_cast<std::size_t>(seat & 3)] : 0;
 }
-
 }  // namespace redten::faults

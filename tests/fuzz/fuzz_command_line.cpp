@@ -2,8 +2,8 @@
 // it passes.
 #include <string_view>
 
-#include "startup/command_line.h"
-#include "startup/launch_context.h"
+#include "state/command_line.h"
+#include "state/launch_context.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace redten;

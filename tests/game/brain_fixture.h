@@ -9,7 +9,7 @@
 #include "game/game_messages.h"
 #include "game/turn_flow.h"
 #include "net/connection.h"
-#include "net/room_messages.h"
+#include "game/room_messages.h"
 #include "net/wire/message.h"
 #include "net/wire/text_fields.h"
 #include "support/recorded_parts.h"

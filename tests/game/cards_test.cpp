@@ -80,7 +80,6 @@ TEST(GameState, InitialValuesAndResetKeepsWhoSitsWhere) {
     EXPECT_EQ(state.udtUser[2].bteLiang, 4);
     EXPECT_EQ(state.blnNoDeal, -1);
     EXPECT_EQ(state.bteOutTime, 30);
-    EXPECT_EQ(state.strOptionTip[0], " 对手里的牌重新排序 ");
 
     UserGameInfo& seat = state.udtUser[1];
     seat.strUserName = "张三";
@@ -112,14 +111,12 @@ TEST(GameState, InitialValuesAndResetKeepsWhoSitsWhere) {
     EXPECT_TRUE(state.bteSelected.empty());
     EXPECT_EQ(state.bteGameState, kPhaseNone);
     EXPECT_EQ(state.bteMaxAutoOutTimes, 5);
-    EXPECT_EQ(state.strOptionTip[1], "上一轮");
     EXPECT_EQ(state.blnShowMyPai, 0);           // stays
     EXPECT_EQ(state.udtMaxOutPai.bteCount, 2);  // stays
 
     InitGameData(state);
     EXPECT_EQ(state.udtUser[1].strUserName, "");
     EXPECT_EQ(state.blnShowMyPai, 1);
-    EXPECT_EQ(state.strOptionTip[1], " 查看玩家上一轮的出牌 ");
 }
 
 TEST(GameState, WhichRedTensTheHandHolds) {

@@ -33,7 +33,7 @@ TEST_F(GameFlow, AWholeGameFromStartToGameOver) {
     EXPECT_TRUE(context.game.udtUser[1].bteOutPai.empty());
     EXPECT_EQ(context.game.bteGameState, kPhaseLead);
     EXPECT_TRUE(view.Saw("ShowOutButtons"));
-    EXPECT_EQ(context.game.bteOutState, (std::array<std::uint8_t, 3>{1, 0, 0}));
+    EXPECT_EQ(context.controls.bteOutState, (std::array<std::uint8_t, 3>{1, 0, 0}));
     EXPECT_TRUE(clock.IsRunning());
     EXPECT_EQ(clock.Limit(), 30);
 
@@ -151,7 +151,7 @@ TEST_F(GameFlow, OneRedTenIsAskedThenOfferedToFollowOnce) {
     hand[0] = 59;
     Deal(hand);
     EXPECT_EQ(context.game.bteLiangMode, 1);
-    EXPECT_EQ(context.game.bteLiangState, (std::array<std::uint8_t, 3>{1, 1, 0}));
+    EXPECT_EQ(context.controls.bteLiangState, (std::array<std::uint8_t, 3>{1, 1, 0}));
     EXPECT_EQ(clock.Limit(), 15);
     flow.SendLiang(0);
     EXPECT_EQ(link.sent.back(), (Bytes{20, 0, 0, 0}));
@@ -177,7 +177,7 @@ TEST_F(GameFlow, BothRedTensOfferThreeAnswers) {
     hand[1] = 72;
     Deal(hand);
     EXPECT_EQ(context.game.bteLiangMode, 2);
-    EXPECT_EQ(context.game.bteLiangState, (std::array<std::uint8_t, 3>{1, 1, 1}));
+    EXPECT_EQ(context.controls.bteLiangState, (std::array<std::uint8_t, 3>{1, 1, 1}));
     flow.SendLiang(1);
     EXPECT_EQ(link.sent.back(), (Bytes{20, 0, 0, 1}));
     flow.SendLiang(2);

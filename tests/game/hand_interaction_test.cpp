@@ -179,7 +179,7 @@ TEST_F(HandTest, HintCyclesThroughItsSuggestionsAndPassesWhenNothingBeats) {
     Click(OutButton(2));
     ASSERT_EQ(link.sent.size(), 1u);
     EXPECT_EQ(link.sent[0], MakePass(0));
-    EXPECT_EQ(context.game.bteOutState, (std::array<std::uint8_t, 3>{0, 0, 0}));
+    EXPECT_EQ(context.controls.bteOutState, (std::array<std::uint8_t, 3>{0, 0, 0}));
 }
 
 TEST_F(HandTest, AButtonThatAppearsUnderAStillPointerTakesTheClick) {

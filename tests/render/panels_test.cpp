@@ -50,7 +50,7 @@ TEST_F(Panels, OneOutButtonWhenLeadingAndThreeSpanning199WhenFollowing) {
     const PixelPoint o = painter->Layout().OutPaiPos[2];
     context.game.bteGameState = kPhaseLead;
     painter->ShowOutButtons();
-    EXPECT_EQ(context.game.bteOutState, (std::array<std::uint8_t, 3>{1, 0, 0}));
+    EXPECT_EQ(context.controls.bteOutState, (std::array<std::uint8_t, 3>{1, 0, 0}));
     EXPECT_EQ(painter->OutButtonPos(0), (PixelPoint{o.x - 30, o.y + 38}));
     Snapshot("lead-buttons");
     painter->HideOutButtons();
@@ -75,7 +75,7 @@ TEST_F(Panels, TheShowingPanelInBothModesWithFollowCaptionsMovedOver) {
     context.game.bteGameState = kPhaseShowing;
     context.game.bteLiangMode = 2;
     painter->ShowLiangPanel();
-    EXPECT_EQ(context.game.bteLiangState, (std::array<std::uint8_t, 3>{1, 1, 1}));
+    EXPECT_EQ(context.controls.bteLiangState, (std::array<std::uint8_t, 3>{1, 1, 1}));
     const PixelPoint o = painter->Layout().OutPaiPos[2];
     EXPECT_EQ(painter->LiangButtonPos(0), (PixelPoint{o.x - 143, o.y + 42}));
     EXPECT_EQ(painter->GetLiangButIndex(o.x - 143 + 98 + 1, o.y + 43), 1);
@@ -165,21 +165,21 @@ TEST_F(Panels, TheBombPlaysItsFramesThenRestoresExactlyWhatItSaved) {
     bool playingSeen = false;
     struct Probe final : Waiter {
         CountingWaiter* inner;
-        GameState* game;
+        TableControls* controls;
         bool* seen;
         bool WaitTime(std::uint32_t ms) override {
-            *seen = *seen || game->blnBombPlaying;
+            *seen = *seen || controls->blnBombPlaying;
             return inner->WaitTime(ms);
         }
     } probe;
     probe.inner = &waiter;
-    probe.game = &context.game;
+    probe.controls = &context.controls;
     probe.seen = &playingSeen;
     painter->SetWaiter(&probe);
     painter->PlayBomb(3, 1);
     EXPECT_EQ(waiter.waits, std::vector<std::uint32_t>(9, 30));
     EXPECT_TRUE(playingSeen);
-    EXPECT_FALSE(context.game.blnBombPlaying);
+    EXPECT_FALSE(context.controls.blnBombPlaying);
     EXPECT_EQ(area.Surface(), before);
     painter->PlayBomb(2, 2);
     EXPECT_EQ(waiter.waits.size(), 9u + 15u);

@@ -147,14 +147,14 @@ TEST_F(WindowShell, TheSplitterFoldsTheColumnAndDragsWithinItsLimits) {
     // with its outline.
     splitter.MouseDown(Qt::LeftButton, {6, 10});
     splitter.MouseMove(Qt::LeftButton, {6 - 100, 10});
-    context.game.blnBombPlaying = true;
+    context.controls.blnBombPlaying = true;
     splitter.MouseDown(Qt::LeftButton, {6, middle});
     EXPECT_FALSE(window->Layout().blnColumnFolded);
     splitter.MouseUp(Qt::LeftButton);
     EXPECT_TRUE(window->Outline().Shown().empty());
     EXPECT_EQ(window->Layout().lngSplitterLeft, 1226);
     // A release with no drag of its own moves nothing.
-    context.game.blnBombPlaying = false;
+    context.controls.blnBombPlaying = false;
     splitter.MouseUp(Qt::LeftButton);
     EXPECT_TRUE(window->Outline().Shown().empty());
     EXPECT_EQ(window->Layout().lngSplitterLeft, 1226);

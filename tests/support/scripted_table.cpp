@@ -7,7 +7,7 @@
 #include "game/rules/pai_type.h"
 #include "net/wire/client_messages.h"
 #include "net/wire/handshake.h"
-#include "net/wire/message.h"
+#include "net/wire/messages.h"
 #include "net/wire/text_fields.h"
 #include "net/wire/user_list_text.h"
 #include "shuffle.h"
@@ -98,11 +98,11 @@ void ScriptedTable::OnReadyRead() {
 }
 
 void ScriptedTable::Handle(const Bytes& m) {
-    const auto text = [&](std::size_t from) { return SplitFields(GetTextFromBytes(m, from)); };
-    switch (m[0]) {
-        case 130:
-            if (m[1] == 2) {
-                for (const std::string& record : SplitUserListText(GetTextFromBytes(m, 2))) {
+    const auto me = static_cast<std::uint8_t>(seat);
+    switch (static_cast<MessageCode>(m[0])) {
+        case MessageCode::Table:
+            if (const auto list = wire::FullUserList::Decode(m)) {
+                for (const std::string& record : list->records) {
                     const auto f = SplitFields(record);
                     if (f[0] == name_ && f[4].empty()) {
                         seat = static_cast<int>(TextValue(f[13])) % 4;
@@ -110,124 +110,114 @@ void ScriptedTable::Handle(const Bytes& m) {
                 }
             }
             return;
-        case 111: {
-            const auto f = text(2);
-            if (!autoPlay || f.size() < 7 || seat < 0) {
+        case MessageCode::SettingsState: {
+            const auto s = wire::SettingsState::Decode(m);
+            if (!autoPlay || !s || seat < 0) {
                 return;
             }
-            const bool owner = TextValue(f[3]) > 0, open = TextValue(f[5]) > 0,
-                       done = TextValue(f[6]) > 0;
-            if (open && owner && !done) {
-                Send(MakeConfirmSettings(name_, JoinFields({f.begin() + 7, f.end()})));
-            } else if (!owner || !open) {
-                if (!open || done) {
-                    Send(MakeRaiseHand(name_));
-                }
-            }
-            return;
-        }
-        case 112: {
-            const auto f = text(2);
-            if (autoPlay && f.size() > 1 && f[0] != name_ && seat >= 0) {
+            if (s->open && s->recipientIsOwner && !s->ownerDone) {
+                Send(MakeConfirmSettings(name_, s->settings));
+            } else if ((!s->recipientIsOwner || !s->open) && (!s->open || s->ownerDone)) {
                 Send(MakeRaiseHand(name_));
             }
             return;
         }
-        case 17:
+        case MessageCode::RaisedHand: {
+            const auto r = wire::RaisedHand::Decode(m);
+            if (autoPlay && r && r->settings && r->name != name_ && seat >= 0) {
+                Send(MakeRaiseHand(name_));
+            }
+            return;
+        }
+        case MessageCode::GameStart:
             played_.clear();
             liang_ = {4, 4, 4, 4};
             myAnswers_ = 0;
             if (seat >= 0) {
                 Send(MakeEnterGame());
-                Send(MakeStartAck(static_cast<std::uint8_t>(seat)));
+                Send(MakeStartAck(me));
             }
             return;
-        case 19:
-            hand.assign(m.begin() + 2, m.end());
-            dealt_ = hand;
-            phase_ = kPhaseShowing;
-            if (autoPlay && seat >= 0) {
-                ++myAnswers_;
-                // Noted now: another seat's answer may arrive before the echo of ours.
-                const std::uint8_t answer = BotShowingAnswer(hand);
-                liang_[static_cast<std::size_t>(seat)] = answer;
-                Send(MakeShowingAnswer(static_cast<std::uint8_t>(seat), answer));
+        case MessageCode::Deal:
+            if (const auto deal = wire::Deal::Decode(m)) {
+                hand = deal->cards;
+                dealt_ = hand;
+                phase_ = kPhaseShowing;
+                if (autoPlay && seat >= 0) {
+                    ++myAnswers_;
+                    // Noted now: another seat's answer may arrive before the echo of ours.
+                    const std::uint8_t answer = BotShowingAnswer(hand);
+                    liang_[me] = answer;
+                    Send(MakeShowingAnswer(me, answer));
+                }
             }
             return;
-        case 20:
-            if (m.size() != 4) {
-                return;
-            }
-            if (m[1] == 0) {
-                liang_[m[2]] = m[3];
+        case MessageCode::Showing:
+            if (const auto a = wire::ShowingAnswer::Decode(m)) {
+                liang_[a->seat] = a->answer;
                 const int held = (std::count(hand.begin(), hand.end(), 59) ? 1 : 0) +
                                  (std::count(hand.begin(), hand.end(), 72) ? 1 : 0);
                 const bool othersShowedOne = std::any_of(liang_.begin(), liang_.end(), [](auto l) {
                     return l == 1 || l == 2;
                 });
-                if (autoPlay && seat >= 0 && held == 1 && liang_[seat] == 0 && myAnswers_ == 1 &&
-                    othersShowedOne && m[2] != seat) {
+                if (autoPlay && seat >= 0 && held == 1 && liang_[me] == 0 && myAnswers_ == 1 &&
+                    othersShowedOne && a->seat != me) {
                     ++myAnswers_;
-                    Send(MakeShowingAnswer(static_cast<std::uint8_t>(seat), 0));
+                    Send(MakeShowingAnswer(me, 0));
                 }
-            } else {
-                curSeat_ = m[2];
-                phase_ = m[3];
+            } else if (const auto over = wire::ShowingOver::Decode(m)) {
+                curSeat_ = over->leader;
+                phase_ = over->phase;
                 max_ = MaxOutPai{};
                 Act();
             }
             return;
-        case 21: {
-            if (m.size() < 8 || m.size() != std::size_t{m[6]} + 7) {
+        case MessageCode::Play: {
+            const auto play = wire::Play::Decode(m);
+            if (!play || play->cards.empty()) {
                 problems.push_back("a play message of the wrong length");
                 return;
             }
-            const CardList cards(m.begin() + 7, m.end());
-            played_.push_back(cards);
-            if (m[5] == seat) {
+            played_.push_back(play->cards);
+            if (seat >= 0 && play->seat == me) {
                 if (playSent_.isValid()) {
                     echoMs.push_back(playSent_.elapsed());
                     playSent_.invalidate();
                 }
-                RemoveOutPai(hand, cards);
+                RemoveOutPai(hand, play->cards);
             }
-            if (!(cards.size() == 1 && cards[0] == kPassCard)) {
-                const PaiClass c = GetPaiType(cards);
-                max_ = MaxOutPai{m[5], c.type, c.main, static_cast<std::uint8_t>(cards.size())};
+            if (!play->IsPass()) {
+                const PaiClass c = GetPaiType(play->cards);
+                max_ = MaxOutPai{play->seat, c.type, c.main,
+                                 static_cast<std::uint8_t>(play->cards.size())};
             }
-            curSeat_ = m[2];
-            phase_ = m[3];
+            curSeat_ = play->nextSeat;
+            phase_ = play->nextPhase;
             if (phase_ == kPhaseLead) {
                 max_ = MaxOutPai{};
             }
             Act();
             return;
         }
-        case 2:
-            if (m.size() >= 3 && seat >= 0 && m.size() == std::size_t{m[2]} + 3) {
-                hand.assign(m.begin() + 3, m.end());
+        case MessageCode::Hand:
+            if (const auto h = wire::Hand::Decode(m); h && seat >= 0) {
+                hand = h->cards;
             }
             return;
-        case 109:
-            if (m.size() > 31 && m[2] != 0) {
-                curSeat_ = m[9];
-                phase_ = m[10];
-                max_ = MaxOutPai{m[11], m[13], m[12], m[14]};
-                std::size_t i = 31;
-                for (int s = 0; s < 4 && i < m.size(); ++s) {
-                    i += 1 + m[i];
-                }
-                if (i < m.size()) {
-                    hand.assign(m.begin() + static_cast<std::ptrdiff_t>(i + 1), m.end());
-                }
+        case MessageCode::Snapshot:
+            if (const auto s = wire::Snapshot::Decode(m); s && s->running) {
+                curSeat_ = s->curSeat;
+                phase_ = s->phase;
+                max_ = s->toBeat;
+                hand = s->hand;
                 Act();
             }
             return;
-        case 23:
+        case MessageCode::GameOver:
             CheckGameOver(m);
             ++gamesOver;
             if (autoPlay && seat >= 0 && gamesOver < gamesWanted) {
-                Send(MakeReadyInGame(static_cast<std::uint8_t>(seat)));
+                Send(MakeReadyInGame(me));
             }
             return;
         default:
@@ -251,21 +241,20 @@ void ScriptedTable::Act() {
 }
 
 void ScriptedTable::CheckGameOver(const Bytes& m) {
-    if (m.size() < 2 + 16 + 4 || m[1] != 1) {
+    const auto over = wire::GameOver::Decode(m);
+    if (!over || over->brief || !over->scored) {
         problems.push_back("a game over without scores");
         return;
     }
-    std::int64_t sum = 0;
-    for (int s = 0; s < 4; ++s) {
-        std::int32_t v = 0;
-        GetLongFromBytes(v, m, 2 + 4 * s);
-        sum += v;
-    }
-    if (sum != 0) {
+    if (std::accumulate(over->scores.begin(), over->scores.end(), std::int64_t{0}) != 0) {
         problems.push_back("scores do not sum to zero");
     }
     if (seat < 0 || dealt_.empty()) {
         return;  // joined during the game: earlier plays are unknown here
+    }
+    if (over->remaining.size() != 4 || over->Encode() != m) {
+        problems.push_back("a cut-off game over");
+        return;
     }
     CardList seen;
     for (const CardList& p : played_) {
@@ -273,16 +262,8 @@ void ScriptedTable::CheckGameOver(const Bytes& m) {
             seen.insert(seen.end(), p.begin(), p.end());
         }
     }
-    std::size_t i = 18;
-    for (int s = 0; s < 4; ++s) {
-        if (i >= m.size() || i + 1 + m[i] > m.size()) {
-            problems.push_back("a cut-off game over");
-            return;
-        }
-        const CardList left(m.begin() + static_cast<std::ptrdiff_t>(i + 1),
-                            m.begin() + static_cast<std::ptrdiff_t>(i + 1 + m[i]));
+    for (const CardList& left : over->remaining) {
         seen.insert(seen.end(), left.begin(), left.end());
-        i += 1 + m[i];
     }
     CardList deck = OneDeck();
     std::sort(deck.begin(), deck.end());

@@ -3,11 +3,11 @@
 #include "game/game_messages.h"
 #include "game/turn_flow.h"
 #include "net/connection.h"
-#include "net/room_messages.h"
+#include "game/room_messages.h"
 #include "net/wire/message.h"
 #include "net/wire/text_fields.h"
-#include "startup/client_context.h"
-#include "startup/public_define.h"
+#include "state/client_context.h"
+#include "state/public_define.h"
 #include "support/recorded_parts.h"
 
 namespace redten::test {

@@ -5,23 +5,23 @@
 #include <span>
 #include <vector>
 
+#include "net/wire/cards.h"
+
 namespace redten {
 
 // A card is one byte: suit × 13 + rank index, rank 0 = three … 11 = ace,
 // 12 = two. The red tens (suits 0 and 3) are always carried marked, as 59
 // and 72, so that a single red ten outranks everything; a code of 52 or more
-// is marked. 254 alone is a pass.
-using CardList = std::vector<std::uint8_t>;
+// is marked. kPassCard alone is a pass. CardList, kPassCard and
+// kMaxHandCards come with the message format, which carries cards as bytes.
 
 inline constexpr std::uint8_t kRedTen59 = 59;  // ten of suit 0
 inline constexpr std::uint8_t kRedTen72 = 72;  // ten of suit 3
-inline constexpr std::uint8_t kPassCard = 254;
 inline constexpr std::uint8_t kRankTen = 7;
 inline constexpr std::uint8_t kRankTwo = 12;
 inline constexpr std::uint8_t kMarkedBase = 52;
 
 // The fixed sizes everything is bounded by.
-inline constexpr std::size_t kMaxHandCards = 54;
 inline constexpr std::size_t kMaxGroupCards = 16;
 
 constexpr bool IsMarked(std::uint8_t card) { return card / 13 >= 4; }

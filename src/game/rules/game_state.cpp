@@ -28,15 +28,10 @@ void ResetGameData(GameState& state, bool resetReady) {
     state.bteLiangTime = 15;
     state.bteMyPai.clear();
     state.bteGameState = kPhaseNone;
-    state.bteOptionState.fill(0);
-    state.bteOutState.fill(0);
-    state.bteLiangState.fill(0);
-    state.strOptionTip = {"排序", "上一轮"};
     state.bteLiangMode = 0;
     state.bteSelected.clear();
     state.blnWaitLiang = 0;
     state.blnFollowLiang = 0;
-    state.blnBombPlaying = false;
 }
 
 std::uint8_t GetMyHong10(const GameState& state) {

@@ -26,13 +26,7 @@ struct UserGameInfo {
     CardList bteOpenPai;         // cards left at the end, shown face up
 };
 
-// The play to beat.
-struct MaxOutPai {
-    std::uint8_t bteSeat = 0;
-    std::uint8_t bteType = 0;
-    std::uint8_t bteMainPai = 0;
-    std::uint8_t bteCount = 0;
-};
+// The play to beat is MaxOutPai, from cards.h: the snapshot carries it.
 
 inline constexpr std::size_t kMaxHints = 108;
 
@@ -78,12 +72,9 @@ struct GameState {
     std::uint8_t bteLiangMode = 0;
     std::int16_t blnFollowLiang = 0;
     std::int16_t blnWaitLiang = 0;
-    std::array<std::uint8_t, 2> bteOptionState{};  // sort, previous trick
-    std::array<std::uint8_t, 3> bteOutState{};     // play, pass, hint
-    std::array<std::uint8_t, 3> bteLiangState{};   // the showing buttons
-    std::array<std::string, 2> strOptionTip{" 对手里的牌重新排序 ", " 查看玩家上一轮的出牌 "};
+    // The suggestions and the selection stay here: the rules build the one
+    // from the other, and the room's computer players use both.
     HintList hints;
-    bool blnBombPlaying = false;  // the bomb animation is running
 };
 
 // Every value back to its initial one. The watched player's name lives with

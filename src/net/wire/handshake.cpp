@@ -1,18 +1,11 @@
 #include "net/wire/handshake.h"
 
-#include <string>
-
-#include "net/wire/message.h"
-#include "net/wire/text_fields.h"
+#include "net/wire/messages.h"
 
 namespace redten {
 
 Bytes MakeHandshake(std::uint8_t allowSpectatorsToSeeCards) {
-    const std::string text = JoinFields({kProtocolVersion, kGameId,
-                                         std::to_string(allowSpectatorsToSeeCards ? 1 : 0)});
-    Bytes message;
-    MakeSendBytes(text, message, 2, {130, 0});
-    return message;
+    return wire::Greeting{kProtocolVersion, kGameId, allowSpectatorsToSeeCards != 0}.Encode();
 }
 
 }  // namespace redten

@@ -1,4 +1,4 @@
-#include "startup/user_set.h"
+#include "state/user_set.h"
 
 #include <charconv>
 #include <cstdio>

@@ -1,14 +1,12 @@
-#include "net/room_messages.h"
+#include "game/room_messages.h"
 
 #include "net/wire/client_messages.h"
-#include "net/wire/message.h"
 #include "net/wire/text_fields.h"
 #include "net/wire/user_list_text.h"
+#include "state/dropped_messages.h"
 
 namespace redten {
 namespace {
-
-constexpr char kEverybody[] = "所有人";
 
 bool IsBlank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
 
@@ -41,89 +39,114 @@ std::optional<std::uint8_t> RoomMessages::SeatOf(const std::string& name) const 
 
 void RoomMessages::SendLeave() { services_.link.Send(MakeLeaveTable(context_.launch.strMyName)); }
 
+template <typename Msg>
+bool RoomMessages::Take(const Bytes& m, void (RoomMessages::*handle)(const Msg&)) {
+    const std::optional<Msg> message = Msg::Decode(m);
+    if (!message) {
+        return false;
+    }
+    (this->*handle)(*message);
+    return true;
+}
+
 void RoomMessages::ExecRoomMsg(const Bytes& m) {
-    if (m.size() < 2) {
+    bool taken = m.size() >= 2;
+    if (taken) {
+        switch (static_cast<MessageCode>(m[0])) {
+            case MessageCode::Table: taken = OnTableMessage(m); break;
+            case MessageCode::UserState: taken = Take(m, &RoomMessages::OnUserState); break;
+            case MessageCode::UserLeaves: taken = Take(m, &RoomMessages::OnUserLeaves); break;
+            case MessageCode::SettingsState: taken = Take(m, &RoomMessages::OnSettingsState); break;
+            case MessageCode::RaisedHand: taken = Take(m, &RoomMessages::OnRaisedHand); break;
+            case MessageCode::RoomNotice: taken = Take(m, &RoomMessages::OnRoomNotice); break;
+            case MessageCode::Snapshot: OnSnapshot(m); break;
+            default: taken = false; break;
+        }
+    }
+    if (!taken) {
+        LogDroppedMessage("room", m);
+    }
+}
+
+bool RoomMessages::OnTableMessage(const Bytes& m) {
+    switch (m[1]) {
+        case 0: return Take(m, &RoomMessages::OnSpectatorArrives);
+        case 1: return Take(m, &RoomMessages::OnTableReset);
+        case 2: return Take(m, &RoomMessages::OnFullUserList);
+        case 3: return Take(m, &RoomMessages::OnIdentity);
+        case 4: return Take(m, &RoomMessages::OnUserArrives);
+        case 5: return Take(m, &RoomMessages::OnShowWindow);
+        default: return false;
+    }
+}
+
+void RoomMessages::OnSpectatorArrives(const wire::SpectatorArrives& m) {
+    const auto fields = SplitFields(m.record);
+    if (IsBlank(fields[4]) || !services_.users.Find(fields[0]).empty()) {
         return;
     }
-    switch (m[0]) {
-        case 130: OnTableMessage(m); return;
-        case 108: OnUserState(m); return;
-        case 110: OnUserLeaves(m); return;
-        case 111: OnSettingsState(m); return;
-        case 112: OnRaisedHand(m); return;
-        case 105: services_.chat.AddNoticeLine(GetTextFromBytes(m, 3)); return;
-        case 109: OnSnapshot(m); return;
-        default: return;
+    services_.users.Add(m.record);
+    services_.chat.AddSystemLine(fields[0] + " 进来了，正在旁观 " + fields[4] + " 游戏...");
+    services_.chat.UpdateNameList(fields[0], "ADD");
+    services_.sounds.PlaySoundFile("PangGuanIn.wav");
+}
+
+void RoomMessages::OnTableReset(const wire::TableReset&) {
+    InitPublicDefine(context_.define, context_.programDirectory, context_.launch.strLevelList);
+    services_.boxes.CloseGlobalMsg(0);
+    services_.boxes.InitGlobalMsg();
+    InitGameData(context_);
+    context_.define.strViewUserName.clear();
+    flow_.HideStartAndClock();
+    services_.view.RepaintTable();
+    services_.users.Clear();
+    services_.chat.Clear();
+    services_.chat.SetAddressee(kEverybody);
+}
+
+void RoomMessages::OnFullUserList(const wire::FullUserList& m) {
+    services_.users.Clear();
+    services_.users.LoadAll(JoinUserListText(m.records));
+}
+
+void RoomMessages::OnIdentity(const wire::Identity& m) {
+    context_.launch.strMyName = m.myName;
+    context_.define.strViewUserName = m.viewName;
+    services_.users.SetOwnName(m.myName);
+    services_.chat.SetOwnName(m.myName);
+}
+
+void RoomMessages::OnUserArrives(const wire::UserArrives& m) {
+    const auto fields = SplitFields(m.record);
+    if (!services_.users.Find(fields[0]).empty()) {
+        return;
+    }
+    services_.users.Add(m.record);
+    services_.chat.AddSystemLine(fields[0] + " 进来了...");
+    services_.chat.UpdateNameList(fields[0], "ADD");
+    if (IsBlank(fields[4])) {
+        const std::uint8_t s = SeatFromChair(fields[13]);
+        game_.udtUser[s].strUserName = fields[0];
+        game_.udtUser[s].lngIconNo = RoundToLong(TextValue(fields[12]));
+        services_.view.PaintSeatFace(s);
     }
 }
 
-void RoomMessages::OnTableMessage(const Bytes& m) {
-    const std::string text = GetTextFromBytes(m, 2);
-    const auto fields = SplitFields(text);
-    switch (m[1]) {
-        case 0:  // a spectator arrives
-            if (fields.size() == kUserRecordFields && !IsBlank(fields[4]) &&
-                services_.users.Find(fields[0]).empty()) {
-                services_.users.Add(text);
-                services_.chat.AddSystemLine(fields[0] + " 进来了，正在旁观 " + fields[4] + " 游戏...");
-                services_.chat.UpdateNameList(fields[0], "ADD");
-                services_.sounds.PlaySoundFile("PangGuanIn.wav");
-            }
-            return;
-        case 1:  // the table starts afresh
-            InitPublicDefine(context_.define, context_.programDirectory, context_.launch.strLevelList);
-            services_.boxes.CloseGlobalMsg(0);
-            services_.boxes.InitGlobalMsg();
-            InitGameData(game_);
-            context_.define.strViewUserName.clear();
-            flow_.HideStartAndClock();
-            services_.view.RepaintTable();
-            services_.users.Clear();
-            services_.chat.Clear();
-            services_.chat.SetAddressee(kEverybody);
-            return;
-        case 2:  // everybody at the table
-            services_.users.Clear();
-            services_.users.LoadAll(text);
-            return;
-        case 3:  // who we are, and whose seat we see
-            if (fields.size() == 2) {
-                context_.launch.strMyName = fields[0];
-                context_.define.strViewUserName = fields[1];
-                services_.users.SetOwnName(fields[0]);
-                services_.chat.SetOwnName(fields[0]);
-            }
-            return;
-        case 4:  // a player arrives
-            if (fields.size() == kUserRecordFields && services_.users.Find(fields[0]).empty()) {
-                services_.users.Add(text);
-                services_.chat.AddSystemLine(fields[0] + " 进来了...");
-                services_.chat.UpdateNameList(fields[0], "ADD");
-                if (IsBlank(fields[4])) {
-                    const std::uint8_t s = SeatFromChair(fields[13]);
-                    game_.udtUser[s].strUserName = fields[0];
-                    game_.udtUser[s].lngIconNo = RoundToLong(TextValue(fields[12]));
-                    services_.view.PaintSeatFace(s);
-                }
-            }
-            return;
-        case 5:
-            if (m.size() >= 3 && services_.showMainWindow) {
-                services_.showMainWindow(m[2] == 0);
-            }
-            return;
-        default:
-            return;
+void RoomMessages::OnShowWindow(const wire::ShowWindow& m) {
+    if (services_.showMainWindow) {
+        services_.showMainWindow(m.show);
     }
 }
 
-void RoomMessages::OnUserState(const Bytes& m) {
-    const std::string name = GetTextFromBytes(m, 2);
-    switch (m[1]) {
+void RoomMessages::OnRoomNotice(const wire::RoomNotice& m) { services_.chat.AddNoticeLine(m.text); }
+
+void RoomMessages::OnUserState(const wire::UserState& m) {
+    const std::string& name = m.name;
+    switch (m.kind) {
         case 0:
         case 3:
             if (const auto s = SeatOf(name)) {
-                const bool back = m[1] == 0;
+                const bool back = m.kind == 0;
                 game_.udtUser[*s].blnOffline = back ? 0 : -1;
                 services_.view.PaintNetBreak(*s);
                 services_.chat.AddSystemLine(back ? "哈哈，" + name + " 终于上线了..."
@@ -146,11 +169,8 @@ void RoomMessages::OnUserState(const Bytes& m) {
     }
 }
 
-void RoomMessages::OnUserLeaves(const Bytes& m) {
-    if (m[1] != 0) {
-        return;
-    }
-    const std::string name = GetTextFromBytes(m, 2);
+void RoomMessages::OnUserLeaves(const wire::UserLeaves& m) {
+    const std::string& name = m.name;
     if (!services_.users.Find(name).empty()) {
         services_.users.Remove(name);
         services_.chat.AddSystemLine(name + " 走了...");
@@ -168,21 +188,16 @@ void RoomMessages::OnUserLeaves(const Bytes& m) {
     }
 }
 
-void RoomMessages::OnSettingsState(const Bytes& m) {
-    const auto fields = SplitFields(GetTextFromBytes(m, 2));
-    if (fields.size() < 6) {
-        return;
-    }
-    const bool owner = TextValue(fields[3]) > 0;
-    if (TextValue(fields[5]) <= 0) {
+void RoomMessages::OnSettingsState(const wire::SettingsState& m) {
+    const bool owner = m.recipientIsOwner;
+    if (!m.open) {
         context_.define.blnInGame = 0;
         context_.define.blnWaitStart = true;
         flow_.UpdateStartButton();
         return;
     }
-    const std::string settings =
-        fields.size() > 7 ? JoinFields({fields.begin() + 7, fields.end()}) : std::string();
-    if (!owner && (fields.size() < 7 || TextValue(fields[6]) == 0)) {
+    const std::string& settings = m.settings;
+    if (!owner && !m.ownerDone) {
         services_.boxes.ShowGlobalMsg(0, 0, "等待桌主进行本桌游戏设置...", "", 0, "", "", true);
         return;
     }
@@ -191,25 +206,21 @@ void RoomMessages::OnSettingsState(const Bytes& m) {
     }
 }
 
-void RoomMessages::OnRaisedHand(const Bytes& m) {
-    const auto fields = SplitFields(GetTextFromBytes(m, 2));
-    if (fields.empty()) {
-        return;
-    }
-    const auto s = SeatOf(fields[0]);
+void RoomMessages::OnRaisedHand(const wire::RaisedHand& m) {
+    const auto s = SeatOf(m.name);
     if (!s) {
         return;
     }
     game_.udtUser[*s].blnReady = -1;
     services_.view.PaintReadyHand(*s);
     services_.boxes.CloseGlobalMsg(0);
-    if (fields.size() >= 2 && fields[0] != context_.launch.strMyName) {
-        if (!services_.gameSet.OpenGameSet(false, JoinFields({fields.begin() + 1, fields.end()}))) {
+    if (m.settings && m.name != context_.launch.strMyName) {
+        if (!services_.gameSet.OpenGameSet(false, *m.settings)) {
             SendLeave();
             return;
         }
     }
-    if (m[1] > 1) {
+    if (m.kind > 1) {
         for (std::uint8_t seat = 0; seat < 4; ++seat) {
             game_.udtUser[seat].blnReady = 0;
             services_.view.PaintReadyHand(seat);
@@ -218,10 +229,15 @@ void RoomMessages::OnRaisedHand(const Bytes& m) {
 }
 
 void RoomMessages::OnSnapshot(const Bytes& m) {
+    // Even a snapshot we cannot read ends what the table showed before.
+    const auto snapshot = wire::Snapshot::Decode(m);
+    if (!snapshot) {
+        LogDroppedMessage("room", m);
+    }
     context_.define.blnInGame = 1;
-    ResetGameData(game_, true);
+    ResetGameData(context_, true);
     flow_.HideStartAndClock();
-    gameMessages_.LoadGameState(m);
+    gameMessages_.LoadGameState(snapshot);
     services_.view.RepaintTable();
     flow_.ShowGameState();
 }

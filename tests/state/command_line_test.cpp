@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "startup/command_line.h"
-#include "startup/launch_context.h"
+#include "state/command_line.h"
+#include "state/launch_context.h"
 
 namespace redten {
 namespace {

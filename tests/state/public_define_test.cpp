@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "startup/public_define.h"
+#include "state/client_context.h"
+#include "state/public_define.h"
 
 namespace redten {
 namespace {
@@ -94,6 +95,22 @@ TEST(InitPublicDefine, RecomputesAllButTheViewerAndKeepsMemberKinds) {
     EXPECT_EQ(MemberKindName(define, 5011), "电脑玩家");
     EXPECT_EQ(MemberKindName(define, 6000), "未知身份");
     EXPECT_EQ(MemberKindName(define, -1000), "未知身份");
+}
+
+TEST(TableControls, ANewGameHidesTheButtonsAndShortensTheTipsAFreshTableDoesNot) {
+    ClientContext context;
+    EXPECT_EQ(context.controls.strOptionTip[0], " 对手里的牌重新排序 ");
+    context.controls.bteOutState = {1, 2, 1};
+    context.controls.blnBombPlaying = true;
+    context.game.udtUser[1].strUserName = "张三";
+    ResetGameData(context, true);
+    EXPECT_EQ(context.controls.bteOutState, (std::array<std::uint8_t, 3>{0, 0, 0}));
+    EXPECT_FALSE(context.controls.blnBombPlaying);
+    EXPECT_EQ(context.controls.strOptionTip[1], "上一轮");
+    EXPECT_EQ(context.game.udtUser[1].strUserName, "张三");
+    InitGameData(context);
+    EXPECT_EQ(context.controls.strOptionTip[1], " 查看玩家上一轮的出牌 ");
+    EXPECT_EQ(context.game.udtUser[1].strUserName, "");
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "startup/user_set.h"
+#include "state/user_set.h"
 
 namespace redten {
 namespace {

@@ -7,14 +7,16 @@
 #include "game/game_messages.h"
 #include "game/table_services.h"
 #include "game/turn_flow.h"
-#include "net/message_handlers.h"
-#include "startup/client_context.h"
+#include "state/message_handlers.h"
+#include "net/wire/messages.h"
+#include "state/client_context.h"
 
 namespace redten {
 
 // Room messages: who is at the table, who sits where, who watches, who
 // dropped out or came back, who raised a hand, the owner's settings, and
-// our own identity. Anything malformed is ignored without a trace.
+// our own identity. Anything that does not decode is ignored (and logged at
+// debug level).
 class RoomMessages final : public QObject, public RoomMessageSink {
     Q_OBJECT
 public:
@@ -26,12 +28,21 @@ public:
     void SendLeave();
 
 private:
-    void OnTableMessage(const Bytes& m);   // 130
-    void OnUserState(const Bytes& m);      // 108
-    void OnUserLeaves(const Bytes& m);     // 110
-    void OnSettingsState(const Bytes& m);  // 111
-    void OnRaisedHand(const Bytes& m);     // 112
-    void OnSnapshot(const Bytes& m);       // 109
+    bool OnTableMessage(const Bytes& m);  // 130
+    void OnSpectatorArrives(const wire::SpectatorArrives& m);
+    void OnTableReset(const wire::TableReset& m);
+    void OnFullUserList(const wire::FullUserList& m);
+    void OnIdentity(const wire::Identity& m);
+    void OnUserArrives(const wire::UserArrives& m);
+    void OnShowWindow(const wire::ShowWindow& m);
+    void OnRoomNotice(const wire::RoomNotice& m);
+    void OnUserState(const wire::UserState& m);
+    void OnUserLeaves(const wire::UserLeaves& m);
+    void OnSettingsState(const wire::SettingsState& m);
+    void OnRaisedHand(const wire::RaisedHand& m);
+    void OnSnapshot(const Bytes& m);
+    template <typename Msg>
+    bool Take(const Bytes& m, void (RoomMessages::*handle)(const Msg&));
     void OnUsersLoaded(const std::string& names);
     std::optional<std::uint8_t> SeatOf(const std::string& name) const;
 

@@ -1,4 +1,4 @@
-#include "startup/launch_context.h"
+#include "state/launch_context.h"
 
 #include "net/wire/text_fields.h"
 

@@ -1,4 +1,4 @@
-#include "startup/public_define.h"
+#include "state/public_define.h"
 
 #include "net/wire/text_fields.h"
 

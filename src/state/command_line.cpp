@@ -1,4 +1,4 @@
-#include "startup/command_line.h"
+#include "state/command_line.h"
 
 namespace redten {
 
