@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <ctime>
 
-#include "bot.h"
+#include "engine/bot.h"
 #include "items.h"
 #include "net/wire/message.h"
 #include "net/wire/text_fields.h"
-#include "shuffle.h"
+#include "engine/shuffle.h"
 
 namespace redten::room {
 namespace {
@@ -610,8 +610,8 @@ void Table::MaybeStart() {
 // --- the game ----------------------------------------------------------------------
 
 void Table::StartGame() {
-    DealRng rng(host_.NextDealSeed());
-    game_.emplace(DealHands(rng));
+    engine::DealRng rng(host_.NextDealSeed());
+    game_.emplace(engine::DealHands(rng));
     ++gamesPlayed_;
     record_ = FinishedGame{};
     record_.tableNo = number_;
@@ -691,7 +691,7 @@ bool Table::Play(std::uint8_t seat, const CardList& cards) {
         Notice(seats_[seat]->id, *refused);
         return false;
     }
-    const auto& done = std::get<Game::PlayResult>(result);
+    const auto& done = std::get<engine::Game::PlayResult>(result);
     record_.plays.emplace_back(seat, cards);
     quiet_ = done.nextPhase == kPhaseLead;
     Broadcast(MakePlayNotice(done.nextSeat, done.nextPhase, done.place, seat, cards));
@@ -874,9 +874,9 @@ void Table::BotAct(std::uint8_t s) {
     const CardList& hand = game_->Hand(s);
     if (game_->Phase() == kPhaseShowing) {
         if (game_->LiangTimes(s) == 0) {
-            AnswerShowing(s, BotShowingAnswer(hand));
+            AnswerShowing(s, engine::BotShowingAnswer(hand));
         } else {
-            const bool follow = BotFollows(hand);
+            const bool follow = engine::BotFollows(hand);
             AnswerShowing(s, follow ? static_cast<std::uint8_t>(
                                           (std::count(hand.begin(), hand.end(), kRedTen59) ? 1 : 0) |
                                           (std::count(hand.begin(), hand.end(), kRedTen72) ? 2 : 0))
@@ -885,7 +885,7 @@ void Table::BotAct(std::uint8_t s) {
         return;
     }
     const bool lead = game_->Phase() == kPhaseLead;
-    const CardList choice = lead ? BotLead(hand) : BotFollow(hand, game_->ToBeat());
+    const CardList choice = lead ? engine::BotLead(hand) : engine::BotFollow(hand, game_->ToBeat());
     if (!Play(s, choice)) {
         PlayPlainestMove(s);  // never stall the table
     }

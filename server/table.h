@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "game.h"
+#include "engine/game.h"
 #include "messages.h"
 #include "table_host.h"
 
@@ -130,7 +130,7 @@ private:
     bool settingsDone_ = false;
     std::int32_t stake_;
     std::int32_t penalty_;
-    std::optional<Game> game_;
+    std::optional<engine::Game> game_;
     FinishedGame record_;
     int gamesPlayed_ = 0;
     bool quiet_ = false;  // a showing just ended or a trick was just won

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <numeric>
 
-#include "bot.h"
+#include "engine/bot.h"
 #include "game/rules/pai_type.h"
 #include "net/wire/client_messages.h"
 #include "net/wire/handshake.h"
 #include "net/wire/message.h"
 #include "net/wire/text_fields.h"
 #include "net/wire/user_list_text.h"
-#include "shuffle.h"
+#include "engine/shuffle.h"
 #include "support/room_server.h"
 
 namespace redten::room::test {
@@ -146,7 +146,7 @@ void ScriptedTable::Handle(const Bytes& m) {
             if (autoPlay && seat >= 0) {
                 ++myAnswers_;
                 // Noted now: another seat's answer may arrive before the echo of ours.
-                const std::uint8_t answer = BotShowingAnswer(hand);
+                const std::uint8_t answer = engine::BotShowingAnswer(hand);
                 liang_[static_cast<std::size_t>(seat)] = answer;
                 Send(MakeShowingAnswer(static_cast<std::uint8_t>(seat), answer));
             }
@@ -233,7 +233,7 @@ void ScriptedTable::Act() {
         (phase_ != kPhaseLead && phase_ != kPhaseFollow) || hand.empty()) {
         return;
     }
-    const CardList play = phase_ == kPhaseLead ? BotLead(hand) : BotFollow(hand, max_);
+    const CardList play = phase_ == kPhaseLead ? engine::BotLead(hand) : engine::BotFollow(hand, max_);
     Send(MakePlay(static_cast<std::uint8_t>(seat), play));
 }
 
@@ -271,7 +271,7 @@ void ScriptedTable::CheckGameOver(const Bytes& m) {
         seen.insert(seen.end(), left.begin(), left.end());
         i += 1 + m[i];
     }
-    CardList deck = OneDeck();
+    CardList deck = engine::OneDeck();
     std::sort(deck.begin(), deck.end());
     std::sort(seen.begin(), seen.end());
     if (seen != deck) {

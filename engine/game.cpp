@@ -1,10 +1,10 @@
-#include "game.h"
+#include "engine/game.h"
 
 #include <algorithm>
 
 #include "game/rules/pai_type.h"
 
-namespace redten::room {
+namespace redten::engine {
 namespace {
 
 std::uint8_t RedTensHeld(const CardList& hand) {
@@ -263,4 +263,4 @@ std::array<std::int32_t, 4> Game::Scores(std::int32_t stake) const {
     return scores;
 }
 
-}  // namespace redten::room
+}  // namespace redten::engine

@@ -9,7 +9,7 @@
 
 #include "game/rules/game_state.h"
 
-namespace redten::room {
+namespace redten::engine {
 
 // One deal at one table, judged by the room: the showing answers, every play
 // and pass, the tricks, the finishing places and the result. It trusts
@@ -86,4 +86,4 @@ private:
     int winner_ = 0;
 };
 
-}  // namespace redten::room
+}  // namespace redten::engine
