@@ -5,6 +5,7 @@
 
 #include <iostream>
 
+#include "engine/arena.h"
 #include "room_server.h"
 #include "selfplay.h"
 #include "store.h"
@@ -41,8 +42,12 @@ int main(int argc, char** argv) {
     const QCommandLineOption playSecs(QStringLiteral("play-secs"), QStringLiteral("Seconds for a play."), QStringLiteral("S"), QStringLiteral("30"));
     const QCommandLineOption showBacks(QStringLiteral("show-backs"), QStringLiteral("Show the other seats' card backs (0 or 1)."), QStringLiteral("B"), QStringLiteral("0"));
     const QCommandLineOption selfplay(QStringLiteral("selfplay"), QStringLiteral("Play N games computer against computer, check them, print the rate, exit."), QStringLiteral("N"));
+    const QCommandLineOption arena(QStringLiteral("arena"), QStringLiteral("Measure computer players: A alone in each seat against three B on duplicate deals (random, basic, strong), print the figures, exit."), QStringLiteral("A,B"));
+    const QCommandLineOption deals(QStringLiteral("deals"), QStringLiteral("Deals the arena plays, five games each."), QStringLiteral("N"), QStringLiteral("200"));
+    const QCommandLineOption threads(QStringLiteral("threads"), QStringLiteral("Threads the arena plays on."), QStringLiteral("T"), QStringLiteral("1"));
+    const QCommandLineOption thinkMs(QStringLiteral("bot-think-ms"), QStringLiteral("The most a computer player thinks about one decision (the arena: none unless given)."), QStringLiteral("MS"), QStringLiteral("100"));
     parser.addOptions({listen, portFile, bots, db, logLevel, seed, pause, quiet, grace, autoLimit,
-                       showSecs, playSecs, showBacks, selfplay});
+                       showSecs, playSecs, showBacks, selfplay, arena, deals, threads, thinkMs});
     parser.process(app);
 
     const auto number = [&](const QCommandLineOption& o, long long lo, long long hi, long long& out) {
@@ -54,6 +59,18 @@ int main(int argc, char** argv) {
     RoomOptions options;
     if (!number(seed, 0, LLONG_MAX, v)) return Fail(QStringLiteral("--seed wants a number"));
     options.seed = static_cast<std::uint64_t>(v);
+
+    if (!number(thinkMs, 1, 60000, v)) return Fail(QStringLiteral("--bot-think-ms wants 1..60000"));
+    const int think = static_cast<int>(v);
+    if (parser.isSet(arena)) {
+        long long n = 0, t = 0;
+        if (!number(deals, 1, 10000000, n) || !number(threads, 1, 256, t)) {
+            return Fail(QStringLiteral("--deals wants 1..10000000 and --threads 1..256"));
+        }
+        return redten::engine::ArenaCommand(parser.value(arena).toStdString(), n, options.seed ? options.seed : 1, t,
+                                    parser.isSet(thinkMs) ? std::optional<int>(think) : std::nullopt,
+                                    std::cout, std::cerr);
+    }
 
     if (parser.isSet(selfplay)) {
         if (!number(selfplay, 1, 100000000, v)) return Fail(QStringLiteral("--selfplay wants a count"));
