@@ -95,6 +95,13 @@ std::unique_ptr<Player> MakePlayer(std::string_view name) {
     if (name == "strong") {
         return MakeStrongPlayer(StrongOptions{});
     }
+    if (name == "quick") {
+        return MakeQuickPlayer();
+    }
+    // "strong:worlds=80:drawn=4:show=0.1" tries other settings in the arena.
+    if (name.starts_with("strong:")) {
+        return MakeStrongPlayer(name.substr(7));
+    }
     return nullptr;
 }
 

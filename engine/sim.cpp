@@ -41,7 +41,7 @@ Seats Look(const SimState& s, std::uint8_t me) {
         if (o == me || s.left[o] == 0) {
             continue;
         }
-        int& slot = s.red[o] == s.red[me] ? seats.partnerMinLeft : seats.opponentMinLeft;
+        int& slot = s.KnowsPartner(me, o) ? seats.partnerMinLeft : seats.opponentMinLeft;
         slot = std::min<int>(slot, s.left[o]);
     }
     return seats;
@@ -86,7 +86,7 @@ Move ChooseFollow(const SimState& s, const Counts& c, const MoveList& moves) {
             return m;
         }
     }
-    const bool partnerHolds = s.red[s.toBeatSeat] == s.red[me];
+    const bool partnerHolds = s.KnowsPartner(me, s.toBeatSeat);
     if (partnerHolds) {
         return kPass;
     }
@@ -127,6 +127,8 @@ void SimState::Start(const std::array<Counts, 4>& dealt, const std::array<bool, 
         left[s] = static_cast<std::uint8_t>(hands[s].Total());
     }
     red = sides;
+    revealed = {};
+    tensKnown = 0;
     place = {};
     cur = leader;
     lead = true;
@@ -180,6 +182,10 @@ void SimState::Apply(const Move& m) {
         }
         return;
     }
+    if (m.reds > 0 && !revealed[cur]) {
+        revealed[cur] = true;
+        tensKnown = static_cast<std::uint8_t>(tensKnown + hands[cur].reds);
+    }
     Remove(hands[cur], m);
     left[cur] = static_cast<std::uint8_t>(left[cur] - m.len);
     toBeat = m;
@@ -205,6 +211,21 @@ int SimState::Score(std::uint8_t seat) const {
         winners += red[s] == redWon ? 1 : 0;
     }
     return red[seat] == redWon ? multiplier * (4 - winners) : -multiplier * winners;
+}
+
+bool SimState::KnowsPartner(std::uint8_t p, std::uint8_t q) const {
+    if (p == q) {
+        return true;
+    }
+    if (sidesOpen) {
+        return red[p] == red[q];
+    }
+    if (revealed[q]) {
+        return red[p];
+    }
+    // An unrevealed seat is black; a black seat knows it for a partner once
+    // both red tens have shown where they are.
+    return !red[p] && tensKnown >= 2;
 }
 
 int PlaysNeeded(const Counts& c) {

@@ -21,6 +21,11 @@ struct SimState {
     std::uint8_t toBeatSeat = 0;
     std::uint8_t passes = 0;
     std::uint8_t finished = 0;
+    // Whose side is public (a red ten shown or played), and how many red
+    // tens have a public holder: nobody at a table knows more about sides.
+    std::array<bool, 4> revealed{};
+    std::uint8_t tensKnown = 0;
+    bool sidesOpen = false;  // imagine everybody knowing every side
     int multiplier = 1;
     bool over = false;
     bool redWon = false;
@@ -32,6 +37,8 @@ struct SimState {
     void Apply(const Move& m);
     // The seat's result in stakes (the multiplier included); 0 while running.
     int Score(std::uint8_t seat) const;
+    // Whether seat p can tell that q is on its side.
+    bool KnowsPartner(std::uint8_t p, std::uint8_t q) const;
 
 private:
     std::uint8_t NextHolding(std::uint8_t seat) const;
@@ -39,7 +46,8 @@ private:
 };
 
 // How the strong player expects everybody to play in its imagined worlds,
-// each seat knowing who is on its side: a quick judgement of hand shapes.
+// each seat knowing what it could know of the sides: a quick judgement of
+// hand shapes.
 Move RolloutMove(const SimState& state);
 
 // Plays the state out with RolloutMove; at most a full deal's plays.

@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
+#include "engine/model.h"
 #include "engine/sim.h"
 #include "engine/shuffle.h"
 
@@ -20,6 +24,8 @@ constexpr double kPassWithCheapBeat = 0.15;      // passing an opponent's play t
 constexpr double kPassPartnerWithCheapBeat = 0.6;  // ... their partner's
 constexpr double kLeadOverLowerRank = 0.55;      // per lower rank held when leading
 constexpr double kNotAskedToFollow = 0.1;        // not asked, yet holding exactly one red ten
+constexpr double kLikeBasic = 0.5;  // a seat plays like the room's basic computer player
+constexpr double kBasicSlip = 0.02;  // ... and yet did something else
 
 double ShowChance(int strength) { return strength >= 5 ? 0.8 : strength == 4 ? 0.35 : 0.1; }
 double FollowChance(int strength) { return strength >= 4 ? 0.8 : strength == 3 ? 0.35 : 0.1; }
@@ -289,6 +295,9 @@ public:
 
 private:
     // How well the world explains what the other seats answered and played.
+    // Each seat is taken to play either like the room's basic computer
+    // player, which answers as it must, or like anybody else, who mostly
+    // shows strong hands, leads low and beats what it cheaply can.
     double Likelihood(const World& w) const {
         std::array<Counts, 4> hist = w.now;
         for (std::uint8_t o = 0; o < 4; ++o) {
@@ -297,26 +306,34 @@ private:
             }
         }
         const std::array<Counts, 4> dealt = hist;
-        double p = 1;
+        std::array<double, 4> basic{1, 1, 1, 1};
+        std::array<double, 4> anybody{1, 1, 1, 1};
+        const auto basicIf = [&](std::uint8_t seat, bool agrees) {
+            basic[seat] *= agrees ? 1.0 : kBasicSlip;
+        };
         for (const Action& a : k_.actions) {
-            const Counts& h = hist[a.seat];
+            const std::uint8_t o = a.seat;
+            const Counts& h = hist[o];
             switch (a.kind) {
                 case Action::Kind::Show:
-                    if (dealt[a.seat].reds > 0) {
-                        const double show = ShowChance(Strength(dealt[a.seat]));
-                        p *= a.answer == 0 ? 1 - show : show;
+                    if (dealt[o].reds > 0) {
+                        const double show = ShowChance(Strength(dealt[o]));
+                        anybody[o] *= a.answer == 0 ? 1 - show : show;
+                        basicIf(o, (a.answer != 0) == BasicShows(dealt[o]));
                     }
                     break;
                 case Action::Kind::Follow: {
-                    const double follow = FollowChance(Strength(dealt[a.seat]));
-                    p *= a.answer == 0 ? 1 - follow : follow;
+                    const double follow = FollowChance(Strength(dealt[o]));
+                    anybody[o] *= a.answer == 0 ? 1 - follow : follow;
+                    basicIf(o, (a.answer != 0) == BasicFollows(dealt[o]));
                     break;
                 }
                 case Action::Kind::Play:
+                    basicIf(o, SameShape(BasicChoice(h, a.lead ? nullptr : &a.toBeat), a.move));
                     if (a.move.IsPass()) {
                         if (HasCheapBeat(h, a.toBeat)) {
-                            p *= w.red[a.seat] == w.red[a.toBeatSeat] ? kPassPartnerWithCheapBeat
-                                                                     : kPassWithCheapBeat;
+                            anybody[o] *= w.red[o] == w.red[a.toBeatSeat] ? kPassPartnerWithCheapBeat
+                                                                         : kPassWithCheapBeat;
                         }
                         break;
                     }
@@ -326,12 +343,18 @@ private:
                         for (int r = 0; r < a.move.rank; ++r) {
                             lower += h.At(r) > 0 ? 1 : 0;
                         }
-                        p *= std::pow(kLeadOverLowerRank, std::min(lower, 4));
+                        anybody[o] *= std::pow(kLeadOverLowerRank, std::min(lower, 4));
                     }
                     if (Holds(h, a.move)) {
-                        Remove(hist[a.seat], a.move);
+                        Remove(hist[o], a.move);
                     }
                     break;
+            }
+        }
+        double p = 1;
+        for (std::uint8_t o = 0; o < 4; ++o) {
+            if (o != k_.me) {
+                p *= kLikeBasic * basic[o] + (1 - kLikeBasic) * anybody[o];
             }
         }
         return p;
@@ -378,7 +401,7 @@ std::vector<World> Worlds(const Knowledge& k, int keep, int drawn, DealRng& rng)
     return kept;
 }
 
-SimState StateIn(const Knowledge& k, const World& w) {
+SimState StateIn(const Knowledge& k, const World& w, bool sidesOpen = false) {
     SimState s;
     s.Start(w.now, w.red, w.leader);
     const PublicState& p = k.state;
@@ -389,6 +412,16 @@ SimState StateIn(const Knowledge& k, const World& w) {
         shown += (answer & 1) + ((answer >> 1) & 1);
     }
     s.multiplier = 1 << shown;
+    s.sidesOpen = sidesOpen;
+    for (std::uint8_t o = 0; o < 4; ++o) {
+        const std::uint8_t answer = p.phase == kPhaseShowing ? (p.liang[o] == 4 ? 0 : p.liang[o])
+                                                             : p.shown[o];
+        if ((answer | p.redsPlayed[o]) != 0) {
+            s.revealed[o] = true;
+            s.tensKnown = static_cast<std::uint8_t>(s.tensKnown + w.now[o].reds +
+                                                    std::popcount(static_cast<unsigned>(p.redsPlayed[o])));
+        }
+    }
     if (p.phase == kPhaseLead || p.phase == kPhaseFollow) {
         s.place = p.place;
         s.finished = static_cast<std::uint8_t>(p.finished);
@@ -442,7 +475,7 @@ private:
             if (limits.Expired()) {
                 break;
             }
-            SimState s = StateIn(k, w);
+            SimState s = StateIn(k, w, options_.sidesOpen);
             s.multiplier = 1;
             Rollout(s);
             total += s.Score(k.me);
@@ -469,7 +502,7 @@ private:
             if (limits.Expired()) {
                 break;
             }
-            const SimState base = StateIn(k, w);
+            const SimState base = StateIn(k, w, options_.sidesOpen);
             for (std::size_t i = 0; i < moves.size; ++i) {
                 SimState s = base;
                 s.Apply(moves[i]);
@@ -495,9 +528,77 @@ private:
     StrongOptions options_;
 };
 
+// The rollout policy on its own, for measuring it: sides it cannot see are
+// taken for opponents.
+class QuickPlayer final : public Player {
+public:
+    std::string_view Name() const override { return "quick"; }
+
+    Decision Decide(const SeatView& view, const Limits&) const override {
+        const PublicState state = Replay(view.events);
+        const Ask ask = AskOf(view, state);
+        if (ask == Ask::Showing || ask == Ask::Follow) {
+            return {};
+        }
+        if (ask != Ask::Play) {
+            return {};
+        }
+        const Knowledge k = Learn(view);
+        World w;
+        w.now[k.me] = k.handCounts;
+        const bool meRed = RedTensIn(view.hand) != 0;
+        for (std::uint8_t o = 0; o < 4; ++o) {
+            if (o != k.me) {
+                w.now[o].n[0] = k.state.left[o];  // only the count matters to the policy
+                const bool knownRed = k.redHolder[0] == o || k.redHolder[1] == o;
+                w.red[o] = knownRed;
+            } else {
+                w.red[o] = meRed;
+            }
+        }
+        const SimState s = StateIn(k, w);
+        return {0, CardsFor(k.hand, RolloutMove(s))};
+    }
+};
+
 }  // namespace
 
+std::unique_ptr<Player> MakeQuickPlayer() { return std::make_unique<QuickPlayer>(); }
+
 std::unique_ptr<Player> MakeStrongPlayer(const StrongOptions& options) {
+    return std::make_unique<StrongPlayer>(options);
+}
+
+std::unique_ptr<Player> MakeStrongPlayer(std::string_view settings) {
+    StrongOptions options;
+    while (!settings.empty()) {
+        const std::size_t colon = settings.find(':');
+        const std::string_view item = settings.substr(0, colon);
+        settings = colon == std::string_view::npos ? std::string_view() : settings.substr(colon + 1);
+        const std::size_t eq = item.find('=');
+        if (eq == std::string_view::npos) {
+            return nullptr;
+        }
+        const std::string_view key = item.substr(0, eq);
+        double value = 0;
+        const std::string text(item.substr(eq + 1));
+        char* end = nullptr;
+        value = std::strtod(text.c_str(), &end);
+        if (text.empty() || end != text.c_str() + text.size()) {
+            return nullptr;
+        }
+        if (key == "worlds" && value >= 1 && value <= 10000) {
+            options.worlds = static_cast<int>(value);
+        } else if (key == "drawn" && value >= 1 && value <= 100) {
+            options.drawn = static_cast<int>(value);
+        } else if (key == "show" && std::abs(value) <= 10) {
+            options.showAbove = value;
+        } else if (key == "open" && (value == 0 || value == 1)) {
+            options.sidesOpen = value != 0;
+        } else {
+            return nullptr;
+        }
+    }
     return std::make_unique<StrongPlayer>(options);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 
 #include "engine/player.h"
 
@@ -14,6 +15,9 @@ struct StrongOptions {
     // Show the red tens when the expected result without showing, in
     // stakes, is above this.
     double showAbove = 0.0;
+    // Imagine every seat knowing every side in the worlds (else only what
+    // was shown or played).
+    bool sidesOpen = false;
 };
 
 // Information-set search: it imagines the hidden cards many times over,
@@ -22,5 +26,11 @@ struct StrongOptions {
 // in each with a quick policy, and takes the best on average. It reads
 // nothing but its view.
 std::unique_ptr<Player> MakeStrongPlayer(const StrongOptions& options);
+// The rollout policy alone, for measuring it.
+std::unique_ptr<Player> MakeQuickPlayer();
+
+// The same from "worlds=80:drawn=4:show=0.1" (any of them); null when a
+// word is not understood.
+std::unique_ptr<Player> MakeStrongPlayer(std::string_view settings);
 
 }  // namespace redten::engine
