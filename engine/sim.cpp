@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/model.h"
 #include "game/rules/pai_type.h"
 
 namespace redten::engine {
@@ -127,6 +128,7 @@ void SimState::Start(const std::array<Counts, 4>& dealt, const std::array<bool, 
         left[s] = static_cast<std::uint8_t>(hands[s].Total());
     }
     red = sides;
+    basic = {};
     revealed = {};
     tensKnown = 0;
     place = {};
@@ -251,6 +253,9 @@ int PlaysNeeded(const Counts& c) {
 
 Move RolloutMove(const SimState& s) {
     const Counts& c = s.hands[s.cur];
+    if (s.basic[s.cur]) {
+        return BasicChoice(c, s.lead ? nullptr : &s.toBeat);
+    }
     MoveList moves;
     GenerateMoves(c, s.lead ? nullptr : &s.toBeat, moves);
     if (moves.size == 0) {

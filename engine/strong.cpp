@@ -33,6 +33,8 @@ double FollowChance(int strength) { return strength >= 4 ? 0.8 : strength == 3 ?
 // Red tens, aces and twos: what makes a hand worth showing.
 int Strength(const Counts& c) { return c.reds + c.n[11] + c.n[12]; }
 
+double Uniform(DealRng& rng) { return static_cast<double>(rng.Next() >> 11) * 0x1.0p-53; }
+
 bool IsCheap(const Move& m) {
     return m.type != kTypeBomb && m.type != kTypeRedTens &&
            !(m.type == kTypeSingle && m.rank == kRedRank);
@@ -158,8 +160,8 @@ Knowledge Learn(const SeatView& view) {
 struct World {
     std::array<Counts, 4> now{};
     std::array<bool, 4> red{};
-    std::uint8_t leader = 0;  // the holder of the three of suit 0 at the deal
-    double weight = 1;
+    std::array<bool, 4> basic{};  // the seat plays like the basic player
+    std::uint8_t leader = 0;      // the holder of the three of suit 0 at the deal
 };
 
 // One way the unknown red tens may lie, with its prior weight.
@@ -236,16 +238,52 @@ std::vector<RedPlacement> RedPlacements(const Knowledge& k) {
     return out;
 }
 
-class Sampler {
+// How well a seat's answers and plays are explained: if it plays like the
+// room's basic computer player, which does what it must, and if it plays
+// like anybody else, who mostly shows strong hands, leads low and beats
+// what it cheaply can.
+struct Fit {
+    double basic = 1;
+    double anybody = 1;
+    double Mixed() const { return kLikeBasic * basic + (1 - kLikeBasic) * anybody; }
+};
+
+// A world being explored: the hidden cards that may lie anywhere, apart
+// from those whose holder is known.
+struct Deal {
+    std::array<CardList, 4> loose;
+    std::array<Counts, 4> now{};
+    std::array<bool, 4> red{};
+    std::array<Fit, 4> fit{};
+    double weight = 0;
+};
+
+class Explorer {
 public:
-    explicit Sampler(const Knowledge& k) : k_(k), reds_(RedPlacements(k)) {
+    explicit Explorer(const Knowledge& k) : k_(k), reds_(RedPlacements(k)) {
         for (const RedPlacement& p : reds_) {
             totalRedWeight_ += p.weight;
         }
+        for (std::uint8_t o = 0; o < 4; ++o) {
+            fixed_[o] = CountsOf(k.fixed[o]);
+            for (std::uint8_t c : k.state.played[o]) {
+                AddCard(played_[o], c);
+            }
+        }
+        for (std::size_t i = 0; i < k.actions.size(); ++i) {
+            seatActions_[k.actions[i].seat].push_back(i);
+            explains_ = true;
+        }
+        explains_ = explains_ || std::any_of(k.notAsked.begin(), k.notAsked.end(), [](bool b) { return b; });
     }
 
-    World Draw(DealRng& rng) const {
-        double pick = totalRedWeight_ * (static_cast<double>(rng.Next() >> 11) * 0x1.0p-53);
+    // Whether any public event tells one world from another.
+    bool Explains() const { return explains_; }
+
+    // A world drawn from what is certain: the red tens first, as their
+    // holders' answers allow, then the rest dealt at random.
+    Deal Draw(DealRng& rng) const {
+        double pick = totalRedWeight_ * Uniform(rng);
         const RedPlacement* placement = &reds_.back();
         for (const RedPlacement& p : reds_) {
             if (pick < p.weight) {
@@ -254,86 +292,166 @@ public:
             }
             pick -= p.weight;
         }
-        std::array<CardList, 4> cards = k_.fixed;
+        Deal d;
         for (std::size_t i = 0; i < 2; ++i) {
             const int o = placement->holder[i];
             if (k_.redHolder[i] < 0 && o >= 0) {
-                cards[static_cast<std::size_t>(o)].push_back(kRedTenCodes[i]);
+                d.loose[static_cast<std::size_t>(o)].push_back(kRedTenCodes[i]);
             }
         }
         CardList deck = k_.free;
-        std::size_t next = 0;
         for (std::size_t i = deck.size(); i > 1; --i) {
             std::swap(deck[i - 1], deck[rng.Below(static_cast<std::uint32_t>(i))]);
         }
-        World w;
+        std::size_t next = 0;
         for (std::uint8_t o = 0; o < 4; ++o) {
             if (o == k_.me) {
-                w.now[o] = k_.handCounts;
                 continue;
             }
-            while (cards[o].size() < k_.state.left[o] && next < deck.size()) {
-                cards[o].push_back(deck[next++]);
-            }
-            w.now[o] = CountsOf(cards[o]);
-            if (std::find(cards[o].begin(), cards[o].end(), kThreeOfSuit0) != cards[o].end()) {
-                w.leader = o;
+            const std::size_t want = k_.state.left[o] - std::min<std::size_t>(k_.state.left[o], k_.fixed[o].size());
+            while (d.loose[o].size() < want && next < deck.size()) {
+                d.loose[o].push_back(deck[next++]);
             }
         }
-        if (std::find(k_.hand.begin(), k_.hand.end(), kThreeOfSuit0) != k_.hand.end()) {
-            w.leader = k_.me;
+        Settle(d);
+        return d;
+    }
+
+    // One step of a Metropolis walk: two hidden cards of two seats change
+    // places, and the change stays as often as it explains the table as
+    // well. Walking keeps the worlds likely where blind draws seldom are.
+    void Step(Deal& d, DealRng& rng) const {
+        std::array<std::uint8_t, 4> seats{};
+        std::size_t n = 0;
+        for (std::uint8_t o = 0; o < 4; ++o) {
+            if (o != k_.me && !d.loose[o].empty()) {
+                seats[n++] = o;
+            }
         }
-        if (k_.state.leaderKnown) {
-            w.leader = k_.state.leader;
+        if (n < 2) {
+            return;
+        }
+        const std::uint8_t a = seats[rng.Below(static_cast<std::uint32_t>(n))];
+        std::uint8_t b = seats[rng.Below(static_cast<std::uint32_t>(n - 1))];
+        if (b == a) {
+            b = seats[n - 1];
+        }
+        const std::size_t i = rng.Below(static_cast<std::uint32_t>(d.loose[a].size()));
+        const std::size_t j = rng.Below(static_cast<std::uint32_t>(d.loose[b].size()));
+        const std::uint8_t x = d.loose[a][i];
+        const std::uint8_t y = d.loose[b][j];
+        const bool redX = x == kRedTen59 || x == kRedTen72;
+        const bool redY = y == kRedTen59 || y == kRedTen72;
+        if (redX == redY && Rank(x) == Rank(y)) {
+            std::swap(d.loose[a][i], d.loose[b][j]);  // the same world
+            return;
+        }
+        Deal next = d;
+        std::swap(next.loose[a][i], next.loose[b][j]);
+        if (redX != redY) {
+            Settle(next);
+        } else {
+            next.now[a] = Sum(fixed_[a], next.loose[a]);
+            next.now[b] = Sum(fixed_[b], next.loose[b]);
+            next.fit[a] = SeatFit(next, a);
+            next.fit[b] = SeatFit(next, b);
+            next.weight = Weight(next);
+        }
+        if (d.weight <= 0 || next.weight >= d.weight || Uniform(rng) * d.weight < next.weight) {
+            d = std::move(next);
+        }
+    }
+
+    World Emit(const Deal& d, DealRng& rng) const {
+        World w;
+        w.now = d.now;
+        w.red = d.red;
+        w.leader = k_.state.leaderKnown ? k_.state.leader : k_.me;
+        if (!k_.state.leaderKnown) {
+            for (std::uint8_t o = 0; o < 4; ++o) {
+                const CardList& cards = d.loose[o];
+                if (std::find(cards.begin(), cards.end(), kThreeOfSuit0) != cards.end()) {
+                    w.leader = o;
+                }
+            }
         }
         for (std::uint8_t o = 0; o < 4; ++o) {
-            w.red[o] = placement->holder[0] == o || placement->holder[1] == o;
+            const Fit& f = d.fit[o];
+            const double both = f.Mixed();
+            w.basic[o] = o != k_.me && both > 0 && Uniform(rng) * both < kLikeBasic * f.basic;
         }
-        w.weight = placement->weight > 0 ? Likelihood(w) : 0;
         return w;
     }
 
 private:
-    // How well the world explains what the other seats answered and played.
-    // Each seat is taken to play either like the room's basic computer
-    // player, which answers as it must, or like anybody else, who mostly
-    // shows strong hands, leads low and beats what it cheaply can.
-    double Likelihood(const World& w) const {
-        std::array<Counts, 4> hist = w.now;
+    static Counts Sum(Counts base, const CardList& cards) {
+        for (std::uint8_t c : cards) {
+            AddCard(base, c);
+        }
+        return base;
+    }
+
+    void Settle(Deal& d) const {
         for (std::uint8_t o = 0; o < 4; ++o) {
-            for (std::uint8_t c : k_.state.played[o]) {
-                AddCard(hist[o], c);
+            d.now[o] = o == k_.me ? k_.handCounts : Sum(fixed_[o], d.loose[o]);
+            d.red[o] = d.now[o].reds > 0 || k_.state.redsPlayed[o] != 0;
+        }
+        for (std::uint8_t o = 0; o < 4; ++o) {
+            if (o != k_.me) {
+                d.fit[o] = SeatFit(d, o);
             }
         }
-        const std::array<Counts, 4> dealt = hist;
-        std::array<double, 4> basic{1, 1, 1, 1};
-        std::array<double, 4> anybody{1, 1, 1, 1};
-        const auto basicIf = [&](std::uint8_t seat, bool agrees) {
-            basic[seat] *= agrees ? 1.0 : kBasicSlip;
-        };
-        for (const Action& a : k_.actions) {
-            const std::uint8_t o = a.seat;
-            const Counts& h = hist[o];
+        d.weight = Weight(d);
+    }
+
+    double Weight(const Deal& d) const {
+        double p = 1;
+        for (std::uint8_t o = 0; o < 4; ++o) {
+            if (o != k_.me) {
+                p *= d.fit[o].Mixed();
+            }
+        }
+        return p;
+    }
+
+    Fit SeatFit(const Deal& d, std::uint8_t o) const {
+        Fit f;
+        Counts h = d.now[o];
+        for (std::size_t r = 0; r < 13; ++r) {
+            h.n[r] = static_cast<std::uint8_t>(h.n[r] + played_[o].n[r]);
+        }
+        h.reds = static_cast<std::uint8_t>(h.reds + played_[o].reds);
+        const Counts dealt = h;
+        if (k_.exactlyOne[o] && dealt.reds != 1) {
+            return {0, 0};
+        }
+        if (k_.notAsked[o] && dealt.reds == 1) {
+            f.basic *= kNotAskedToFollow;
+            f.anybody *= kNotAskedToFollow;
+        }
+        const auto basicIf = [&](bool agrees) { f.basic *= agrees ? 1.0 : kBasicSlip; };
+        for (std::size_t index : seatActions_[o]) {
+            const Action& a = k_.actions[index];
             switch (a.kind) {
                 case Action::Kind::Show:
-                    if (dealt[o].reds > 0) {
-                        const double show = ShowChance(Strength(dealt[o]));
-                        anybody[o] *= a.answer == 0 ? 1 - show : show;
-                        basicIf(o, (a.answer != 0) == BasicShows(dealt[o]));
+                    if (dealt.reds > 0) {
+                        const double show = ShowChance(Strength(dealt));
+                        f.anybody *= a.answer == 0 ? 1 - show : show;
+                        basicIf((a.answer != 0) == BasicShows(dealt));
                     }
                     break;
                 case Action::Kind::Follow: {
-                    const double follow = FollowChance(Strength(dealt[o]));
-                    anybody[o] *= a.answer == 0 ? 1 - follow : follow;
-                    basicIf(o, (a.answer != 0) == BasicFollows(dealt[o]));
+                    const double follow = FollowChance(Strength(dealt));
+                    f.anybody *= a.answer == 0 ? 1 - follow : follow;
+                    basicIf((a.answer != 0) == BasicFollows(dealt));
                     break;
                 }
                 case Action::Kind::Play:
-                    basicIf(o, SameShape(BasicChoice(h, a.lead ? nullptr : &a.toBeat), a.move));
+                    basicIf(SameShape(BasicChoice(h, a.lead ? nullptr : &a.toBeat), a.move));
                     if (a.move.IsPass()) {
                         if (HasCheapBeat(h, a.toBeat)) {
-                            anybody[o] *= w.red[o] == w.red[a.toBeatSeat] ? kPassPartnerWithCheapBeat
-                                                                         : kPassWithCheapBeat;
+                            f.anybody *= d.red[o] == d.red[a.toBeatSeat] ? kPassPartnerWithCheapBeat
+                                                                          : kPassWithCheapBeat;
                         }
                         break;
                     }
@@ -343,62 +461,61 @@ private:
                         for (int r = 0; r < a.move.rank; ++r) {
                             lower += h.At(r) > 0 ? 1 : 0;
                         }
-                        anybody[o] *= std::pow(kLeadOverLowerRank, std::min(lower, 4));
+                        f.anybody *= std::pow(kLeadOverLowerRank, std::min(lower, 4));
                     }
                     if (Holds(h, a.move)) {
-                        Remove(hist[o], a.move);
+                        Remove(h, a.move);
                     }
                     break;
             }
         }
-        double p = 1;
-        for (std::uint8_t o = 0; o < 4; ++o) {
-            if (o != k_.me) {
-                p *= kLikeBasic * basic[o] + (1 - kLikeBasic) * anybody[o];
-            }
-        }
-        return p;
+        return f;
     }
 
     const Knowledge& k_;
     std::vector<RedPlacement> reds_;
     double totalRedWeight_ = 0;
+    std::array<Counts, 4> fixed_{};
+    std::array<Counts, 4> played_{};
+    std::array<std::vector<std::size_t>, 4> seatActions_;
+    bool explains_ = false;
 };
 
-// Draws drawn worlds and keeps `keep` of them, each as often as its weight
-// deserves (systematic resampling), so the search spends its rollouts on
-// the worlds that explain the table best.
-std::vector<World> Worlds(const Knowledge& k, int keep, int drawn, DealRng& rng) {
-    const Sampler sampler(k);
-    std::vector<World> pool;
-    pool.reserve(static_cast<std::size_t>(drawn));
-    double total = 0;
-    for (int i = 0; i < drawn; ++i) {
-        pool.push_back(sampler.Draw(rng));
-        total += pool.back().weight;
-    }
-    if (total <= 0) {
-        for (World& w : pool) {
-            w.weight = 1;
+// Worlds for the search: independent draws when nothing public tells
+// worlds apart, else a few Metropolis walks, each started from the best of
+// a few draws, sampled every few steps.
+std::vector<World> Worlds(const Knowledge& k, const StrongOptions& options, DealRng& rng) {
+    const Explorer explorer(k);
+    std::vector<World> worlds;
+    const int keep = std::max(1, options.worlds);
+    worlds.reserve(static_cast<std::size_t>(keep));
+    if (!explorer.Explains()) {
+        while (static_cast<int>(worlds.size()) < keep) {
+            worlds.push_back(explorer.Emit(explorer.Draw(rng), rng));
         }
-        total = static_cast<double>(pool.size());
+        return worlds;
     }
-    std::vector<World> kept;
-    kept.reserve(static_cast<std::size_t>(keep));
-    const double step = total / keep;
-    double mark = step * (static_cast<double>(rng.Next() >> 11) * 0x1.0p-53);
-    double sum = 0;
-    for (const World& w : pool) {
-        sum += w.weight;
-        while (mark < sum && static_cast<int>(kept.size()) < keep) {
-            kept.push_back(w);
-            mark += step;
+    const int chains = std::clamp(options.chains, 1, keep);
+    for (int c = 0; c < chains; ++c) {
+        Deal deal = explorer.Draw(rng);
+        for (int t = 1; t < options.drawn; ++t) {
+            Deal other = explorer.Draw(rng);
+            if (other.weight > deal.weight) {
+                deal = std::move(other);
+            }
+        }
+        for (int step = 0; step < options.burn; ++step) {
+            explorer.Step(deal, rng);
+        }
+        const int samples = keep / chains + (c < keep % chains ? 1 : 0);
+        for (int i = 0; i < samples; ++i) {
+            for (int step = 0; step < options.thin; ++step) {
+                explorer.Step(deal, rng);
+            }
+            worlds.push_back(explorer.Emit(deal, rng));
         }
     }
-    while (static_cast<int>(kept.size()) < keep && !pool.empty()) {
-        kept.push_back(pool.back());
-    }
-    return kept;
+    return worlds;
 }
 
 SimState StateIn(const Knowledge& k, const World& w, bool sidesOpen = false) {
@@ -413,6 +530,7 @@ SimState StateIn(const Knowledge& k, const World& w, bool sidesOpen = false) {
     }
     s.multiplier = 1 << shown;
     s.sidesOpen = sidesOpen;
+    s.basic = w.basic;
     for (std::uint8_t o = 0; o < 4; ++o) {
         const std::uint8_t answer = p.phase == kPhaseShowing ? (p.liang[o] == 4 ? 0 : p.liang[o])
                                                              : p.shown[o];
@@ -468,7 +586,7 @@ private:
     double ExpectedScore(const SeatView& view, const Limits& limits) const {
         const Knowledge k = Learn(view);
         DealRng rng(limits.seed);
-        const std::vector<World> worlds = Worlds(k, options_.worlds, options_.worlds * options_.drawn, rng);
+        const std::vector<World> worlds = Worlds(k, options_, rng);
         double total = 0;
         int played = 0;
         for (const World& w : worlds) {
@@ -495,7 +613,7 @@ private:
             return CardsFor(k.hand, moves[0]);
         }
         DealRng rng(limits.seed);
-        const std::vector<World> worlds = Worlds(k, options_.worlds, options_.worlds * options_.drawn, rng);
+        const std::vector<World> worlds = Worlds(k, options_, rng);
         std::vector<long> total(moves.size, 0);
         int played = 0;
         for (const World& w : worlds) {
@@ -589,8 +707,14 @@ std::unique_ptr<Player> MakeStrongPlayer(std::string_view settings) {
         }
         if (key == "worlds" && value >= 1 && value <= 10000) {
             options.worlds = static_cast<int>(value);
-        } else if (key == "drawn" && value >= 1 && value <= 100) {
+        } else if (key == "drawn" && value >= 1 && value <= 1000) {
             options.drawn = static_cast<int>(value);
+        } else if (key == "chains" && value >= 1 && value <= 1000) {
+            options.chains = static_cast<int>(value);
+        } else if (key == "burn" && value >= 0 && value <= 100000) {
+            options.burn = static_cast<int>(value);
+        } else if (key == "thin" && value >= 0 && value <= 10000) {
+            options.thin = static_cast<int>(value);
         } else if (key == "show" && std::abs(value) <= 10) {
             options.showAbove = value;
         } else if (key == "open" && (value == 0 || value == 1)) {

@@ -8,10 +8,15 @@
 namespace redten::engine {
 
 struct StrongOptions {
-    // Worlds every candidate play is played out in, drawn from `drawn` times
-    // as many by how well each explains what the other seats did.
+    // Worlds every candidate play is played out in. When the other seats'
+    // answers and plays tell worlds apart, they come from `chains` walks
+    // that start from the best of `drawn` draws, take `burn` steps and then
+    // one world every `thin` steps.
     int worlds = 40;
-    int drawn = 4;
+    int chains = 4;
+    int drawn = 8;
+    int burn = 60;
+    int thin = 10;
     // Show the red tens when the expected result without showing, in
     // stakes, is above this.
     double showAbove = 0.0;
