@@ -24,7 +24,6 @@ constexpr double kPassWithCheapBeat = 0.15;      // passing an opponent's play t
 constexpr double kPassPartnerWithCheapBeat = 0.6;  // ... their partner's
 constexpr double kLeadOverLowerRank = 0.55;      // per lower rank held when leading
 constexpr double kNotAskedToFollow = 0.1;        // not asked, yet holding exactly one red ten
-constexpr double kLikeBasic = 0.5;  // a seat plays like the room's basic computer player
 constexpr double kBasicSlip = 0.02;  // ... and yet did something else
 
 double ShowChance(int strength) { return strength >= 5 ? 0.8 : strength == 4 ? 0.35 : 0.1; }
@@ -239,13 +238,13 @@ std::vector<RedPlacement> RedPlacements(const Knowledge& k) {
 }
 
 // How well a seat's answers and plays are explained: if it plays like the
-// room's basic computer player, which does what it must, and if it plays
-// like anybody else, who mostly shows strong hands, leads low and beats
-// what it cheaply can.
+// room's basic computer player, which does what it must (slips counts what
+// it would not have done), and if it plays like anybody else, who mostly
+// shows strong hands, leads low and beats what it cheaply can.
 struct Fit {
     double basic = 1;
     double anybody = 1;
-    double Mixed() const { return kLikeBasic * basic + (1 - kLikeBasic) * anybody; }
+    int slips = 0;
 };
 
 // A world being explored: the hidden cards that may lie anywhere, apart
@@ -254,6 +253,7 @@ struct Deal {
     std::array<CardList, 4> loose;
     std::array<Counts, 4> now{};
     std::array<bool, 4> red{};
+    std::array<bool, 4> basic{};  // the style each seat is explained by
     std::array<Fit, 4> fit{};
     double weight = 0;
 };
@@ -305,6 +305,7 @@ public:
         }
         std::size_t next = 0;
         for (std::uint8_t o = 0; o < 4; ++o) {
+            d.basic[o] = o != k_.me;
             if (o == k_.me) {
                 continue;
             }
@@ -362,10 +363,21 @@ public:
         }
     }
 
-    World Emit(const Deal& d, DealRng& rng) const {
+    // Each seat keeps the basic player's style where the walk found a world
+    // in which it did exactly what the basic player does; the others are
+    // explained as anybody from now on.
+    void ChooseStyles(Deal& d) const {
+        for (std::uint8_t o = 0; o < 4; ++o) {
+            d.basic[o] = o != k_.me && d.fit[o].slips == 0 && d.fit[o].basic > 0;
+        }
+        d.weight = Weight(d);
+    }
+
+    World Emit(const Deal& d) const {
         World w;
         w.now = d.now;
         w.red = d.red;
+        w.basic = d.basic;
         w.leader = k_.state.leaderKnown ? k_.state.leader : k_.me;
         if (!k_.state.leaderKnown) {
             for (std::uint8_t o = 0; o < 4; ++o) {
@@ -374,11 +386,6 @@ public:
                     w.leader = o;
                 }
             }
-        }
-        for (std::uint8_t o = 0; o < 4; ++o) {
-            const Fit& f = d.fit[o];
-            const double both = f.Mixed();
-            w.basic[o] = o != k_.me && both > 0 && Uniform(rng) * both < kLikeBasic * f.basic;
         }
         return w;
     }
@@ -408,7 +415,7 @@ private:
         double p = 1;
         for (std::uint8_t o = 0; o < 4; ++o) {
             if (o != k_.me) {
-                p *= d.fit[o].Mixed();
+                p *= d.basic[o] ? d.fit[o].basic : d.fit[o].anybody;
             }
         }
         return p;
@@ -423,13 +430,18 @@ private:
         h.reds = static_cast<std::uint8_t>(h.reds + played_[o].reds);
         const Counts dealt = h;
         if (k_.exactlyOne[o] && dealt.reds != 1) {
-            return {0, 0};
+            return {0, 0, 0};
         }
         if (k_.notAsked[o] && dealt.reds == 1) {
             f.basic *= kNotAskedToFollow;
             f.anybody *= kNotAskedToFollow;
         }
-        const auto basicIf = [&](bool agrees) { f.basic *= agrees ? 1.0 : kBasicSlip; };
+        const auto basicIf = [&](bool agrees) {
+            if (!agrees) {
+                f.basic *= kBasicSlip;
+                ++f.slips;
+            }
+        };
         for (std::size_t index : seatActions_[o]) {
             const Action& a = k_.actions[index];
             switch (a.kind) {
@@ -483,7 +495,10 @@ private:
 
 // Worlds for the search: independent draws when nothing public tells
 // worlds apart, else a few Metropolis walks, each started from the best of
-// a few draws, sampled every few steps.
+// a few draws. A walk first explains every seat as the basic player, which
+// climbs fast towards worlds where they did exactly that; seats it cannot
+// so explain are then explained as anybody, and the walk goes on, giving
+// one world every few steps.
 std::vector<World> Worlds(const Knowledge& k, const StrongOptions& options, DealRng& rng) {
     const Explorer explorer(k);
     std::vector<World> worlds;
@@ -491,7 +506,9 @@ std::vector<World> Worlds(const Knowledge& k, const StrongOptions& options, Deal
     worlds.reserve(static_cast<std::size_t>(keep));
     if (!explorer.Explains()) {
         while (static_cast<int>(worlds.size()) < keep) {
-            worlds.push_back(explorer.Emit(explorer.Draw(rng), rng));
+            Deal deal = explorer.Draw(rng);
+            explorer.ChooseStyles(deal);
+            worlds.push_back(explorer.Emit(deal));
         }
         return worlds;
     }
@@ -507,12 +524,13 @@ std::vector<World> Worlds(const Knowledge& k, const StrongOptions& options, Deal
         for (int step = 0; step < options.burn; ++step) {
             explorer.Step(deal, rng);
         }
+        explorer.ChooseStyles(deal);
         const int samples = keep / chains + (c < keep % chains ? 1 : 0);
         for (int i = 0; i < samples; ++i) {
             for (int step = 0; step < options.thin; ++step) {
                 explorer.Step(deal, rng);
             }
-            worlds.push_back(explorer.Emit(deal, rng));
+            worlds.push_back(explorer.Emit(deal));
         }
     }
     return worlds;
