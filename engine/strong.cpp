@@ -34,16 +34,37 @@ int Strength(const Counts& c) { return c.reds + c.n[11] + c.n[12]; }
 
 double Uniform(DealRng& rng) { return static_cast<double>(rng.Next() >> 11) * 0x1.0p-53; }
 
-bool IsCheap(const Move& m) {
-    return m.type != kTypeBomb && m.type != kTypeRedTens &&
-           !(m.type == kTypeSingle && m.rank == kRedRank);
-}
-
-bool HasCheapBeat(const Counts& hand, const Move& toBeat) {
-    MoveList moves;
-    GenerateMoves(hand, &toBeat, moves);
-    return std::any_of(moves.begin(), moves.end(),
-                       [](const Move& m) { return !m.IsPass() && IsCheap(m); });
+// Whether the hand beats toBeat without a bomb or a red ten.
+bool HasCheapBeat(const Counts& h, const Move& toBeat) {
+    switch (toBeat.type) {
+        case kTypeSingle:
+            for (int r = toBeat.rank + 1; r < 13; ++r) {
+                if (h.n[static_cast<std::size_t>(r)] > 0) {
+                    return true;
+                }
+            }
+            return false;
+        case kTypePair:
+            for (int r = toBeat.rank + 1; r < 13; ++r) {
+                const int plain = h.n[static_cast<std::size_t>(r)];
+                if (plain >= 2 || (r == kRankTen && plain == 1 && h.reds > 0)) {
+                    return true;
+                }
+            }
+            return false;
+        case kTypeStraight: {
+            int run = 0;
+            for (int r = 0; r <= 11; ++r) {
+                run = h.At(r) > 0 ? run + 1 : 0;
+                if (run >= toBeat.len && r > toBeat.rank) {
+                    return true;
+                }
+            }
+            return false;
+        }
+        default:
+            return false;
+    }
 }
 
 void AddCard(Counts& c, std::uint8_t card) {
@@ -368,7 +389,10 @@ public:
     // explained as anybody from now on.
     void ChooseStyles(Deal& d) const {
         for (std::uint8_t o = 0; o < 4; ++o) {
-            d.basic[o] = o != k_.me && d.fit[o].slips == 0 && d.fit[o].basic > 0;
+            if (o != k_.me && d.basic[o] && (d.fit[o].slips > 0 || d.fit[o].basic <= 0)) {
+                d.basic[o] = false;
+                d.fit[o] = SeatFit(d, o);
+            }
         }
         d.weight = Weight(d);
     }
@@ -421,7 +445,9 @@ private:
         return p;
     }
 
+    // Only the style the seat is explained by is worked out.
     Fit SeatFit(const Deal& d, std::uint8_t o) const {
+        const bool basic = d.basic[o];
         Fit f;
         Counts h = d.now[o];
         for (std::size_t r = 0; r < 13; ++r) {
@@ -446,28 +472,33 @@ private:
             const Action& a = k_.actions[index];
             switch (a.kind) {
                 case Action::Kind::Show:
-                    if (dealt.reds > 0) {
+                    if (dealt.reds > 0 && basic) {
+                        basicIf((a.answer != 0) == BasicShows(dealt));
+                    } else if (dealt.reds > 0) {
                         const double show = ShowChance(Strength(dealt));
                         f.anybody *= a.answer == 0 ? 1 - show : show;
-                        basicIf((a.answer != 0) == BasicShows(dealt));
                     }
                     break;
-                case Action::Kind::Follow: {
-                    const double follow = FollowChance(Strength(dealt));
-                    f.anybody *= a.answer == 0 ? 1 - follow : follow;
-                    basicIf((a.answer != 0) == BasicFollows(dealt));
+                case Action::Kind::Follow:
+                    if (basic) {
+                        basicIf((a.answer != 0) == BasicFollows(dealt));
+                    } else {
+                        const double follow = FollowChance(Strength(dealt));
+                        f.anybody *= a.answer == 0 ? 1 - follow : follow;
+                    }
                     break;
-                }
                 case Action::Kind::Play:
-                    basicIf(SameShape(BasicChoice(h, a.lead ? nullptr : &a.toBeat), a.move));
-                    if (a.move.IsPass()) {
+                    if (basic) {
+                        basicIf(SameShape(BasicChoice(h, a.lead ? nullptr : &a.toBeat), a.move));
+                    } else if (a.move.IsPass()) {
                         if (HasCheapBeat(h, a.toBeat)) {
                             f.anybody *= d.red[o] == d.red[a.toBeatSeat] ? kPassPartnerWithCheapBeat
                                                                           : kPassWithCheapBeat;
                         }
                         break;
                     }
-                    if (a.lead && (a.move.type == kTypeSingle || a.move.type == kTypePair) &&
+                    if (!basic && a.lead && !a.move.IsPass() &&
+                        (a.move.type == kTypeSingle || a.move.type == kTypePair) &&
                         a.move.rank < kRedRank) {
                         int lower = 0;
                         for (int r = 0; r < a.move.rank; ++r) {
