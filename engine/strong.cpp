@@ -530,7 +530,8 @@ private:
 // climbs fast towards worlds where they did exactly that; seats it cannot
 // so explain are then explained as anybody, and the walk goes on, giving
 // one world every few steps.
-std::vector<World> Worlds(const Knowledge& k, const StrongOptions& options, DealRng& rng) {
+std::vector<World> Worlds(const Knowledge& k, const StrongOptions& options, DealRng& rng,
+                          const Limits& limits) {
     const Explorer explorer(k);
     std::vector<World> worlds;
     const int keep = std::max(1, options.worlds);
@@ -552,13 +553,15 @@ std::vector<World> Worlds(const Knowledge& k, const StrongOptions& options, Deal
                 deal = std::move(other);
             }
         }
-        for (int step = 0; step < options.burn; ++step) {
+        // Out of time, the walks stop where they are: a world is still a
+        // world, only a less likely one.
+        for (int step = 0; step < options.burn && !limits.Expired(); ++step) {
             explorer.Step(deal, rng);
         }
         explorer.ChooseStyles(deal);
         const int samples = keep / chains + (c < keep % chains ? 1 : 0);
         for (int i = 0; i < samples; ++i) {
-            for (int step = 0; step < options.thin; ++step) {
+            for (int step = 0; step < options.thin && !limits.Expired(); ++step) {
                 explorer.Step(deal, rng);
             }
             worlds.push_back(explorer.Emit(deal));
@@ -616,7 +619,7 @@ public:
                 if (held == 0) {
                     return {};
                 }
-                return {static_cast<std::uint8_t>(ExpectedScore(view, limits) > options_.showAbove
+                return {static_cast<std::uint8_t>(ShowingGain(view, held, limits) > options_.showAbove
                                                       ? held
                                                       : 0),
                         {}};
@@ -630,25 +633,31 @@ public:
     }
 
 private:
-    // The seat's expected result in stakes, per stake shown, if the red
-    // tens are kept hidden: showing multiplies it.
-    double ExpectedScore(const SeatView& view, const Limits& limits) const {
+    // What showing the tens held gains on average, in stakes: every world
+    // played out twice, with the tens kept hidden and with them shown, which
+    // doubles the stake for each and tells everybody whose side the seat is.
+    double ShowingGain(const SeatView& view, std::uint8_t held, const Limits& limits) const {
         const Knowledge k = Learn(view);
         DealRng rng(limits.seed);
-        const std::vector<World> worlds = Worlds(k, options_, rng);
-        double total = 0;
+        const std::vector<World> worlds = Worlds(k, options_, rng, limits);
+        const int tens = std::popcount(static_cast<unsigned>(held));
+        double gain = 0;
         int played = 0;
         for (const World& w : worlds) {
             if (limits.Expired()) {
                 break;
             }
-            SimState s = StateIn(k, w, options_.sidesOpen);
-            s.multiplier = 1;
-            Rollout(s);
-            total += s.Score(k.me);
+            SimState hidden = StateIn(k, w, options_.sidesOpen);
+            SimState shown = hidden;
+            shown.multiplier <<= tens;
+            shown.revealed[k.me] = true;
+            shown.tensKnown = static_cast<std::uint8_t>(shown.tensKnown + tens);
+            Rollout(hidden);
+            Rollout(shown);
+            gain += shown.Score(k.me) - hidden.Score(k.me);
             ++played;
         }
-        return played == 0 ? 0 : total / played;
+        return played == 0 ? 0 : gain / played;
     }
 
     CardList ChoosePlay(const SeatView& view, const Limits& limits) const {
@@ -662,7 +671,7 @@ private:
             return CardsFor(k.hand, moves[0]);
         }
         DealRng rng(limits.seed);
-        const std::vector<World> worlds = Worlds(k, options_, rng);
+        const std::vector<World> worlds = Worlds(k, options_, rng, limits);
         std::vector<long> total(moves.size, 0);
         int played = 0;
         for (const World& w : worlds) {

@@ -12,13 +12,13 @@ struct StrongOptions {
     // answers and plays tell worlds apart, they come from `chains` walks
     // that start from the best of `drawn` draws, take `burn` steps and then
     // one world every `thin` steps.
-    int worlds = 40;
-    int chains = 4;
+    int worlds = 80;
+    int chains = 8;
     int drawn = 8;
-    int burn = 60;
-    int thin = 10;
-    // Show the red tens when the expected result without showing, in
-    // stakes, is above this.
+    int burn = 200;
+    int thin = 20;
+    // Show the red tens when showing them gains more than this on average,
+    // in stakes.
     double showAbove = 0.0;
     // Imagine every seat knowing every side in the worlds (else only what
     // was shown or played).
