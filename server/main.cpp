@@ -46,8 +46,9 @@ int main(int argc, char** argv) {
     const QCommandLineOption deals(QStringLiteral("deals"), QStringLiteral("Deals the arena plays, five games each."), QStringLiteral("N"), QStringLiteral("200"));
     const QCommandLineOption threads(QStringLiteral("threads"), QStringLiteral("Threads the arena plays on."), QStringLiteral("T"), QStringLiteral("1"));
     const QCommandLineOption thinkMs(QStringLiteral("bot-think-ms"), QStringLiteral("The most a computer player thinks about one decision (the arena: none unless given)."), QStringLiteral("MS"), QStringLiteral("100"));
+    const QCommandLineOption botLevel(QStringLiteral("bot-level"), QStringLiteral("How well computer players play: basic or strong."), QStringLiteral("LEVEL"), QStringLiteral("strong"));
     parser.addOptions({listen, portFile, bots, db, logLevel, seed, pause, quiet, grace, autoLimit,
-                       showSecs, playSecs, showBacks, selfplay, arena, deals, threads, thinkMs});
+                       showSecs, playSecs, showBacks, selfplay, arena, deals, threads, thinkMs, botLevel});
     parser.process(app);
 
     const auto number = [&](const QCommandLineOption& o, long long lo, long long hi, long long& out) {
@@ -85,6 +86,12 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    options.table.botThinkMs = think;
+    if (parser.value(botLevel) == QLatin1String("strong")) {
+        options.table.botLevel = BotLevel::Strong;
+    } else if (parser.value(botLevel) != QLatin1String("basic")) {
+        return Fail(QStringLiteral("--bot-level wants basic or strong"));
+    }
     if (!number(bots, 0, 3, v)) return Fail(QStringLiteral("--bots wants 0..3"));
     options.botsPerTable = static_cast<int>(v);
     if (!number(pause, 0, 60000, v)) return Fail(QStringLiteral("--bot-pause-ms wants 0..60000"));

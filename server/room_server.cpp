@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <thread>
 
 #include "invariants.h"
 #include "names.h"
@@ -19,7 +20,9 @@ constexpr long kMaxReservationsPerAddress = 16;
 // Tables send small messages; a frame this big is no table's.
 constexpr std::uint32_t kMaxTableFrame = 64 * 1024;
 constexpr qint64 kMaxReadChunk = 64 * 1024;
-const char* const kBotNames[] = {"电脑甲", "电脑乙", "电脑丙", "电脑丁"};
+const char* const kBotNames[] = {"甲", "乙", "丙", "丁"};
+// A computer player is "电脑" and its level, so people see whom they face.
+constexpr int kComputerKind = 5;  // the thousands of its portrait: "电脑玩家"
 
 bool SameHost(const QHostAddress& a, const QHostAddress& b) {
     return a.isEqual(b, QHostAddress::TolerantConversion);
@@ -34,11 +37,15 @@ QByteArray Frame(const Bytes& message) {
 
 RoomServer::RoomServer(RoomOptions options, Store& store, QObject* parent)
     : QObject(parent), options_(options), store_(store) {
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    pool_ = std::make_unique<ThinkPool>(options_.thinkThreads > 0 ? options_.thinkThreads
+                                                                  : std::clamp(cores, 1, 8));
     seeds_.seed(options_.seed != 0 ? options_.seed : std::random_device{}());
     connect(&server_, &QTcpServer::newConnection, this, &RoomServer::OnNewConnection);
 }
 
 RoomServer::~RoomServer() {
+    pool_.reset();    // no thought comes back from here on
     tables_.clear();  // their timers go first
     for (auto& [id, timer] : timers_) {
         delete timer;
@@ -336,9 +343,12 @@ void RoomServer::Claim(Link& link) {
         return;
     }
     if (fresh) {
+        const char* level = options_.table.botLevel == BotLevel::Strong ? "电脑高手" : "电脑新手";
         for (int i = 0; i < options_.botsPerTable && i < 4 && table->HasFreeSeat(); ++i) {
-            const std::string name = std::string(kBotNames[i]) + std::to_string(table->Number());
-            table->SeatPlayer(nextBot_--, store_.LoadOrCreate(name, true), true, true);
+            const std::string name = level + std::string(kBotNames[i]) + std::to_string(table->Number());
+            PersonRecord bot = store_.LoadOrCreate(name, true);
+            bot.portrait = kComputerKind * 1000 + bot.portrait % 1000;
+            table->SeatPlayer(nextBot_--, bot, true, true);
         }
     }
 }
@@ -453,5 +463,38 @@ void RoomServer::GameFinished(const FinishedGame& game) {
 }
 
 std::uint64_t RoomServer::NextDealSeed() { return seeds_(); }
+
+ThinkId RoomServer::Think(ThinkWork work, std::function<void(engine::Decision)> done) {
+    const ThinkId id = nextThink_++;
+    auto job = std::make_shared<ThinkPool::Job>();
+    job->work = std::move(work);
+    job->deliver = [this, id](engine::Decision decision) {
+        // Back on the room's thread; a thought cancelled meanwhile is dropped.
+        QMetaObject::invokeMethod(
+            this,
+            [this, id, decision = std::move(decision)]() mutable {
+                const auto it = thinking_.find(id);
+                if (it == thinking_.end()) {
+                    return;
+                }
+                auto done = std::move(it->second.done);
+                thinking_.erase(it);
+                done(std::move(decision));
+                SweepTables();
+            },
+            Qt::QueuedConnection);
+    };
+    thinking_[id] = Thinking{job, std::move(done)};
+    pool_->Submit(std::move(job));
+    return id;
+}
+
+void RoomServer::CancelThink(ThinkId id) {
+    const auto it = thinking_.find(id);
+    if (it != thinking_.end()) {
+        it->second.job->cancel = true;
+        thinking_.erase(it);
+    }
+}
 
 }  // namespace redten::room

@@ -14,6 +14,7 @@
 #include "net/wire/framing.h"
 #include "store.h"
 #include "table.h"
+#include "think_pool.h"
 
 namespace redten::room {
 
@@ -26,6 +27,7 @@ struct RoomOptions {
     int greetingSeconds = 10;
     std::int64_t maxPendingOutput = 1 << 20;  // bytes a peer may leave unread
     int closeGraceMs = 5000;                  // for a link we close to finish
+    int thinkThreads = 0;                     // computer players' threads; 0: one per core
 };
 
 // The room: one port for tables and lobbies. A connection whose first byte
@@ -87,6 +89,8 @@ private:
     void Log(LogLevel level, const std::string& line) override;
     void GameFinished(const FinishedGame& game) override;
     std::uint64_t NextDealSeed() override;
+    ThinkId Think(ThinkWork work, std::function<void(engine::Decision)> done) override;
+    void CancelThink(ThinkId id) override;
 
     RoomOptions options_;
     Store& store_;
@@ -102,6 +106,13 @@ private:
     std::mt19937_64 seeds_;
     bool sweepScheduled_ = false;
     int brokenGames_ = 0;
+    struct Thinking {
+        std::shared_ptr<ThinkPool::Job> job;
+        std::function<void(engine::Decision)> done;
+    };
+    std::map<ThinkId, Thinking> thinking_;
+    ThinkId nextThink_ = 1;
+    std::unique_ptr<ThinkPool> pool_;  // made first and stopped first
 };
 
 }  // namespace redten::room

@@ -7,13 +7,25 @@
 #include <vector>
 
 #include "engine/game.h"
+#include "engine/player.h"
+#include "engine/shuffle.h"
 #include "messages.h"
 #include "table_host.h"
 
 namespace redten::room {
 
+// How well the computer players play: the room's first player, or the one
+// that searches imagined deals (see docs/rules.md).
+enum class BotLevel { Basic, Strong };
+
 struct TableOptions {
     GameOptions game;
+    // The command line's default is Strong; built in, tables keep the
+    // instant basic player.
+    BotLevel botLevel = BotLevel::Basic;
+    // The most a strong decision may take, from the moment it is asked;
+    // one that comes later is replaced by the basic player's choice.
+    int botThinkMs = 100;
     int botPauseMs = 800;
     // Tables pause after a showing ends or a trick is won; a computer player
     // waits at least this long then, when people are watching.
@@ -118,6 +130,9 @@ private:
     void PokeBots();
     bool BotHasWork(std::uint8_t seat) const;
     void BotAct(std::uint8_t seat);
+    void StartThinking(std::uint8_t seat);
+    void ForgetThought(std::uint8_t seat);
+    void ForgetThoughts();
     TimerId Schedule(int ms, std::function<void()> fn);
     void CancelTimer(TimerId& timer);
 
@@ -140,6 +155,22 @@ private:
     TimerId followTimer_ = 0;
     std::array<TimerId, 4> dropTimers_{};
     std::array<TimerId, 4> botTimers_{};
+
+    // A strong computer player's decision, thought out off the room's
+    // thread while its pause runs.
+    struct Thought {
+        ThinkId id = 0;              // still thinking
+        int game = 0;                // the game and the question it answers
+        std::size_t events = 0;
+        engine::Ask ask = engine::Ask::Nothing;
+        std::optional<engine::Decision> ready;
+        bool waiting = false;        // the pause is over: act when it comes
+        TimerId late = 0;            // acts without it
+    };
+    std::shared_ptr<const engine::Player> strong_;  // null at the basic level
+    std::shared_ptr<const engine::Player> basic_;
+    std::array<Thought, 4> thoughts_{};
+    engine::DealRng thinkSeeds_;
 };
 
 }  // namespace redten::room
