@@ -672,14 +672,25 @@ private:
         }
         DealRng rng(limits.seed);
         const std::vector<World> worlds = Worlds(k, options_, rng, limits);
+        // Every candidate is played out in the first worlds; only the best
+        // few go on through the rest, where the close calls are decided.
         std::vector<long> total(moves.size, 0);
+        std::vector<std::size_t> alive(moves.size);
+        for (std::size_t i = 0; i < moves.size; ++i) {
+            alive[i] = i;
+        }
         int played = 0;
         for (const World& w : worlds) {
             if (limits.Expired()) {
                 break;
             }
+            if (played == options_.screen && alive.size() > static_cast<std::size_t>(options_.keep)) {
+                std::stable_sort(alive.begin(), alive.end(),
+                                 [&](std::size_t a, std::size_t b) { return total[a] > total[b]; });
+                alive.resize(static_cast<std::size_t>(std::max(options_.keep, 1)));
+            }
             const SimState base = StateIn(k, w, options_.sidesOpen);
-            for (std::size_t i = 0; i < moves.size; ++i) {
+            for (std::size_t i : alive) {
                 SimState s = base;
                 s.Apply(moves[i]);
                 Rollout(s);
@@ -687,14 +698,14 @@ private:
             }
             ++played;
         }
-        std::size_t best = 0;
         if (played == 0) {
             // No time at all: the quick policy's own choice in the first world.
             const SimState base = StateIn(k, worlds.front());
             return CardsFor(k.hand, RolloutMove(base));
         }
-        for (std::size_t i = 1; i < moves.size; ++i) {
-            if (total[i] > total[best]) {
+        std::size_t best = alive.front();
+        for (std::size_t i : alive) {
+            if (total[i] > total[best] || (total[i] == total[best] && i < best)) {
                 best = i;
             }
         }
@@ -775,6 +786,10 @@ std::unique_ptr<Player> MakeStrongPlayer(std::string_view settings) {
             options.thin = static_cast<int>(value);
         } else if (key == "show" && std::abs(value) <= 10) {
             options.showAbove = value;
+        } else if (key == "screen" && value >= 0 && value <= 10000) {
+            options.screen = static_cast<int>(value);
+        } else if (key == "keep" && value >= 1 && value <= 1000) {
+            options.keep = static_cast<int>(value);
         } else if (key == "open" && (value == 0 || value == 1)) {
             options.sidesOpen = value != 0;
         } else {

@@ -17,6 +17,10 @@ struct StrongOptions {
     int drawn = 8;
     int burn = 200;
     int thin = 20;
+    // After `screen` worlds only the `keep` best plays go on being played
+    // out (0: never).
+    int screen = 24;
+    int keep = 8;
     // Show the red tens when showing them gains more than this on average,
     // in stakes.
     double showAbove = 0.0;
