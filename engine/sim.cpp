@@ -219,9 +219,6 @@ bool SimState::KnowsPartner(std::uint8_t p, std::uint8_t q) const {
     if (p == q) {
         return true;
     }
-    if (sidesOpen) {
-        return red[p] == red[q];
-    }
     if (revealed[q]) {
         return red[p];
     }

@@ -25,7 +25,6 @@ struct SimState {
     // tens have a public holder: nobody at a table knows more about sides.
     std::array<bool, 4> revealed{};
     std::uint8_t tensKnown = 0;
-    bool sidesOpen = false;  // imagine everybody knowing every side
     std::array<bool, 4> basic{};  // seats that play like the basic player
     int multiplier = 1;
     bool over = false;

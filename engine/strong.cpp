@@ -570,7 +570,7 @@ std::vector<World> Worlds(const Knowledge& k, const StrongOptions& options, Deal
     return worlds;
 }
 
-SimState StateIn(const Knowledge& k, const World& w, bool sidesOpen = false) {
+SimState StateIn(const Knowledge& k, const World& w) {
     SimState s;
     s.Start(w.now, w.red, w.leader);
     const PublicState& p = k.state;
@@ -578,20 +578,15 @@ SimState StateIn(const Knowledge& k, const World& w, bool sidesOpen = false) {
     for (std::uint8_t o = 0; o < 4; ++o) {
         const std::uint8_t answer = p.phase == kPhaseShowing ? (p.liang[o] == 4 ? 0 : p.liang[o])
                                                              : p.shown[o];
-        shown += (answer & 1) + ((answer >> 1) & 1);
-    }
-    s.multiplier = 1 << shown;
-    s.sidesOpen = sidesOpen;
-    s.basic = w.basic;
-    for (std::uint8_t o = 0; o < 4; ++o) {
-        const std::uint8_t answer = p.phase == kPhaseShowing ? (p.liang[o] == 4 ? 0 : p.liang[o])
-                                                             : p.shown[o];
+        shown += std::popcount(static_cast<unsigned>(answer));
         if ((answer | p.redsPlayed[o]) != 0) {
             s.revealed[o] = true;
-            s.tensKnown = static_cast<std::uint8_t>(s.tensKnown + w.now[o].reds +
-                                                    std::popcount(static_cast<unsigned>(p.redsPlayed[o])));
+            s.tensKnown = static_cast<std::uint8_t>(
+                s.tensKnown + w.now[o].reds + std::popcount(static_cast<unsigned>(p.redsPlayed[o])));
         }
     }
+    s.multiplier = 1 << shown;
+    s.basic = w.basic;
     if (p.phase == kPhaseLead || p.phase == kPhaseFollow) {
         s.place = p.place;
         s.finished = static_cast<std::uint8_t>(p.finished);
@@ -647,7 +642,7 @@ private:
             if (limits.Expired()) {
                 break;
             }
-            SimState hidden = StateIn(k, w, options_.sidesOpen);
+            SimState hidden = StateIn(k, w);
             SimState shown = hidden;
             shown.multiplier <<= tens;
             shown.revealed[k.me] = true;
@@ -689,7 +684,7 @@ private:
                                  [&](std::size_t a, std::size_t b) { return total[a] > total[b]; });
                 alive.resize(static_cast<std::size_t>(std::max(options_.keep, 1)));
             }
-            const SimState base = StateIn(k, w, options_.sidesOpen);
+            const SimState base = StateIn(k, w);
             for (std::size_t i : alive) {
                 SimState s = base;
                 s.Apply(moves[i]);
@@ -752,6 +747,17 @@ public:
 
 std::unique_ptr<Player> MakeQuickPlayer() { return std::make_unique<QuickPlayer>(); }
 
+std::vector<ImaginedDeal> ImagineDeals(const SeatView& view, const StrongOptions& options,
+                                       std::uint64_t seed) {
+    const Knowledge k = Learn(view);
+    DealRng rng(seed);
+    std::vector<ImaginedDeal> deals;
+    for (const World& w : Worlds(k, options, rng, Limits{})) {
+        deals.push_back({w.now, w.red, w.basic});
+    }
+    return deals;
+}
+
 std::unique_ptr<Player> MakeStrongPlayer(const StrongOptions& options) {
     return std::make_unique<StrongPlayer>(options);
 }
@@ -790,8 +796,6 @@ std::unique_ptr<Player> MakeStrongPlayer(std::string_view settings) {
             options.screen = static_cast<int>(value);
         } else if (key == "keep" && value >= 1 && value <= 1000) {
             options.keep = static_cast<int>(value);
-        } else if (key == "open" && (value == 0 || value == 1)) {
-            options.sidesOpen = value != 0;
         } else {
             return nullptr;
         }

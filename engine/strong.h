@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "engine/player.h"
 
@@ -24,9 +26,6 @@ struct StrongOptions {
     // Show the red tens when showing them gains more than this on average,
     // in stakes.
     double showAbove = 0.0;
-    // Imagine every seat knowing every side in the worlds (else only what
-    // was shown or played).
-    bool sidesOpen = false;
 };
 
 // Information-set search: it imagines the hidden cards many times over,
@@ -35,6 +34,17 @@ struct StrongOptions {
 // in each with a quick policy, and takes the best on average. It reads
 // nothing but its view.
 std::unique_ptr<Player> MakeStrongPlayer(const StrongOptions& options);
+// One of the deals the strong player imagines: every seat's cards now,
+// who is red, and which seats it expects to play as the basic player.
+struct ImaginedDeal {
+    std::array<Counts, 4> hands;
+    std::array<bool, 4> red;
+    std::array<bool, 4> basic;
+};
+// The deals it would search for this view and seed.
+std::vector<ImaginedDeal> ImagineDeals(const SeatView& view, const StrongOptions& options,
+                                       std::uint64_t seed);
+
 // The rollout policy alone, for measuring it.
 std::unique_ptr<Player> MakeQuickPlayer();
 
