@@ -130,6 +130,8 @@ private:
     void PokeBots();
     bool BotHasWork(std::uint8_t seat) const;
     void BotAct(std::uint8_t seat);
+    // The strong level, in table_bots.cpp.
+    void BotActStrong(std::uint8_t seat);
     void StartThinking(std::uint8_t seat);
     void ForgetThought(std::uint8_t seat);
     void ForgetThoughts();

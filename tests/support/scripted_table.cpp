@@ -183,6 +183,9 @@ void ScriptedTable::Handle(const Bytes& m) {
             played_.push_back(cards);
             if (m[5] == seat) {
                 RemoveOutPai(hand, cards);
+                const std::chrono::duration<double, std::milli> echo =
+                    std::chrono::steady_clock::now() - playSent_;
+                echoMs.push_back(echo.count());
             }
             if (!(cards.size() == 1 && cards[0] == kPassCard)) {
                 const PaiClass c = GetPaiType(cards);
@@ -234,6 +237,7 @@ void ScriptedTable::Act() {
         return;
     }
     const CardList play = phase_ == kPhaseLead ? engine::BotLead(hand) : engine::BotFollow(hand, max_);
+    playSent_ = std::chrono::steady_clock::now();
     Send(MakePlay(static_cast<std::uint8_t>(seat), play));
 }
 

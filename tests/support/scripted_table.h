@@ -2,6 +2,8 @@
 
 #include <QTcpSocket>
 
+#include <chrono>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -42,6 +44,8 @@ public:
     std::vector<std::string> problems;
     int seat = -1;
     CardList hand;
+    // Milliseconds from each play of ours to the room's notice of it.
+    std::vector<double> echoMs;
 
 private:
     void OnReadyRead();
@@ -61,6 +65,7 @@ private:
     int myAnswers_ = 0;
     CardList dealt_;
     std::vector<CardList> played_;
+    std::chrono::steady_clock::time_point playSent_;
 };
 
 }  // namespace redten::room::test
