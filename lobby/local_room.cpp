@@ -23,7 +23,7 @@ bool LocalRoom::Start(const Options& options, QString& error) {
     room_.setStandardOutputFile(QProcess::nullDevice());
     room_.setStandardErrorFile(options.log, QIODevice::Append);
     room_.start(options.program, {QStringLiteral("--listen"), options.listen, QStringLiteral("--port-file"),
-                                  portFile, QStringLiteral("--bots"), options.bots, QStringLiteral("--db"),
+                                  portFile, QStringLiteral("--bots"), options.bots, QStringLiteral("--bot-level"), options.level, QStringLiteral("--db"),
                                   options.db});
     if (!room_.waitForStarted(kStartMs)) {
         error = QStringLiteral("房间程序没有启动：") + room_.errorString();

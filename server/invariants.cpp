@@ -4,7 +4,7 @@
 #include <map>
 #include <numeric>
 
-#include "shuffle.h"
+#include "engine/shuffle.h"
 
 namespace redten::room {
 
@@ -16,7 +16,7 @@ std::optional<std::string> CheckFinishedGame(const FinishedGame& g) {
         }
     }
     std::map<std::uint8_t, int> deck;
-    for (std::uint8_t c : OneDeck()) {
+    for (std::uint8_t c : engine::OneDeck()) {
         ++deck[c];
     }
     if (dealt != deck) {

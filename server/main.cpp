@@ -13,6 +13,7 @@
 #include <csignal>
 #include <iostream>
 
+#include "engine/arena.h"
 #include "room_server.h"
 #include "selfplay.h"
 #include "store_worker.h"
@@ -101,8 +102,14 @@ int main(int argc, char** argv) {
     const long long linksByDefault = std::max(16LL, descriptors - kSpareDescriptors);
     const QCommandLineOption maxLinks(QStringLiteral("max-links"), QStringLiteral("Links held at once; more are refused (default: the descriptor limit less 64)."), QStringLiteral("N"), QString::number(linksByDefault));
     const QCommandLineOption selfplay(QStringLiteral("selfplay"), QStringLiteral("Play N games computer against computer, check them, print the rate, exit."), QStringLiteral("N"));
+    const QCommandLineOption arena(QStringLiteral("arena"), QStringLiteral("Measure computer players: A alone in each seat against three B on duplicate deals (random, basic, strong), print the figures, exit."), QStringLiteral("A,B"));
+    const QCommandLineOption deals(QStringLiteral("deals"), QStringLiteral("Deals the arena plays, five games each."), QStringLiteral("N"), QStringLiteral("200"));
+    const QCommandLineOption threads(QStringLiteral("threads"), QStringLiteral("Threads the arena plays on."), QStringLiteral("T"), QStringLiteral("1"));
+    const QCommandLineOption thinkMs(QStringLiteral("bot-think-ms"), QStringLiteral("The most a computer player thinks about one decision (the arena: none unless given)."), QStringLiteral("MS"), QStringLiteral("100"));
+    const QCommandLineOption botLevel(QStringLiteral("bot-level"), QStringLiteral("How well computer players play: basic or strong."), QStringLiteral("LEVEL"), QStringLiteral("strong"));
     parser.addOptions({listen, portFile, bots, db, logLevel, seed, pause, quiet, grace, autoLimit,
-                       showSecs, playSecs, showBacks, idle, watchers, maxLinks, selfplay});
+                       showSecs, playSecs, showBacks, idle, watchers, maxLinks, selfplay, arena, deals,
+                       threads, thinkMs, botLevel});
     parser.process(app);
 
     const auto number = [&](const QCommandLineOption& o, long long lo, long long hi, long long& out) {
@@ -114,6 +121,18 @@ int main(int argc, char** argv) {
     RoomOptions options;
     if (!number(seed, 0, LLONG_MAX, v)) return Fail(QStringLiteral("--seed wants a number"));
     options.seed = static_cast<std::uint64_t>(v);
+
+    if (!number(thinkMs, 1, 60000, v)) return Fail(QStringLiteral("--bot-think-ms wants 1..60000"));
+    const int think = static_cast<int>(v);
+    if (parser.isSet(arena)) {
+        long long n = 0, t = 0;
+        if (!number(deals, 1, 10000000, n) || !number(threads, 1, 256, t)) {
+            return Fail(QStringLiteral("--deals wants 1..10000000 and --threads 1..256"));
+        }
+        return redten::engine::ArenaCommand(parser.value(arena).toStdString(), n, options.seed ? options.seed : 1, t,
+                                    parser.isSet(thinkMs) ? std::optional<int>(think) : std::nullopt,
+                                    std::cout, std::cerr);
+    }
 
     if (parser.isSet(selfplay)) {
         if (!number(selfplay, 1, 100000000, v)) return Fail(QStringLiteral("--selfplay wants a count"));
@@ -128,6 +147,12 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    options.table.botThinkMs = think;
+    if (parser.value(botLevel) == QLatin1String("strong")) {
+        options.table.botLevel = BotLevel::Strong;
+    } else if (parser.value(botLevel) != QLatin1String("basic")) {
+        return Fail(QStringLiteral("--bot-level wants basic or strong"));
+    }
     if (!number(bots, 0, 3, v)) return Fail(QStringLiteral("--bots wants 0..3"));
     options.botsPerTable = static_cast<int>(v);
     if (!number(pause, 0, 60000, v)) return Fail(QStringLiteral("--bot-pause-ms wants 0..60000"));

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <thread>
 
 #include "invariants.h"
 #include "names.h"
@@ -24,7 +25,8 @@ constexpr long kMaxReservationsPerAddress = 16;
 // Tables send small messages; a frame this big is no table's.
 constexpr std::uint32_t kMaxTableFrame = 64 * 1024;
 constexpr qint64 kMaxReadChunk = 64 * 1024;
-const char* const kBotNames[] = {"电脑甲", "电脑乙", "电脑丙", "电脑丁"};
+const char* const kBotNames[] = {"甲", "乙", "丙", "丁"};
+// A computer player is "电脑" and its level, so people see whom they face.
 
 bool SameHost(const QHostAddress& a, const QHostAddress& b) {
     return a.isEqual(b, QHostAddress::TolerantConversion);
@@ -50,6 +52,9 @@ QByteArray Frame(const Bytes& message) {
 
 RoomServer::RoomServer(RoomOptions options, StoreWorker& store, QObject* parent)
     : QObject(parent), options_(options), store_(store), secrets_(this) {
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    pool_ = std::make_unique<ThinkPool>(options_.thinkThreads > 0 ? options_.thinkThreads
+                                                                  : std::clamp(cores, 1, 8));
     seeds_.seed(options_.seed != 0 ? options_.seed : std::random_device{}());
     connect(&server_, &QTcpServer::newConnection, this, &RoomServer::OnNewConnection);
     connect(&server_, &QTcpServer::acceptError, this, &RoomServer::OnAcceptError);
@@ -84,6 +89,7 @@ void RoomServer::DropSilentLinks() {
 
 RoomServer::~RoomServer() {
     store_.Detach(this);  // what is queued is still written, unanswered
+    pool_.reset();    // no thought comes back from here on
     tables_.clear();  // their timers go first
     for (auto& [id, timer] : timers_) {
         delete timer;
@@ -677,9 +683,10 @@ void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<Per
 
 void RoomServer::SeatComputers(Table& table) {
     const int number = table.Number();
+    const char* level = options_.table.botLevel == BotLevel::Strong ? "电脑高手" : "电脑新手";
     std::vector<std::string> names;
     for (int i = 0; i < options_.botsPerTable && i < 4; ++i) {
-        names.push_back(std::string(kBotNames[i]) + std::to_string(number));
+        names.push_back(level + std::string(kBotNames[i]) + std::to_string(number));
     }
     awaitingComputers_.insert(number);
     const Table* expected = &table;
@@ -897,5 +904,38 @@ void RoomServer::StoreAnswered(bool wasFull) {
 bool RoomServer::MayStartGame() { return gamesHandedOver_ + storeBacklog_ < options_.maxStoreBacklog; }
 
 std::uint64_t RoomServer::NextDealSeed() { return seeds_(); }
+
+ThinkId RoomServer::Think(ThinkWork work, std::function<void(engine::Decision)> done) {
+    const ThinkId id = nextThink_++;
+    auto job = std::make_shared<ThinkPool::Job>();
+    job->work = std::move(work);
+    job->deliver = [this, id](engine::Decision decision) {
+        // Back on the room's thread; a thought cancelled meanwhile is dropped.
+        QMetaObject::invokeMethod(
+            this,
+            [this, id, decision = std::move(decision)]() mutable {
+                const auto it = thinking_.find(id);
+                if (it == thinking_.end()) {
+                    return;
+                }
+                auto done = std::move(it->second.done);
+                thinking_.erase(it);
+                done(std::move(decision));
+                SweepTables();
+            },
+            Qt::QueuedConnection);
+    };
+    thinking_[id] = Thinking{job, std::move(done)};
+    pool_->Submit(std::move(job));
+    return id;
+}
+
+void RoomServer::CancelThink(ThinkId id) {
+    const auto it = thinking_.find(id);
+    if (it != thinking_.end()) {
+        it->second.job->cancel = true;
+        thinking_.erase(it);
+    }
+}
 
 }  // namespace redten::room

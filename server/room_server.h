@@ -17,6 +17,7 @@
 #include "secrets.h"
 #include "store_worker.h"
 #include "table.h"
+#include "think_pool.h"
 
 namespace redten::room {
 
@@ -48,6 +49,7 @@ struct RoomOptions {
     int acceptPauseMs = 500;
     // How long a closing room waits for its finished games to be written.
     int storeDrainMs = 10000;
+    int thinkThreads = 0;                     // computer players' threads; 0: one per core
 };
 
 // The room: one port for tables and lobbies. A connection whose first byte
@@ -153,6 +155,8 @@ private:
 
     void RetryStore();
     void StoreAnswered(bool wasFull);
+    ThinkId Think(ThinkWork work, std::function<void(engine::Decision)> done) override;
+    void CancelThink(ThinkId id) override;
 
     RoomOptions options_;
     StoreWorker& store_;
@@ -186,6 +190,13 @@ private:
     int brokenGames_ = 0;
     int refusedLinks_ = 0;
     QTimer acceptPause_;
+    struct Thinking {
+        std::shared_ptr<ThinkPool::Job> job;
+        std::function<void(engine::Decision)> done;
+    };
+    std::map<ThinkId, Thinking> thinking_;
+    ThinkId nextThink_ = 1;
+    std::unique_ptr<ThinkPool> pool_;  // made first and stopped first
 };
 
 }  // namespace redten::room

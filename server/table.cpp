@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <ctime>
 
-#include "bot.h"
+#include "engine/bot.h"
 #include "items.h"
 #include "net/wire/message.h"
 #include "net/wire/text_fields.h"
-#include "shuffle.h"
+#include "engine/shuffle.h"
 
 namespace redten::room {
 namespace {
@@ -45,7 +45,13 @@ Table::Table(int number, TableOptions options, TableHost& host)
       options_(options),
       host_(host),
       stake_(options.stake),
-      penalty_(options.penalty) {}
+      penalty_(options.penalty),
+      basic_(engine::MakePlayer("basic")),
+      thinkSeeds_(0x7AB1E000u + static_cast<std::uint64_t>(number)) {
+    if (options_.botLevel == BotLevel::Strong) {
+        strong_ = engine::MakePlayer("strong");
+    }
+}
 
 Table::~Table() {
     CancelTimer(turnTimer_);
@@ -62,6 +68,7 @@ Table::~Table() {
     for (TimerId& t : botTimers_) {
         CancelTimer(t);
     }
+    ForgetThoughts();
 }
 
 // --- who is here ----------------------------------------------------------
@@ -413,6 +420,7 @@ void Table::RemoveSeat(std::uint8_t seat) {
     CancelTimer(dropTimers_[seat]);
     CancelTimer(noticeTimers_[seat]);
     CancelTimer(botTimers_[seat]);
+    ForgetThought(seat);
     Log(LogLevel::Info, gone.person.name + " leaves seat " + std::to_string(seat));
     Broadcast(MakeUserLeaves(gone.person.name));
     // Whoever watched this player has nothing left to watch.
@@ -660,8 +668,8 @@ void Table::MaybeStart() {
 // --- the game ----------------------------------------------------------------------
 
 void Table::StartGame() {
-    DealRng rng(host_.NextDealSeed());
-    game_.emplace(DealHands(rng));
+    engine::DealRng rng(host_.NextDealSeed());
+    game_.emplace(engine::DealHands(rng));
     ++gamesPlayed_;
     record_ = FinishedGame{};
     record_.tableNo = number_;
@@ -751,7 +759,7 @@ bool Table::Play(std::uint8_t seat, const CardList& cards) {
         Notice(seats_[seat]->id, *refused);
         return false;
     }
-    const auto& done = std::get<Game::PlayResult>(result);
+    const auto& done = std::get<engine::Game::PlayResult>(result);
     record_.plays.emplace_back(seat, cards);
     quiet_ = done.nextPhase == kPhaseLead;
     Broadcast(MakePlayNotice(done.nextSeat, done.nextPhase, done.place, seat, cards));
@@ -831,6 +839,7 @@ void Table::Abandon() {
 
 void Table::CloseGame(int escapedSeat) {
     game_.reset();
+    ForgetThoughts();
     CancelTimer(turnTimer_);
     CancelTimer(clockTimer_);
     CancelTimer(showingTimer_);
@@ -952,7 +961,13 @@ bool Table::BotHasWork(std::uint8_t s) const {
 
 void Table::PokeBots() {
     for (std::uint8_t s = 0; s < 4; ++s) {
-        if (botTimers_[s] != 0 || !RoomMovesFor(s) || !BotHasWork(s)) {
+        if (!RoomMovesFor(s) || !BotHasWork(s)) {
+            continue;
+        }
+        if (seats_[s]->bot) {
+            StartThinking(s);  // a dropped person's seat is played as the basic player plays
+        }
+        if (botTimers_[s] != 0) {
             continue;
         }
         int delay = options_.botPauseMs;
@@ -984,12 +999,16 @@ void Table::BotAct(std::uint8_t s) {
         }
         return;
     }
+    if (strong_ && seats_[s]->bot) {
+        BotActStrong(s);
+        return;
+    }
     const CardList& hand = game_->Hand(s);
     if (game_->Phase() == kPhaseShowing) {
         if (game_->LiangTimes(s) == 0) {
-            AnswerShowing(s, BotShowingAnswer(hand));
+            AnswerShowing(s, engine::BotShowingAnswer(hand));
         } else {
-            const bool follow = BotFollows(hand);
+            const bool follow = engine::BotFollows(hand);
             AnswerShowing(s, follow ? static_cast<std::uint8_t>(
                                           (std::count(hand.begin(), hand.end(), kRedTen59) ? 1 : 0) |
                                           (std::count(hand.begin(), hand.end(), kRedTen72) ? 2 : 0))
@@ -998,7 +1017,7 @@ void Table::BotAct(std::uint8_t s) {
         return;
     }
     const bool lead = game_->Phase() == kPhaseLead;
-    const CardList choice = lead ? BotLead(hand) : BotFollow(hand, game_->ToBeat());
+    const CardList choice = lead ? engine::BotLead(hand) : engine::BotFollow(hand, game_->ToBeat());
     if (!Play(s, choice)) {
         PlayPlainestMove(s);  // never stall the table
     }

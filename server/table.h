@@ -6,14 +6,26 @@
 #include <string>
 #include <vector>
 
-#include "game.h"
+#include "engine/game.h"
+#include "engine/player.h"
+#include "engine/shuffle.h"
 #include "net/wire/room_encoders.h"
 #include "table_host.h"
 
 namespace redten::room {
 
+// How well the computer players play: the room's first player, or the one
+// that searches imagined deals (see docs/rules.md).
+enum class BotLevel { Basic, Strong };
+
 struct TableOptions {
     GameOptions game;
+    // The command line's default is Strong; built in, tables keep the
+    // instant basic player.
+    BotLevel botLevel = BotLevel::Basic;
+    // The most a strong decision may take, from the moment it is asked;
+    // one that comes later is replaced by the basic player's choice.
+    int botThinkMs = 100;
     int botPauseMs = 800;
     // Tables pause after a showing ends or a trick is won; a computer player
     // waits at least this long then, when people are watching.
@@ -141,6 +153,11 @@ private:
     bool PeopleReady() const;
     bool BotHasWork(std::uint8_t seat) const;
     void BotAct(std::uint8_t seat);
+    // The strong level, in table_bots.cpp.
+    void BotActStrong(std::uint8_t seat);
+    void StartThinking(std::uint8_t seat);
+    void ForgetThought(std::uint8_t seat);
+    void ForgetThoughts();
     TimerId Schedule(int ms, std::function<void()> fn);
     void CancelTimer(TimerId& timer);
 
@@ -153,7 +170,7 @@ private:
     bool settingsDone_ = false;
     std::int32_t stake_;
     std::int32_t penalty_;
-    std::optional<Game> game_;
+    std::optional<engine::Game> game_;
     FinishedGame record_;
     int gamesPlayed_ = 0;
     bool quiet_ = false;  // a showing just ended or a trick was just won
@@ -168,6 +185,22 @@ private:
     std::uint64_t drops_ = 0;
     // A computer player's next move, or the room's for a dropped seat.
     std::array<TimerId, 4> botTimers_{};
+
+    // A strong computer player's decision, thought out off the room's
+    // thread while its pause runs.
+    struct Thought {
+        ThinkId id = 0;              // still thinking
+        int game = 0;                // the game and the question it answers
+        std::size_t events = 0;
+        engine::Ask ask = engine::Ask::Nothing;
+        std::optional<engine::Decision> ready;
+        bool waiting = false;        // the pause is over: act when it comes
+        TimerId late = 0;            // acts without it
+    };
+    std::shared_ptr<const engine::Player> strong_;  // null at the basic level
+    std::shared_ptr<const engine::Player> basic_;
+    std::array<Thought, 4> thoughts_{};
+    engine::DealRng thinkSeeds_;
 };
 
 }  // namespace redten::room

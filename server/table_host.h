@@ -1,12 +1,14 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "engine/player.h"
 #include "game/rules/cards.h"
 #include "net/wire/room_encoders.h"
 #include "net/wire/bytes.h"
@@ -16,6 +18,9 @@ namespace redten::room {
 // Who is at a table: a remote table client, or a computer player (negative).
 using PersonId = std::int64_t;
 using TimerId = std::uint64_t;
+using ThinkId = std::uint64_t;
+// A computer player's thinking: it must stop early when the flag is set.
+using ThinkWork = std::function<engine::Decision(const std::atomic<bool>& cancel)>;
 
 enum class LogLevel { Error = 0, Warning = 1, Info = 2, Debug = 3 };
 
@@ -56,6 +61,16 @@ public:
     virtual std::uint64_t NextDealSeed() = 0;
     // False while the room cannot keep the games it has: no new one starts.
     virtual bool MayStartGame() { return true; }
+
+    // Runs work where it does not hold up the tables, then done with its
+    // result on the tables' thread, never from inside this call. A host
+    // without threads works it out at once and answers from a timer.
+    virtual ThinkId Think(ThinkWork work, std::function<void(engine::Decision)> done) {
+        const std::atomic<bool> never{false};
+        return After(0, [decision = work(never), done = std::move(done)] { done(decision); });
+    }
+    // done is never called; work is asked to stop.
+    virtual void CancelThink(ThinkId id) { Cancel(id); }
 };
 
 }  // namespace redten::room

@@ -12,7 +12,7 @@
 #include <sys/socket.h>
 
 #include "room_server.h"
-#include "shuffle.h"
+#include "engine/shuffle.h"
 #include "store.h"
 #include "support/room_server.h"
 #include "net/wire/client_messages.h"
@@ -300,7 +300,7 @@ TEST_F(RoomTest, PlaysOutOfTurnAndCardsNotHeldAreRefusedOverTheWire) {
     me->Send(MakeConfirmSettings("张三", "100`1000`10`50`500`0"));
     ASSERT_TRUE(WaitUntil([&] { return !me->Of(19).empty(); }, 10000));
     const std::size_t before = me->Of(22).size();
-    CardList notHeld = OneDeck();
+    CardList notHeld = engine::OneDeck();
     std::erase_if(notHeld, [&](std::uint8_t c) { return std::count(me->hand.begin(), me->hand.end(), c); });
     me->Send(MakePlay(0, CardList{notHeld[0]}));
     ASSERT_TRUE(WaitUntil([&] { return me->Of(22).size() > before; }, 10000));
@@ -407,7 +407,7 @@ TEST_F(RoomTest, ALockedFileHoldsUpNoTableAndLosesNoGame) {
     }
     EXPECT_GE(games() - before, 3) << "the tables stopped while the file was locked";
     EXPECT_LT(slowestLobby, 500);
-    std::vector<qint64> echoes;
+    std::vector<double> echoes;
     for (const auto& p : players) {
         echoes.insert(echoes.end(), p->echoMs.begin(), p->echoMs.end());
     }

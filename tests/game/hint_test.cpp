@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "game/rules/hint.h"
 #include "game/rules/pai_type.h"
 
@@ -74,6 +76,28 @@ TEST(FindHintPai, BombsSameSizeHigherFirstThenBiggerThenRedTens) {
     EXPECT_EQ(list[0].size(), 3u);
     EXPECT_EQ(list[1].size(), 4u);
     EXPECT_EQ(list[2], (CardList{59, 72}));
+}
+
+TEST(FindHintPai, ThreeTensWithBothRedOfferARealPairNotTheRedTens) {
+    // Both red tens, the ten of suit 1, two fours, three threes; a pair of nines to beat.
+    const auto list = Find({59, 72, 20, 14, 1, 39, 13, 26}, {6, 19});
+    ASSERT_FALSE(list.empty());
+    EXPECT_EQ(GetPaiType(list[0]).type, kTypePair);
+    EXPECT_EQ(Rank(GetPaiType(list[0]).main), kRankTen);
+    EXPECT_EQ(std::count(list.begin(), list.end(), CardList{59, 72}), 1);  // only as itself, last
+    EXPECT_EQ(list.back(), (CardList{59, 72}));
+}
+
+TEST(FindHintPai, ThreeOfFourOfAKindIsABombToo) {
+    // Four fives against a single: the four, then three of them.
+    EXPECT_EQ(Find({2, 15, 28, 41}, {12}),
+              (std::vector<CardList>{{2, 15, 28, 41}, {2, 15, 28}}));
+    // Four nines against a bomb of three eights: the four, then three nines;
+    // four threes cannot answer it with three.
+    const auto list = Find({6, 19, 32, 45, 0, 13, 26, 39}, {5, 18, 31});
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[2].size(), 3u);
+    EXPECT_EQ(Rank(GetPaiType(list[2]).main), 6);
 }
 
 TEST(FindHintPai, MoreDecksOfferNoRunOfFiveAsABomb) {

@@ -8,7 +8,7 @@
 #include "net/wire/user_list_text.h"
 #include "support/fake_table_host.h"
 #include "selfplay.h"
-#include "shuffle.h"
+#include "engine/shuffle.h"
 #include "table.h"
 
 namespace redten::room {
@@ -392,8 +392,8 @@ TEST_F(TableTest, FourComputerPlayersPlayGameAfterGame) {
 // seat 2. Seat 1 shows its ten; seat 2 is asked to follow and declines.
 TEST_F(TableTest, DecliningToFollowIsToldToNobodyElse) {
     for (host_.seed = 0;; ++host_.seed) {
-        DealRng rng(host_.seed + 1);
-        const auto hands = DealHands(rng);
+        engine::DealRng rng(host_.seed + 1);
+        const auto hands = engine::DealHands(rng);
         const auto holds = [&](int s, std::uint8_t c) { return std::count(hands[s].begin(), hands[s].end(), c) > 0; };
         if ((holds(1, 59) && holds(2, 72)) || (holds(1, 72) && holds(2, 59))) {
             break;

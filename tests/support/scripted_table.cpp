@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <numeric>
 
-#include "bot.h"
+#include "engine/bot.h"
 #include "game/rules/pai_type.h"
 #include "net/wire/client_messages.h"
 #include "net/wire/handshake.h"
 #include "net/wire/messages.h"
 #include "net/wire/text_fields.h"
 #include "net/wire/user_list_text.h"
-#include "shuffle.h"
+#include "engine/shuffle.h"
 #include "support/room_server.h"
 
 namespace redten::room::test {
@@ -146,7 +146,7 @@ void ScriptedTable::Handle(const Bytes& m) {
                 if (autoPlay && seat >= 0) {
                     ++myAnswers_;
                     // Noted now: another seat's answer may arrive before the echo of ours.
-                    const std::uint8_t answer = BotShowingAnswer(hand);
+                    const std::uint8_t answer = engine::BotShowingAnswer(hand);
                     liang_[me] = answer;
                     Send(MakeShowingAnswer(me, answer));
                 }
@@ -181,7 +181,7 @@ void ScriptedTable::Handle(const Bytes& m) {
             played_.push_back(play->cards);
             if (seat >= 0 && play->seat == me) {
                 if (playSent_.isValid()) {
-                    echoMs.push_back(playSent_.elapsed());
+                    echoMs.push_back(static_cast<double>(playSent_.nsecsElapsed()) / 1e6);
                     playSent_.invalidate();
                 }
                 RemoveOutPai(hand, play->cards);
@@ -235,7 +235,7 @@ void ScriptedTable::Act() {
         (phase_ != kPhaseLead && phase_ != kPhaseFollow) || hand.empty()) {
         return;
     }
-    const CardList play = phase_ == kPhaseLead ? BotLead(hand) : BotFollow(hand, max_);
+    const CardList play = phase_ == kPhaseLead ? engine::BotLead(hand) : engine::BotFollow(hand, max_);
     playSent_.start();
     Send(MakePlay(static_cast<std::uint8_t>(seat), play));
 }
@@ -265,7 +265,7 @@ void ScriptedTable::CheckGameOver(const Bytes& m) {
     for (const CardList& left : over->remaining) {
         seen.insert(seen.end(), left.begin(), left.end());
     }
-    CardList deck = OneDeck();
+    CardList deck = engine::OneDeck();
     std::sort(deck.begin(), deck.end());
     std::sort(seen.begin(), seen.end());
     if (seen != deck) {

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QTcpSocket>
 
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -41,8 +42,6 @@ public:
     // Plays again, starting with a turn it may be holding up.
     void Resume();
 
-    // How long each play of ours took to come back from the room, in ms.
-    std::vector<qint64> echoMs;
     std::vector<Bytes> received;
     std::vector<Bytes> Of(std::uint8_t code) const;
     int gamesOver = 0;
@@ -50,6 +49,8 @@ public:
     std::vector<std::string> problems;
     int seat = -1;
     CardList hand;
+    // Milliseconds from each play of ours to the room's notice of it.
+    std::vector<double> echoMs;
 
 private:
     void OnReadyRead();

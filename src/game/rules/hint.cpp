@@ -45,6 +45,18 @@ void AddGroup(HintList& hints, const PaiGroup& group, std::size_t count) {
     AddHintPai(hints, std::span(group.bteCards.data(), std::min<std::size_t>(count, group.count)));
 }
 
+// Three cards of a larger run are a bomb of their own: offered after the
+// whole bombs, so that four of a kind need not all be spent at once.
+// Against a bomb of three only a higher rank answers (mustBeat).
+void AddThreesOfFours(HintList& hints, std::span<const PaiGroup> g, bool mustBeat,
+                      std::uint8_t main) {
+    for (std::size_t k = g.size(); k-- > 0;) {
+        if (g[k].count >= 4 && (!mustBeat || IsPaiLess(main, g[k].first()))) {
+            AddGroup(hints, g[k], 3);
+        }
+    }
+}
+
 void AddBombs(HintList& hints, std::span<const std::uint8_t> hand) {
     Copy copy = CopyOf(hand, true);
     PaiGroups groups;
@@ -54,6 +66,8 @@ void AddBombs(HintList& hints, std::span<const std::uint8_t> hand) {
             AddGroup(hints, groups.groups[k], BombSize(groups.groups[k]));
         }
     }
+    // Any rank: they answer a play that is no bomb.
+    AddThreesOfFours(hints, groups.view(), false, 0);
 }
 
 void AddRedTens(HintList& hints, std::span<const std::uint8_t> hand) {
@@ -97,6 +111,22 @@ void FindSingles(HintList& hints, std::span<const std::uint8_t> hand, std::uint8
     }
 }
 
+// Two cards of a larger run of tens may be the two red tens, which are no
+// pair but the play nothing beats; then the pair takes a plain ten instead.
+void AddPairOf(HintList& hints, const PaiGroup& group) {
+    const auto red = [](std::uint8_t c) { return c == kPlainTen59 || c == kPlainTen72; };
+    std::array<std::uint8_t, 2> pair{group.bteCards[0], group.bteCards[1]};
+    if (red(pair[0]) && red(pair[1])) {
+        const auto plain = std::find_if_not(group.bteCards.begin() + 2,
+                                            group.bteCards.begin() + group.count, red);
+        if (plain == group.bteCards.begin() + group.count) {
+            return;
+        }
+        pair[1] = *plain;
+    }
+    AddHintPai(hints, pair);
+}
+
 void FindPairs(HintList& hints, std::span<const std::uint8_t> hand, std::uint8_t main) {
     Copy copy = CopyOf(hand, true);
     PaiGroups groups;
@@ -109,7 +139,7 @@ void FindPairs(HintList& hints, std::span<const std::uint8_t> hand, std::uint8_t
     }
     for (std::size_t k = g.size(); k-- > 0;) {
         if (g[k].count >= 3 && IsPaiLess(main, g[k].first())) {
-            AddGroup(hints, g[k], 2);
+            AddPairOf(hints, g[k]);
         }
     }
 }
@@ -172,6 +202,9 @@ void FindBombs(HintList& hints, std::span<const std::uint8_t> hand, std::size_t 
         if (g[k].count >= 3 && BombSize(g[k]) > size) {
             AddGroup(hints, g[k], BombSize(g[k]));
         }
+    }
+    if (size == 3) {
+        AddThreesOfFours(hints, g, true, main);
     }
 }
 

@@ -4,7 +4,7 @@
 
 #include "game/rules/game_state.h"
 
-namespace redten::room {
+namespace redten::engine {
 
 // The computer players' choices. They see what a player sees: their own
 // hand and the play to beat.
@@ -19,4 +19,4 @@ CardList BotLead(const CardList& hand);
 // end of the hand; the pass (254) when it will not or cannot beat.
 CardList BotFollow(const CardList& hand, const MaxOutPai& toBeat);
 
-}  // namespace redten::room
+}  // namespace redten::engine

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "shuffle.h"
+#include "engine/shuffle.h"
 
-namespace redten::room {
+namespace redten::engine {
 namespace {
 
 TEST(DealRng, SameSeedSameDealEverywhere) {
@@ -45,4 +45,4 @@ TEST(DealRng, BelowStaysInRange) {
 }
 
 }  // namespace
-}  // namespace redten::room
+}  // namespace redten::engine

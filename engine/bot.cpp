@@ -1,11 +1,11 @@
-#include "bot.h"
+#include "engine/bot.h"
 
 #include <algorithm>
 
 #include "game/rules/hint.h"
 #include "game/rules/pai_type.h"
 
-namespace redten::room {
+namespace redten::engine {
 namespace {
 
 // Hands this short spend their bombs and red tens freely.
@@ -67,4 +67,4 @@ CardList BotFollow(const CardList& hand, const MaxOutPai& toBeat) {
     return {kPassCard};
 }
 
-}  // namespace redten::room
+}  // namespace redten::engine

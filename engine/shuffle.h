@@ -5,7 +5,7 @@
 
 #include "game/rules/cards.h"
 
-namespace redten::room {
+namespace redten::engine {
 
 // A small seeded generator (SplitMix64): the same seed deals the same cards
 // on every machine and every standard library, so games can be replayed.
@@ -26,4 +26,4 @@ CardList OneDeck();
 // Shuffles one deck (Fisher-Yates) and deals four hands of 13.
 std::array<CardList, 4> DealHands(DealRng& rng);
 
-}  // namespace redten::room
+}  // namespace redten::engine

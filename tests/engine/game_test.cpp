@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "game.h"
+#include "engine/game.h"
 #include "game/rules/pai_type.h"
 
-namespace redten::room {
+namespace redten::engine {
 namespace {
 
 // Seat 0: both red tens, the three of suit 0 and a run up to the ace; the
@@ -127,4 +127,4 @@ TEST(RoomGame, AloneAgainstThreeWinsTripleAndPaysTriple) {
 }
 
 }  // namespace
-}  // namespace redten::room
+}  // namespace redten::engine

@@ -9,7 +9,16 @@
 
 #include "game/rules/game_state.h"
 
-namespace redten::room {
+namespace redten::engine {
+
+// Something every seat saw happen, in the order it happened.
+struct Event {
+    enum class Kind : std::uint8_t { Showing, ShowingOver, Play };
+    Kind kind = Kind::Play;
+    std::uint8_t seat = 0;
+    std::uint8_t answer = 0;  // Showing: 0 nothing, else bits 1 (59) and 2 (72)
+    CardList cards;           // Play: the cards, or {254} for a pass
+};
 
 // One deal at one table, judged by the room: the showing answers, every play
 // and pass, the tricks, the finishing places and the result. It trusts
@@ -61,6 +70,9 @@ public:
     std::uint8_t MingCi(std::uint8_t seat) const { return mingCi_[seat]; }
     bool IsRed(std::uint8_t seat) const { return red_[seat]; }
     std::uint8_t Leader() const;
+    // Every showing answer (a missing one counts as 0), the end of the
+    // showing and every play and pass, in order.
+    const std::vector<Event>& Events() const { return events_; }
 
 private:
     std::uint8_t NextHolding(std::uint8_t seat) const;
@@ -84,6 +96,7 @@ private:
     int finished_ = 0;
     bool over_ = false;
     int winner_ = 0;
+    std::vector<Event> events_;
 };
 
-}  // namespace redten::room
+}  // namespace redten::engine

@@ -1,8 +1,8 @@
-#include "shuffle.h"
+#include "engine/shuffle.h"
 
 #include <utility>
 
-namespace redten::room {
+namespace redten::engine {
 
 std::uint64_t DealRng::Next() {
     std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
@@ -41,4 +41,4 @@ std::array<CardList, 4> DealHands(DealRng& rng) {
     return hands;
 }
 
-}  // namespace redten::room
+}  // namespace redten::engine

@@ -1,10 +1,10 @@
-#include "game.h"
+#include "engine/game.h"
 
 #include <algorithm>
 
 #include "game/rules/pai_type.h"
 
-namespace redten::room {
+namespace redten::engine {
 namespace {
 
 std::uint8_t RedTensHeld(const CardList& hand) {
@@ -67,6 +67,7 @@ std::optional<std::string> Game::AnswerShowing(std::uint8_t seat, std::uint8_t a
         return "你没有这张红10，不能亮。";
     }
     const auto take = [&](std::uint8_t times) {
+        events_.push_back(Event{Event::Kind::Showing, seat, answer, {}});
         liang_[seat] = answer;
         liangTimes_[seat] = times;
         if (answer == 1) {
@@ -108,6 +109,7 @@ std::vector<std::uint8_t> Game::FillMissingAnswers() {
     std::vector<std::uint8_t> filled;
     for (std::uint8_t s = 0; s < 4; ++s) {
         if (liangTimes_[s] == 0) {
+            events_.push_back(Event{Event::Kind::Showing, s, 0, {}});
             liang_[s] = 0;
             liangTimes_[s] = 1;
             filled.push_back(s);
@@ -126,6 +128,7 @@ void Game::EndShowing() {
     }
     phase_ = kPhaseLead;
     curSeat_ = Leader();
+    events_.push_back(Event{Event::Kind::ShowingOver, curSeat_, 0, {}});
 }
 
 std::uint8_t Game::NextHolding(std::uint8_t seat) const {
@@ -172,6 +175,7 @@ std::variant<std::string, Game::PlayResult> Game::Play(std::uint8_t seat, const 
         }
         ++passes_;
         outPai_[seat] = cards;
+        events_.push_back(Event{Event::Kind::Play, seat, 0, cards});
         const bool maxActive = !hands_[max_.bteSeat].empty();
         const int needed = ActiveCount() - (maxActive ? 1 : 0);
         PlayResult result;
@@ -199,6 +203,7 @@ std::variant<std::string, Game::PlayResult> Game::Play(std::uint8_t seat, const 
     }
     RemoveOutPai(hands_[seat], cards);
     outPai_[seat] = cards;
+    events_.push_back(Event{Event::Kind::Play, seat, 0, cards});
     for (std::uint8_t card : cards) {
         if (card == kRedTen59) {
             liang_[seat] |= 1;
@@ -263,4 +268,4 @@ std::array<std::int32_t, 4> Game::Scores(std::int32_t stake) const {
     return scores;
 }
 
-}  // namespace redten::room
+}  // namespace redten::engine

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "engine/player.h"
+
+namespace redten::engine {
+
+struct StrongOptions {
+    // Worlds every candidate play is played out in. When the other seats'
+    // answers and plays tell worlds apart, they come from `chains` walks
+    // that start from the best of `drawn` draws, take `burn` steps and then
+    // one world every `thin` steps.
+    int worlds = 80;
+    int chains = 8;
+    int drawn = 8;
+    int burn = 200;
+    int thin = 20;
+    // After `screen` worlds only the `keep` best plays go on being played
+    // out (0: never).
+    int screen = 24;
+    int keep = 8;
+    // Show the red tens when showing them gains more than this on average,
+    // in stakes.
+    double showAbove = 0.0;
+};
+
+// Information-set search: it imagines the hidden cards many times over,
+// consistently with everything public and weighted by how likely each
+// world makes the other seats' answers and plays, plays every candidate out
+// in each with a quick policy, and takes the best on average. It reads
+// nothing but its view.
+std::unique_ptr<Player> MakeStrongPlayer(const StrongOptions& options);
+// One of the deals the strong player imagines: every seat's cards now,
+// who is red, and which seats it expects to play as the basic player.
+struct ImaginedDeal {
+    std::array<Counts, 4> hands;
+    std::array<bool, 4> red;
+    std::array<bool, 4> basic;
+};
+// The deals it would search for this view and seed.
+std::vector<ImaginedDeal> ImagineDeals(const SeatView& view, const StrongOptions& options,
+                                       std::uint64_t seed);
+
+// The rollout policy alone, for measuring it.
+std::unique_ptr<Player> MakeQuickPlayer();
+
+// The same from "worlds=80:drawn=4:show=0.1" (any of them); null when a
+// word is not understood.
+std::unique_ptr<Player> MakeStrongPlayer(std::string_view settings);
+
+}  // namespace redten::engine
