@@ -13,7 +13,9 @@ std::uint8_t RedTensHeld(const CardList& hand) {
     return static_cast<std::uint8_t>((a ? 1 : 0) | (b ? 2 : 0));
 }
 
-bool Holds(CardList hand, const CardList& cards) {
+}  // namespace
+
+bool HoldsCards(CardList hand, const CardList& cards) {
     for (std::uint8_t card : cards) {
         const auto it = std::find(hand.begin(), hand.end(), card);
         if (it == hand.end()) {
@@ -24,7 +26,6 @@ bool Holds(CardList hand, const CardList& cards) {
     return true;
 }
 
-}  // namespace
 
 Game::Game(const std::array<CardList, 4>& hands) : dealt_(hands), hands_(hands) {
     // Hands go out sorted, highest first, as a player would hold them.
@@ -193,7 +194,7 @@ std::variant<std::string, Game::PlayResult> Game::Play(std::uint8_t seat, const 
         return FollowOn(seat, result);
     }
 
-    if (cards.empty() || !Holds(hands_[seat], cards)) {
+    if (cards.empty() || !HoldsCards(hands_[seat], cards)) {
         return std::string("你手里没有这些牌。");
     }
     const PlayCheck check =

@@ -11,6 +11,9 @@
 
 namespace redten::engine {
 
+// Whether hand holds every card of cards, each card once.
+bool HoldsCards(CardList hand, const CardList& cards);
+
 // Something every seat saw happen, in the order it happened.
 struct Event {
     enum class Kind : std::uint8_t { Showing, ShowingOver, Play };

@@ -10,17 +10,6 @@
 namespace redten::engine {
 namespace {
 
-bool HoldsCards(CardList hand, const CardList& cards) {
-    for (std::uint8_t card : cards) {
-        const auto it = std::find(hand.begin(), hand.end(), card);
-        if (it == hand.end()) {
-            return false;
-        }
-        hand.erase(it);
-    }
-    return true;
-}
-
 // Uniform among the distinct legal answers and plays.
 class RandomPlayer final : public Player {
 public:

@@ -2,16 +2,13 @@
 
 #include <QDateTime>
 
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-
 #include <algorithm>
 #include <iostream>
 #include <thread>
 
 #include "invariants.h"
 #include "names.h"
+#include "platform/keep_alive.h"
 #include "secrets.h"
 #include "web_pages.h"
 #include "net/wire/message.h"
@@ -30,17 +27,6 @@ const char* const kBotNames[] = {"甲", "乙", "丙", "丁"};
 
 bool SameHost(const QHostAddress& a, const QHostAddress& b) {
     return a.isEqual(b, QHostAddress::TolerantConversion);
-}
-
-// A peer that vanished without closing its link is found within about a
-// minute: probes after 20 quiet seconds, every 10, three unanswered.
-void ProbeQuietLink(qintptr descriptor) {
-    const int fd = static_cast<int>(descriptor);
-    int on = 1, idle = 20, interval = 10, count = 3;
-    ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
-    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
-    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
-    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
 }
 
 QByteArray Frame(const Bytes& message) {

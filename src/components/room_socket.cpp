@@ -1,24 +1,8 @@
 #include "components/room_socket.h"
 
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
+#include "platform/keep_alive.h"
 
 namespace redten {
-namespace {
-
-// A room that vanished without closing the link is found within about a
-// minute: probes after 20 quiet seconds, every 10, three unanswered.
-void ProbeQuietLink(qintptr descriptor) {
-    const int fd = static_cast<int>(descriptor);
-    int on = 1, idle = 20, interval = 10, count = 3;
-    ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
-    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
-    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
-    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
-}
-
-}  // namespace
 
 RoomSocket::RoomSocket(QObject* parent) : RoomLink(parent) {
     connectTimer_.setSingleShot(true);
