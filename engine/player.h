@@ -38,7 +38,7 @@ struct Limits {
 // A computer player. It sees its seat's view and nothing else, keeps no
 // state between calls, and may be asked from several threads at once.
 class Player {
-public:
+  public:
     virtual ~Player() = default;
     virtual std::string_view Name() const = 0;
     // The answer to AskOf(view): a legal one whenever something is asked.
