@@ -105,10 +105,6 @@ std::unique_ptr<Player> MakePlayer(std::string_view name) {
     return nullptr;
 }
 
-std::vector<std::string> PlayerNames() {
-    return {"random", "basic", "strong"};
-}
-
 bool IsLegal(const SeatView& view, const Decision& d) {
     const PublicState state = Replay(view.events);
     const std::uint8_t held = RedTensIn(view.hand);

@@ -46,9 +46,10 @@ class Player {
 };
 
 // "random" (uniform among legal answers and plays), "basic" (the room's
-// first computer player) or "strong"; null for any other name.
+// first computer player) or "strong"; for measuring, also "quick" (the
+// strong player's stand-in for everybody's later plays, on its own) and
+// "strong:worlds=160:..." (other settings); null for any other name.
 std::unique_ptr<Player> MakePlayer(std::string_view name);
-std::vector<std::string> PlayerNames();
 
 // Whether the decision answers what the view asks, by the room's rules.
 bool IsLegal(const SeatView& view, const Decision& decision);
