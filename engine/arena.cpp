@@ -23,7 +23,8 @@ namespace redten::engine {
 namespace {
 
 constexpr int kMaxSteps = 1000;  // a deal needs well under 200 answers and plays
-constexpr int kMaxDeals = 10'000'000;
+// Every decision's time is kept until the end: about 1.5 KB a deal.
+constexpr int kMaxDeals = 200'000;
 constexpr int kMaxThreads = 256;
 
 // The processor time of this thread: what a decision costs one core,
