@@ -23,7 +23,8 @@ namespace redten::engine {
 namespace {
 
 constexpr int kMaxSteps = 1000;  // a deal needs well under 200 answers and plays
-constexpr int kMaxDeals = 10'000'000;
+// Every decision's time is kept until the end: about 1.5 KB a deal.
+constexpr int kMaxDeals = 200'000;
 constexpr int kMaxThreads = 256;
 
 // The processor time of this thread: what a decision costs one core,
@@ -67,7 +68,8 @@ std::optional<std::string> PlayGame(const std::array<CardList, 4>& hands,
         Limits limits;
         limits.seed = Mix(dealSeed ^ (0x51ED27ull * (seat + 1)) ^ (view.events.size() << 40));
         if (options.thinkMs) {
-            limits.deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(*options.thinkMs);
+            limits.deadline =
+                std::chrono::steady_clock::now() + std::chrono::milliseconds(*options.thinkMs);
         }
         const double start = ThreadCpuMs();
         Decision d = players[seat]->Decide(view, limits);
@@ -263,7 +265,8 @@ ArenaResult RunArena(const ArenaOptions& options) {
     const auto work = [&] {
         Times mine;
         for (int d = next++; d < deals; d = next++) {
-            const std::uint64_t dealSeed = Mix(options.seed * 0x100000001B3ull + static_cast<std::uint64_t>(d));
+            const std::uint64_t dealSeed =
+                Mix(options.seed * 0x100000001B3ull + static_cast<std::uint64_t>(d));
             DealRng rng(dealSeed);
             const auto hands = DealHands(rng);
             DealOutcome& out = outcomes[static_cast<std::size_t>(d)];
@@ -345,8 +348,9 @@ void PrintArena(const ArenaOptions& options, const ArenaResult& r, std::ostream&
         out << "broken: " << r.failure << "\n";
         return;
     }
-    out << "baseline, four " << options.b << ": win share " << Plain(100 * r.baselineWinShare.mean, 1)
-        << " % ± " << Plain(100 * r.baselineWinShare.half, 1) << "\n";
+    out << "baseline, four " << options.b << ": win share "
+        << Plain(100 * r.baselineWinShare.mean, 1) << " % ± "
+        << Plain(100 * r.baselineWinShare.half, 1) << "\n";
     out << "means over deals with 95 % confidence intervals; the gain is paired with the\n"
            "baseline's same seats on the same deal; stakes include the showing multiplier\n";
     out << std::left << std::setw(8) << "policy" << std::setw(7) << "seats" << std::setw(17)
@@ -358,12 +362,13 @@ void PrintArena(const ArenaOptions& options, const ArenaResult& r, std::ostream&
             return (sign ? Signed(scale * mean, digits) : Plain(scale * mean, digits)) + " ± " +
                    Plain(scale * half, digits);
         };
-        out << std::left << std::setw(8) << f->name << std::setw(7) << (f->seats == 1 ? "alone" : "three")
-            << std::setw(17) << pm(f->winShare.mean, f->winShare.half, 100, 1, false)
-            << std::setw(19) << pm(f->gain.mean, f->gain.half, 100, 1, true) << std::setw(17)
-            << pm(f->stake.mean, f->stake.half, 1, 2, true) << std::setw(11)
-            << f->decisions << std::right << std::setw(10) << Plain(f->medianMs, 2)
-            << std::setw(8) << Plain(f->p99Ms, 2) << std::setw(8) << Plain(f->maxMs, 2) << "\n";
+        out << std::left << std::setw(8) << f->name << std::setw(7)
+            << (f->seats == 1 ? "alone" : "three") << std::setw(17)
+            << pm(f->winShare.mean, f->winShare.half, 100, 1, false) << std::setw(19)
+            << pm(f->gain.mean, f->gain.half, 100, 1, true) << std::setw(17)
+            << pm(f->stake.mean, f->stake.half, 1, 2, true) << std::setw(11) << f->decisions
+            << std::right << std::setw(10) << Plain(f->medianMs, 2) << std::setw(8)
+            << Plain(f->p99Ms, 2) << std::setw(8) << Plain(f->maxMs, 2) << "\n";
     }
 }
 

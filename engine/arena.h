@@ -29,9 +29,9 @@ struct Interval {
 
 struct PolicyFigures {
     std::string name;
-    int seats = 0;          // 1: alone; 3: the other three
-    Interval winShare;      // games its side won
-    Interval gain;          // ... less the baseline's in the same seats of the same deal
+    int seats = 0;      // 1: alone; 3: the other three
+    Interval winShare;  // games its side won
+    Interval gain;      // ... less the baseline's in the same seats of the same deal
     // Stakes won per game. Over the four seats of a deal the baseline's
     // stakes sum to zero, so this is a paired gain as it stands.
     Interval stake;

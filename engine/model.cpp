@@ -68,7 +68,8 @@ void Singles(const Counts& h, int above, Pick& pick) {
     if (h.reds == 1) {
         for (int count = 1; count <= 4; ++count) {
             for (int r = 0; r < 13; ++r) {
-                if (h.n[static_cast<std::size_t>(r)] == count && r > above && pick.Offer(single(r))) {
+                if (h.n[static_cast<std::size_t>(r)] == count && r > above &&
+                    pick.Offer(single(r))) {
                     return;
                 }
             }
@@ -120,7 +121,7 @@ void Pairs(const Counts& h, int above, Pick& pick) {
     for (int r = above + 1; r < 13; ++r) {
         if (h.At(r) == 2) {
             const Move m = r == kRankTen && h.reds == 2 ? Move{kTypeRedTens, kRedRank, 2, 2}
-                                                         : OfARank(r, 2, h);
+                                                        : OfARank(r, 2, h);
             if (pick.Offer(m)) {
                 return;
             }
@@ -160,7 +161,8 @@ void Straights(const Counts& h, int length, int above, Pick& pick) {
                 const bool ten = top >= kRankTen && top - length + 1 <= kRankTen;
                 const int reds = ten && h.n[kRankTen] == 0 ? 1 : 0;
                 if (pick.Offer({kTypeStraight, static_cast<std::uint8_t>(top),
-                                static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(reds)})) {
+                                static_cast<std::uint8_t>(length),
+                                static_cast<std::uint8_t>(reds)})) {
                     return;
                 }
                 break;
@@ -230,8 +232,12 @@ Move BasicChoice(const Counts& h, const Move* toBeat) {
     return pick.chosen;
 }
 
-bool BasicShows(const Counts& h) { return h.reds + h.n[11] + h.n[12] >= 5; }
-bool BasicFollows(const Counts& h) { return h.reds + h.n[11] + h.n[12] >= 4; }
+bool BasicShows(const Counts& h) {
+    return h.reds + h.n[11] + h.n[12] >= 5;
+}
+bool BasicFollows(const Counts& h) {
+    return h.reds + h.n[11] + h.n[12] >= 4;
+}
 
 bool SameShape(const Move& a, const Move& b) {
     if (a.type == kTypeSingle || a.type == kTypeRedTens || a.IsPass()) {

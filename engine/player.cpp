@@ -12,7 +12,7 @@ namespace {
 
 // Uniform among the distinct legal answers and plays.
 class RandomPlayer final : public Player {
-public:
+  public:
     std::string_view Name() const override { return "random"; }
 
     Decision Decide(const SeatView& view, const Limits& limits) const override {
@@ -51,7 +51,7 @@ public:
 // The room's first computer player: shows when the hand is strong, leads
 // its lowest group, follows with the first suggestion.
 class BasicPlayer final : public Player {
-public:
+  public:
     std::string_view Name() const override { return "basic"; }
 
     Decision Decide(const SeatView& view, const Limits&) const override {
@@ -93,8 +93,6 @@ std::unique_ptr<Player> MakePlayer(std::string_view name) {
     }
     return nullptr;
 }
-
-std::vector<std::string> PlayerNames() { return {"random", "basic", "strong"}; }
 
 bool IsLegal(const SeatView& view, const Decision& d) {
     const PublicState state = Replay(view.events);

@@ -38,7 +38,7 @@ struct Limits {
 // A computer player. It sees its seat's view and nothing else, keeps no
 // state between calls, and may be asked from several threads at once.
 class Player {
-public:
+  public:
     virtual ~Player() = default;
     virtual std::string_view Name() const = 0;
     // The answer to AskOf(view): a legal one whenever something is asked.
@@ -46,9 +46,10 @@ public:
 };
 
 // "random" (uniform among legal answers and plays), "basic" (the room's
-// first computer player) or "strong"; null for any other name.
+// first computer player) or "strong"; for measuring, also "quick" (the
+// strong player's stand-in for everybody's later plays, on its own) and
+// "strong:worlds=160:..." (other settings); null for any other name.
 std::unique_ptr<Player> MakePlayer(std::string_view name);
-std::vector<std::string> PlayerNames();
 
 // Whether the decision answers what the view asks, by the room's rules.
 bool IsLegal(const SeatView& view, const Decision& decision);

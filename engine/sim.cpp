@@ -24,11 +24,12 @@ int ControlValue(const Counts& c) {
 }
 
 // Lower is better: the plays still needed, less what the controls are worth.
-int HandCost(const Counts& c) { return 10 * PlaysNeeded(c) - ControlValue(c); }
+int HandCost(const Counts& c) {
+    return 10 * PlaysNeeded(c) - ControlValue(c);
+}
 
 bool IsControl(const Move& m) {
-    return m.type == kTypeBomb || m.type == kTypeRedTens ||
-           (m.type == kTypeSingle && m.rank >= 12);
+    return m.type == kTypeBomb || m.type == kTypeRedTens || (m.type == kTypeSingle && m.rank >= 12);
 }
 
 struct Seats {

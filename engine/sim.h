@@ -40,7 +40,7 @@ struct SimState {
     // Whether seat p can tell that q is on its side.
     bool KnowsPartner(std::uint8_t p, std::uint8_t q) const;
 
-private:
+  private:
     std::uint8_t NextHolding(std::uint8_t seat) const;
     void CheckOver();
 };

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "engine/model.h"
-#include "engine/sim.h"
 #include "engine/shuffle.h"
+#include "engine/sim.h"
 
 namespace redten::engine {
 namespace {
@@ -20,19 +20,27 @@ constexpr std::uint8_t kThreeOfSuit0 = 0;
 // How the other seats are expected to behave, as likelihoods of what they
 // did given a world. Plain numbers on purpose: people and computer players
 // alike mostly show strong hands, lead low and beat what they cheaply can.
-constexpr double kPassWithCheapBeat = 0.15;      // passing an opponent's play they could take
+constexpr double kPassWithCheapBeat = 0.15;        // passing an opponent's play they could take
 constexpr double kPassPartnerWithCheapBeat = 0.6;  // ... their partner's
-constexpr double kLeadOverLowerRank = 0.55;      // per lower rank held when leading
-constexpr double kNotAskedToFollow = 0.1;        // not asked, yet holding exactly one red ten
-constexpr double kBasicSlip = 0.02;  // ... and yet did something else
+constexpr double kLeadOverLowerRank = 0.55;        // per lower rank held when leading
+constexpr double kNotAskedToFollow = 0.1;          // not asked, yet holding exactly one red ten
+constexpr double kBasicSlip = 0.02;                // ... and yet did something else
 
-double ShowChance(int strength) { return strength >= 5 ? 0.8 : strength == 4 ? 0.35 : 0.1; }
-double FollowChance(int strength) { return strength >= 4 ? 0.8 : strength == 3 ? 0.35 : 0.1; }
+double ShowChance(int strength) {
+    return strength >= 5 ? 0.8 : strength == 4 ? 0.35 : 0.1;
+}
+double FollowChance(int strength) {
+    return strength >= 4 ? 0.8 : strength == 3 ? 0.35 : 0.1;
+}
 
 // Red tens, aces and twos: what makes a hand worth showing.
-int Strength(const Counts& c) { return c.reds + c.n[11] + c.n[12]; }
+int Strength(const Counts& c) {
+    return c.reds + c.n[11] + c.n[12];
+}
 
-double Uniform(DealRng& rng) { return static_cast<double>(rng.Next() >> 11) * 0x1.0p-53; }
+double Uniform(DealRng& rng) {
+    return static_cast<double>(rng.Next() >> 11) * 0x1.0p-53;
+}
 
 // Whether the hand beats toBeat without a bomb or a red ten.
 bool HasCheapBeat(const Counts& h, const Move& toBeat) {
@@ -202,7 +210,8 @@ std::vector<RedPlacement> RedPlacements(const Knowledge& k) {
         for (std::size_t i = 0; i < 2; ++i) {
             if (k.redHolder[i] < 0) {
                 const int o = holder[i];
-                w *= std::max(0, room[static_cast<std::size_t>(o)] - used[static_cast<std::size_t>(o)]);
+                w *= std::max(
+                    0, room[static_cast<std::size_t>(o)] - used[static_cast<std::size_t>(o)]);
                 ++used[static_cast<std::size_t>(o)];
             }
         }
@@ -280,7 +289,7 @@ struct Deal {
 };
 
 class Explorer {
-public:
+  public:
     explicit Explorer(const Knowledge& k) : k_(k), reds_(RedPlacements(k)) {
         for (const RedPlacement& p : reds_) {
             totalRedWeight_ += p.weight;
@@ -295,7 +304,8 @@ public:
             seatActions_[k.actions[i].seat].push_back(i);
             explains_ = true;
         }
-        explains_ = explains_ || std::any_of(k.notAsked.begin(), k.notAsked.end(), [](bool b) { return b; });
+        explains_ = explains_ ||
+                    std::any_of(k.notAsked.begin(), k.notAsked.end(), [](bool b) { return b; });
     }
 
     // Whether any public event tells one world from another.
@@ -330,7 +340,8 @@ public:
             if (o == k_.me) {
                 continue;
             }
-            const std::size_t want = k_.state.left[o] - std::min<std::size_t>(k_.state.left[o], k_.fixed[o].size());
+            const std::size_t want =
+                k_.state.left[o] - std::min<std::size_t>(k_.state.left[o], k_.fixed[o].size());
             while (d.loose[o].size() < want && next < deck.size()) {
                 d.loose[o].push_back(deck[next++]);
             }
@@ -414,7 +425,7 @@ public:
         return w;
     }
 
-private:
+  private:
     static Counts Sum(Counts base, const CardList& cards) {
         for (std::uint8_t c : cards) {
             AddCard(base, c);
@@ -493,7 +504,7 @@ private:
                     } else if (a.move.IsPass()) {
                         if (HasCheapBeat(h, a.toBeat)) {
                             f.anybody *= d.red[o] == d.red[a.toBeatSeat] ? kPassPartnerWithCheapBeat
-                                                                          : kPassWithCheapBeat;
+                                                                         : kPassWithCheapBeat;
                         }
                         break;
                     }
@@ -576,13 +587,14 @@ SimState StateIn(const Knowledge& k, const World& w) {
     const PublicState& p = k.state;
     int shown = 0;
     for (std::uint8_t o = 0; o < 4; ++o) {
-        const std::uint8_t answer = p.phase == kPhaseShowing ? (p.liang[o] == 4 ? 0 : p.liang[o])
-                                                             : p.shown[o];
+        const std::uint8_t answer =
+            p.phase == kPhaseShowing ? (p.liang[o] == 4 ? 0 : p.liang[o]) : p.shown[o];
         shown += std::popcount(static_cast<unsigned>(answer));
         if ((answer | p.redsPlayed[o]) != 0) {
             s.revealed[o] = true;
-            s.tensKnown = static_cast<std::uint8_t>(
-                s.tensKnown + w.now[o].reds + std::popcount(static_cast<unsigned>(p.redsPlayed[o])));
+            s.tensKnown =
+                static_cast<std::uint8_t>(s.tensKnown + w.now[o].reds +
+                                          std::popcount(static_cast<unsigned>(p.redsPlayed[o])));
         }
     }
     s.multiplier = 1 << shown;
@@ -600,7 +612,7 @@ SimState StateIn(const Knowledge& k, const World& w) {
 }
 
 class StrongPlayer final : public Player {
-public:
+  public:
     explicit StrongPlayer(const StrongOptions& options) : options_(options) {}
 
     std::string_view Name() const override { return "strong"; }
@@ -614,9 +626,8 @@ public:
                 if (held == 0) {
                     return {};
                 }
-                return {static_cast<std::uint8_t>(ShowingGain(view, held, limits) > options_.showAbove
-                                                      ? held
-                                                      : 0),
+                return {static_cast<std::uint8_t>(
+                            ShowingGain(view, held, limits) > options_.showAbove ? held : 0),
                         {}};
             }
             case Ask::Play:
@@ -627,7 +638,7 @@ public:
         return {};
     }
 
-private:
+  private:
     // What showing the tens held gains on average, in stakes: every world
     // played out twice, with the tens kept hidden and with them shown, which
     // doubles the stake for each and tells everybody whose side the seat is.
@@ -679,7 +690,8 @@ private:
             if (limits.Expired()) {
                 break;
             }
-            if (played == options_.screen && alive.size() > static_cast<std::size_t>(options_.keep)) {
+            if (played == options_.screen &&
+                alive.size() > static_cast<std::size_t>(options_.keep)) {
                 std::stable_sort(alive.begin(), alive.end(),
                                  [&](std::size_t a, std::size_t b) { return total[a] > total[b]; });
                 alive.resize(static_cast<std::size_t>(std::max(options_.keep, 1)));
@@ -713,7 +725,7 @@ private:
 // The rollout policy on its own, for measuring it: sides it cannot see are
 // taken for opponents.
 class QuickPlayer final : public Player {
-public:
+  public:
     std::string_view Name() const override { return "quick"; }
 
     Decision Decide(const SeatView& view, const Limits&) const override {
@@ -745,7 +757,9 @@ public:
 
 }  // namespace
 
-std::unique_ptr<Player> MakeQuickPlayer() { return std::make_unique<QuickPlayer>(); }
+std::unique_ptr<Player> MakeQuickPlayer() {
+    return std::make_unique<QuickPlayer>();
+}
 
 std::vector<ImaginedDeal> ImagineDeals(const SeatView& view, const StrongOptions& options,
                                        std::uint64_t seed) {
@@ -767,7 +781,8 @@ std::unique_ptr<Player> MakeStrongPlayer(std::string_view settings) {
     while (!settings.empty()) {
         const std::size_t colon = settings.find(':');
         const std::string_view item = settings.substr(0, colon);
-        settings = colon == std::string_view::npos ? std::string_view() : settings.substr(colon + 1);
+        settings =
+            colon == std::string_view::npos ? std::string_view() : settings.substr(colon + 1);
         const std::size_t eq = item.find('=');
         if (eq == std::string_view::npos) {
             return nullptr;

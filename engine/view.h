@@ -30,7 +30,7 @@ struct PublicState {
     std::uint8_t cur = 0;
     std::uint8_t leader = 0;  // who led first: the holder of the three of suit 0
     bool leaderKnown = false;
-    Move toBeat;              // the pass while a trick is to be led
+    Move toBeat;  // the pass while a trick is to be led
     CardList toBeatCards;
     std::uint8_t toBeatSeat = 0;
     int passes = 0;
@@ -38,7 +38,7 @@ struct PublicState {
     std::array<std::uint8_t, 4> left{13, 13, 13, 13};
     std::array<std::uint8_t, 4> liang{4, 4, 4, 4};
     std::array<std::uint8_t, 4> liangTimes{};
-    std::array<std::uint8_t, 4> shown{};      // the answers as the showing ended
+    std::array<std::uint8_t, 4> shown{};  // the answers as the showing ended
     std::array<std::uint8_t, 4> place{};
     std::array<std::uint8_t, 4> redsPlayed{};  // bits 1 (59) and 2 (72)
     std::array<CardList, 4> played;

@@ -126,8 +126,8 @@ int main(int argc, char** argv) {
     const int think = static_cast<int>(v);
     if (parser.isSet(arena)) {
         long long n = 0, t = 0;
-        if (!number(deals, 1, 10000000, n) || !number(threads, 1, 256, t)) {
-            return Fail(QStringLiteral("--deals wants 1..10000000 and --threads 1..256"));
+        if (!number(deals, 1, LLONG_MAX, n) || !number(threads, 1, LLONG_MAX, t)) {
+            return Fail(QStringLiteral("--deals and --threads want counts"));
         }
         return redten::engine::ArenaCommand(parser.value(arena).toStdString(), n, options.seed ? options.seed : 1, t,
                                     parser.isSet(thinkMs) ? std::optional<int>(think) : std::nullopt,

@@ -18,7 +18,7 @@ namespace redten::room {
 // flag. The threads run at a lower priority than the room's own thread, so
 // that a busy pool never delays a message.
 class ThinkPool {
-public:
+  public:
     struct Job {
         ThinkWork work;
         // Called on the pool's thread with the result; it must only hand
@@ -38,7 +38,7 @@ public:
     // Jobs waiting or running, for the room's cap on them.
     std::size_t Busy() const;
 
-private:
+  private:
     void Run();
 
     mutable std::mutex mutex_;

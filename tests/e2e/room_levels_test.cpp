@@ -20,7 +20,7 @@ using test::ScriptedTable;
 // Strong computer players in a real room: they think on the room's worker
 // threads while links and timers go on.
 class RoomLevelsTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         QString error;
         ASSERT_TRUE(worker_.Open(dir_.filePath("room.db"), error)) << error.toStdString();

@@ -26,7 +26,9 @@ StrongOptions Light() {
     return o;
 }
 
-auto Key(const Move& m) { return std::make_tuple(m.type, m.rank, m.len, m.reds); }
+auto Key(const Move& m) {
+    return std::make_tuple(m.type, m.rank, m.len, m.reds);
+}
 
 // Every distinct play the rules accept from the hand, by brute force.
 std::set<std::tuple<int, int, int, int>> LegalByBruteForce(const CardList& hand, const Move* toBeat,
@@ -213,7 +215,9 @@ TEST(StrongPlayer, AnswersEveryQuestionLegallyInRandomGames) {
         DealRng deal(g * 7919);
         Game game(DealHands(deal));
         const std::uint8_t me = static_cast<std::uint8_t>(g % 4);
-        const auto who = [&](std::uint8_t s) -> const Player& { return s == me ? *strong : *random; };
+        const auto who = [&](std::uint8_t s) -> const Player& {
+            return s == me ? *strong : *random;
+        };
         for (std::uint8_t s = 0; s < 4; ++s) {
             const SeatView view = ViewOf(game, s);
             const Decision d = who(s).Decide(view, {g + s, {}, nullptr});
@@ -234,7 +238,8 @@ TEST(StrongPlayer, AnswersEveryQuestionLegallyInRandomGames) {
             const std::uint8_t seat = game.CurSeat();
             const SeatView view = ViewOf(game, seat);
             const Decision d = who(seat).Decide(view, {g * 1000 + step, {}, nullptr});
-            ASSERT_TRUE(IsLegal(view, d)) << who(seat).Name() << " " << testing::PrintToString(d.play);
+            ASSERT_TRUE(IsLegal(view, d))
+                << who(seat).Name() << " " << testing::PrintToString(d.play);
             ASSERT_TRUE(std::holds_alternative<Game::PlayResult>(game.Play(seat, d.play)));
             decisions += seat == me ? 1 : 0;
         }

@@ -140,7 +140,8 @@ TEST(ImaginedDeals, KeepWhatIsKnownAndLearnFromWhatOthersDid) {
         }
         // Chance: the same hidden cards dealt blindly in the same counts.
         for (int t = 0; t < 16; ++t) {
-            std::shuffle(hidden.begin(), hidden.end(), std::mt19937(static_cast<unsigned>(d * 16 + t)));
+            std::shuffle(hidden.begin(), hidden.end(),
+                         std::mt19937(static_cast<unsigned>(d * 16 + t)));
             std::array<Counts, 4> blind;
             std::size_t next = 0;
             for (std::uint8_t s = 0; s < 4; ++s) {

@@ -108,6 +108,29 @@ void ExpectSuggestionsAccepted(const HintList& hints, const CardList& hand, cons
     }
 }
 
+// Three cards of a rank that beat the play are offered, even from four.
+void ExpectEveryBeatingBombOfThree(const HintList& hints, const CardList& hand,
+                                   const MaxOutPai& toBeat) {
+    for (std::uint8_t rank = 0; rank < 13; ++rank) {
+        CardList three;
+        for (std::uint8_t card : hand) {
+            if (Rank(Normalise(card)) == rank && three.size() < 3) {
+                three.push_back(card);
+            }
+        }
+        if (three.size() < 3 || !CheckFollowOutPai(three, toBeat).ok) {
+            continue;
+        }
+        bool offered = false;
+        for (std::int32_t i = 0; i < hints.lngHintCount; ++i) {
+            const HintPai& h = hints.udtHintPai[static_cast<std::size_t>(i)];
+            offered = offered || (h.lngCount == 3 && Rank(Normalise(h.bteCards[0])) == rank &&
+                                  GetPaiType(std::span(h.bteCards.data(), 3)).type == kTypeBomb);
+        }
+        ASSERT_TRUE(offered) << Describe(hand, toBeat) << " rank " << int(rank);
+    }
+}
+
 TEST(HintProperties, EverySuggestionIsAcceptedAndNothingFoundMeansNothingBeats) {
     std::mt19937 rng(20261207);
     const CardList deck = Deck();
@@ -128,6 +151,7 @@ TEST(HintProperties, EverySuggestionIsAcceptedAndNothingFoundMeansNothingBeats) 
         const bool found =
             FindHintPai(hints, hand, toBeat->bteType, toBeat->bteCount, toBeat->bteMainPai);
         ASSERT_NO_FATAL_FAILURE(ExpectSuggestionsAccepted(hints, hand, *toBeat));
+        ASSERT_NO_FATAL_FAILURE(ExpectEveryBeatingBombOfThree(hints, hand, *toBeat));
         if (!found && n <= 9) {
             ++emptyCases;
             ASSERT_FALSE(AnySubsetBeats(hand, *toBeat)) << Describe(hand, *toBeat);

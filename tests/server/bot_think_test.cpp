@@ -16,10 +16,12 @@ constexpr PersonId kHuman = 1;
 
 // A room whose computer players never finish thinking unless told to.
 class HoldingHost final : public TableHost {
-public:
+  public:
     void Send(PersonId to, const Bytes& message) override { inner.Send(to, message); }
     void Disconnect(PersonId who) override { inner.Disconnect(who); }
-    TimerId After(int ms, std::function<void()> fn) override { return inner.After(ms, std::move(fn)); }
+    TimerId After(int ms, std::function<void()> fn) override {
+        return inner.After(ms, std::move(fn));
+    }
     void Cancel(TimerId timer) override { inner.Cancel(timer); }
     void Log(LogLevel level, const std::string& line) override { inner.Log(level, line); }
     void GameFinished(const FinishedGame& game) override { inner.GameFinished(game); }
@@ -40,7 +42,7 @@ public:
 };
 
 class BotThinkTest : public testing::Test {
-protected:
+  protected:
     void SeatAndStart(TableHost& host, test::FakeTableHost& timers) {
         TableOptions options;
         options.botPauseMs = 0;
@@ -62,7 +64,7 @@ protected:
     }
 
     HoldingHost holding_;
-    test::FakeTableHost quick_;  // thinks at once
+    test::FakeTableHost quick_;     // thinks at once
     std::unique_ptr<Table> table_;  // goes before its hosts
 };
 
