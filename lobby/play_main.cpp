@@ -157,8 +157,10 @@ QString KeptSecret() {
     QRandomGenerator::system()->generate(random.begin(), random.end());
     const QString made = QString::fromLatin1(random.toHex());
     QDir().mkpath(dir);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+    // Made private, not narrowed afterwards: nobody else may open it even
+    // for a moment and keep it open.
+    const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate, ownerOnly) || !file.setPermissions(ownerOnly) ||
         file.write(made.toLatin1() + '\n') < 0 || !file.flush()) {
         std::cerr << "redten-play: 无法保存密码文件 " << file.fileName().toStdString() << std::endl;
         return {};
