@@ -101,17 +101,22 @@ bool Store::Open(const QString& path, QString& error, int busyWaitMs) {
         " winner INTEGER, escaped_seat INTEGER, stake INTEGER,"
         " abandoned INTEGER NOT NULL DEFAULT 0)",
     };
-    for (const char* statement : schema) {
+    const auto run = [&](const char* statement) {
         if (!q.exec(QString::fromLatin1(statement))) {
             error = q.lastError().text();
+            return false;
+        }
+        return true;
+    };
+    for (const char* statement : schema) {
+        if (!run(statement)) {
             return false;
         }
     }
     // Files written before games could be abandoned keep their rows and
     // gain the column.
     if (!HasColumn(db, QStringLiteral("games"), QStringLiteral("abandoned")) &&
-        !q.exec(QStringLiteral("ALTER TABLE games ADD COLUMN abandoned INTEGER NOT NULL DEFAULT 0"))) {
-        error = q.lastError().text();
+        !run("ALTER TABLE games ADD COLUMN abandoned INTEGER NOT NULL DEFAULT 0")) {
         return false;
     }
     // User numbers come from a counter of their own, not from the largest
@@ -122,15 +127,13 @@ bool Store::Open(const QString& path, QString& error, int busyWaitMs) {
           "INSERT OR IGNORE INTO counters (name, value)"
           " SELECT 'user_id', COALESCE(MAX(user_id), 10000) FROM people",
           "CREATE INDEX IF NOT EXISTS people_by_user_id ON people (user_id)"}) {
-        if (!q.exec(QString::fromLatin1(statement))) {
-            error = q.lastError().text();
+        if (!run(statement)) {
             return false;
         }
     }
     // Files written before names could be claimed gain the secrets' column.
     if (!HasColumn(db, QStringLiteral("people"), QStringLiteral("secret")) &&
-        !q.exec(QStringLiteral("ALTER TABLE people ADD COLUMN secret TEXT"))) {
-        error = q.lastError().text();
+        !run("ALTER TABLE people ADD COLUMN secret TEXT")) {
         return false;
     }
     return true;

@@ -48,16 +48,6 @@ void GameMessages::FlushCleanup() {
     }
 }
 
-template <typename Msg>
-bool GameMessages::Take(const Bytes& m, void (GameMessages::*handle)(const Msg&)) {
-    const std::optional<Msg> message = Msg::Decode(m);
-    if (!message) {
-        return false;
-    }
-    (this->*handle)(*message);
-    return true;
-}
-
 void GameMessages::MoveOn() {
     FlushCleanup();
     ++moves_;
@@ -70,15 +60,15 @@ void GameMessages::ExecGameMsg(const Bytes& m) {
     game_.hints.lngHintCount = 0;
     bool taken = true;
     switch (static_cast<MessageCode>(m[0])) {
-        case MessageCode::Chat: taken = Take(m, &GameMessages::OnChatLine); break;
-        case MessageCode::Hand: taken = Take(m, &GameMessages::SetMyPai); break;
-        case MessageCode::PlayerLeaves: taken = Take(m, &GameMessages::OnPlayerLeaves); break;
+        case MessageCode::Chat: taken = wire::Take(m, *this, &GameMessages::OnChatLine); break;
+        case MessageCode::Hand: taken = wire::Take(m, *this, &GameMessages::SetMyPai); break;
+        case MessageCode::PlayerLeaves: taken = wire::Take(m, *this, &GameMessages::OnPlayerLeaves); break;
         case MessageCode::GameStart:
             // Even a start we cannot read ends the game before it.
             MoveOn();
             OnGameStart(wire::GameStart::Decode(m));
             break;
-        case MessageCode::Ready: taken = Take(m, &GameMessages::OnReady); break;
+        case MessageCode::Ready: taken = wire::Take(m, *this, &GameMessages::OnReady); break;
         case MessageCode::Deal: {
             // Only a deal of the size this game's decks give moves it on.
             const auto deal = wire::Deal::Decode(m);
@@ -109,14 +99,14 @@ void GameMessages::ExecGameMsg(const Bytes& m) {
                 taken = false;
             }
             break;
-        case MessageCode::GameNotice: taken = Take(m, &GameMessages::OnNotice); break;
+        case MessageCode::GameNotice: taken = wire::Take(m, *this, &GameMessages::OnNotice); break;
         case MessageCode::GameOver:
             MoveOn();
             OnGameOver(*wire::GameOver::Decode(m));  // any message of this code reads
             break;
-        case MessageCode::Watch: taken = Take(m, &GameMessages::OnWatchVisibility); break;
+        case MessageCode::Watch: taken = wire::Take(m, *this, &GameMessages::OnWatchVisibility); break;
         case MessageCode::Items:
-            taken = Take(m, &GameMessages::OnItemText) || Take(m, &GameMessages::OnItemUsed);
+            taken = wire::Take(m, *this, &GameMessages::OnItemText) || wire::Take(m, *this, &GameMessages::OnItemUsed);
             break;
         default: taken = false; break;
     }

@@ -40,10 +40,6 @@ private:
     void OnWatchVisibility(const wire::WatchVisibility& m);
     void OnItemText(const wire::ItemText& m);
     void OnItemUsed(const wire::ItemUsed& m);
-    // Decodes a message as Msg and hands it to the member; false when it
-    // does not decode.
-    template <typename Msg>
-    bool Take(const Bytes& m, void (GameMessages::*handle)(const Msg&));
     // A message that moves the game on: whatever a pause was about to clean
     // up happens first.
     void MoveOn();

@@ -39,26 +39,16 @@ std::optional<std::uint8_t> RoomMessages::SeatOf(const std::string& name) const 
 
 void RoomMessages::SendLeave() { services_.link.Send(MakeLeaveTable(context_.launch.strMyName)); }
 
-template <typename Msg>
-bool RoomMessages::Take(const Bytes& m, void (RoomMessages::*handle)(const Msg&)) {
-    const std::optional<Msg> message = Msg::Decode(m);
-    if (!message) {
-        return false;
-    }
-    (this->*handle)(*message);
-    return true;
-}
-
 void RoomMessages::ExecRoomMsg(const Bytes& m) {
     bool taken = m.size() >= 2;
     if (taken) {
         switch (static_cast<MessageCode>(m[0])) {
             case MessageCode::Table: taken = OnTableMessage(m); break;
-            case MessageCode::UserState: taken = Take(m, &RoomMessages::OnUserState); break;
-            case MessageCode::UserLeaves: taken = Take(m, &RoomMessages::OnUserLeaves); break;
-            case MessageCode::SettingsState: taken = Take(m, &RoomMessages::OnSettingsState); break;
-            case MessageCode::RaisedHand: taken = Take(m, &RoomMessages::OnRaisedHand); break;
-            case MessageCode::RoomNotice: taken = Take(m, &RoomMessages::OnRoomNotice); break;
+            case MessageCode::UserState: taken = wire::Take(m, *this, &RoomMessages::OnUserState); break;
+            case MessageCode::UserLeaves: taken = wire::Take(m, *this, &RoomMessages::OnUserLeaves); break;
+            case MessageCode::SettingsState: taken = wire::Take(m, *this, &RoomMessages::OnSettingsState); break;
+            case MessageCode::RaisedHand: taken = wire::Take(m, *this, &RoomMessages::OnRaisedHand); break;
+            case MessageCode::RoomNotice: taken = wire::Take(m, *this, &RoomMessages::OnRoomNotice); break;
             case MessageCode::Snapshot: OnSnapshot(m); break;
             default: taken = false; break;
         }
@@ -70,12 +60,12 @@ void RoomMessages::ExecRoomMsg(const Bytes& m) {
 
 bool RoomMessages::OnTableMessage(const Bytes& m) {
     switch (m[1]) {
-        case 0: return Take(m, &RoomMessages::OnSpectatorArrives);
-        case 1: return Take(m, &RoomMessages::OnTableReset);
-        case 2: return Take(m, &RoomMessages::OnFullUserList);
-        case 3: return Take(m, &RoomMessages::OnIdentity);
-        case 4: return Take(m, &RoomMessages::OnUserArrives);
-        case 5: return Take(m, &RoomMessages::OnShowWindow);
+        case 0: return wire::Take(m, *this, &RoomMessages::OnSpectatorArrives);
+        case 1: return wire::Take(m, *this, &RoomMessages::OnTableReset);
+        case 2: return wire::Take(m, *this, &RoomMessages::OnFullUserList);
+        case 3: return wire::Take(m, *this, &RoomMessages::OnIdentity);
+        case 4: return wire::Take(m, *this, &RoomMessages::OnUserArrives);
+        case 5: return wire::Take(m, *this, &RoomMessages::OnShowWindow);
         default: return false;
     }
 }

@@ -41,8 +41,6 @@ private:
     void OnSettingsState(const wire::SettingsState& m);
     void OnRaisedHand(const wire::RaisedHand& m);
     void OnSnapshot(const Bytes& m);
-    template <typename Msg>
-    bool Take(const Bytes& m, void (RoomMessages::*handle)(const Msg&));
     void OnUsersLoaded(const std::string& names);
     std::optional<std::uint8_t> SeatOf(const std::string& name) const;
 

@@ -396,4 +396,16 @@ REDTEN_WIRE_PRINTER(ItemUsed)
 REDTEN_WIRE_PRINTER(Snapshot)
 #undef REDTEN_WIRE_PRINTER
 
+// Decodes m as Msg and hands it to a handler's member; false when it does
+// not decode. The table's game and room handlers dispatch through it.
+template <typename Msg, typename Handler>
+bool Take(const Bytes& m, Handler& handler, void (Handler::*handle)(const Msg&)) {
+    const std::optional<Msg> message = Msg::Decode(m);
+    if (!message) {
+        return false;
+    }
+    (handler.*handle)(*message);
+    return true;
+}
+
 }  // namespace redten::wire
