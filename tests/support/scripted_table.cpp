@@ -1,5 +1,7 @@
 #include "support/scripted_table.h"
 
+#include <QTimer>
+
 #include <algorithm>
 #include <numeric>
 
@@ -92,7 +94,9 @@ void ScriptedTable::OnReadyRead() {
     }
     while (decoder_.hasMessage()) {
         const Bytes m = decoder_.takeMessage();
-        received.push_back(m);
+        if (keepReceived) {
+            received.push_back(m);
+        }
         Handle(m);
     }
 }
@@ -179,6 +183,9 @@ void ScriptedTable::Handle(const Bytes& m) {
                 return;
             }
             played_.push_back(play->cards);
+            if (onPlay) {
+                onPlay(*play);
+            }
             if (seat >= 0 && play->seat == me) {
                 if (playSent_.isValid()) {
                     echoMs.push_back(static_cast<double>(playSent_.nsecsElapsed()) / 1e6);
@@ -230,13 +237,34 @@ void ScriptedTable::Resume() {
     Act();
 }
 
+bool ScriptedTable::MyTurn() const {
+    return autoPlay && !holdPlays && seat >= 0 && curSeat_ == seat &&
+           (phase_ == kPhaseLead || phase_ == kPhaseFollow) && !hand.empty();
+}
+
 void ScriptedTable::Act() {
-    if (!autoPlay || holdPlays || seat < 0 || curSeat_ != seat ||
-        (phase_ != kPhaseLead && phase_ != kPhaseFollow) || hand.empty()) {
+    if (!MyTurn()) {
+        return;
+    }
+    if (playPauseMs <= 0) {
+        PlayNow();
+    } else if (!playPending_) {
+        playPending_ = true;
+        QTimer::singleShot(playPauseMs, &socket_, [this] {
+            playPending_ = false;
+            PlayNow();
+        });
+    }
+}
+
+void ScriptedTable::PlayNow() {
+    if (!MyTurn()) {
         return;
     }
     const CardList play = phase_ == kPhaseLead ? engine::BotLead(hand) : engine::BotFollow(hand, max_);
     playSent_.start();
+    lastPlaySent = std::chrono::steady_clock::now();
+    lastPlay = play;
     Send(MakePlay(static_cast<std::uint8_t>(seat), play));
 }
 

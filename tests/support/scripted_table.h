@@ -3,13 +3,14 @@
 #include <QElapsedTimer>
 #include <QTcpSocket>
 
-
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "game/rules/game_state.h"
 #include "net/wire/framing.h"
+#include "net/wire/messages.h"
 
 namespace redten::room::test {
 
@@ -52,10 +53,21 @@ public:
     // Milliseconds from each play of ours to the room's notice of it.
     std::vector<double> echoMs;
 
+    // For load: a pause before each play, as a person takes (0: at once);
+    // whether to keep what arrives in received; every play notice as it
+    // arrives; and when our last play left, with what it was.
+    int playPauseMs = 0;
+    bool keepReceived = true;
+    std::function<void(const wire::Play&)> onPlay;
+    std::chrono::steady_clock::time_point lastPlaySent;
+    CardList lastPlay;
+
 private:
     void OnReadyRead();
     void Handle(const Bytes& m);
+    bool MyTurn() const;
     void Act();
+    void PlayNow();
     void CheckGameOver(const Bytes& m);
 
     std::string name_;
@@ -63,6 +75,7 @@ private:
     QTcpSocket socket_;
     FrameDecoder decoder_;
     bool reading_ = true;
+    bool playPending_ = false;
     std::uint8_t phase_ = 0;
     std::uint8_t curSeat_ = 0;
     MaxOutPai max_;
