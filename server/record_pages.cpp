@@ -14,6 +14,12 @@ namespace {
 
 const char* const kSeatNames[4] = {"一号位", "二号位", "三号位", "四号位"};
 
+// The card a code stands for, suit and rank: the red tens are carried
+// marked but are the tens of suits 0 and 3.
+std::uint8_t PlainCard(std::uint8_t card) {
+    return card == kRedTen59 ? kRankTen : card == kRedTen72 ? 3 * 13 + kRankTen : Normalise(card);
+}
+
 std::string Percent(std::int32_t part, std::int32_t whole) {
     return whole > 0 ? std::to_string(static_cast<long long>(part) * 100 / whole) + "%" : "–";
 }
@@ -43,7 +49,7 @@ std::string GameLink(std::int64_t id) {
 std::string Cards(const CardList& cards) {
     std::string out;
     for (const std::uint8_t card : cards) {
-        const bool red = Normalise(card) / 13 == 0 || Normalise(card) / 13 == 3;
+        const bool red = PlainCard(card) / 13 == 0 || PlainCard(card) / 13 == 3;
         out += (out.empty() ? "" : " ") + std::string(red ? "<span class=\"red\">" : "<span>") +
                HtmlEscaped(CardName(card)) + "</span>";
     }
@@ -154,7 +160,7 @@ std::string CardName(std::uint8_t card) {
     }
     static const char* const kSuits[4] = {"♥", "♠", "♣", "♦"};
     static const char* const kRanks[13] = {"3", "4", "5", "6", "7", "8", "9", "10", "J", "Q", "K", "A", "2"};
-    const std::uint8_t plain = Normalise(card);
+    const std::uint8_t plain = PlainCard(card);
     if (plain >= 52) {
         return "?";
     }
