@@ -178,7 +178,10 @@ std::string RoomPage(const std::vector<LiveTable>& tables, const std::vector<Sta
         out += "<p>现在没有桌子开着。</p>";
     } else {
         out += "<table><tr><th>桌号</th><th>状态</th><th>玩家</th><th>旁观</th></tr>";
-        for (const LiveTable& t : tables) {
+        // A room of many tables still answers with a page of bounded size.
+        constexpr std::size_t kTablesListed = 100;
+        for (std::size_t i = 0; i < tables.size() && i < kTablesListed; ++i) {
+            const LiveTable& t = tables[i];
             std::string players, watchers;
             for (const std::string& p : t.players) {
                 players += (players.empty() ? "" : "、") + (p.empty() ? std::string("（空位）") : PersonLink(p));
@@ -190,6 +193,9 @@ std::string RoomPage(const std::vector<LiveTable>& tables, const std::vector<Sta
                    "</td><td>" + players + "</td><td>" + (watchers.empty() ? "–" : watchers) + "</td></tr>";
         }
         out += "</table>";
+        if (tables.size() > kTablesListed) {
+            out += "<p>还有 " + std::to_string(tables.size() - kTablesListed) + " 桌没有列出。</p>";
+        }
     }
     out += "<h2>排行榜</h2>";
     if (standings.empty()) {
