@@ -581,8 +581,7 @@ void RoomServer::HandleReplayLine(Link& link, const QList<QByteArray>& words) {
         return;
     }
     const PersonId id = link.id;
-    const bool asked = store_.Read<Read<StoredGame>>(
-        this, [game](Store& store) { return ReadGame(store, game); },
+    const bool asked = ReadForVisitor<Read<StoredGame>>([game](Store& store) { return ReadGame(store, game); },
         [this, id, name, game, seat, speed](Read<StoredGame> read) {
             const auto it = links_.find(id);
             if (it == links_.end() || it->second.closing) {
@@ -656,8 +655,7 @@ void RoomServer::WithStandings(int page, std::function<void(const std::vector<St
         use(&cached->second.standings);
         return;
     }
-    const bool asked = store_.Read<Read<std::vector<Standing>>>(
-        this, [page](Store& store) { return ReadStandings(store, page); },
+    const bool asked = ReadForVisitor<Read<std::vector<Standing>>>([page](Store& store) { return ReadStandings(store, page); },
         [this, page, use](Read<std::vector<Standing>> read) {
             if (read.status != ReadStatus::Ok) {
                 use(nullptr);
@@ -736,8 +734,7 @@ void RoomServer::ServePage(Link& link, const std::string& requestLine) {
     };
     bool asked = false;
     if (request.kind == WebRequest::Kind::Person) {
-        asked = store_.Read<Read<PersonGames>>(
-            this, [name = request.name, page = request.page](Store& store) { return ReadPerson(store, name, page); },
+        asked = ReadForVisitor<Read<PersonGames>>([name = request.name, page = request.page](Store& store) { return ReadPerson(store, name, page); },
             [this, id, keep, busy, page = request.page](Read<PersonGames> read) {
                 if (read.status == ReadStatus::Missing) {
                     AnswerPage(id, 404, kHtml, keep(404, kHtml, MessagePage("没有这个人", "没有找到这个人的战绩。")));
@@ -749,8 +746,7 @@ void RoomServer::ServePage(Link& link, const std::string& requestLine) {
             });
     } else {
         const bool json = request.kind == WebRequest::Kind::GameJson;
-        asked = store_.Read<Read<StoredGame>>(
-            this, [game = request.id](Store& store) { return ReadGame(store, game); },
+        asked = ReadForVisitor<Read<StoredGame>>([game = request.id](Store& store) { return ReadGame(store, game); },
             [this, id, keep, busy, json, game = request.id](Read<StoredGame> read) {
                 if (read.status == ReadStatus::Missing) {
                     const std::string text = "没有找到第 " + std::to_string(game) + " 局。";

@@ -161,6 +161,21 @@ private:
     void AnswerPage(PersonId id, int status, std::string_view type, const std::string& body);
     void WithStandings(int page, std::function<void(const std::vector<Standing>*)> use);
     std::vector<LiveTable> LiveTables() const;
+    // A read for a page or a replay: at most kMaxVisitorReads wait at once,
+    // so browsers never crowd out the records of people sitting down.
+    template <typename T>
+    bool ReadForVisitor(std::function<T(Store&)> read, std::function<void(T)> done) {
+        if (visitorReads_ >= kMaxVisitorReads) {
+            return false;
+        }
+        const bool asked = store_.Read<T>(this, std::move(read), [this, done = std::move(done)](T value) {
+            --visitorReads_;
+            done(std::move(value));
+        });
+        visitorReads_ += asked ? 1 : 0;
+        return asked;
+    }
+    static constexpr int kMaxVisitorReads = 32;
     void RememberDroppedSeat(const std::string& name, const QHostAddress& address);
     void HandleTableMessage(Link& link, const Bytes& message);
     void Claim(Link& link);
@@ -209,6 +224,7 @@ private:
     std::map<PersonId, std::unique_ptr<Replay>> replays_;
     std::map<std::string, CachedPage> pages_;
     std::map<int, CachedStandings> standings_;
+    int visitorReads_ = 0;
     std::map<TimerId, QTimer*> timers_;
     QElapsedTimer clock_;
     QTimer idleSweep_;
