@@ -16,7 +16,7 @@ namespace redten::room {
 struct LiveTable {
     int number = 0;
     bool playing = false;
-    std::vector<std::string> players;   // seat order; empty for a free seat
+    std::vector<std::string> players;  // seat order; empty for a free seat
     std::vector<std::string> watchers;
 };
 
@@ -25,7 +25,8 @@ std::string HtmlEscaped(std::string_view text);
 std::string PathEncoded(std::string_view text);
 
 // "/": the live tables and the standings (page counts from 0).
-std::string RoomPage(const std::vector<LiveTable>& tables, const std::vector<Standing>& standings, int page);
+std::string RoomPage(const std::vector<LiveTable>& tables, const std::vector<Standing>& standings,
+                     int page);
 // "/people/NAME".
 std::string PersonPage(const PersonGames& person, int page);
 // "/games/ID"; replay is the command that replays it.
@@ -36,8 +37,8 @@ constexpr int kGameJsonVersion = 1;
 
 // The page the tables show beside the user list: the people in the room,
 // the top ten, where the room's pages are, and the game replayed (0: none).
-std::string AdvPage(std::size_t people, const std::vector<Standing>& topTen, std::string_view roomAddress,
-                    std::int64_t replayed);
+std::string AdvPage(std::size_t people, const std::vector<Standing>& topTen,
+                    std::string_view roomAddress, std::int64_t replayed);
 
 // A page that says why there is nothing to show.
 std::string MessagePage(std::string_view title, std::string_view text);

@@ -16,15 +16,20 @@ namespace {
 constexpr std::size_t kMaxPlays = 4 * kMaxHandCards;
 constexpr std::size_t kMaxSteps = kMaxPlays + 16;
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QVariant& v) { return v.toString().toStdString(); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+std::string S(const QVariant& v) {
+    return v.toString().toStdString();
+}
 
 std::vector<std::string> Split(const std::string& text, char sep) {
     std::vector<std::string> parts;
     std::size_t start = 0;
     for (;;) {
         const std::size_t at = text.find(sep, start);
-        parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
+        parts.push_back(
+            text.substr(start, at == std::string::npos ? std::string::npos : at - start));
         if (at == std::string::npos) {
             return parts;
         }
@@ -36,7 +41,8 @@ template <typename T>
 std::optional<T> Number(const std::string& text, T lowest, T highest) {
     T value{};
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < lowest || value > highest) {
+    if (error != std::errc() || end != text.data() + text.size() || value < lowest ||
+        value > highest) {
         return std::nullopt;
     }
     return value;
@@ -137,8 +143,8 @@ std::optional<std::vector<GameStep>> ParseSteps(const std::string& text) {
         const std::size_t at = part.find('@');
         static constexpr std::string_view kKinds = "aspx";
         const std::size_t kind = part.empty() ? std::string_view::npos : kKinds.find(part[0]);
-        if (kind == std::string_view::npos || dot == std::string::npos || at == std::string::npos || dot > at ||
-            steps.size() >= kMaxSteps) {
+        if (kind == std::string_view::npos || dot == std::string::npos || at == std::string::npos ||
+            dot > at || steps.size() >= kMaxSteps) {
             return std::nullopt;
         }
         const auto seat = Number<int>(part.substr(1, dot - 1), 0, 3);
@@ -218,7 +224,8 @@ Read<PersonGames> ReadPerson(Store& store, const std::string& name, int page) {
     // whether older games follow.
     QSqlQuery q(store.Database());
     q.prepare(QStringLiteral(
-        "SELECT id, finished_at, players, scores, places, winner, escaped_seat, abandoned FROM games"
+        "SELECT id, finished_at, players, scores, places, winner, escaped_seat, abandoned FROM "
+        "games"
         " WHERE ';' || players || ';' LIKE ? ESCAPE '\\' ORDER BY id DESC LIMIT ? OFFSET ?"));
     q.addBindValue(Q("%;" + LikeEscaped(name) + ";%"));
     q.addBindValue(kGamesPerPage + 1);
@@ -234,13 +241,13 @@ Read<PersonGames> ReadPerson(Store& store, const std::string& name, int page) {
         GameSummary g;
         g.id = q.value(0).toLongLong();
         g.finishedAt = S(q.value(1));
-        const auto players = Four<std::string>(S(q.value(2)), [](const std::string& p) { return std::optional(p); });
+        const auto players =
+            Four<std::string>(S(q.value(2)), [](const std::string& p) { return std::optional(p); });
         const auto scores = Four<std::int32_t>(S(q.value(3)), [](const std::string& p) {
             return Number<std::int32_t>(p, INT32_MIN, INT32_MAX);
         });
-        const auto places = Four<std::uint8_t>(S(q.value(4)), [](const std::string& p) {
-            return Number<std::uint8_t>(p, 0, 4);
-        });
+        const auto places = Four<std::uint8_t>(
+            S(q.value(4)), [](const std::string& p) { return Number<std::uint8_t>(p, 0, 4); });
         if (!players || !scores || !places) {
             continue;  // a damaged row is left out of the list, not shown wrong
         }
@@ -259,9 +266,10 @@ Read<PersonGames> ReadPerson(Store& store, const std::string& name, int page) {
 Read<StoredGame> ReadGame(Store& store, std::int64_t id) {
     Read<StoredGame> read;
     QSqlQuery q(store.Database());
-    q.prepare(QStringLiteral(
-        "SELECT table_no, finished_at, players, deal, shown, plays, scores, places, winner, escaped_seat,"
-        " stake, abandoned, timeline FROM games WHERE id = ?"));
+    q.prepare(
+        QStringLiteral("SELECT table_no, finished_at, players, deal, shown, plays, scores, places, "
+                       "winner, escaped_seat,"
+                       " stake, abandoned, timeline FROM games WHERE id = ?"));
     q.addBindValue(static_cast<qlonglong>(id));
     if (!q.exec()) {
         return read;
@@ -275,18 +283,17 @@ Read<StoredGame> ReadGame(Store& store, std::int64_t id) {
     stored.id = id;
     stored.finishedAt = S(q.value(1));
     g.tableNo = q.value(0).toInt();
-    const auto players = Four<std::string>(S(q.value(2)), [](const std::string& p) { return std::optional(p); });
+    const auto players =
+        Four<std::string>(S(q.value(2)), [](const std::string& p) { return std::optional(p); });
     const auto dealt = Four<CardList>(S(q.value(3)), ParseCards);
-    const auto shown = Four<std::uint8_t>(S(q.value(4)), [](const std::string& p) {
-        return Number<std::uint8_t>(p, 0, 3);
-    });
+    const auto shown = Four<std::uint8_t>(
+        S(q.value(4)), [](const std::string& p) { return Number<std::uint8_t>(p, 0, 3); });
     auto plays = ParsePlays(S(q.value(5)));
     const auto scores = Four<std::int32_t>(S(q.value(6)), [](const std::string& p) {
         return Number<std::int32_t>(p, INT32_MIN, INT32_MAX);
     });
-    const auto places = Four<std::uint8_t>(S(q.value(7)), [](const std::string& p) {
-        return Number<std::uint8_t>(p, 0, 4);
-    });
+    const auto places = Four<std::uint8_t>(
+        S(q.value(7)), [](const std::string& p) { return Number<std::uint8_t>(p, 0, 4); });
     auto steps = ParseSteps(S(q.value(12)));
     if (!players || !dealt || !shown || !plays || !scores || !places || !steps) {
         return read;  // damaged: not a game to show as if it were whole
@@ -304,8 +311,9 @@ Read<StoredGame> ReadGame(Store& store, std::int64_t id) {
     g.steps = std::move(*steps);
     for (std::size_t s = 0; s < 4; ++s) {
         QSqlQuery p(store.Database());
-        p.prepare(QStringLiteral("SELECT user_id, points, games, wins, losses, draws, escapes, portrait "
-                                 "FROM people WHERE name = ?"));
+        p.prepare(
+            QStringLiteral("SELECT user_id, points, games, wins, losses, draws, escapes, portrait "
+                           "FROM people WHERE name = ?"));
         p.addBindValue(Q(g.players[s]));
         if (!p.exec()) {
             return read;

@@ -38,7 +38,11 @@ Snapshot BetweenGames(const GameOptions& options) {
 
 Replay::Replay(PersonId spectator, std::string name, const StoredGame& stored, std::uint8_t seat,
                ReplayOptions options, TableHost& host)
-    : spectator_(spectator), name_(std::move(name)), seat_(seat < 4 ? seat : 0), options_(options), host_(host) {
+    : spectator_(spectator),
+      name_(std::move(name)),
+      seat_(seat < 4 ? seat : 0),
+      options_(options),
+      host_(host) {
     Write(stored);
 }
 
@@ -63,8 +67,8 @@ void Replay::Write(const StoredGame& stored) {
                 MakeFullUserList(records),
                 MakeItemText(0, ItemCatalogueText()),
                 MakeItemText(1, OwnedItemsText(me)),
-                MakeRoomNotice("正在回放第 " + std::to_string(stored.id) + " 局（" + stored.finishedAt +
-                               "），回放不计战绩。"),
+                MakeRoomNotice("正在回放第 " + std::to_string(stored.id) + " 局（" +
+                               stored.finishedAt + "），回放不计战绩。"),
                 MakeSnapshot(BetweenGames(options_.game))};
 
     engine::Game game(g.dealt);
@@ -79,7 +83,8 @@ void Replay::Write(const StoredGame& stored) {
     bool pause = false;
     std::size_t play = 0;
     for (const GameStep& step : steps) {
-        const double gap = timed ? (step.ms - lastMs) / options_.speed : (pause ? options_.pauseMs : options_.stepMs);
+        const double gap = timed ? (step.ms - lastMs) / options_.speed
+                                 : (pause ? options_.pauseMs : options_.stepMs);
         at += static_cast<int>(std::clamp(gap, 0.0, static_cast<double>(options_.longestWaitMs)));
         lastMs = step.ms;
         pause = false;
@@ -117,7 +122,8 @@ void Replay::Write(const StoredGame& stored) {
                 break;
             }
             case GameStep::Kind::Escape:
-                add(MakePlayerLeaves(step.seat, EscapeReasonText(static_cast<EscapeReason>(step.value))));
+                add(MakePlayerLeaves(step.seat,
+                                     EscapeReasonText(static_cast<EscapeReason>(step.value))));
                 break;
         }
     }

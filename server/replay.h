@@ -11,8 +11,8 @@
 namespace redten::room {
 
 struct ReplayOptions {
-    GameOptions game;   // the tables' clocks, as the room starts its games
-    double speed = 1;   // 1: the game's own pace; 2: twice as fast; 0: see below
+    GameOptions game;  // the tables' clocks, as the room starts its games
+    double speed = 1;  // 1: the game's own pace; 2: twice as fast; 0: see below
     // At speed 0, and for games stored without their times: this long
     // between plays, and the table's own pause after the showing and after
     // a won trick (it shows the cards that long whatever comes meanwhile).

@@ -530,8 +530,9 @@ void RoomServer::GrantLobbyRequest(PersonId id, const LobbyRequest& request, boo
 }
 
 void RoomServer::AddReservation(PersonId id, Reservation r) {
-    const auto fromHere = std::count_if(reservations_.begin(), reservations_.end(),
-                                        [&](const Reservation& held) { return SameHost(held.address, r.address); });
+    const auto fromHere =
+        std::count_if(reservations_.begin(), reservations_.end(),
+                      [&](const Reservation& held) { return SameHost(held.address, r.address); });
     if (fromHere >= kMaxReservationsPerAddress ||
         reservations_.size() >= static_cast<std::size_t>(options_.maxReservations)) {
         LobbyReply(id, "ERR 预订太多了，请稍后再试。");
@@ -539,7 +540,7 @@ void RoomServer::AddReservation(PersonId id, Reservation r) {
     }
     r.expires = QDateTime::currentMSecsSinceEpoch() + options_.reservationSeconds * 1000LL;
     Log(LogLevel::Info, "reserved " +
-                            (r.replay      ? "a replay of game " + std::to_string(r.replay->id)
+                            (r.replay ? "a replay of game " + std::to_string(r.replay->id)
                              : r.watched.empty() ? std::string("a seat")
                                                  : "a watch of " + r.watched) +
                             " for " + r.name);
@@ -570,18 +571,21 @@ void RoomServer::HandleReplayLine(Link& link, const QList<QByteArray>& words) {
         return;
     }
     double speed = 1;
-    if (words.size() > 4 && ((speed = words[4].toDouble(&ok)), !ok || !(speed >= 0 && speed <= 100))) {
+    if (words.size() > 4 &&
+        ((speed = words[4].toDouble(&ok)), !ok || !(speed >= 0 && speed <= 100))) {
         LobbyReply(link.id, "ERR 回放速度应该在 0 到 100 之间。");
         return;
     }
     const auto waiting = std::count_if(reservations_.begin(), reservations_.end(),
                                        [](const Reservation& r) { return r.replay != nullptr; });
-    if (replays_.size() + static_cast<std::size_t>(waiting) >= static_cast<std::size_t>(options_.maxReplays)) {
+    if (replays_.size() + static_cast<std::size_t>(waiting) >=
+        static_cast<std::size_t>(options_.maxReplays)) {
         LobbyReply(link.id, "ERR 回放的桌子太多了，请稍后再试。");
         return;
     }
     const PersonId id = link.id;
-    const bool asked = ReadForVisitor<Read<StoredGame>>([game](Store& store) { return ReadGame(store, game); },
+    const bool asked = ReadForVisitor<Read<StoredGame>>(
+        [game](Store& store) { return ReadGame(store, game); },
         [this, id, name, game, seat, speed](Read<StoredGame> read) {
             const auto it = links_.find(id);
             if (it == links_.end() || it->second.closing) {
@@ -592,7 +596,8 @@ void RoomServer::HandleReplayLine(Link& link, const QList<QByteArray>& words) {
                 return;
             }
             if (read.status != ReadStatus::Ok) {
-                Log(LogLevel::Error, "could not read game " + std::to_string(game) + " for a replay");
+                Log(LogLevel::Error,
+                    "could not read game " + std::to_string(game) + " for a replay");
                 LobbyReply(id, "ERR 房间暂时读不了记录，请稍后再试。");
                 return;
             }
@@ -640,7 +645,8 @@ std::vector<LiveTable> RoomServer::LiveTables() const {
     return live;
 }
 
-void RoomServer::AnswerPage(PersonId id, int status, std::string_view type, const std::string& body) {
+void RoomServer::AnswerPage(PersonId id, int status, std::string_view type,
+                            const std::string& body) {
     const auto it = links_.find(id);
     if (it == links_.end() || it->second.closing || !it->second.socket) {
         return;  // the browser did not wait
@@ -655,7 +661,8 @@ void RoomServer::WithStandings(int page, std::function<void(const std::vector<St
         use(&cached->second.standings);
         return;
     }
-    const bool asked = ReadForVisitor<Read<std::vector<Standing>>>([page](Store& store) { return ReadStandings(store, page); },
+    const bool asked = ReadForVisitor<Read<std::vector<Standing>>>(
+        [page](Store& store) { return ReadStandings(store, page); },
         [this, page, use](Read<std::vector<Standing>> read) {
             if (read.status != ReadStatus::Ok) {
                 use(nullptr);
@@ -694,24 +701,27 @@ void RoomServer::ServePage(Link& link, const std::string& requestLine) {
             here.setPort(Port());
             here.setPath(QStringLiteral("/"));
             const std::string address = here.toString().toStdString();
-            WithStandings(0, [this, id, people, address, replay = request.replay](const std::vector<Standing>* all) {
+            WithStandings(0, [this, id, people, address,
+                              replay = request.replay](const std::vector<Standing>* all) {
                 // The tables show the page even when the records cannot be read.
                 std::vector<Standing> top;
                 if (all) {
-                    top.assign(all->begin(), all->begin() + static_cast<long>(std::min<std::size_t>(all->size(), 10)));
+                    top.assign(all->begin(), all->begin() + static_cast<long>(std::min<std::size_t>(
+                                                                all->size(), 10)));
                 }
                 AnswerPage(id, 200, kHtml, AdvPage(people, top, address, replay));
             });
             return;
         }
         case WebRequest::Kind::Room:
-            WithStandings(request.page, [this, id, page = request.page, busy](const std::vector<Standing>* all) {
-                if (!all) {
-                    busy();
-                    return;
-                }
-                AnswerPage(id, 200, kHtml, RoomPage(LiveTables(), *all, page));
-            });
+            WithStandings(request.page,
+                          [this, id, page = request.page, busy](const std::vector<Standing>* all) {
+                              if (!all) {
+                                  busy();
+                                  return;
+                              }
+                              AnswerPage(id, 200, kHtml, RoomPage(LiveTables(), *all, page));
+                          });
             return;
         default:
             break;
@@ -725,7 +735,9 @@ void RoomServer::ServePage(Link& link, const std::string& requestLine) {
     const auto keep = [this, key](int status, std::string_view type, std::string body) {
         constexpr std::size_t kPagesKept = 256;
         if (pages_.size() >= kPagesKept) {
-            std::erase_if(pages_, [this](const auto& p) { return clock_.elapsed() - p.second.at >= options_.pageCacheMs; });
+            std::erase_if(pages_, [this](const auto& p) {
+                return clock_.elapsed() - p.second.at >= options_.pageCacheMs;
+            });
         }
         if (pages_.size() < kPagesKept) {
             pages_[key] = {clock_.elapsed(), status, type, body};
@@ -734,10 +746,15 @@ void RoomServer::ServePage(Link& link, const std::string& requestLine) {
     };
     bool asked = false;
     if (request.kind == WebRequest::Kind::Person) {
-        asked = ReadForVisitor<Read<PersonGames>>([name = request.name, page = request.page](Store& store) { return ReadPerson(store, name, page); },
+        asked = ReadForVisitor<Read<PersonGames>>(
+            [name = request.name, page = request.page](Store& store) {
+                return ReadPerson(store, name, page);
+            },
             [this, id, keep, busy, page = request.page](Read<PersonGames> read) {
                 if (read.status == ReadStatus::Missing) {
-                    AnswerPage(id, 404, kHtml, keep(404, kHtml, MessagePage("没有这个人", "没有找到这个人的战绩。")));
+                    AnswerPage(
+                        id, 404, kHtml,
+                        keep(404, kHtml, MessagePage("没有这个人", "没有找到这个人的战绩。")));
                 } else if (read.status == ReadStatus::Ok) {
                     AnswerPage(id, 200, kHtml, keep(200, kHtml, PersonPage(read.value, page)));
                 } else {
@@ -746,14 +763,16 @@ void RoomServer::ServePage(Link& link, const std::string& requestLine) {
             });
     } else {
         const bool json = request.kind == WebRequest::Kind::GameJson;
-        asked = ReadForVisitor<Read<StoredGame>>([game = request.id](Store& store) { return ReadGame(store, game); },
+        asked = ReadForVisitor<Read<StoredGame>>(
+            [game = request.id](Store& store) { return ReadGame(store, game); },
             [this, id, keep, busy, json, game = request.id](Read<StoredGame> read) {
                 if (read.status == ReadStatus::Missing) {
                     const std::string text = "没有找到第 " + std::to_string(game) + " 局。";
                     AnswerPage(id, 404, kHtml, keep(404, kHtml, MessagePage("没有这一局", text)));
                 } else if (read.status == ReadStatus::Ok) {
                     const auto type = json ? kJson : kHtml;
-                    AnswerPage(id, 200, type, keep(200, type, json ? GameJson(read.value) : GamePage(read.value)));
+                    AnswerPage(id, 200, type,
+                               keep(200, type, json ? GameJson(read.value) : GamePage(read.value)));
                 } else {
                     busy();
                 }

@@ -168,10 +168,11 @@ private:
         if (visitorReads_ >= kMaxVisitorReads) {
             return false;
         }
-        const bool asked = store_.Read<T>(this, std::move(read), [this, done = std::move(done)](T value) {
-            --visitorReads_;
-            done(std::move(value));
-        });
+        const bool asked =
+            store_.Read<T>(this, std::move(read), [this, done = std::move(done)](T value) {
+                --visitorReads_;
+                done(std::move(value));
+            });
         visitorReads_ += asked ? 1 : 0;
         return asked;
     }

@@ -59,12 +59,15 @@ std::string StepsText(const std::vector<GameStep>& steps) {
     for (const GameStep& step : steps) {
         static constexpr char kKinds[] = {'a', 's', 'p', 'x'};
         text += (text.empty() ? "" : ";") + std::string(1, kKinds[static_cast<int>(step.kind)]) +
-                std::to_string(step.seat) + "." + std::to_string(step.value) + "@" + std::to_string(step.ms);
+                std::to_string(step.seat) + "." + std::to_string(step.value) + "@" +
+                std::to_string(step.ms);
     }
     return text;
 }
 
-QSqlDatabase Store::Database() const { return Db(connection_); }
+QSqlDatabase Store::Database() const {
+    return Db(connection_);
+}
 
 Store::Store() {
     // Stores are made on their own threads.
@@ -155,7 +158,8 @@ bool Store::Open(const QString& path, QString& error, int busyWaitMs) {
         !run("ALTER TABLE games ADD COLUMN timeline TEXT")) {
         return false;
     }
-    for (const char* statement : {"CREATE INDEX IF NOT EXISTS people_by_points ON people (points)"}) {
+    for (const char* statement :
+         {"CREATE INDEX IF NOT EXISTS people_by_points ON people (points)"}) {
         if (!run(statement)) {
             return false;
         }
@@ -313,10 +317,10 @@ std::int64_t Store::WriteGame(const Pending& pending) {
         " winner, escaped_seat, stake, abandoned, timeline)"
         " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const QVariant& v :
-         {QVariant(g.tableNo), QVariant(pending.finishedAt), QVariant(Q(players)), QVariant(Q(deal)),
-          QVariant(Q(shown)), QVariant(Q(PlaysText(g))), QVariant(Q(scores)), QVariant(Q(places)),
-          QVariant(g.winner), QVariant(g.escapedSeat), QVariant(g.stake), QVariant(g.abandoned ? 1 : 0),
-          QVariant(Q(StepsText(g.steps)))}) {
+         {QVariant(g.tableNo), QVariant(pending.finishedAt), QVariant(Q(players)),
+          QVariant(Q(deal)), QVariant(Q(shown)), QVariant(Q(PlaysText(g))), QVariant(Q(scores)),
+          QVariant(Q(places)), QVariant(g.winner), QVariant(g.escapedSeat), QVariant(g.stake),
+          QVariant(g.abandoned ? 1 : 0), QVariant(Q(StepsText(g.steps)))}) {
         q.addBindValue(v);
     }
     if (!q.exec()) {

@@ -879,7 +879,8 @@ void Table::CloseGame(int escapedSeat) {
 void Table::Step(GameStep::Kind kind, std::uint8_t seat, std::uint8_t value) {
     const auto since = std::chrono::steady_clock::now() - dealtAt_;
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(since).count();
-    record_.steps.push_back({kind, seat, value, static_cast<std::int32_t>(std::min<long long>(ms, INT32_MAX))});
+    record_.steps.push_back(
+        {kind, seat, value, static_cast<std::int32_t>(std::min<long long>(ms, INT32_MAX))});
 }
 
 // --- the room's patience -----------------------------------------------------------------

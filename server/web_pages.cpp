@@ -10,9 +10,12 @@ constexpr std::string_view kAdvPath = "/adv/KOVA/ga.htm";
 constexpr std::size_t kMaxNameBytes = 64;
 
 int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
@@ -41,8 +44,8 @@ bool Decoded(std::string_view in, std::string& out) {
 template <typename T>
 bool Whole(std::string_view text, T lowest, T highest, T& value) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size() && !text.empty() && value >= lowest &&
-           value <= highest;
+    return error == std::errc() && end == text.data() + text.size() && !text.empty() &&
+           value >= lowest && value <= highest;
 }
 
 // The value of key in "a=1&b=2", or nothing.
@@ -50,7 +53,8 @@ std::string_view QueryValue(std::string_view query, std::string_view key) {
     while (!query.empty()) {
         const std::size_t amp = query.find('&');
         const std::string_view pair = query.substr(0, amp);
-        if (pair.size() > key.size() && pair.substr(0, key.size()) == key && pair[key.size()] == '=') {
+        if (pair.size() > key.size() && pair.substr(0, key.size()) == key &&
+            pair[key.size()] == '=') {
             return pair.substr(key.size() + 1);
         }
         query = amp == std::string_view::npos ? std::string_view() : query.substr(amp + 1);
@@ -72,12 +76,15 @@ WebRequest ParseWebRequest(std::string_view line) {
         return request;
     }
     const std::size_t second = line.find(' ', first + 1);
-    std::string_view target = line.substr(first + 1, second == std::string_view::npos ? second : second - first - 1);
+    std::string_view target =
+        line.substr(first + 1, second == std::string_view::npos ? second : second - first - 1);
     const std::size_t mark = target.find('?');
     const std::string_view path = target.substr(0, mark);
-    const std::string_view query = mark == std::string_view::npos ? std::string_view() : target.substr(mark + 1);
+    const std::string_view query =
+        mark == std::string_view::npos ? std::string_view() : target.substr(mark + 1);
     int page = 0;
-    if (const std::string_view p = QueryValue(query, "page"); !p.empty() && !Whole(p, 0, 10000, page)) {
+    if (const std::string_view p = QueryValue(query, "page");
+        !p.empty() && !Whole(p, 0, 10000, page)) {
         return request;
     }
     request.page = page;
@@ -110,12 +117,17 @@ WebRequest ParseWebRequest(std::string_view line) {
 }
 
 std::string WebResponse(int status, std::string_view contentType, const std::string& body) {
-    const char* reason = status == 200 ? "OK" : status == 404 ? "Not Found" : status == 503 ? "Service Unavailable"
-                                                                                           : "Error";
+    const char* reason = status == 200   ? "OK"
+                         : status == 404 ? "Not Found"
+                         : status == 503 ? "Service Unavailable"
+                                         : "Error";
     // A few seconds: the pages change with every finished game.
-    return "HTTP/1.0 " + std::to_string(status) + " " + reason + "\r\nContent-Type: " + std::string(contentType) +
+    return "HTTP/1.0 " + std::to_string(status) + " " + reason +
+           "\r\nContent-Type: " + std::string(contentType) +
            "\r\nContent-Length: " + std::to_string(body.size()) +
-           "\r\nCache-Control: max-age=5\r\nX-Content-Type-Options: nosniff\r\nConnection: close\r\n\r\n" + body;
+           "\r\nCache-Control: max-age=5\r\nX-Content-Type-Options: nosniff\r\nConnection: "
+           "close\r\n\r\n" +
+           body;
 }
 
 }  // namespace redten::room

@@ -6,8 +6,8 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 
 #include "engine/game.h"
 #include "net/wire/client_messages.h"
@@ -31,7 +31,8 @@ protected:
         ASSERT_TRUE(worker_.Open(dir_.filePath("room.db"), error)) << error.toStdString();
         RoomOptions options;
         options.botsPerTable = 3;
-        options.logLevel = qEnvironmentVariableIsSet("ROOM_LOG") ? LogLevel::Debug : LogLevel::Error;
+        options.logLevel =
+            qEnvironmentVariableIsSet("ROOM_LOG") ? LogLevel::Debug : LogLevel::Error;
         options.seed = 19;
         options.table.botPauseMs = 0;
         options.table.botQuietMs = 0;
@@ -80,7 +81,8 @@ TEST_F(RecordsTest, AReplaySendsTheSamePlaysAndScoresAndTouchesNoRecord) {
     const std::string seat = std::to_string(player_->seat + 1);
     ASSERT_TRUE(watcher.ReserveWith("REPLAY 看客 1 " + seat + " 0")) << watcher.lastReply;
     ASSERT_TRUE(watcher.Connect());
-    ASSERT_TRUE(WaitUntil([&] { return !watcher.Of(23).empty() && watcher.Of(130).size() >= 2; }, 20000));
+    ASSERT_TRUE(
+        WaitUntil([&] { return !watcher.Of(23).empty() && watcher.Of(130).size() >= 2; }, 20000));
     EXPECT_TRUE(watcher.problems.empty()) << watcher.problems.front();
 
     // What a spectator of the game saw: the same deal (the watched seat's,
@@ -122,7 +124,8 @@ TEST_F(RecordsTest, TheJsonOfAGamePlaysToTheSameScoresThroughTheRules) {
     PlayOneGame("张三");
     const QByteArray reply = Fetch("/games/1.json");
     ASSERT_TRUE(reply.startsWith("HTTP/1.0 200")) << reply.toStdString();
-    const QJsonObject root = QJsonDocument::fromJson(reply.mid(reply.indexOf("\r\n\r\n") + 4)).object();
+    const QJsonObject root =
+        QJsonDocument::fromJson(reply.mid(reply.indexOf("\r\n\r\n") + 4)).object();
     EXPECT_EQ(root["format"].toString(), "redten-game");
     EXPECT_EQ(root["version"].toInt(), 1);
 
@@ -148,7 +151,8 @@ TEST_F(RecordsTest, TheJsonOfAGamePlaysToTheSameScoresThroughTheRules) {
     game.FillMissingAnswers();
     game.EndShowing();
     for (const QJsonValue& play : root["plays"].toArray()) {
-        const auto result = game.Play(static_cast<std::uint8_t>(play["seat"].toInt()), cards(play["cards"]));
+        const auto result =
+            game.Play(static_cast<std::uint8_t>(play["seat"].toInt()), cards(play["cards"]));
         ASSERT_FALSE(std::holds_alternative<std::string>(result));
     }
     ASSERT_TRUE(game.Over());
@@ -172,14 +176,19 @@ QString Chromium() {
 
 TEST_F(RecordsTest, PagesRenderInARealBrowserWithNamesAsText) {
     const QString chromium = Chromium();
-    ASSERT_FALSE(chromium.isEmpty()) << "chromium is not installed (scripts/setup-deps installs it)";
+    ASSERT_FALSE(chromium.isEmpty())
+        << "chromium is not installed (scripts/setup-deps installs it)";
     PlayOneGame("<b>x</b>");
     QTemporaryDir profile;
     QDir().mkpath(REDTEN_SNAPSHOT_DIR);
     const auto browse = [&](const QString& path, const QString& shot) {
         const QString url = QStringLiteral("http://127.0.0.1:%1%2").arg(room_->Port()).arg(path);
-        const QStringList common = {"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
-                                    "--user-data-dir=" + profile.path(), "--window-size=1000,1300"};
+        const QStringList common = {"--headless",
+                                    "--no-sandbox",
+                                    "--disable-gpu",
+                                    "--no-first-run",
+                                    "--user-data-dir=" + profile.path(),
+                                    "--window-size=1000,1300"};
         QProcess dump;
         dump.start(chromium, common + QStringList{"--dump-dom", url});
         // The room answers from this thread: keep its loop running meanwhile.
@@ -187,9 +196,12 @@ TEST_F(RecordsTest, PagesRenderInARealBrowserWithNamesAsText) {
         const QString dom = QString::fromUtf8(dump.readAllStandardOutput());
         EXPECT_EQ(dump.exitCode(), 0) << dump.readAllStandardError().toStdString();
         QProcess snap;
-        snap.start(chromium, common + QStringList{"--screenshot=" + QDir(REDTEN_SNAPSHOT_DIR).filePath(shot), url});
+        snap.start(
+            chromium,
+            common + QStringList{"--screenshot=" + QDir(REDTEN_SNAPSHOT_DIR).filePath(shot), url});
         EXPECT_TRUE(WaitUntil([&] { return snap.state() == QProcess::NotRunning; }, 60000));
-        EXPECT_TRUE(QFileInfo(QDir(REDTEN_SNAPSHOT_DIR).filePath(shot)).size() > 0) << shot.toStdString();
+        EXPECT_TRUE(QFileInfo(QDir(REDTEN_SNAPSHOT_DIR).filePath(shot)).size() > 0)
+            << shot.toStdString();
         return dom;
     };
     const QString room = browse("/", "records-room.png");
@@ -201,10 +213,12 @@ TEST_F(RecordsTest, PagesRenderInARealBrowserWithNamesAsText) {
         EXPECT_FALSE(dom.contains("<b>x</b>")) << dom.toStdString();
     }
     EXPECT_TRUE(room.contains(QStringLiteral("排行榜")));
-    EXPECT_TRUE(room.contains(QStringLiteral("电脑高手甲1")) || room.contains(QStringLiteral("电脑新手甲1")));
+    EXPECT_TRUE(room.contains(QStringLiteral("电脑高手甲1")) ||
+                room.contains(QStringLiteral("电脑新手甲1")));
     EXPECT_TRUE(person.contains(QStringLiteral("最近的对局")) && person.contains("/games/1"));
-    for (const QString& part : {QStringLiteral("第 1 局"), QStringLiteral("发的牌"), QStringLiteral("第 1 轮"),
-                                QStringLiteral("倍数"), QStringLiteral("redten-play --replay 1")}) {
+    for (const QString& part :
+         {QStringLiteral("第 1 局"), QStringLiteral("发的牌"), QStringLiteral("第 1 轮"),
+          QStringLiteral("倍数"), QStringLiteral("redten-play --replay 1")}) {
         EXPECT_TRUE(game.contains(part)) << part.toStdString();
     }
 }

@@ -24,13 +24,16 @@ TEST(WebRequestTest, OnlyTheRoomsPagesAreAskedForAndEveryPartIsChecked) {
     EXPECT_EQ(ParseWebRequest("GET /adv/KOVA/ga.htm?replay=7 HTTP/1.1").replay, 7);
     EXPECT_EQ(ParseWebRequest("GET /adv/KOVA/ga.htm?replay=x HTTP/1.1").kind, Kind::Adv);
     for (const char* refused :
-         {"POST / HTTP/1.1", "GET", "", "GET /people/ HTTP/1.1", "GET /people/%G1 HTTP/1.1", "GET /people/%E5% HTTP/1.1",
-          "GET /games/0 HTTP/1.1", "GET /games/-1 HTTP/1.1", "GET /games/99999999999999999999 HTTP/1.1",
-          "GET /games/1x HTTP/1.1", "GET /?page=abc HTTP/1.1", "GET /?page=99999 HTTP/1.1", "GET /etc/passwd HTTP/1.1"}) {
+         {"POST / HTTP/1.1", "GET", "", "GET /people/ HTTP/1.1", "GET /people/%G1 HTTP/1.1",
+          "GET /people/%E5% HTTP/1.1", "GET /games/0 HTTP/1.1", "GET /games/-1 HTTP/1.1",
+          "GET /games/99999999999999999999 HTTP/1.1", "GET /games/1x HTTP/1.1",
+          "GET /?page=abc HTTP/1.1", "GET /?page=99999 HTTP/1.1", "GET /etc/passwd HTTP/1.1"}) {
         EXPECT_EQ(ParseWebRequest(refused).kind, Kind::NotFound) << refused;
     }
-    EXPECT_EQ(ParseWebRequest("GET /people/" + std::string(200, 'a') + " HTTP/1.1").kind, Kind::NotFound);
-    EXPECT_EQ(HtmlEscaped("<a href=\"x\">'&'</a>"), "&lt;a href=&quot;x&quot;&gt;&#39;&amp;&#39;&lt;/a&gt;");
+    EXPECT_EQ(ParseWebRequest("GET /people/" + std::string(200, 'a') + " HTTP/1.1").kind,
+              Kind::NotFound);
+    EXPECT_EQ(HtmlEscaped("<a href=\"x\">'&'</a>"),
+              "&lt;a href=&quot;x&quot;&gt;&#39;&amp;&#39;&lt;/a&gt;");
     EXPECT_EQ(CardName(kRedTen59) + CardName(kRedTen72) + CardName(0) + CardName(51), "♥10♦10♥3♦2");
 }
 
@@ -65,17 +68,20 @@ TEST(RecordsReadTest, MissingDamagedAndLookalikeRecordsAreToldApart) {
             store.LoadOrCreate(name, false);
         }
         QSqlQuery q(store.Database());
-        q.exec("INSERT INTO games (players, deal, shown, plays, scores, places) VALUES"
-               " ('axb;p;q;r', '1;2;3;4', '0;0;0;0', '', '0;0;0;0', '0;0;0;0'),"
-               " ('axb;p;q;r', '1;2;3', '0;0;0;0', '', '0;0;0;0', '0;0;0;0')");
+        q.exec(
+            "INSERT INTO games (players, deal, shown, plays, scores, places) VALUES"
+            " ('axb;p;q;r', '1;2;3;4', '0;0;0;0', '', '0;0;0;0', '0;0;0;0'),"
+            " ('axb;p;q;r', '1;2;3', '0;0;0;0', '', '0;0;0;0', '0;0;0;0')");
     });
     EXPECT_EQ(worker.Now([](Store& s) { return ReadGame(s, 1); }).status, ReadStatus::Ok);
-    EXPECT_EQ(worker.Now([](Store& s) { return ReadGame(s, 2); }).status, ReadStatus::Failed);  // three hands
+    EXPECT_EQ(worker.Now([](Store& s) { return ReadGame(s, 2); }).status,
+              ReadStatus::Failed);  // three hands
     EXPECT_EQ(worker.Now([](Store& s) { return ReadGame(s, 3); }).status, ReadStatus::Missing);
     // "_" in a name matches itself only.
     EXPECT_TRUE(worker.Now([](Store& s) { return ReadPerson(s, "a_b", 0); }).value.games.empty());
     EXPECT_EQ(worker.Now([](Store& s) { return ReadPerson(s, "axb", 0); }).value.games.size(), 2u);
-    EXPECT_EQ(worker.Now([](Store& s) { return ReadPerson(s, "nobody", 0); }).status, ReadStatus::Missing);
+    EXPECT_EQ(worker.Now([](Store& s) { return ReadPerson(s, "nobody", 0); }).status,
+              ReadStatus::Missing);
     EXPECT_EQ(worker.Now([](Store& s) { return ReadStandings(s, 0); }).value.size(), 2u);
 }
 
