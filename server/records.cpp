@@ -296,7 +296,8 @@ Read<StoredGame> ReadGame(Store& store, std::int64_t id) {
         S(q.value(7)), [](const std::string& p) { return Number<std::uint8_t>(p, 0, 4); });
     auto steps = ParseSteps(S(q.value(12)));
     if (!players || !dealt || !shown || !plays || !scores || !places || !steps) {
-        return read;  // damaged: not a game to show as if it were whole
+        read.status = ReadStatus::Damaged;  // not a game to show as if it were whole
+        return read;
     }
     g.players = *players;
     g.dealt = *dealt;

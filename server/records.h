@@ -13,7 +13,8 @@
 // lists come a page at a time.
 namespace redten::room {
 
-enum class ReadStatus { Ok, Missing, Failed };
+// Damaged: the row is there but is not a game (or a list) of ours.
+enum class ReadStatus { Ok, Missing, Damaged, Failed };
 
 template <typename T>
 struct Read {
@@ -64,7 +65,7 @@ constexpr int kMaxPage = 10000;
 Read<std::vector<Standing>> ReadStandings(Store& store, int page, int perPage = kStandingsPerPage);
 // Missing when nobody has the name.
 Read<PersonGames> ReadPerson(Store& store, const std::string& name, int page);
-// Missing when no game has the number; Failed also when its row is damaged.
+// Missing when no game has the number.
 Read<StoredGame> ReadGame(Store& store, std::int64_t id);
 
 // The text forms of store.h, read back. Nothing when the text is not one:

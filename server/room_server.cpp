@@ -595,6 +595,11 @@ void RoomServer::HandleReplayLine(Link& link, const QList<QByteArray>& words) {
                 LobbyReply(id, "ERR 没有找到第 " + std::to_string(game) + " 局的记录。");
                 return;
             }
+            if (read.status == ReadStatus::Damaged) {
+                Log(LogLevel::Error, "game " + std::to_string(game) + " is damaged in the records");
+                LobbyReply(id, "ERR 第 " + std::to_string(game) + " 局的记录已损坏，无法回放。");
+                return;
+            }
             if (read.status != ReadStatus::Ok) {
                 Log(LogLevel::Error,
                     "could not read game " + std::to_string(game) + " for a replay");
@@ -697,7 +702,11 @@ void RoomServer::ServePage(Link& link, const std::string& requestLine) {
                 [](const auto& l) { return l.second.person != 0 && !l.second.replaying; }));
             QUrl here;
             here.setScheme(QStringLiteral("http"));
-            here.setHost(link.socket->localAddress().toString());
+            // An IPv4 link to a room listening on both kinds is shown as IPv4.
+            bool v4 = false;
+            const QHostAddress local = link.socket->localAddress();
+            const quint32 ipv4 = local.toIPv4Address(&v4);
+            here.setHost(v4 ? QHostAddress(ipv4).toString() : local.toString());
             here.setPort(Port());
             here.setPath(QStringLiteral("/"));
             const std::string address = here.toString().toStdString();
@@ -769,6 +778,9 @@ void RoomServer::ServePage(Link& link, const std::string& requestLine) {
                 if (read.status == ReadStatus::Missing) {
                     const std::string text = "没有找到第 " + std::to_string(game) + " 局。";
                     AnswerPage(id, 404, kHtml, keep(404, kHtml, MessagePage("没有这一局", text)));
+                } else if (read.status == ReadStatus::Damaged) {
+                    const std::string text = "第 " + std::to_string(game) + " 局的记录已损坏，无法显示。";
+                    AnswerPage(id, 500, kHtml, MessagePage("记录已损坏", text));
                 } else if (read.status == ReadStatus::Ok) {
                     const auto type = json ? kJson : kHtml;
                     AnswerPage(id, 200, type,

@@ -75,7 +75,7 @@ TEST(RecordsReadTest, MissingDamagedAndLookalikeRecordsAreToldApart) {
     });
     EXPECT_EQ(worker.Now([](Store& s) { return ReadGame(s, 1); }).status, ReadStatus::Ok);
     EXPECT_EQ(worker.Now([](Store& s) { return ReadGame(s, 2); }).status,
-              ReadStatus::Failed);  // three hands
+              ReadStatus::Damaged);  // three hands
     EXPECT_EQ(worker.Now([](Store& s) { return ReadGame(s, 3); }).status, ReadStatus::Missing);
     // "_" in a name matches itself only.
     EXPECT_TRUE(worker.Now([](Store& s) { return ReadPerson(s, "a_b", 0); }).value.games.empty());
