@@ -189,6 +189,9 @@ void RoomServer::OnReadyRead(PersonId id) {
         const qsizetype newline = link.line.indexOf('\n');
         if (newline >= 0) {
             HandleLobbyLine(link, link.line.left(newline));
+        } else if (link.line.size() > kMaxLobbyLine && link.line.startsWith("GET ")) {
+            link.lineDone = true;  // a browser is told in its own terms
+            AnswerPage(link.id, 414, kHtml, MessagePage("地址太长", "这个地址太长了。"));
         } else if (link.line.size() > kMaxLobbyLine) {
             HandleLobbyLine(link, QByteArray());
         }

@@ -119,6 +119,7 @@ WebRequest ParseWebRequest(std::string_view line) {
 std::string WebResponse(int status, std::string_view contentType, const std::string& body) {
     const char* reason = status == 200   ? "OK"
                          : status == 404 ? "Not Found"
+                         : status == 414 ? "URI Too Long"
                          : status == 500 ? "Internal Server Error"
                          : status == 503 ? "Service Unavailable"
                                          : "Error";
