@@ -239,7 +239,12 @@ int main(int argc, char** argv) {
         room = {at.host == QLatin1String("0.0.0.0") ? QStringLiteral("127.0.0.1") : at.host, local.Port()};
         std::cout << "房间已经开好：" << at.host.toStdString() << ":" << local.Port() << "（日志在 "
                   << log.toStdString() << "）" << std::endl;
-        std::cout << "战绩和对局的网页：http://" << room.host.toStdString() << ":" << room.port << "/" << std::endl;
+        QUrl pages;
+        pages.setScheme(QStringLiteral("http"));
+        pages.setHost(room.host);
+        pages.setPort(room.port);
+        pages.setPath(QStringLiteral("/"));
+        std::cout << "战绩和对局的网页：" << pages.toString().toStdString() << std::endl;
     }
 
     const QString word = parser.isSet(secret) ? parser.value(secret) : KeptSecret();
