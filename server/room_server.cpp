@@ -38,7 +38,17 @@ QByteArray Frame(const Bytes& message) {
 }  // namespace
 
 RoomServer::RoomServer(RoomOptions options, StoreWorker& store, QObject* parent)
-    : QObject(parent), options_(options), store_(store), secrets_(this) {
+    : QObject(parent),
+      options_(options),
+      store_(store),
+      secrets_(this),
+      pages_(this, store, options_.pageCacheMs,
+             {[this] { return LiveTables(); },
+              [this] {
+                  return static_cast<std::size_t>(std::count_if(
+                      links_.begin(), links_.end(),
+                      [](const auto& l) { return l.second.person != 0 && !l.second.replaying; }));
+              }}) {
     const int cores = static_cast<int>(std::thread::hardware_concurrency());
     pool_ = std::make_unique<ThinkPool>(options_.thinkThreads > 0 ? options_.thinkThreads
                                                                   : std::clamp(cores, 1, 8));
@@ -587,7 +597,7 @@ void RoomServer::HandleReplayLine(Link& link, const QList<QByteArray>& words) {
         return;
     }
     const PersonId id = link.id;
-    const bool asked = ReadForVisitor<Read<StoredGame>>(
+    const bool asked = pages_.Read<Read<StoredGame>>(
         [game](Store& store) { return ReadGame(store, game); },
         [this, id, name, game, seat, speed](Read<StoredGame> read) {
             const auto it = links_.find(id);
@@ -663,139 +673,21 @@ void RoomServer::AnswerPage(PersonId id, int status, std::string_view type,
     CloseGently(it->second);
 }
 
-void RoomServer::WithStandings(int page, std::function<void(const std::vector<Standing>*)> use) {
-    const auto cached = standings_.find(page);
-    if (cached != standings_.end() && clock_.elapsed() - cached->second.at < options_.pageCacheMs) {
-        use(&cached->second.standings);
-        return;
-    }
-    const bool asked = ReadForVisitor<Read<std::vector<Standing>>>(
-        [page](Store& store) { return ReadStandings(store, page); },
-        [this, page, use](Read<std::vector<Standing>> read) {
-            if (read.status != ReadStatus::Ok) {
-                use(nullptr);
-                return;
-            }
-            constexpr std::size_t kPagesKept = 64;
-            if (standings_.size() >= kPagesKept) {
-                standings_.clear();
-            }
-            auto& kept = standings_[page];
-            kept = {clock_.elapsed(), std::move(read.value)};
-            use(&kept.standings);
-        });
-    if (!asked) {
-        use(nullptr);
-    }
-}
-
 void RoomServer::ServePage(Link& link, const std::string& requestLine) {
-    const WebRequest request = ParseWebRequest(requestLine);
-    const PersonId id = link.id;
-    const auto busy = [this, id] {
-        AnswerPage(id, 503, kHtml, MessagePage("房间正忙", "房间暂时读不了记录，请稍后再试。"));
-    };
-    switch (request.kind) {
-        case WebRequest::Kind::NotFound:
-            AnswerPage(id, 404, kHtml, MessagePage("没有这个页面", "没有这个页面。"));
-            return;
-        case WebRequest::Kind::Adv: {
-            const std::size_t people = static_cast<std::size_t>(std::count_if(
-                links_.begin(), links_.end(),
-                [](const auto& l) { return l.second.person != 0 && !l.second.replaying; }));
-            QUrl here;
-            here.setScheme(QStringLiteral("http"));
-            // An IPv4 link to a room listening on both kinds is shown as IPv4.
-            bool v4 = false;
-            const QHostAddress local = link.socket->localAddress();
-            const quint32 ipv4 = local.toIPv4Address(&v4);
-            here.setHost(v4 ? QHostAddress(ipv4).toString() : local.toString());
-            here.setPort(Port());
-            here.setPath(QStringLiteral("/"));
-            const std::string address = here.toString().toStdString();
-            WithStandings(0, [this, id, people, address,
-                              replay = request.replay](const std::vector<Standing>* all) {
-                // The tables show the page even when the records cannot be read.
-                std::vector<Standing> top;
-                if (all) {
-                    top.assign(all->begin(), all->begin() + static_cast<long>(std::min<std::size_t>(
-                                                                all->size(), 10)));
-                }
-                AnswerPage(id, 200, kHtml, AdvPage(people, top, address, replay));
-            });
-            return;
-        }
-        case WebRequest::Kind::Room:
-            WithStandings(request.page,
-                          [this, id, page = request.page, busy](const std::vector<Standing>* all) {
-                              if (!all) {
-                                  busy();
-                                  return;
-                              }
-                              AnswerPage(id, 200, kHtml, RoomPage(LiveTables(), *all, page));
-                          });
-            return;
-        default:
-            break;
-    }
-    const std::string key = request.Key();
-    if (const auto cached = pages_.find(key);
-        cached != pages_.end() && clock_.elapsed() - cached->second.at < options_.pageCacheMs) {
-        AnswerPage(id, cached->second.status, cached->second.type, cached->second.body);
-        return;
-    }
-    const auto keep = [this, key](int status, std::string_view type, std::string body) {
-        constexpr std::size_t kPagesKept = 256;
-        if (pages_.size() >= kPagesKept) {
-            std::erase_if(pages_, [this](const auto& p) {
-                return clock_.elapsed() - p.second.at >= options_.pageCacheMs;
-            });
-        }
-        if (pages_.size() < kPagesKept) {
-            pages_[key] = {clock_.elapsed(), status, type, body};
-        }
-        return body;
-    };
-    bool asked = false;
-    if (request.kind == WebRequest::Kind::Person) {
-        asked = ReadForVisitor<Read<PersonGames>>(
-            [name = request.name, page = request.page](Store& store) {
-                return ReadPerson(store, name, page);
-            },
-            [this, id, keep, busy, page = request.page](Read<PersonGames> read) {
-                if (read.status == ReadStatus::Missing) {
-                    AnswerPage(
-                        id, 404, kHtml,
-                        keep(404, kHtml, MessagePage("没有这个人", "没有找到这个人的战绩。")));
-                } else if (read.status == ReadStatus::Ok) {
-                    AnswerPage(id, 200, kHtml, keep(200, kHtml, PersonPage(read.value, page)));
-                } else {
-                    busy();
-                }
-            });
-    } else {
-        const bool json = request.kind == WebRequest::Kind::GameJson;
-        asked = ReadForVisitor<Read<StoredGame>>(
-            [game = request.id](Store& store) { return ReadGame(store, game); },
-            [this, id, keep, busy, json, game = request.id](Read<StoredGame> read) {
-                if (read.status == ReadStatus::Missing) {
-                    const std::string text = "没有找到第 " + std::to_string(game) + " 局。";
-                    AnswerPage(id, 404, kHtml, keep(404, kHtml, MessagePage("没有这一局", text)));
-                } else if (read.status == ReadStatus::Damaged) {
-                    const std::string text = "第 " + std::to_string(game) + " 局的记录已损坏，无法显示。";
-                    AnswerPage(id, 500, kHtml, MessagePage("记录已损坏", text));
-                } else if (read.status == ReadStatus::Ok) {
-                    const auto type = json ? kJson : kHtml;
-                    AnswerPage(id, 200, type,
-                               keep(200, type, json ? GameJson(read.value) : GamePage(read.value)));
-                } else {
-                    busy();
-                }
-            });
-    }
-    if (!asked) {
-        busy();
-    }
+    // Where a browser finds the pages: the address this link came to (an
+    // IPv4 link to a room listening on both kinds is shown as IPv4).
+    bool v4 = false;
+    const QHostAddress local = link.socket->localAddress();
+    const quint32 ipv4 = local.toIPv4Address(&v4);
+    QUrl here;
+    here.setScheme(QStringLiteral("http"));
+    here.setHost(v4 ? QHostAddress(ipv4).toString() : local.toString());
+    here.setPort(Port());
+    here.setPath(QStringLiteral("/"));
+    pages_.Serve(requestLine, here.toString().toStdString(),
+                 [this, id = link.id](int status, std::string_view type, const std::string& body) {
+                     AnswerPage(id, status, type, body);
+                 });
 }
 
 void RoomServer::HandleTableMessage(Link& link, const Bytes& message) {

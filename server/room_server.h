@@ -14,8 +14,7 @@
 #include <set>
 
 #include "net/wire/framing.h"
-#include "record_pages.h"
-#include "records.h"
+#include "page_server.h"
 #include "replay.h"
 #include "secrets.h"
 #include "store_worker.h"
@@ -121,16 +120,6 @@ private:
         std::uint8_t replaySeat = 0;
         double replaySpeed = 1;
     };
-    struct CachedPage {
-        qint64 at = 0;  // on clock_
-        int status = 200;
-        std::string_view type;
-        std::string body;
-    };
-    struct CachedStandings {
-        qint64 at = 0;
-        std::vector<Standing> standings;
-    };
     struct LobbyRequest {
         bool watch = false;
         std::string name, watched, secret;
@@ -155,28 +144,10 @@ private:
     void AddReservation(PersonId id, Reservation r);
     void HandleReplayLine(Link& link, const QList<QByteArray>& words);
     void StartReplay(Link& link, const Reservation& r);
-    // A browser's (or the page pane's) request: answered from memory when
-    // read a moment ago, else read on the store's thread.
+    // A browser's (or the page pane's) request, answered by pages_.
     void ServePage(Link& link, const std::string& requestLine);
     void AnswerPage(PersonId id, int status, std::string_view type, const std::string& body);
-    void WithStandings(int page, std::function<void(const std::vector<Standing>*)> use);
     std::vector<LiveTable> LiveTables() const;
-    // A read for a page or a replay: at most kMaxVisitorReads wait at once,
-    // so browsers never crowd out the records of people sitting down.
-    template <typename T>
-    bool ReadForVisitor(std::function<T(Store&)> read, std::function<void(T)> done) {
-        if (visitorReads_ >= kMaxVisitorReads) {
-            return false;
-        }
-        const bool asked =
-            store_.Read<T>(this, std::move(read), [this, done = std::move(done)](T value) {
-                --visitorReads_;
-                done(std::move(value));
-            });
-        visitorReads_ += asked ? 1 : 0;
-        return asked;
-    }
-    static constexpr int kMaxVisitorReads = 32;
     void RememberDroppedSeat(const std::string& name, const QHostAddress& address);
     void HandleTableMessage(Link& link, const Bytes& message);
     void Claim(Link& link);
@@ -223,9 +194,6 @@ private:
     SecretWorker secrets_;
     std::map<int, std::unique_ptr<Table>> tables_;
     std::map<PersonId, std::unique_ptr<Replay>> replays_;
-    std::map<std::string, CachedPage> pages_;
-    std::map<int, CachedStandings> standings_;
-    int visitorReads_ = 0;
     std::map<TimerId, QTimer*> timers_;
     QElapsedTimer clock_;
     QTimer idleSweep_;
@@ -254,6 +222,7 @@ private:
     };
     std::map<ThinkId, Thinking> thinking_;
     ThinkId nextThink_ = 1;
+    PageServer pages_;
     std::unique_ptr<ThinkPool> pool_;  // made first and stopped first
 };
 
