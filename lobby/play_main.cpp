@@ -11,6 +11,7 @@
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTcpSocket>
+#include <QUrl>
 
 #include <signal.h>
 #include <unistd.h>
@@ -194,7 +195,10 @@ int main(int argc, char** argv) {
     const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("本机房间的战绩文件（默认：个人数据目录下的 redten/room.db）。"), QStringLiteral("FILE"));
     const QCommandLineOption table(QStringLiteral("table"), QStringLiteral("要启动的桌子程序。"), QStringLiteral("PATH"));
     const QCommandLineOption secret(QStringLiteral("secret"), QStringLiteral("你这个名字的密码，掉线后凭它回到座位（默认：自动生成并保存在个人配置目录下的 redten/secret）。"), QStringLiteral("WORD"));
-    parser.addOptions({name, join, watch, listen, bots, level, db, table, secret});
+    const QCommandLineOption replay(QStringLiteral("replay"), QStringLiteral("在桌上重看一局存下的对局（对局编号见房间网页）。"), QStringLiteral("GAME"));
+    const QCommandLineOption seat(QStringLiteral("seat"), QStringLiteral("回放时看哪个座位的牌，1 到 4（默认 1）。"), QStringLiteral("S"), QStringLiteral("1"));
+    const QCommandLineOption speed(QStringLiteral("speed"), QStringLiteral("回放速度：1 为原速（默认），2 为两倍速，0 为尽快。"), QStringLiteral("X"), QStringLiteral("1"));
+    parser.addOptions({name, join, watch, listen, bots, level, db, table, secret, replay, seat, speed});
     parser.process(app);
 
     const QString me = parser.value(name);
@@ -235,15 +239,42 @@ int main(int argc, char** argv) {
         room = {at.host == QLatin1String("0.0.0.0") ? QStringLiteral("127.0.0.1") : at.host, local.Port()};
         std::cout << "房间已经开好：" << at.host.toStdString() << ":" << local.Port() << "（日志在 "
                   << log.toStdString() << "）" << std::endl;
+        QUrl pages;
+        pages.setScheme(QStringLiteral("http"));
+        pages.setHost(room.host);
+        pages.setPort(room.port);
+        pages.setPath(QStringLiteral("/"));
+        std::cout << "战绩和对局的网页：" << pages.toString().toStdString() << std::endl;
     }
 
     const QString word = parser.isSet(secret) ? parser.value(secret) : KeptSecret();
     if (word.contains(QLatin1Char(' ')) || word.contains(QLatin1Char('\t')) || word.toUtf8().size() > 128) {
         return Fail(QStringLiteral("--secret 需要一个不含空格、最多 128 个字节的词。"));
     }
-    const QString plain = parser.isSet(watch) ? QStringLiteral("WATCH %1 %2").arg(me, parser.value(watch))
-                                              : QStringLiteral("SIT %1").arg(me);
-    const QString request = word.isEmpty() ? plain : plain + QLatin1Char(' ') + word;
+    const bool replaying = parser.isSet(replay);
+    if (replaying && (parser.value(replay).contains(QLatin1Char(' ')) || parser.value(seat).contains(QLatin1Char(' ')) ||
+                      parser.value(speed).contains(QLatin1Char(' ')))) {
+        return Fail(QStringLiteral("--replay、--seat 和 --speed 的值不能有空格。"));
+    }
+    // A replay claims no name and keeps no record: it goes without the secret.
+    const QString plain =
+        replaying ? QStringLiteral("REPLAY %1 %2 %3 %4")
+                        .arg(me, parser.value(replay), parser.value(seat), parser.value(speed))
+        : parser.isSet(watch) ? QStringLiteral("WATCH %1 %2").arg(me, parser.value(watch))
+                              : QStringLiteral("SIT %1").arg(me);
+    const QString request = word.isEmpty() || replaying ? plain : plain + QLatin1Char(' ') + word;
+    if (replaying) {
+        // The page pane beside the user list says which game is replayed.
+        QUrl page;
+        page.setScheme(QStringLiteral("http"));
+        page.setHost(room.host);
+        page.setPort(room.port);
+        page.setPath(QStringLiteral("/adv/KOVA/ga.htm"));
+        page.setQuery(QStringLiteral("replay=") + parser.value(replay));
+        if (!qEnvironmentVariableIsSet("REDTEN_ADV_URL")) {
+            qputenv("REDTEN_ADV_URL", page.toString().toUtf8());
+        }
+    }
     // The table connects from this machine within moments, claiming the
     // reservation; it lives as long as its link to the room.
     const QStringList words = {QString::fromLatin1(redten::kLaunchToken), room.host, QString::number(room.port),

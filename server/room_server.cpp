@@ -1,6 +1,7 @@
 #include "room_server.h"
 
 #include <QDateTime>
+#include <QUrl>
 
 #include <algorithm>
 #include <iostream>
@@ -37,7 +38,17 @@ QByteArray Frame(const Bytes& message) {
 }  // namespace
 
 RoomServer::RoomServer(RoomOptions options, StoreWorker& store, QObject* parent)
-    : QObject(parent), options_(options), store_(store), secrets_(this) {
+    : QObject(parent),
+      options_(options),
+      store_(store),
+      secrets_(this),
+      pages_(this, store, options_.pageCacheMs,
+             {[this] { return LiveTables(); },
+              [this] {
+                  return static_cast<std::size_t>(std::count_if(
+                      links_.begin(), links_.end(),
+                      [](const auto& l) { return l.second.person != 0 && !l.second.replaying; }));
+              }}) {
     const int cores = static_cast<int>(std::thread::hardware_concurrency());
     pool_ = std::make_unique<ThinkPool>(options_.thinkThreads > 0 ? options_.thinkThreads
                                                                   : std::clamp(cores, 1, 8));
@@ -77,6 +88,7 @@ RoomServer::~RoomServer() {
     store_.Detach(this);  // what is queued is still written, unanswered
     pool_.reset();    // no thought comes back from here on
     tables_.clear();  // their timers go first
+    replays_.clear();
     for (auto& [id, timer] : timers_) {
         delete timer;
     }
@@ -187,6 +199,9 @@ void RoomServer::OnReadyRead(PersonId id) {
         const qsizetype newline = link.line.indexOf('\n');
         if (newline >= 0) {
             HandleLobbyLine(link, link.line.left(newline));
+        } else if (link.line.size() > kMaxLobbyLine && link.line.startsWith("GET ")) {
+            link.lineDone = true;  // a browser is told in its own terms
+            AnswerPage(link.id, 414, kHtml, MessagePage("地址太长", "这个地址太长了。"));
         } else if (link.line.size() > kMaxLobbyLine) {
             HandleLobbyLine(link, QByteArray());
         }
@@ -228,6 +243,7 @@ void RoomServer::Forget(PersonId id) {
         it->second.socket->deleteLater();
     }
     links_.erase(it);
+    replays_.erase(id);
     FinishShutdown(false);
 }
 
@@ -300,6 +316,7 @@ void RoomServer::Shutdown(std::function<void()> done) {
         }
     }
     tables_.clear();
+    replays_.clear();
     QTimer::singleShot(options_.closeGraceMs + 1000, this, [this] { FinishShutdown(true); });
     QTimer::singleShot(options_.storeDrainMs, this, [this] {
         storeGaveUp_ = true;
@@ -358,6 +375,7 @@ void RoomServer::Drop(PersonId id, const char* why) {
         const std::string name = found->second.name;
         const QHostAddress address = found->second.address;
         links_.erase(found);
+        replays_.erase(id);
         if (person != 0) {
             const auto table = tables_.find(tableNo);
             if (table != tables_.end()) {
@@ -377,12 +395,11 @@ void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
     const QList<QByteArray> words = line.trimmed().split(' ');
     const std::string verb = words.value(0).toStdString();
     if (verb == "GET") {
-        // A browser (or the table's page view) asks for the room's page.
-        RoomFigures figures;
-        figures.people = static_cast<std::size_t>(
-            std::count_if(links_.begin(), links_.end(), [](const auto& l) { return l.second.person != 0; }));
-        link.socket->write(QByteArray::fromStdString(WebReply(line.trimmed().toStdString(), figures)));
-        CloseGently(link);
+        ServePage(link, line.trimmed().toStdString());
+        return;
+    }
+    if (verb == "REPLAY") {
+        HandleReplayLine(link, words);
         return;
     }
     const bool watch = verb == "WATCH";
@@ -517,23 +534,160 @@ void RoomServer::GrantLobbyRequest(PersonId id, const LobbyRequest& request, boo
         }
         reservations_.erase(pending);
     }
-    const auto fromHere = std::count_if(reservations_.begin(), reservations_.end(),
-                                        [&](const Reservation& r) { return SameHost(r.address, from); });
+    Reservation r;
+    r.name = name;
+    r.watched = request.watched;
+    r.address = from;
+    r.newHash = newHash;
+    AddReservation(id, std::move(r));
+}
+
+void RoomServer::AddReservation(PersonId id, Reservation r) {
+    const auto fromHere =
+        std::count_if(reservations_.begin(), reservations_.end(),
+                      [&](const Reservation& held) { return SameHost(held.address, r.address); });
     if (fromHere >= kMaxReservationsPerAddress ||
         reservations_.size() >= static_cast<std::size_t>(options_.maxReservations)) {
         LobbyReply(id, "ERR 预订太多了，请稍后再试。");
         return;
     }
-    Reservation r;
-    r.name = name;
-    r.watched = request.watched;
-    r.address = from;
-    r.expires = now + options_.reservationSeconds * 1000LL;
-    r.newHash = newHash;
-    reservations_.push_back(r);
-    Log(LogLevel::Info, "reserved " + (r.watched.empty() ? "a seat" : "a watch of " + r.watched) +
-                            " for " + name);
+    r.expires = QDateTime::currentMSecsSinceEpoch() + options_.reservationSeconds * 1000LL;
+    Log(LogLevel::Info, "reserved " +
+                            (r.replay ? "a replay of game " + std::to_string(r.replay->id)
+                             : r.watched.empty() ? std::string("a seat")
+                                                 : "a watch of " + r.watched) +
+                            " for " + r.name);
+    reservations_.push_back(std::move(r));
     LobbyReply(id, "OK");
+}
+
+void RoomServer::HandleReplayLine(Link& link, const QList<QByteArray>& words) {
+    // REPLAY name game [seat [speed]]
+    if (words.size() < 3 || words.size() > 5) {
+        LobbyReply(link.id, "ERR 无法识别的请求。");
+        return;
+    }
+    const std::string name = words[1].toStdString();
+    if (const auto bad = CheckPersonName(name)) {
+        LobbyReply(link.id, "ERR " + *bad);
+        return;
+    }
+    bool ok = false;
+    const qlonglong game = words[2].toLongLong(&ok);
+    if (!ok || game <= 0 || game > (qlonglong{1} << 53)) {
+        LobbyReply(link.id, "ERR 对局编号应该是一个正整数。");
+        return;
+    }
+    int seat = 1;
+    if (words.size() > 3 && ((seat = words[3].toInt(&ok)), !ok || seat < 1 || seat > 4)) {
+        LobbyReply(link.id, "ERR 座位应该是 1 到 4。");
+        return;
+    }
+    double speed = 1;
+    if (words.size() > 4 &&
+        ((speed = words[4].toDouble(&ok)), !ok || !(speed >= 0 && speed <= 100))) {
+        LobbyReply(link.id, "ERR 回放速度应该在 0 到 100 之间。");
+        return;
+    }
+    const auto waiting = std::count_if(reservations_.begin(), reservations_.end(),
+                                       [](const Reservation& r) { return r.replay != nullptr; });
+    if (replays_.size() + static_cast<std::size_t>(waiting) >=
+        static_cast<std::size_t>(options_.maxReplays)) {
+        LobbyReply(link.id, "ERR 回放的桌子太多了，请稍后再试。");
+        return;
+    }
+    const PersonId id = link.id;
+    const bool asked = pages_.Read<Read<StoredGame>>(
+        [game](Store& store) { return ReadGame(store, game); },
+        [this, id, name, game, seat, speed](Read<StoredGame> read) {
+            const auto it = links_.find(id);
+            if (it == links_.end() || it->second.closing) {
+                return;
+            }
+            if (read.status == ReadStatus::Missing) {
+                LobbyReply(id, "ERR 没有找到第 " + std::to_string(game) + " 局的记录。");
+                return;
+            }
+            if (read.status == ReadStatus::Damaged) {
+                Log(LogLevel::Error, "game " + std::to_string(game) + " is damaged in the records");
+                LobbyReply(id, "ERR 第 " + std::to_string(game) + " 局的记录已损坏，无法回放。");
+                return;
+            }
+            if (read.status != ReadStatus::Ok) {
+                Log(LogLevel::Error,
+                    "could not read game " + std::to_string(game) + " for a replay");
+                LobbyReply(id, "ERR 房间暂时读不了记录，请稍后再试。");
+                return;
+            }
+            Reservation r;
+            r.name = name;
+            r.address = it->second.address;
+            r.replay = std::make_shared<const StoredGame>(std::move(read.value));
+            r.replaySeat = static_cast<std::uint8_t>(seat - 1);
+            r.replaySpeed = speed;
+            AddReservation(id, std::move(r));
+        });
+    if (!asked) {
+        LobbyReply(id, "ERR 房间正忙，请稍后再试。");
+    }
+}
+
+void RoomServer::StartReplay(Link& link, const Reservation& r) {
+    link.replaying = true;
+    ReplayOptions o;
+    o.game = options_.table.game;
+    o.speed = r.replaySpeed;
+    o.stepMs = options_.replayStepMs;
+    o.pauseMs = options_.replayPauseMs;
+    TableHost& host = *this;
+    auto replay = std::make_unique<Replay>(link.id, r.name, *r.replay, r.replaySeat, o, host);
+    Replay& started = *replays_.emplace(link.id, std::move(replay)).first->second;
+    Log(LogLevel::Info, r.name + " watches a replay of game " + std::to_string(r.replay->id));
+    started.Start();
+}
+
+// --- pages -------------------------------------------------------------------------
+
+std::vector<LiveTable> RoomServer::LiveTables() const {
+    std::vector<LiveTable> live;
+    for (const auto& [number, table] : tables_) {
+        LiveTable t;
+        t.number = number;
+        t.playing = table->GameRunning();
+        for (std::uint8_t s = 0; s < 4; ++s) {
+            t.players.push_back(table->SeatName(s));
+        }
+        t.watchers = table->SpectatorNames();
+        live.push_back(std::move(t));
+    }
+    return live;
+}
+
+void RoomServer::AnswerPage(PersonId id, int status, std::string_view type,
+                            const std::string& body) {
+    const auto it = links_.find(id);
+    if (it == links_.end() || it->second.closing || !it->second.socket) {
+        return;  // the browser did not wait
+    }
+    it->second.socket->write(QByteArray::fromStdString(WebResponse(status, type, body)));
+    CloseGently(it->second);
+}
+
+void RoomServer::ServePage(Link& link, const std::string& requestLine) {
+    // Where a browser finds the pages: the address this link came to (an
+    // IPv4 link to a room listening on both kinds is shown as IPv4).
+    bool v4 = false;
+    const QHostAddress local = link.socket->localAddress();
+    const quint32 ipv4 = local.toIPv4Address(&v4);
+    QUrl here;
+    here.setScheme(QStringLiteral("http"));
+    here.setHost(v4 ? QHostAddress(ipv4).toString() : local.toString());
+    here.setPort(Port());
+    here.setPath(QStringLiteral("/"));
+    pages_.Serve(requestLine, here.toString().toStdString(),
+                 [this, id = link.id](int status, std::string_view type, const std::string& body) {
+                     AnswerPage(id, status, type, body);
+                 });
 }
 
 void RoomServer::HandleTableMessage(Link& link, const Bytes& message) {
@@ -551,6 +705,13 @@ void RoomServer::HandleTableMessage(Link& link, const Bytes& message) {
         link.greeted = true;
         link.allowWatch = TextValue(fields[2]) > 0;
         Claim(link);
+        return;
+    }
+    if (link.replaying) {
+        const auto replay = replays_.find(link.id);
+        if (replay != replays_.end() && replay->second->OnMessage(message)) {
+            Disconnect(link.id);
+        }
         return;
     }
     const auto table = tables_.find(link.table);
@@ -577,6 +738,10 @@ void RoomServer::Claim(Link& link) {
     reservations_.erase(it);
     link.person = id;
     link.name = r.name;
+    if (r.replay) {
+        StartReplay(link, r);
+        return;
+    }
 
     // A player back from a drop finds the record at the table.
     if (Table* table = TableOf(r.name); r.watched.empty() && table && table->HasDroppedPlayer(r.name)) {
@@ -792,6 +957,7 @@ void RoomServer::Disconnect(PersonId who) {
     }
     Link& link = it->second;
     link.person = 0;  // the table has let this person go already
+    replays_.erase(who);
     CloseGently(link);
     SweepTables();
 }

@@ -14,6 +14,8 @@
 #include <set>
 
 #include "net/wire/framing.h"
+#include "page_server.h"
+#include "replay.h"
 #include "secrets.h"
 #include "store_worker.h"
 #include "table.h"
@@ -50,11 +52,20 @@ struct RoomOptions {
     // How long a closing room waits for its finished games to be written.
     int storeDrainMs = 10000;
     int thinkThreads = 0;                     // computer players' threads; 0: one per core
+    // Stored games played again at once, counting their reservations.
+    int maxReplays = 64;
+    // A replay at speed 0 (and of a game stored without its times): the
+    // gap between plays, and the pause after the showing and a won trick.
+    int replayStepMs = 400;
+    int replayPauseMs = 2100;
+    // How long a page read from the records is answered from memory.
+    int pageCacheMs = 3000;
 };
 
 // The room: one port for tables and lobbies. A connection whose first byte
 // is 0 is a table (framed messages); anything else is a lobby speaking one
-// line of text to reserve a seat or a watch (docs/protocol.md).
+// line of text to reserve a seat, a watch or a replay, or a browser asking
+// for one of the room's pages (docs/protocol.md, docs/records.md).
 class RoomServer final : public QObject, private TableHost {
     Q_OBJECT
 public:
@@ -92,6 +103,7 @@ private:
         PersonId person = 0;
         std::string name;  // the person's, once claimed
         bool watching = false;
+        bool replaying = false;  // watches a stored game, at no table
         int table = 0;
         QTimer* greetTimer = nullptr;
         qint64 heardAt = 0;  // on clock_, when the peer last sent anything
@@ -102,6 +114,11 @@ private:
         QHostAddress address;
         qint64 expires = 0;
         std::string newHash;  // the secret to keep for a name that has none
+        // A replay: the game read when it was reserved, the seat shown and
+        // the speed.
+        std::shared_ptr<const StoredGame> replay;
+        std::uint8_t replaySeat = 0;
+        double replaySpeed = 1;
     };
     struct LobbyRequest {
         bool watch = false;
@@ -123,6 +140,14 @@ private:
     void RefuseClaim(PersonId id, const LobbyRequest& request, const std::string& why,
                      const std::string& text);
     void LobbyReply(PersonId id, const std::string& text);
+    // Takes a reservation within the room's bounds and answers the lobby.
+    void AddReservation(PersonId id, Reservation r);
+    void HandleReplayLine(Link& link, const QList<QByteArray>& words);
+    void StartReplay(Link& link, const Reservation& r);
+    // A browser's (or the page pane's) request, answered by pages_.
+    void ServePage(Link& link, const std::string& requestLine);
+    void AnswerPage(PersonId id, int status, std::string_view type, const std::string& body);
+    std::vector<LiveTable> LiveTables() const;
     void RememberDroppedSeat(const std::string& name, const QHostAddress& address);
     void HandleTableMessage(Link& link, const Bytes& message);
     void Claim(Link& link);
@@ -168,6 +193,7 @@ private:
     std::map<std::string, QHostAddress> droppedFrom_;
     SecretWorker secrets_;
     std::map<int, std::unique_ptr<Table>> tables_;
+    std::map<PersonId, std::unique_ptr<Replay>> replays_;
     std::map<TimerId, QTimer*> timers_;
     QElapsedTimer clock_;
     QTimer idleSweep_;
@@ -196,6 +222,7 @@ private:
     };
     std::map<ThinkId, Thinking> thinking_;
     ThinkId nextThink_ = 1;
+    PageServer pages_;
     std::unique_ptr<ThinkPool> pool_;  // made first and stopped first
 };
 

@@ -54,6 +54,21 @@ std::string PlaysText(const FinishedGame& game) {
     return text;
 }
 
+std::string StepsText(const std::vector<GameStep>& steps) {
+    std::string text;
+    for (const GameStep& step : steps) {
+        static constexpr char kKinds[] = {'a', 's', 'p', 'x'};
+        text += (text.empty() ? "" : ";") + std::string(1, kKinds[static_cast<int>(step.kind)]) +
+                std::to_string(step.seat) + "." + std::to_string(step.value) + "@" +
+                std::to_string(step.ms);
+    }
+    return text;
+}
+
+QSqlDatabase Store::Database() const {
+    return Db(connection_);
+}
+
 Store::Store() {
     // Stores are made on their own threads.
     static std::atomic<int> counter = 0;
@@ -135,6 +150,19 @@ bool Store::Open(const QString& path, QString& error, int busyWaitMs) {
     if (!HasColumn(db, QStringLiteral("people"), QStringLiteral("secret")) &&
         !run("ALTER TABLE people ADD COLUMN secret TEXT")) {
         return false;
+    }
+    // Added for replays: what everybody saw and when (StepsText). Games
+    // stored before it have none and are replayed at a steady pace. The
+    // standings and a person's games are read by points and by name.
+    if (!HasColumn(db, QStringLiteral("games"), QStringLiteral("timeline")) &&
+        !run("ALTER TABLE games ADD COLUMN timeline TEXT")) {
+        return false;
+    }
+    for (const char* statement :
+         {"CREATE INDEX IF NOT EXISTS people_by_points ON people (points)"}) {
+        if (!run(statement)) {
+            return false;
+        }
     }
     return true;
 }
@@ -286,11 +314,13 @@ std::int64_t Store::WriteGame(const Pending& pending) {
     QSqlQuery q(db);
     q.prepare(QStringLiteral(
         "INSERT INTO games (table_no, finished_at, players, deal, shown, plays, scores, places,"
-        " winner, escaped_seat, stake, abandoned) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        " winner, escaped_seat, stake, abandoned, timeline)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const QVariant& v :
-         {QVariant(g.tableNo), QVariant(pending.finishedAt), QVariant(Q(players)), QVariant(Q(deal)),
-          QVariant(Q(shown)), QVariant(Q(PlaysText(g))), QVariant(Q(scores)), QVariant(Q(places)),
-          QVariant(g.winner), QVariant(g.escapedSeat), QVariant(g.stake), QVariant(g.abandoned ? 1 : 0)}) {
+         {QVariant(g.tableNo), QVariant(pending.finishedAt), QVariant(Q(players)),
+          QVariant(Q(deal)), QVariant(Q(shown)), QVariant(Q(PlaysText(g))), QVariant(Q(scores)),
+          QVariant(Q(places)), QVariant(g.winner), QVariant(g.escapedSeat), QVariant(g.stake),
+          QVariant(g.abandoned ? 1 : 0), QVariant(Q(StepsText(g.steps)))}) {
         q.addBindValue(v);
     }
     if (!q.exec()) {

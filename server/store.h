@@ -60,6 +60,10 @@ public:
 
     static constexpr int kBusyWaitMs = 20;
 
+    // The store's connection, for the records' read queries (records.h);
+    // only on the store's own thread.
+    QSqlDatabase Database() const;
+
 private:
     struct Pending {
         FinishedGame game;
@@ -80,5 +84,8 @@ private:
 // The text forms games are stored in, readable and replayable.
 std::string CardsText(const CardList& cards);
 std::string PlaysText(const FinishedGame& game);
+// "p2.0@5300;…": each step's kind (a answer, s showing over, p play,
+// x escape), seat, value and milliseconds since the deal.
+std::string StepsText(const std::vector<GameStep>& steps);
 
 }  // namespace redten::room

@@ -70,6 +70,16 @@ public:
     // done(true, 0) when nothing is left waiting.
     void RetryBacklog(QObject* to, std::function<void(bool stored, std::size_t backlog)> done);
 
+    // Runs read on the store's thread and hands its result to done. Bounded
+    // like a person's record: false, and no answer, when too much waits.
+    template <typename T>
+    bool Read(QObject* to, std::function<T(Store&)> read, std::function<void(T)> done) {
+        return Post(to, false, [read = std::move(read), done = std::move(done)](Store& store) {
+            auto result = std::make_shared<T>(read(store));
+            return std::function<void()>([done, result] { done(std::move(*result)); });
+        });
+    }
+
     // Runs fn with the store on its thread and waits for the result, after
     // everything queued before it. For tests and tools: never call it from
     // the room's event loop.

@@ -1,6 +1,8 @@
 #include "table.h"
 
 #include <algorithm>
+#include <chrono>
+#include <climits>
 #include <ctime>
 
 #include "engine/bot.h"
@@ -39,6 +41,10 @@ std::string Now() {
 }
 
 }  // namespace
+
+const char* EscapeReasonText(EscapeReason reason) {
+    return reason == EscapeReason::Dropped ? "掉线后没有回来" : "中途离开了游戏";
+}
 
 Table::Table(int number, TableOptions options, TableHost& host)
     : number_(number),
@@ -95,6 +101,14 @@ bool Table::HasDroppedPlayer(const std::string& name) const {
 
 std::string Table::SeatName(std::uint8_t seat) const {
     return seat < 4 && seats_[seat] ? seats_[seat]->person.name : std::string();
+}
+
+std::vector<std::string> Table::SpectatorNames() const {
+    std::vector<std::string> names;
+    for (const Member& m : spectators_) {
+        names.push_back(m.person.name);
+    }
+    return names;
 }
 
 Table::Member* Table::FindMember(PersonId id) {
@@ -352,7 +366,7 @@ void Table::LinkLost(PersonId id) {
         dropTimers_[s] = Schedule(options_.dropGraceMs, [this, s] {
             dropTimers_[s] = 0;
             if (game_) {
-                Escape(s, "掉线后没有回来");
+                Escape(s, EscapeReason::Dropped);
             } else if (seats_[s] && seats_[s]->offline) {
                 RemoveSeat(s);
             }
@@ -367,7 +381,7 @@ void Table::LinkLost(PersonId id) {
 void Table::Leave(PersonId id) {
     if (const auto seat = SeatOf(id)) {
         if (game_) {
-            Escape(*seat, "中途离开了游戏");
+            Escape(*seat, EscapeReason::Left);
         } else {
             RemoveSeat(*seat);
         }
@@ -389,7 +403,7 @@ void Table::Shutdown() {
         }
     }
     if (first) {
-        Escape(*first, "掉线后没有回来");
+        Escape(*first, EscapeReason::Dropped);
     } else {
         Abandon();
     }
@@ -674,6 +688,7 @@ void Table::StartGame() {
     record_ = FinishedGame{};
     record_.tableNo = number_;
     record_.stake = stake_;
+    dealtAt_ = std::chrono::steady_clock::now();
     for (std::uint8_t s = 0; s < 4; ++s) {
         seats_[s]->ready = false;
         record_.players[s] = seats_[s]->person.name;
@@ -713,6 +728,7 @@ void Table::AnswerShowing(std::uint8_t seat, std::uint8_t answer) {
     if (following && answer == 0) {
         SendTo(*seats_[seat], MakeShowingAnswer(seat, answer));
     } else {
+        Step(GameStep::Kind::Answer, seat, answer);
         Broadcast(MakeShowingAnswer(seat, answer));
     }
     if (game_->ShowingComplete()) {
@@ -732,6 +748,7 @@ void Table::CloseShowing() {
         return;
     }
     for (std::uint8_t s : game_->FillMissingAnswers()) {
+        Step(GameStep::Kind::Answer, s, 0);
         Broadcast(MakeShowingAnswer(s, 0));
     }
     EndShowing();
@@ -745,6 +762,7 @@ void Table::EndShowing() {
         record_.shown[s] = game_->Liang(s);
     }
     quiet_ = true;
+    Step(GameStep::Kind::ShowingOver, game_->CurSeat(), 0);
     Broadcast(MakeShowingOver(game_->CurSeat(), kPhaseLead));
     ArmTurnDeadline();
     PokeBots();
@@ -761,6 +779,7 @@ bool Table::Play(std::uint8_t seat, const CardList& cards) {
     }
     const auto& done = std::get<engine::Game::PlayResult>(result);
     record_.plays.emplace_back(seat, cards);
+    Step(GameStep::Kind::Play, seat, 0);
     quiet_ = done.nextPhase == kPhaseLead;
     Broadcast(MakePlayNotice(done.nextSeat, done.nextPhase, done.place, seat, cards));
     SendHandToSpectators(seat);
@@ -779,7 +798,7 @@ void Table::FinishGame() {
     Settle(game_->Scores(stake_), game_->Winner(), -1);
 }
 
-void Table::Escape(std::uint8_t seat, const std::string& reason) {
+void Table::Escape(std::uint8_t seat, EscapeReason reason) {
     if (!game_ || !seats_[seat]) {
         RemoveSeat(seat);
         return;
@@ -792,8 +811,9 @@ void Table::Escape(std::uint8_t seat, const std::string& reason) {
         scores[s] = penalty_ / 3 + (i <= penalty_ % 3 ? 1 : 0);
     }
     Log(LogLevel::Info, seats_[seat]->person.name + " ran away from game " +
-                            std::to_string(gamesPlayed_) + " (" + reason + ")");
-    Broadcast(MakePlayerLeaves(seat, reason));
+                            std::to_string(gamesPlayed_) + " (" + EscapeReasonText(reason) + ")");
+    Step(GameStep::Kind::Escape, seat, static_cast<std::uint8_t>(reason));
+    Broadcast(MakePlayerLeaves(seat, EscapeReasonText(reason)));
     Settle(scores, 0, seat);
 }
 
@@ -854,6 +874,13 @@ void Table::CloseGame(int escapedSeat) {
             RemoveSeat(s);
         }
     }
+}
+
+void Table::Step(GameStep::Kind kind, std::uint8_t seat, std::uint8_t value) {
+    const auto since = std::chrono::steady_clock::now() - dealtAt_;
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(since).count();
+    record_.steps.push_back(
+        {kind, seat, value, static_cast<std::int32_t>(std::min<long long>(ms, INT32_MAX))});
 }
 
 // --- the room's patience -----------------------------------------------------------------

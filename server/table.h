@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -60,6 +61,7 @@ public:
     bool GameRunning() const { return game_.has_value(); }
     std::size_t SpectatorCount() const { return spectators_.size(); }
     std::string SeatName(std::uint8_t seat) const;
+    std::vector<std::string> SpectatorNames() const;
 
     // People coming and going.
     bool SeatPlayer(PersonId id, const PersonRecord& person, bool bot, bool allowWatch);
@@ -121,7 +123,9 @@ private:
     void CloseShowing();
     void EndShowing();
     void FinishGame();
-    void Escape(std::uint8_t seat, const std::string& reason);
+    void Escape(std::uint8_t seat, EscapeReason reason);
+    // Notes what everybody just saw, with its time, for replays.
+    void Step(GameStep::Kind kind, std::uint8_t seat, std::uint8_t value);
     // Ends the game with these scores: the records, the result to everybody,
     // the room's books; whoever dropped and is not back leaves.
     void Settle(const std::array<std::int32_t, 4>& scores, int winner, int escapedSeat);
@@ -172,6 +176,7 @@ private:
     std::int32_t penalty_;
     std::optional<engine::Game> game_;
     FinishedGame record_;
+    std::chrono::steady_clock::time_point dealtAt_;
     int gamesPlayed_ = 0;
     bool quiet_ = false;  // a showing just ended or a trick was just won
     TimerId showingTimer_ = 0;

@@ -24,6 +24,20 @@ using ThinkWork = std::function<engine::Decision(const std::atomic<bool>& cancel
 
 enum class LogLevel { Error = 0, Warning = 1, Info = 2, Debug = 3 };
 
+// What everybody at a table saw happen, and when, for replaying a game at
+// its own pace. Plays are in FinishedGame::plays, in the same order.
+struct GameStep {
+    enum class Kind : std::uint8_t { Answer, ShowingOver, Play, Escape };
+    Kind kind = Kind::Play;
+    std::uint8_t seat = 0;
+    std::uint8_t value = 0;  // Answer: the answer; Escape: the reason (EscapeReason)
+    std::int32_t ms = 0;     // since the deal
+};
+
+// Why a player left a running game, as the others were told.
+enum class EscapeReason : std::uint8_t { Left = 0, Dropped = 1 };
+const char* EscapeReasonText(EscapeReason reason);
+
 // A game as it was played, for the records and for replaying it.
 struct FinishedGame {
     int tableNo = 0;
@@ -42,6 +56,7 @@ struct FinishedGame {
     bool abandoned = false;
     std::int32_t stake = 0;
     std::array<PersonRecord, 4> records;  // the players' records after this game
+    std::vector<GameStep> steps;          // in order, with their times
 };
 
 // What a table needs from the room around it: sending to people, ending

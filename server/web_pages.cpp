@@ -1,41 +1,135 @@
 #include "web_pages.h"
 
+#include <charconv>
+
 namespace redten::room {
 namespace {
 
 constexpr std::string_view kAdvPath = "/adv/KOVA/ga.htm";
+// A name is at most 16 characters of up to 4 bytes, each as %XX.
+constexpr std::size_t kMaxNameBytes = 64;
 
-std::string Response(std::string_view status, const std::string& body) {
-    return "HTTP/1.0 " + std::string(status) +
-           "\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +
-           std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+int HexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
 }
 
-std::string AdvPage(const RoomFigures& figures) {
-    return "<html><head><meta charset=\"utf-8\"><title>红十</title></head>"
-           "<body style=\"background:#fafafa\">"
-           "<h3 style=\"color:#b01010\">红十 · 欢迎来玩</h3>"
-           "<p>本房间现在有 " + std::to_string(figures.people) + " 位玩家。</p>"
-           "<p>坐满四人、大家都举手后开始游戏。人不够时，电脑玩家会来陪你。</p>"
-           "<p style=\"color:#0849a5\">两张红十最大，亮出红十输赢加倍！</p>"
-           "</body></html>";
+// %XX decoded; nothing when broken or too long.
+bool Decoded(std::string_view in, std::string& out) {
+    out.clear();
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        if (in[i] == '%') {
+            const int hi = i + 2 < in.size() ? HexValue(in[i + 1]) : -1;
+            const int lo = i + 2 < in.size() ? HexValue(in[i + 2]) : -1;
+            if (hi < 0 || lo < 0) {
+                return false;
+            }
+            out += static_cast<char>(hi * 16 + lo);
+            i += 2;
+        } else {
+            out += in[i];
+        }
+        if (out.size() > kMaxNameBytes) {
+            return false;
+        }
+    }
+    return !out.empty();
+}
+
+template <typename T>
+bool Whole(std::string_view text, T lowest, T highest, T& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && !text.empty() &&
+           value >= lowest && value <= highest;
+}
+
+// The value of key in "a=1&b=2", or nothing.
+std::string_view QueryValue(std::string_view query, std::string_view key) {
+    while (!query.empty()) {
+        const std::size_t amp = query.find('&');
+        const std::string_view pair = query.substr(0, amp);
+        if (pair.size() > key.size() && pair.substr(0, key.size()) == key &&
+            pair[key.size()] == '=') {
+            return pair.substr(key.size() + 1);
+        }
+        query = amp == std::string_view::npos ? std::string_view() : query.substr(amp + 1);
+    }
+    return {};
 }
 
 }  // namespace
 
-std::string WebReply(std::string_view requestLine, const RoomFigures& figures) {
-    // "GET", the path, the protocol.
-    const std::size_t first = requestLine.find(' ');
-    const std::size_t second = first == std::string_view::npos ? first : requestLine.find(' ', first + 1);
-    const std::string_view path =
-        first == std::string_view::npos ? std::string_view()
-                                        : requestLine.substr(first + 1, second == std::string_view::npos
-                                                                            ? std::string_view::npos
-                                                                            : second - first - 1);
-    if (requestLine.substr(0, first) != "GET" || path != kAdvPath) {
-        return Response("404 Not Found", "<html><body>没有这个页面。</body></html>");
+std::string WebRequest::Key() const {
+    return std::to_string(static_cast<int>(kind)) + "|" + name + "|" + std::to_string(id) + "|" +
+           std::to_string(page) + "|" + std::to_string(replay);
+}
+
+WebRequest ParseWebRequest(std::string_view line) {
+    WebRequest request;
+    const std::size_t first = line.find(' ');
+    if (first == std::string_view::npos || line.substr(0, first) != "GET") {
+        return request;
     }
-    return Response("200 OK", AdvPage(figures));
+    const std::size_t second = line.find(' ', first + 1);
+    std::string_view target =
+        line.substr(first + 1, second == std::string_view::npos ? second : second - first - 1);
+    const std::size_t mark = target.find('?');
+    const std::string_view path = target.substr(0, mark);
+    const std::string_view query =
+        mark == std::string_view::npos ? std::string_view() : target.substr(mark + 1);
+    int page = 0;
+    if (const std::string_view p = QueryValue(query, "page");
+        !p.empty() && !Whole(p, 0, 10000, page)) {
+        return request;
+    }
+    request.page = page;
+    constexpr std::string_view kPeople = "/people/";
+    constexpr std::string_view kGames = "/games/";
+    constexpr std::int64_t kLargestId = std::int64_t{1} << 53;
+    if (path == kAdvPath) {
+        request.kind = WebRequest::Kind::Adv;
+        const std::string_view replay = QueryValue(query, "replay");
+        if (!replay.empty() && !Whole(replay, std::int64_t{1}, kLargestId, request.replay)) {
+            request.replay = 0;
+        }
+    } else if (path == "/") {
+        request.kind = WebRequest::Kind::Room;
+    } else if (path.substr(0, kPeople.size()) == kPeople) {
+        if (Decoded(path.substr(kPeople.size()), request.name)) {
+            request.kind = WebRequest::Kind::Person;
+        }
+    } else if (path.substr(0, kGames.size()) == kGames) {
+        std::string_view id = path.substr(kGames.size());
+        const bool json = id.size() > 5 && id.substr(id.size() - 5) == ".json";
+        if (json) {
+            id.remove_suffix(5);
+        }
+        if (Whole(id, std::int64_t{1}, kLargestId, request.id)) {
+            request.kind = json ? WebRequest::Kind::GameJson : WebRequest::Kind::Game;
+        }
+    }
+    return request;
+}
+
+std::string WebResponse(int status, std::string_view contentType, const std::string& body) {
+    const char* reason = status == 200   ? "OK"
+                         : status == 404 ? "Not Found"
+                         : status == 414 ? "URI Too Long"
+                         : status == 500 ? "Internal Server Error"
+                         : status == 503 ? "Service Unavailable"
+                                         : "Error";
+    // A few seconds: the pages change with every finished game.
+    return "HTTP/1.0 " + std::to_string(status) + " " + reason +
+           "\r\nContent-Type: " + std::string(contentType) +
+           "\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\nCache-Control: max-age=5\r\nX-Content-Type-Options: nosniff\r\nConnection: "
+           "close\r\n\r\n" +
+           body;
 }
 
 }  // namespace redten::room

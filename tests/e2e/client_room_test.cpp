@@ -6,10 +6,12 @@
 
 #include "components/room_socket.h"
 #include "game/rules/cards.h"
+#include "net/wire/client_messages.h"
 #include "room_server.h"
 #include "startup/main_window.h"
 #include "store.h"
 #include "support/room_server.h"
+#include "support/scripted_table.h"
 #include "support/store_view.h"
 
 namespace redten {
@@ -21,7 +23,9 @@ using redten::test::WaitUntil;
 // three computer players, its clocks running 40 times faster.
 class ClientInARoom : public testing::Test {
 protected:
-    void Open(room::RoomOptions options) {
+    // before runs once the room listens, before the lobby line is sent.
+    void Open(room::RoomOptions options, const QByteArray& lobbyLine = "SIT 张三\n",
+              const std::function<void()>& before = {}) {
         QString error;
         ASSERT_TRUE(worker.Open(":memory:", error));
         options.botsPerTable = 3;
@@ -32,11 +36,14 @@ protected:
         options.table.botQuietMs = 300;
         server = std::make_unique<room::RoomServer>(options, worker);
         ASSERT_TRUE(server->Listen(QHostAddress::LocalHost, 0, error));
+        if (before) {
+            before();
+        }
 
         QTcpSocket lobby;
         lobby.connectToHost(QHostAddress::LocalHost, server->Port());
         ASSERT_TRUE(WaitUntil([&] { return lobby.state() == QAbstractSocket::ConnectedState; }));
-        lobby.write("SIT 张三\n");
+        lobby.write(lobbyLine);
         QByteArray reply;
         ASSERT_TRUE(WaitUntil([&] {
             reply += lobby.readAll();
@@ -183,6 +190,37 @@ TEST_F(ClientInARoom, APersonPlaysWholeGamesWithTheMouse) {
     EXPECT_FALSE(window->IsUnloading());
     EXPECT_EQ(server->BrokenGames(), 0);
     EXPECT_EQ(context.game.bteAutoOutTimes, 0);  // every play was ours
+}
+
+// A stored game, replayed to the table as a spectator: it follows the game
+// to its result like any spectator and nothing is stored.
+TEST_F(ClientInARoom, WatchesAStoredGameAgainToItsResult) {
+    room::RoomOptions options;
+    options.seed = 5;
+    options.replayStepMs = 30;
+    options.replayPauseMs = 100;
+    std::unique_ptr<room::test::ScriptedTable> player;
+    Open(options, "REPLAY 张三 1 2 0\n", [&] {
+        player = std::make_unique<room::test::ScriptedTable>("李四", server->Port());
+        ASSERT_TRUE(player->Reserve());
+        ASSERT_TRUE(player->Connect());
+        ASSERT_TRUE(WaitUntil([&] { return store.CountGames() == 1; }, 30000));
+        player->Send(MakeLeaveTable("李四"));
+    });
+    bool played = false;
+    const bool ended = WaitUntil(
+        [&] {
+            const std::uint8_t state = context.game.bteGameState;
+            played = played || state == kPhaseLead || state == kPhaseFollow;
+            return (played && state != kPhaseLead && state != kPhaseFollow) || window->IsUnloading();
+        },
+        60000);
+    ASSERT_TRUE(ended);
+    QDir().mkpath(REDTEN_SNAPSHOT_DIR);
+    window->Area().Surface().save(QString(REDTEN_SNAPSHOT_DIR) + "/client-replay.png");
+    EXPECT_FALSE(window->IsUnloading());
+    EXPECT_EQ(context.game.udtUser[0].strUserName, "李四");
+    EXPECT_EQ(store.CountGames(), 1);
 }
 
 }  // namespace

@@ -26,14 +26,18 @@ ScriptedTable::~ScriptedTable() {
 }
 
 bool ScriptedTable::Reserve(const std::string& watch) {
+    std::string line = watch.empty() ? "SIT " + name_ : "WATCH " + name_ + " " + watch;
+    if (!secret.empty()) {
+        line += " " + secret;
+    }
+    return ReserveWith(line);
+}
+
+bool ScriptedTable::ReserveWith(const std::string& line) {
     QTcpSocket lobby;
     lobby.connectToHost(QHostAddress::LocalHost, port_);
     if (!WaitUntil([&] { return lobby.state() == QAbstractSocket::ConnectedState; })) {
         return false;
-    }
-    std::string line = watch.empty() ? "SIT " + name_ : "WATCH " + name_ + " " + watch;
-    if (!secret.empty()) {
-        line += " " + secret;
     }
     lobby.write(QByteArray::fromStdString(line + "\n"));
     QByteArray reply;

@@ -25,6 +25,8 @@ public:
 
     // The lobby's reservation; true when the room said OK.
     bool Reserve(const std::string& watch = {});
+    // Any lobby line, as it stands; true when the room said OK.
+    bool ReserveWith(const std::string& line);
     std::string secret;  // sent with the reservation when not empty
     std::string lastReply;
     // Opens the table link and, unless told not to, greets the room.

@@ -1,0 +1,462 @@
+#include "record_pages.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <variant>
+
+#include "engine/game.h"
+#include "game/rules/cards.h"
+
+namespace redten::room {
+namespace {
+
+const char* const kSeatNames[4] = {"一号位", "二号位", "三号位", "四号位"};
+
+// The card a code stands for, suit and rank: the red tens are carried
+// marked but are the tens of suits 0 and 3.
+std::uint8_t PlainCard(std::uint8_t card) {
+    return card == kRedTen59 ? kRankTen : card == kRedTen72 ? 3 * 13 + kRankTen : Normalise(card);
+}
+
+std::string Percent(std::int32_t part, std::int32_t whole) {
+    return whole > 0 ? std::to_string(static_cast<long long>(part) * 100 / whole) + "%" : "–";
+}
+
+std::string Head(std::string_view title) {
+    return "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>" +
+           HtmlEscaped(title) +
+           "</title><style>"
+           "body{font-family:sans-serif;margin:1.5em;background:#fafafa;color:#222}"
+           "h1{color:#b01010}table{border-collapse:collapse;margin:.5em 0 1.5em}"
+           "td,th{border:1px solid #ccc;padding:.25em .6em;text-align:left}th{background:#eee}"
+           ".red{color:#b01010}.pass{color:#888}code{background:#eee;padding:.1em .3em}"
+           "nav a{margin-right:1em}"
+           "</style></head><body><nav><a href=\"/\">房间首页</a></nav><h1>" +
+           HtmlEscaped(title) + "</h1>";
+}
+
+constexpr std::string_view kTail = "</body></html>";
+
+std::string PersonLink(const std::string& name) {
+    return "<a href=\"/people/" + PathEncoded(name) + "\">" + HtmlEscaped(name) + "</a>";
+}
+
+std::string GameLink(std::int64_t id) {
+    return "<a href=\"/games/" + std::to_string(id) + "\">第 " + std::to_string(id) + " 局</a>";
+}
+
+std::string Cards(const CardList& cards) {
+    std::string out;
+    for (const std::uint8_t card : cards) {
+        const bool red = PlainCard(card) / 13 == 0 || PlainCard(card) / 13 == 3;
+        out += (out.empty() ? "" : " ") + std::string(red ? "<span class=\"red\">" : "<span>") +
+               HtmlEscaped(CardName(card)) + "</span>";
+    }
+    return out;
+}
+
+std::string ShownText(std::uint8_t answer) {
+    switch (answer) {
+        case 1:
+            return "亮 ♥10";
+        case 2:
+            return "亮 ♦10";
+        case 3:
+            return "亮两张红10";
+        default:
+            return "不亮";
+    }
+}
+
+std::string ResultText(const FinishedGame& g) {
+    if (g.abandoned) {
+        return "房间关闭，这局没有打完，不计输赢";
+    }
+    if (g.escapedSeat >= 0 && g.escapedSeat < 4) {
+        return g.players[g.escapedSeat] + " 逃跑，按逃跑扣分";
+    }
+    return g.winner > 0 ? "红方胜" : "黑方胜";
+}
+
+std::string PageLinks(const std::string& base, int page, bool more) {
+    std::string out = "<p>";
+    if (page > 0) {
+        out += "<a href=\"" + base + "?page=" + std::to_string(page - 1) + "\">上一页</a> ";
+    }
+    if (more) {
+        out += "<a href=\"" + base + "?page=" + std::to_string(page + 1) + "\">下一页</a>";
+    }
+    return out + "</p>";
+}
+
+// The game as the judged rules play it: who played what in which trick.
+struct Trick {
+    std::vector<std::pair<std::uint8_t, CardList>> plays;
+};
+
+std::vector<Trick> Tricks(const FinishedGame& g) {
+    engine::Game game(g.dealt);
+    bool showed = false;
+    for (const GameStep& step : g.steps) {
+        if (step.kind == GameStep::Kind::Answer) {
+            showed = true;
+            game.AnswerShowing(step.seat, step.value);
+        }
+    }
+    for (std::uint8_t s = 0; s < 4 && !showed; ++s) {
+        game.AnswerShowing(s, g.shown[s]);
+    }
+    game.FillMissingAnswers();
+    game.EndShowing();
+    std::vector<Trick> tricks(1);
+    for (const auto& play : g.plays) {
+        tricks.back().plays.push_back(play);
+        const auto result = game.Play(play.first, play.second);
+        const auto* done = std::get_if<engine::Game::PlayResult>(&result);
+        if (done && done->nextPhase == kPhaseLead) {
+            tricks.emplace_back();
+        }
+    }
+    if (tricks.back().plays.empty()) {
+        tricks.pop_back();
+    }
+    return tricks;
+}
+
+}  // namespace
+
+std::string HtmlEscaped(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+std::string PathEncoded(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (std::isalnum(b) || c == '-' || c == '_' || c == '.' || c == '~') {
+            out += c;
+        } else {
+            out += '%';
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        }
+    }
+    return out;
+}
+
+std::string CardName(std::uint8_t card) {
+    if (card == kPassCard) {
+        return "不出";
+    }
+    static const char* const kSuits[4] = {"♥", "♠", "♣", "♦"};
+    static const char* const kRanks[13] = {"3",  "4", "5", "6", "7", "8", "9",
+                                           "10", "J", "Q", "K", "A", "2"};
+    const std::uint8_t plain = PlainCard(card);
+    if (plain >= 52) {
+        return "?";
+    }
+    return std::string(kSuits[plain / 13]) + kRanks[plain % 13];
+}
+
+std::string MessagePage(std::string_view title, std::string_view text) {
+    return Head(title) + "<p>" + HtmlEscaped(text) + "</p>" + std::string(kTail);
+}
+
+std::string RoomPage(const std::vector<LiveTable>& tables, const std::vector<Standing>& standings,
+                     int page) {
+    std::string out = Head("红十 · 房间");
+    out += "<h2>正在进行的桌子</h2>";
+    if (tables.empty()) {
+        out += "<p>现在没有桌子开着。</p>";
+    } else {
+        out += "<table><tr><th>桌号</th><th>状态</th><th>玩家</th><th>旁观</th></tr>";
+        // A room of many tables still answers with a page of bounded size.
+        constexpr std::size_t kTablesListed = 100;
+        for (std::size_t i = 0; i < tables.size() && i < kTablesListed; ++i) {
+            const LiveTable& t = tables[i];
+            std::string players, watchers;
+            for (const std::string& p : t.players) {
+                players += (players.empty() ? "" : "、") +
+                           (p.empty() ? std::string("（空位）") : PersonLink(p));
+            }
+            for (const std::string& w : t.watchers) {
+                watchers += (watchers.empty() ? "" : "、") + PersonLink(w);
+            }
+            out += "<tr><td>" + std::to_string(t.number) + "</td><td>" +
+                   (t.playing ? "游戏中" : "等待开始") + "</td><td>" + players + "</td><td>" +
+                   (watchers.empty() ? "–" : watchers) + "</td></tr>";
+        }
+        out += "</table>";
+        if (tables.size() > kTablesListed) {
+            out += "<p>还有 " + std::to_string(tables.size() - kTablesListed) + " 桌没有列出。</p>";
+        }
+    }
+    out += "<h2>排行榜</h2>";
+    if (standings.empty()) {
+        out += "<p>还没有人打完一局。</p>";
+    } else {
+        out +=
+            "<table><tr><th>名次</th><th>名字</th><th>积分</th><th>局数</th><th>胜</th><th>胜率</"
+            "th>"
+            "<th>逃跑率</th></tr>";
+        int rank = page * kStandingsPerPage;
+        for (const Standing& s : standings) {
+            out += "<tr><td>" + std::to_string(++rank) + "</td><td>" + PersonLink(s.name) +
+                   "</td><td>" + std::to_string(s.points) + "</td><td>" + std::to_string(s.games) +
+                   "</td><td>" + std::to_string(s.wins) + "</td><td>" + Percent(s.wins, s.games) +
+                   "</td><td>" + Percent(s.escapes, s.games) + "</td></tr>";
+        }
+        out += "</table>";
+    }
+    out += PageLinks("/", page, standings.size() == static_cast<std::size_t>(kStandingsPerPage));
+    return out + std::string(kTail);
+}
+
+std::string PersonPage(const PersonGames& person, int page) {
+    const Standing& s = person.person;
+    std::string out = Head(s.name + " 的战绩");
+    out +=
+        "<table><tr><th>积分</th><th>局数</th><th>胜</th><th>负</th><th>和</th><th>逃跑</"
+        "th><th>胜率</th>"
+        "<th>逃跑率</th></tr><tr><td>" +
+        std::to_string(s.points) + "</td><td>" + std::to_string(s.games) + "</td><td>" +
+        std::to_string(s.wins) + "</td><td>" + std::to_string(s.losses) + "</td><td>" +
+        std::to_string(s.draws) + "</td><td>" + std::to_string(s.escapes) + "</td><td>" +
+        Percent(s.wins, s.games) + "</td><td>" + Percent(s.escapes, s.games) + "</td></tr></table>";
+    out += "<h2>最近的对局</h2>";
+    if (person.games.empty()) {
+        out += "<p>没有对局记录。</p>";
+    } else {
+        out +=
+            "<table><tr><th>对局</th><th>结束时间（UTC）</th><th>同桌</th><th>名次</th><th>得分</"
+            "th>"
+            "<th>结果</th></tr>";
+        for (const GameSummary& g : person.games) {
+            int seat = 0;
+            while (seat < 3 && g.players[seat] != s.name) {
+                ++seat;
+            }
+            std::string others;
+            for (int i = 0; i < 4; ++i) {
+                if (i != seat) {
+                    others += (others.empty() ? "" : "、") + PersonLink(g.players[i]);
+                }
+            }
+            const std::string result = g.abandoned             ? "未打完"
+                                       : g.escapedSeat == seat ? "逃跑"
+                                       : g.scores[seat] > 0    ? "胜"
+                                       : g.scores[seat] < 0    ? "负"
+                                                               : "平";
+            out += "<tr><td>" + GameLink(g.id) + "</td><td>" + HtmlEscaped(g.finishedAt) +
+                   "</td><td>" + others + "</td><td>" +
+                   (g.places[seat] ? std::to_string(g.places[seat]) : "–") + "</td><td>" +
+                   std::to_string(g.scores[seat]) + "</td><td>" + result + "</td></tr>";
+        }
+        out += "</table>";
+    }
+    out += PageLinks("/people/" + PathEncoded(s.name), page, person.more);
+    return out + std::string(kTail);
+}
+
+std::string GamePage(const StoredGame& stored) {
+    FinishedGame g = stored.game;
+    const auto multiplier = ReplayChecks(g);
+    const std::string id = std::to_string(stored.id);
+    std::string out = Head("第 " + id + " 局");
+    out += "<p>结束时间（UTC）：" + HtmlEscaped(stored.finishedAt) + "　桌号：" +
+           std::to_string(g.tableNo) + "　每份：" + std::to_string(g.stake) + "　倍数：" +
+           (multiplier ? std::to_string(*multiplier) : "?") + "</p><p><b>结果：" +
+           HtmlEscaped(ResultText(g)) + "</b></p>";
+    if (!multiplier) {
+        out += "<p>这局的记录按现在的规则走不通，下面照原样列出。</p>";
+    }
+    out +=
+        "<table><tr><th>座位</th><th>玩家</th><th>阵营</th><th>亮红10</th><th>名次</th><th>得分</"
+        "th></tr>";
+    for (int s = 0; s < 4; ++s) {
+        out += "<tr><td>" + std::string(kSeatNames[s]) + "</td><td>" + PersonLink(g.players[s]) +
+               "</td><td>" + (g.red[s] ? "<span class=\"red\">红方</span>" : "黑方") + "</td><td>" +
+               ShownText(g.shown[s]) + "</td><td>" +
+               (g.places[s] ? std::to_string(g.places[s]) : "–") + "</td><td>" +
+               std::to_string(g.scores[s]) + "</td></tr>";
+    }
+    out += "</table><h2>发的牌</h2><table>";
+    for (int s = 0; s < 4; ++s) {
+        CardList hand = g.dealt[s];
+        SortPai(hand);
+        out += "<tr><th>" + HtmlEscaped(g.players[s]) + "</th><td>" + Cards(hand) + "</td></tr>";
+    }
+    out += "</table><h2>亮红10</h2><ol>";
+    bool any = false;
+    for (const GameStep& step : g.steps) {
+        if (step.kind == GameStep::Kind::Answer) {
+            any = true;
+            out +=
+                "<li>" + HtmlEscaped(g.players[step.seat]) + "：" + ShownText(step.value) + "</li>";
+        }
+    }
+    for (int s = 0; s < 4 && !any; ++s) {
+        out += "<li>" + HtmlEscaped(g.players[s]) + "：" + ShownText(g.shown[s]) + "</li>";
+    }
+    out += "</ol><h2>出牌</h2>";
+    int number = 0;
+    for (const Trick& trick : Tricks(g)) {
+        out += "<p><b>第 " + std::to_string(++number) + " 轮</b>：";
+        bool first = true;
+        for (const auto& [seat, cards] : trick.plays) {
+            out +=
+                std::string(first ? "" : "；") + HtmlEscaped(g.players[seat]) + " " +
+                (cards == CardList{kPassCard} ? "<span class=\"pass\">不出</span>" : Cards(cards));
+            first = false;
+        }
+        out += "</p>";
+    }
+    if (number == 0) {
+        out += "<p>没有人出过牌。</p>";
+    }
+    out += "<h2>回放</h2><p>在桌上重看这一局：<code>redten-play --replay " + id +
+           "</code>（源码目录里：<code>./play --replay " + id +
+           "</code>）。记录的 JSON：<a href=\"/games/" + id + ".json\">/games/" + id +
+           ".json</a></p>";
+    return out + std::string(kTail);
+}
+
+std::string GameJson(const StoredGame& stored) {
+    FinishedGame g = stored.game;
+    const auto multiplier = ReplayChecks(g);
+    const auto cards = [](const CardList& list) {
+        QJsonArray out;
+        for (const std::uint8_t c : list) {
+            out.append(c);
+        }
+        return out;
+    };
+    QJsonArray seats;
+    for (int s = 0; s < 4; ++s) {
+        seats.append(QJsonObject{{"seat", s},
+                                 {"name", QString::fromStdString(g.players[s])},
+                                 {"red", g.red[s]},
+                                 {"dealt", cards(g.dealt[s])},
+                                 {"shown", g.shown[s]},
+                                 {"place", g.places[s]},
+                                 {"score", g.scores[s]}});
+    }
+    QJsonArray showing, plays;
+    QJsonValue showingOverMs, escape;
+    std::size_t play = 0;
+    for (const GameStep& step : g.steps) {
+        switch (step.kind) {
+            case GameStep::Kind::Answer:
+                showing.append(
+                    QJsonObject{{"seat", step.seat}, {"answer", step.value}, {"ms", step.ms}});
+                break;
+            case GameStep::Kind::ShowingOver:
+                showingOverMs = step.ms;
+                break;
+            case GameStep::Kind::Play:
+                if (play < g.plays.size()) {
+                    plays.append(QJsonObject{{"seat", g.plays[play].first},
+                                             {"cards", cards(g.plays[play].second)},
+                                             {"ms", step.ms}});
+                }
+                ++play;
+                break;
+            case GameStep::Kind::Escape:
+                escape =
+                    QJsonObject{{"seat", step.seat},
+                                {"reason", EscapeReasonText(static_cast<EscapeReason>(step.value))},
+                                {"ms", step.ms}};
+                break;
+        }
+    }
+    // Games stored before their times were kept: the plays without them.
+    for (; play < g.plays.size(); ++play) {
+        plays.append(
+            QJsonObject{{"seat", g.plays[play].first}, {"cards", cards(g.plays[play].second)}});
+    }
+    if (g.steps.empty()) {
+        for (int s = 0; s < 4; ++s) {
+            showing.append(QJsonObject{{"seat", s}, {"answer", g.shown[s]}});
+        }
+    }
+    const QJsonObject root{
+        {"format", "redten-game"},
+        {"version", kGameJsonVersion},
+        {"id", static_cast<qint64>(stored.id)},
+        {"finishedAt", QString::fromStdString(stored.finishedAt)},
+        {"table", g.tableNo},
+        {"stake", g.stake},
+        {"multiplier", multiplier ? QJsonValue(*multiplier) : QJsonValue()},
+        {"result", g.abandoned          ? "abandoned"
+                   : g.escapedSeat >= 0 ? "escape"
+                   : g.winner > 0       ? "red"
+                                        : "black"},
+        {"escapedSeat", g.escapedSeat},
+        {"seats", seats},
+        {"showing", showing},
+        {"showingOverMs", showingOverMs},
+        {"plays", plays},
+        {"escape", escape},
+    };
+    return QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
+}
+
+std::string AdvPage(std::size_t people, const std::vector<Standing>& topTen,
+                    std::string_view roomAddress, std::int64_t replayed) {
+    std::string out =
+        "<html><head><meta charset=\"utf-8\"><title>红十</title></head>"
+        "<body style=\"background:#fafafa\">";
+    if (replayed > 0) {
+        out += "<h3 style=\"color:#b01010\">正在回放第 " + std::to_string(replayed) +
+               " 局</h3>"
+               "<p>回放不计战绩。关掉窗口即可离开。</p>";
+    } else {
+        out +=
+            "<h3 style=\"color:#b01010\">红十 · 欢迎来玩</h3>"
+            "<p>本房间现在有 " +
+            std::to_string(people) +
+            " 位玩家。</p>"
+            "<p>坐满四人、大家都举手后开始游戏。人不够时，电脑玩家会来陪你。</p>";
+    }
+    out += "<p><b>排行榜前十</b></p><p>";
+    if (topTen.empty()) {
+        out += "还没有人打完一局。";
+    }
+    int rank = 0;
+    for (const Standing& s : topTen) {
+        out += std::to_string(++rank) + ". " + HtmlEscaped(s.name) + "　" +
+               std::to_string(s.points) + " 分<br>";
+    }
+    out += "</p><p>全部战绩和对局回放请用浏览器打开：<br><b>" + HtmlEscaped(roomAddress) +
+           "</b></p>"
+           "<p style=\"color:#0849a5\">两张红十最大，亮出红十输赢加倍！</p></body></html>";
+    return out;
+}
+
+}  // namespace redten::room

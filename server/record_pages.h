@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "records.h"
+
+// The room's pages for a browser and the page pane, and the JSON form of a
+// game: plain functions from what was read to text. Every name and text is
+// escaped here; nothing read is ever written out as it stands.
+namespace redten::room {
+
+// A table as the room's page lists it.
+struct LiveTable {
+    int number = 0;
+    bool playing = false;
+    std::vector<std::string> players;  // seat order; empty for a free seat
+    std::vector<std::string> watchers;
+};
+
+std::string HtmlEscaped(std::string_view text);
+// Percent-encoded for a path segment (UTF-8 bytes as %XX).
+std::string PathEncoded(std::string_view text);
+
+// "/": the live tables and the standings (page counts from 0).
+std::string RoomPage(const std::vector<LiveTable>& tables, const std::vector<Standing>& standings,
+                     int page);
+// "/people/NAME".
+std::string PersonPage(const PersonGames& person, int page);
+// "/games/ID"; replay is the command that replays it.
+std::string GamePage(const StoredGame& stored);
+// "/games/ID.json", format version kGameJsonVersion (docs/records.md).
+std::string GameJson(const StoredGame& stored);
+constexpr int kGameJsonVersion = 1;
+
+// The page the tables show beside the user list: the people in the room,
+// the top ten, where the room's pages are, and the game replayed (0: none).
+std::string AdvPage(std::size_t people, const std::vector<Standing>& topTen,
+                    std::string_view roomAddress, std::int64_t replayed);
+
+// A page that says why there is nothing to show.
+std::string MessagePage(std::string_view title, std::string_view text);
+
+// A card as people write it: ♥10, ♠A…
+std::string CardName(std::uint8_t card);
+
+}  // namespace redten::room

@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+
+#include "engine/game.h"
+#include "net/wire/client_messages.h"
+#include "room_server.h"
+#include "support/room_server.h"
+#include "support/scripted_table.h"
+#include "support/store_view.h"
+
+namespace redten::room {
+namespace {
+
+using redten::test::WaitUntil;
+using test::ScriptedTable;
+
+// A room with a file store in which one person has played one game against
+// three computer players.
+class RecordsTest : public testing::Test {
+protected:
+    void PlayOneGame(const std::string& name) {
+        QString error;
+        ASSERT_TRUE(worker_.Open(dir_.filePath("room.db"), error)) << error.toStdString();
+        RoomOptions options;
+        options.botsPerTable = 3;
+        options.logLevel =
+            qEnvironmentVariableIsSet("ROOM_LOG") ? LogLevel::Debug : LogLevel::Error;
+        options.seed = 19;
+        options.table.botPauseMs = 0;
+        options.table.botQuietMs = 0;
+        options.replayStepMs = 0;
+        options.replayPauseMs = 0;
+        room_ = std::make_unique<RoomServer>(options, worker_);
+        ASSERT_TRUE(room_->Listen(QHostAddress::LocalHost, 0, error)) << error.toStdString();
+        player_ = std::make_unique<ScriptedTable>(name, room_->Port());
+        ASSERT_TRUE(player_->Reserve()) << player_->lastReply;
+        ASSERT_TRUE(player_->Connect());
+        ASSERT_TRUE(WaitUntil([&] { return player_->gamesOver >= 1; }, 30000));
+        ASSERT_TRUE(WaitUntil([&] { return store_.CountGames() == 1; }));
+    }
+
+    // One page from the room's web port, headers and all.
+    QByteArray Fetch(const std::string& path) {
+        QTcpSocket web;
+        web.connectToHost(QHostAddress::LocalHost, room_->Port());
+        web.write(QByteArray::fromStdString("GET " + path + " HTTP/1.0\r\n\r\n"));
+        QByteArray reply;
+        WaitUntil([&] {
+            reply += web.readAll();
+            return web.state() == QAbstractSocket::UnconnectedState;
+        });
+        return reply + web.readAll();
+    }
+
+    QTemporaryDir dir_;
+    StoreWorker worker_;
+    test::StoreView store_{worker_};
+    std::unique_ptr<RoomServer> room_;
+    std::unique_ptr<ScriptedTable> player_;
+};
+
+TEST_F(RecordsTest, AReplaySendsTheSamePlaysAndScoresAndTouchesNoRecord) {
+    PlayOneGame("张三");
+    const auto before = store_.LoadOrCreate("张三", false);
+
+    ScriptedTable refused("看客", room_->Port());
+    EXPECT_FALSE(refused.ReserveWith("REPLAY 看客 99"));
+    EXPECT_EQ(refused.lastReply, "ERR 没有找到第 99 局的记录。");
+    EXPECT_FALSE(refused.ReserveWith("REPLAY 看客 1 5"));
+    EXPECT_EQ(refused.lastReply, "ERR 座位应该是 1 到 4。");
+
+    ScriptedTable watcher("看客", room_->Port());
+    const std::string seat = std::to_string(player_->seat + 1);
+    ASSERT_TRUE(watcher.ReserveWith("REPLAY 看客 1 " + seat + " 0")) << watcher.lastReply;
+    ASSERT_TRUE(watcher.Connect());
+    ASSERT_TRUE(
+        WaitUntil([&] { return !watcher.Of(23).empty() && watcher.Of(130).size() >= 2; }, 20000));
+    EXPECT_TRUE(watcher.problems.empty()) << watcher.problems.front();
+
+    // What a spectator of the game saw: the same deal (the watched seat's,
+    // visible), the same plays in the same order, the same end.
+    EXPECT_EQ(watcher.Of(19), player_->Of(19));
+    EXPECT_EQ(watcher.Of(21), player_->Of(21));
+    EXPECT_EQ(watcher.Of(23), player_->Of(23));
+    const auto over = [](const ScriptedTable& t) {
+        std::vector<Bytes> out;
+        for (const Bytes& m : t.Of(20)) {
+            if (m.size() > 1 && m[1] == 1) {
+                out.push_back(m);
+            }
+        }
+        return out;
+    };
+    EXPECT_EQ(over(watcher), over(*player_));
+    // Every hand update after the watched seat's plays shows the cards.
+    for (const Bytes& m : watcher.Of(2)) {
+        EXPECT_EQ(std::count(m.begin(), m.end(), kHiddenCard), 0);
+    }
+
+    // Nothing was written: no game, no person, no changed totals.
+    EXPECT_EQ(store_.CountGames(), 1);
+    EXPECT_EQ(store_.LoadOrCreate("张三", false)->points, before->points);
+    const auto page = Fetch("/people/%E7%9C%8B%E5%AE%A2");  // 看客
+    EXPECT_TRUE(page.startsWith("HTTP/1.0 404")) << page.toStdString();
+
+    // The page pane of a replay says which game it is, and lists the top ten.
+    const QString adv = QString::fromUtf8(Fetch("/adv/KOVA/ga.htm?replay=1"));
+    EXPECT_TRUE(adv.contains(QStringLiteral("正在回放第 1 局"))) << adv.toStdString();
+    EXPECT_TRUE(adv.contains(QStringLiteral("张三"))) << adv.toStdString();
+
+    watcher.Send(MakeLeaveTable("看客"));
+    EXPECT_TRUE(WaitUntil([&] { return watcher.disconnected; }));
+}
+
+TEST_F(RecordsTest, TheJsonOfAGamePlaysToTheSameScoresThroughTheRules) {
+    PlayOneGame("张三");
+    const QByteArray reply = Fetch("/games/1.json");
+    ASSERT_TRUE(reply.startsWith("HTTP/1.0 200")) << reply.toStdString();
+    const QJsonObject root =
+        QJsonDocument::fromJson(reply.mid(reply.indexOf("\r\n\r\n") + 4)).object();
+    EXPECT_EQ(root["format"].toString(), "redten-game");
+    EXPECT_EQ(root["version"].toInt(), 1);
+
+    const auto cards = [](const QJsonValue& v) {
+        CardList out;
+        for (const QJsonValue& c : v.toArray()) {
+            out.push_back(static_cast<std::uint8_t>(c.toInt()));
+        }
+        return out;
+    };
+    std::array<CardList, 4> dealt;
+    std::array<std::int32_t, 4> scores{};
+    for (const QJsonValue& seat : root["seats"].toArray()) {
+        const int s = seat["seat"].toInt();
+        dealt[s] = cards(seat["dealt"]);
+        scores[s] = seat["score"].toInt();
+    }
+    engine::Game game(dealt);
+    for (const QJsonValue& answer : root["showing"].toArray()) {
+        ASSERT_FALSE(game.AnswerShowing(static_cast<std::uint8_t>(answer["seat"].toInt()),
+                                        static_cast<std::uint8_t>(answer["answer"].toInt())));
+    }
+    game.FillMissingAnswers();
+    game.EndShowing();
+    for (const QJsonValue& play : root["plays"].toArray()) {
+        const auto result =
+            game.Play(static_cast<std::uint8_t>(play["seat"].toInt()), cards(play["cards"]));
+        ASSERT_FALSE(std::holds_alternative<std::string>(result));
+    }
+    ASSERT_TRUE(game.Over());
+    EXPECT_EQ(game.Scores(root["stake"].toInt()), scores);
+    EXPECT_EQ(game.Multiplier(), root["multiplier"].toInt());
+
+    EXPECT_TRUE(Fetch("/games/2.json").startsWith("HTTP/1.0 404"));
+    EXPECT_TRUE(Fetch("/games/x").startsWith("HTTP/1.0 404"));
+}
+
+// Chromium as Debian packages it, headless: the page as a browser renders it.
+QString Chromium() {
+    for (const char* name : {"chromium", "chromium-browser"}) {
+        const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (!found.isEmpty()) {
+            return found;
+        }
+    }
+    return {};
+}
+
+TEST_F(RecordsTest, PagesRenderInARealBrowserWithNamesAsText) {
+    const QString chromium = Chromium();
+    ASSERT_FALSE(chromium.isEmpty())
+        << "chromium is not installed (scripts/setup-deps installs it)";
+    PlayOneGame("<b>x</b>");
+    QTemporaryDir profile;
+    QDir().mkpath(REDTEN_SNAPSHOT_DIR);
+    const auto browse = [&](const QString& path, const QString& shot) {
+        const QString url = QStringLiteral("http://127.0.0.1:%1%2").arg(room_->Port()).arg(path);
+        const QStringList common = {"--headless",
+                                    "--no-sandbox",
+                                    "--disable-gpu",
+                                    "--no-first-run",
+                                    "--user-data-dir=" + profile.path(),
+                                    "--window-size=1000,1300"};
+        QProcess dump;
+        dump.start(chromium, common + QStringList{"--dump-dom", url});
+        // The room answers from this thread: keep its loop running meanwhile.
+        EXPECT_TRUE(WaitUntil([&] { return dump.state() == QProcess::NotRunning; }, 60000));
+        const QString dom = QString::fromUtf8(dump.readAllStandardOutput());
+        EXPECT_EQ(dump.exitCode(), 0) << dump.readAllStandardError().toStdString();
+        QProcess snap;
+        snap.start(
+            chromium,
+            common + QStringList{"--screenshot=" + QDir(REDTEN_SNAPSHOT_DIR).filePath(shot), url});
+        EXPECT_TRUE(WaitUntil([&] { return snap.state() == QProcess::NotRunning; }, 60000));
+        EXPECT_TRUE(QFileInfo(QDir(REDTEN_SNAPSHOT_DIR).filePath(shot)).size() > 0)
+            << shot.toStdString();
+        return dom;
+    };
+    const QString room = browse("/", "records-room.png");
+    const QString person = browse("/people/%3Cb%3Ex%3C%2Fb%3E", "records-person.png");
+    const QString game = browse("/games/1", "records-game.png");
+    for (const QString& dom : {room, person, game}) {
+        // Shown as text: escaped in the serialised DOM, never a <b> element.
+        EXPECT_TRUE(dom.contains("&lt;b&gt;x&lt;/b&gt;")) << dom.toStdString();
+        EXPECT_FALSE(dom.contains("<b>x</b>")) << dom.toStdString();
+    }
+    EXPECT_TRUE(room.contains(QStringLiteral("排行榜")));
+    EXPECT_TRUE(room.contains(QStringLiteral("电脑高手甲1")) ||
+                room.contains(QStringLiteral("电脑新手甲1")));
+    EXPECT_TRUE(person.contains(QStringLiteral("最近的对局")) && person.contains("/games/1"));
+    for (const QString& part :
+         {QStringLiteral("第 1 局"), QStringLiteral("发的牌"), QStringLiteral("第 1 轮"),
+          QStringLiteral("倍数"), QStringLiteral("redten-play --replay 1")}) {
+        EXPECT_TRUE(game.contains(part)) << part.toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace redten::room
