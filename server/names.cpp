@@ -24,9 +24,10 @@ std::optional<std::string> CheckPersonName(std::string_view name) {
     std::size_t characters = 0;
     for (std::size_t pos = 0; pos < name.size();) {
         const char32_t c = NextCodePoint(name, pos);
-        if (c < 0x21 || c == 0x7F || c == '`' || c == 0xFFFD || c == 0x3000 ||
+        // ';' separates the players in a stored game.
+        if (c < 0x21 || c == 0x7F || c == '`' || c == ';' || c == 0xFFFD || c == 0x3000 ||
             (c >= 0x80 && c < 0xA0)) {
-            return "名字里不能有空格、反引号或控制字符。";
+            return "名字里不能有空格、分号、反引号或控制字符。";
         }
         ++characters;
     }
