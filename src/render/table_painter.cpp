@@ -9,8 +9,8 @@
 #include "net/wire/text_fields.h"
 #include "render/blit.h"
 #include "render/null_back_blitter.h"
-#include "skin_pictures.h"
-#include "table_pictures.h"
+#include "render/pictures/skin_pictures.h"
+#include "render/pictures/table_pictures.h"
 
 namespace redten {
 namespace {

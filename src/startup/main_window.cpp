@@ -19,7 +19,7 @@
 #include "platform/system_message_box.h"
 #include "shell/close_guard.h"
 #include "shell/help_window.h"
-#include "skin_pictures.h"
+#include "render/pictures/skin_pictures.h"
 #include "state/launch_context.h"
 #include "startup/user_set_dialog.h"
 
