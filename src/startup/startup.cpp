@@ -74,8 +74,9 @@ int RunTableClient(int argc, char** argv) {
     InitPublicDefine(context.define, context.programDirectory, context.launch.strLevelList);
     // The item catalogue, the message-box pool and the game state start here.
 
-    frmGameMain window(context, std::make_unique<RoomSocket>());
-    QObject::connect(&window, &frmGameMain::Unloaded, &app, &QCoreApplication::quit,
+    TableSession session(context, std::make_unique<RoomSocket>());
+    frmGameMain window(session);
+    QObject::connect(&session, &TableSession::Unloaded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     window.Load();
 
@@ -84,9 +85,9 @@ int RunTableClient(int argc, char** argv) {
         window.setGeometry(0, 0, area.width(), area.height() - 32);
     }
     window.show();
-    window.ConnectRoomServer();
+    session.ConnectRoomServer();
     const int status = app.exec();
-    if (const auto& why = window.Closing()) {
+    if (const auto& why = session.Closing()) {
         std::cout << ClosingLine(*why) << std::endl;
     }
     return status;
