@@ -67,7 +67,13 @@ frmGameMain::frmGameMain(TableSession& session, QWidget* parent)
                                                  : MouseButton::Other,
                      x, y);
     };
-    view_.SetWaiter(&session_.Pump());
+    // The blast waits between its frames as every wait of the table does;
+    // the flow knows when it is on.
+    BombAnimation& bomb = view_.Bomb();
+    bomb.SetWaiter(&session_.Pump());
+    TurnFlow& flow = session_.Flow();
+    bomb.onStarted = [&flow] { flow.OnBombStarted(); };
+    bomb.onFinished = [&flow] { flow.OnBombFinished(); };
     cmdStart.setParent(&picGameBack);
     cmdStart.hide();
     view_.startButton = [this](bool visible, const std::string& caption, PixelPoint at) {

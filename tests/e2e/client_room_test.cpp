@@ -151,7 +151,7 @@ private:
         return QPoint(left + (k - 1) * PkStepX + (k == n ? 40 : 5), h.y + 95);
     }
     QPoint OutButton(int i) const {
-        const PixelPoint b = window_.Painter().OutButtonPos(i);
+        const PixelPoint b = window_.Painter().Buttons().OutButtonPos(i);
         return QPoint(b.x + 30, b.y + 14);
     }
     void Click(QPoint at) {

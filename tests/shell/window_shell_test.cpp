@@ -255,6 +255,22 @@ TEST_F(WindowShell, ClosingAsksASeatedPlayerInAHand) {
     EXPECT_FALSE(session->Closing().has_value());
 }
 
+TEST_F(WindowShell, WhileTheBlastPlaysTheMouseIsHeld) {
+    struct Probe final : Waiter {
+        const TableControls* controls = nullptr;
+        std::vector<bool> held;
+        bool WaitTime(std::uint32_t) override {
+            held.push_back(controls->blnBombPlaying);
+            return true;
+        }
+    } probe;
+    probe.controls = &context.controls;
+    window->Painter().Bomb().SetWaiter(&probe);
+    window->Painter().PlayBomb(0, 2);
+    EXPECT_EQ(probe.held, std::vector<bool>(15, true));
+    EXPECT_FALSE(context.controls.blnBombPlaying);
+}
+
 TEST_F(WindowShell, ClosingWithoutAHandAsksNothing) {
     window->show();
     SitInAHand();
