@@ -70,7 +70,6 @@ public:
     ChatLog& Chat() { return chat_; }
     const RoClock& Clock() const { return clock_; }
     const DaoJuLists& Items() const { return items_; }
-    TableSounds& Sounds() { return sounds_; }
     // Where the personal settings are kept (known after Load).
     const std::string& UserSetPath() const { return userSetPath_; }
 
