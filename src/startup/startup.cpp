@@ -72,8 +72,9 @@ int RunTableClient(int argc, char** argv) {
     context.launch = StoreLaunchValues(words);
 
     InitPublicDefine(context.define, context.programDirectory, context.launch.strLevelList);
-    // The item catalogue, the message-box pool and the game state start here.
 
+    // The table's life (the link, the flow, the item catalogue, the
+    // message-box pool) is the session; the window shows it and goes first.
     TableSession session(context, std::make_unique<RoomSocket>());
     frmGameMain window(session);
     QObject::connect(&session, &TableSession::Unloaded, &app, &QCoreApplication::quit,
