@@ -1,14 +1,31 @@
 # redten_add_library(NAME SOURCES ... [QT] LIBS ...)
-#   One library per layer. Plain libraries must stay free of Qt; the QT flag
-#   turns on moc for the layers that are built on it.
+#   A library outside the table's layers (the engine, the room). Plain
+#   libraries must stay free of Qt; the QT flag turns on moc.
 function(redten_add_library name)
     cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS" ${ARGN})
     add_library(${name} STATIC ${ARG_SOURCES})
-    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
     if(ARG_QT)
         set_target_properties(${name} PROPERTIES AUTOMOC ON)
     endif()
+endfunction()
+
+# redten_add_layer(NAME FOLDER folder SOURCES ... [QT] LIBS ...)
+#   One library per layer of the table, for the folder src/<folder>. Its
+#   headers are included as "<folder>/...", from an include root of its own
+#   that holds that folder and nothing else: a file sees its own layer and
+#   the layers it links, so an include that points upward does not compile.
+function(redten_add_layer name)
+    cmake_parse_arguments(ARG "QT" "FOLDER" "SOURCES;LIBS" ${ARGN})
+    redten_add_library(${name} SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS})
+    if(ARG_QT)
+        set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    endif()
+    set(root ${CMAKE_BINARY_DIR}/layers/${name})
+    get_filename_component(parent ${root}/${ARG_FOLDER} DIRECTORY)
+    file(MAKE_DIRECTORY ${parent})
+    file(CREATE_LINK ${CMAKE_SOURCE_DIR}/src/${ARG_FOLDER} ${root}/${ARG_FOLDER} SYMBOLIC)
+    target_include_directories(${name} PUBLIC ${root})
 endfunction()
 
 # redten_add_test(NAME SOURCES ... LIBS ... [QT])

@@ -9,7 +9,7 @@
 
 #include "invariants.h"
 #include "names.h"
-#include "platform/keep_alive.h"
+#include "net/wire/keep_alive.h"
 #include "secrets.h"
 #include "web_pages.h"
 #include "net/wire/message.h"

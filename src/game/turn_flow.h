@@ -44,6 +44,11 @@ public:
     // The own play: 0 play the selection, 1 pass, 2 hint.
     void DoUserOut(std::uint8_t action);
 
+    // The bomb's blast is on the table: until it ends, the mouse plays no
+    // card and moves no splitter.
+    void OnBombStarted() { context_.controls.blnBombPlaying = true; }
+    void OnBombFinished() { context_.controls.blnBombPlaying = false; }
+
     const std::string& StartCaption() const { return startCaption_; }
     bool StartVisible() const { return startVisible_; }
     bool StartTimerRunning() const { return startRunning_; }

@@ -4,20 +4,24 @@
 #include <string>
 
 #include "components/ro_clock.h"
-#include "state/notices.h"
 #include "game/hand_interaction.h"
-#include "state/table_view.h"
+#include "render/action_buttons.h"
+#include "render/bomb_animation.h"
 #include "render/game_area.h"
 #include "render/image_store.h"
+#include "render/notice_panels.h"
+#include "render/table_canvas.h"
 #include "render/table_layout.h"
 #include "state/client_context.h"
+#include "state/table_view.h"
 
 namespace redten {
 
 // Draws the table into the game area: cloth, rails and centre picture, the
-// seats with faces and names, every hand, the played cards and the seats'
-// marks. It is the game flow's TableView; what it does not draw yet
-// (buttons, panels, clock, the bomb) it leaves alone.
+// seats with faces and names, every hand, the played cards, the seats' marks
+// and the turn clock. It is the game flow's TableView and the hand's
+// TableButtons: the buttons, the panels and the bomb are drawn by parts of
+// their own, which it holds and lays out with the table.
 class TablePainter final : public NullTableView, public TableButtons {
 public:
     TablePainter(ClientContext& context, GameArea& area, ImageStore& images);
@@ -25,10 +29,13 @@ public:
     // The layout for the area's size; then everything again.
     void OnResized();
     const TableLayout& Layout() const { return layout_; }
-    // The turn clock whose seat and seconds are drawn, and the wait the bomb
-    // animation pauses with between frames.
+    // The turn clock whose seat and seconds are drawn.
     void SetClock(const RoClock* clock) { clock_ = clock; }
-    void SetWaiter(Waiter* waiter) { waiter_ = waiter; }
+    // The parts drawn over the table.
+    ActionButtons& Buttons() { return buttons_; }
+    NoticePanels& Panels() { return panels_; }
+    BombAnimation& Bomb() { return bomb_; }
+    TableCanvas& Canvas() { return canvas_; }
     // Where the start button goes; the window owns the button.
     std::function<void(bool visible, const std::string& caption, PixelPoint at)> startButton;
 
@@ -44,44 +51,34 @@ public:
     void PaintReadyHand(std::uint8_t seat) override;
     void PaintSeatFace(std::uint8_t seat) override { PaintUser(seat); }
     void PaintNetBreak(std::uint8_t seat) override;
-    void PaintOptionButtons() override;
-    void ShowOutButtons() override { ShowUserOutBut(true); }
-    void HideOutButtons() override { ShowUserOutBut(false); }
-    void ShowLiangPanel() override { ShowLiangBut(true); }
-    void HideLiangPanel() override { ShowLiangBut(false); }
-    void ShowWaitNotice() override { PaintWaitMsg(); }
-    void ShowResult(const std::array<std::int32_t, 4>& scores) override { PaintGameResult(scores); }
-    void PlayBomb(std::uint8_t seat, std::uint8_t kind) override;
+    void PaintOptionButtons() override { buttons_.PaintOptionButtons(); }
+    void ShowOutButtons() override { buttons_.ShowUserOutBut(true); }
+    void HideOutButtons() override { buttons_.ShowUserOutBut(false); }
+    void ShowLiangPanel() override { buttons_.ShowLiangBut(true); }
+    void HideLiangPanel() override { buttons_.ShowLiangBut(false); }
+    void ShowWaitNotice() override { panels_.PaintWaitMsg(); }
+    void ShowResult(const std::array<std::int32_t, 4>& scores) override { panels_.PaintGameResult(scores); }
+    void PlayBomb(std::uint8_t seat, std::uint8_t kind) override { bomb_.Play(seat, kind); }
     void PaintClock() override { PaintClock(true); }
     void EraseClock() override { PaintClock(false); }
     void UpdateStartButton(bool visible, const std::string& caption) override;
 
-    // The clock, the buttons and the panels.
+    // TableButtons: the buttons' own, and the card under a point.
+    void PaintUserOptBut(int i) override { buttons_.PaintUserOptBut(i); }
+    int GetUserOptButIndex(int x, int y) const override { return buttons_.GetUserOptButIndex(x, y); }
+    void PaintUserOutBut(int i) override { buttons_.PaintUserOutBut(i); }
+    int GetUserOutButIndex(int x, int y) const override { return buttons_.GetUserOutButIndex(x, y); }
+    void PaintLiangBut(int i) override { buttons_.PaintLiangBut(i); }
+    int GetLiangButIndex(int x, int y) const override { return buttons_.GetLiangButIndex(x, y); }
+    std::int32_t CardAt(int x, int y) const override;
+    void SetToolTip(const std::string& tip) override { canvas_.Area().setToolTip(QString::fromStdString(tip)); }
+
+    // The clock.
     void PaintTimeBar();
     void PaintClock(bool show);
-    void PaintUserOptBut(int i) override;
-    int GetUserOptButIndex(int x, int y) const override;
-    void ShowUserOutBut(bool show);
-    void PaintUserOutBut(int i) override;
-    int GetUserOutButIndex(int x, int y) const override;
-    void ShowLiangBut(bool show);
-    void PaintLiangBut(int i) override;
-    int GetLiangButIndex(int x, int y) const override;
-    std::int32_t CardAt(int x, int y) const override;
-    void SetToolTip(const std::string& tip) override { area_.setToolTip(QString::fromStdString(tip)); }
-    void PaintWaitMsg();
-    void PaintGameResult(const std::array<std::int32_t, 4>& scores);
-    void PaintMsgFrame(int x, int y, int width, int height);
-    // Button places, for painting and for the hit tests.
-    PixelPoint OutButtonPos(int i) const;
-    PixelPoint LiangButtonPos(int i) const;
-    int OutButtonCount() const;
-    int LiangButtonCount() const;
 
     // The painters, by their table names.
     void PaintGameBack();
-    void RestoreGameBack(int x, int y, int w, int h);
-    void RestoreGameBackMid(int x, int y, int w, int h);
     void PaintUser(std::uint8_t seat);
     void PaintUserPai(std::uint8_t seat);
     void PaintMyPai() override;
@@ -107,23 +104,17 @@ private:
     void EraseMingCi(std::uint8_t seat);
     // A seat's name at its place, noting the box it took.
     void PrintName(std::uint8_t place, const std::string& name);
-    // The part of a rectangle within the table's rails.
-    QRect InsideRails(const QRect& r) const;
-    // The box the text took.
-    QRect PrintText(int x, int y, const std::string& text, QColor colour, int points, bool bold,
-                    const char* face = "宋体");
-    void BlitMaskedCell(const QImage& sheet, int cellX, int maskX, int w, int h, int x, int y,
-                        bool mirrored = false);
     const QImage* Face(std::uint8_t seat);
 
     ClientContext& context_;
-    GameArea& area_;
+    TableCanvas canvas_;
     ImageStore& images_;
     TableLayout layout_;
-    QImage cloth_;
+    ActionButtons buttons_;
+    NoticePanels panels_;
+    BombAnimation bomb_;
     QImage netBreak_;
     const RoClock* clock_ = nullptr;
-    Waiter* waiter_ = nullptr;
     bool GameBackPainted = true;
     bool repainting_ = false;
     // Where each place's name was printed: a name can be wider than the

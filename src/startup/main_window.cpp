@@ -14,27 +14,16 @@
 #include <QWindow>
 
 #include "components/web_view.h"
-#include "net/wire/client_messages.h"
-#include "platform/program_dirs.h"
 #include "platform/system_message_box.h"
+#include "render/pictures/skin_pictures.h"
 #include "shell/close_guard.h"
 #include "shell/help_window.h"
-#include "skin_pictures.h"
-#include "state/launch_context.h"
 #include "startup/user_set_dialog.h"
 
 namespace redten {
 namespace {
 
 const QColor kWindowBack(250, 250, 250);
-
-// The column's titles and widths, and the chat pane's page.
-constexpr char kPointsColumns[] =
-    "用户名`用户ID`积分`级别`旁观对象`总局数`胜率`逃跑率`胜`输`和`人物类型`图标号`实际椅子号`举手`掉线";
-constexpr char kExperienceColumns[] =
-    "用户名`用户ID`经验`级别`旁观对象`总局数`胜率`逃跑率`胜`输`和`人物类型`图标号`实际椅子号`举手`掉线";
-constexpr char kColumnWidths[] = "100`90`70`80`80`60`50`50`50`50`50";
-constexpr int kShownColumns = 11;
 
 void SetBackground(QWidget& widget, const QColor& colour) {
     QPalette palette = widget.palette();
@@ -45,57 +34,46 @@ void SetBackground(QWidget& widget, const QColor& colour) {
 
 }  // namespace
 
-frmGameMain::frmGameMain(ClientContext& context, std::unique_ptr<RoomLink> link, QWidget* parent)
+frmGameMain::frmGameMain(TableSession& session, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }),
-      context_(context),
-      sckRoom(std::move(link)),
-      pump_([this] { return unloading_; }),
-      images_(context.define.strAppPath, context.define.strParentPath),
+      session_(session),
+      context_(session.Context()),
+      images_(context_.define.strAppPath, context_.define.strParentPath),
       famGameBack(this),
       picGameBack(&famGameBack),
-      view_(context, picGameBack, images_),
-      sounds_(context, [this] { return isVisible() && !isMinimized(); }),
-      items_(context.define.strAppPath + "Res\\DaoJu\\DaoJuInfo.ini"),
-      boxes_(context.define.strParentPath),
-      gameSet_(sender_, boxes_, context.launch),
-      services_{sender_, view_, sounds_, boxes_, pump_, users_, chat_, clock_, gameSet_, items_,
-                [this](const TableClosing& why) {
-                    if (!closing_) {
-                        closing_ = why;
-                    }
-                    Unload();
-                    hide();
-                },
-                [this](bool show) { setVisible(show); }},
-      flow_(context, services_),
-      gameMessages_(context, services_, flow_),
-      roomMessages_(context, services_, flow_, gameMessages_),
-      hand_(context, flow_, view_),
-      connection_(*sckRoom, roomMessages_, gameMessages_),
+      view_(context_, picGameBack, images_),
       outline_(this),
       picSplitter(layout_, images_, outline_,
                   {[this] { return width(); }, [this] { LayoutMainWindow(); },
                    [this] { return context_.controls.blnBombPlaying; }},
                   this),
       picUserButBk(frame_, images_, [this](int i) { ExecUserButton(i); }, this),
-      lstUser(users_, this),
+      lstUser(session.Users(), this),
       HSplitterBar(this),
       picAdvBack(this),
       HSplitterBar1(this),
-      ctlChat(chat_, this) {
-    sender_.connection = &connection_;
+      ctlChat(session.Chat(), this) {
+    session_.AttachView(&view_, &view_);
+    session_.SetWindowShown([this] { return isVisible() && !isMinimized(); });
     picGameBack.onResized = [this] { view_.OnResized(); };
-    view_.SetClock(&clock_);
-    picGameBack.onMouseMove = [this](int x, int y) { hand_.MouseMove(x, y); };
-    picGameBack.onMousePress = [this](int x, int y) { hand_.MouseDown(x, y); };
-    picGameBack.onMouseUp = [this](Qt::MouseButton button, int x, int y) {
-        hand_.MouseUp(button == Qt::LeftButton    ? MouseButton::Left
-                      : button == Qt::RightButton ? MouseButton::Right
-                                                  : MouseButton::Other,
-                      x, y);
+    view_.SetClock(&session_.Clock());
+    HandInteraction& hand = session_.Hand();
+    picGameBack.onMouseMove = [&hand](int x, int y) { hand.MouseMove(x, y); };
+    picGameBack.onMousePress = [&hand](int x, int y) { hand.MouseDown(x, y); };
+    picGameBack.onMouseUp = [&hand](Qt::MouseButton button, int x, int y) {
+        hand.MouseUp(button == Qt::LeftButton    ? MouseButton::Left
+                     : button == Qt::RightButton ? MouseButton::Right
+                                                 : MouseButton::Other,
+                     x, y);
     };
-    view_.SetWaiter(&pump_);
+    // The blast waits between its frames as every wait of the table does;
+    // the flow knows when it is on.
+    BombAnimation& bomb = view_.Bomb();
+    bomb.SetWaiter(&session_.Pump());
+    TurnFlow& flow = session_.Flow();
+    bomb.onStarted = [&flow] { flow.OnBombStarted(); };
+    bomb.onFinished = [&flow] { flow.OnBombFinished(); };
     cmdStart.setParent(&picGameBack);
     cmdStart.hide();
     view_.startButton = [this](bool visible, const std::string& caption, PixelPoint at) {
@@ -104,24 +82,25 @@ frmGameMain::frmGameMain(ClientContext& context, std::unique_ptr<RoomLink> link,
         cmdStart.move(at.x, at.y);
         cmdStart.setVisible(visible);
     };
-    connect(&cmdStart, &QPushButton::clicked, &flow_, &TurnFlow::OnStartClicked);
-    boxes_.SetOwner(this);
-    gameSet_.SetOwner(this);
-    boxes_.InitGlobalMsg();
-    connect(&connection_, &RoomConnection::LinkEnded, this, [this] {
-        if (!closing_ && !unloading_) {
-            const std::string& notice = gameMessages_.LastNotice();
-            closing_ = TableClosing{TableClosing::Cause::LinkEnded,
-                                    notice.empty() ? "与房间的连接断开了。" : notice};
-        }
-        Unload();
-        hide();
-    });
+    connect(&cmdStart, &QPushButton::clicked, &session_.Flow(), &TurnFlow::OnStartClicked);
+    session_.Boxes().SetOwner(this);
+    session_.GameSet().SetOwner(this);
+    connect(&session_, &TableSession::Unloaded, this, &frmGameMain::OnSessionUnloaded);
+    connect(&session_, &TableSession::Closed, this, &QWidget::hide);
+    connect(&session_, &TableSession::ShowRequested, this, &QWidget::setVisible);
+    connect(&session_.Users(), &UserList::Clicked, this,
+            [this](bool openMenu, int, const std::string& name, const std::string& record) {
+                OnUserClicked(openMenu, name, record);
+            });
     outline_.hide();
     setMouseTracking(true);
 }
 
-frmGameMain::~frmGameMain() = default;
+frmGameMain::~frmGameMain() {
+    // The session goes on without a picture.
+    session_.AttachView(nullptr, nullptr);
+    session_.SetWindowShown({});
+}
 
 void frmGameMain::Load() {
     if (loaded_) {
@@ -162,26 +141,7 @@ void frmGameMain::Load() {
 
     setWindowTitle(QString::fromStdString(context_.launch.strGameTitle));
 
-    const bool points = context_.launch.bteScoreMode != 0;
-    users_.SetOwnName(context_.launch.strMyName);
-    users_.SetColours(0x008A8C, 0xFFFFFF, 4);
-    users_.SetTitles("用户列表", ScoreTitle(context_.launch.bteScoreMode));
-    users_.SetColumns(points ? kPointsColumns : kExperienceColumns, kShownColumns);
-    users_.SetWidths(kColumnWidths);
-    users_.SetLevels(context_.launch.strLevelList);
-    connect(&users_, &UserList::Clicked, this,
-            [this](bool openMenu, int, const std::string& name, const std::string& record) {
-                OnUserClicked(openMenu, name, record);
-            });
-    chat_.SetFolders(context_.define.strParentPath + "UserRes\\face", context_.define.strAppPath,
-                     "MeChatWeb.htm");
-    chat_.SetOwnName(context_.launch.strMyName);
-    chat_.SetAddressee(kEverybody);
-    chat_.Start();
-    chat_.SetSwitches(true, "聊天室", false);
-    connect(&chat_, &ChatPane::Send, this, [this](const std::array<std::string, 10>& fields) {
-        sender_.Send(MakeChatLine(fields));
-    });
+    session_.Load();
 
     picAdvBack.Page().SetMode(1);
     picAdvBack.Page().Navigate(AdvPageUrl(context_.launch.strRoomServerHost,
@@ -191,20 +151,7 @@ void frmGameMain::Load() {
     // The start button stays hidden until the turn flow offers it.
     cmdStart.hide();
 
-    // Personal settings before the link opens: the greeting carries one.
-    userSetPath_ = ChooseUserSetPath(context_.define.strAppPath, PersonalConfigDirectory(),
-                                     IsWritableDirectory(context_.define.strAppPath));
-    LoadUserSet(context_.userSet, userSetPath_);
-
     LayoutMainWindow();
-}
-
-void frmGameMain::SetSecondMs(int ms) {
-    clock_.SetSecondMs(ms);
-    hand_.SetSecondMs(ms);
-    gameSet_.SetSecondMs(ms);
-    flow_.SetSecondMs(ms);
-    pump_.SetSecondMs(ms);
 }
 
 // ---- Layout ---------------------------------------------------------------
@@ -361,8 +308,8 @@ void frmGameMain::ExecSysButton(int index) {
         }
         break;
     case 2:
-        if (AskForcedQuit(context_, boxes_)) {
-            Unload();
+        if (AskForcedQuit(context_, session_.Boxes())) {
+            session_.Unload();
             close();
         }
         break;
@@ -425,7 +372,7 @@ void frmGameMain::mouseReleaseEvent(QMouseEvent* event) {
 
 void frmGameMain::OnUserClicked(bool openMenu, const std::string& name, const std::string& record) {
     if (!openMenu) {
-        chat_.SetAddressee(name);
+        session_.Chat().SetAddressee(name);
         return;
     }
     if (!userMenu_) {
@@ -447,7 +394,7 @@ void frmGameMain::ExecUserMenu(int lngUserMenuItemIdx) {
     }
     const std::string tag = userMenu_->Tag(lngUserMenuItemIdx);
     if (!tag.empty() && lngUserMenuItemIdx == frmUserMenu::kTalkItem) {
-        chat_.SetAddressee(tag);
+        session_.Chat().SetAddressee(tag);
     }
 }
 
@@ -457,7 +404,8 @@ void frmGameMain::OpenUserSet() {
     // One dialog at a time: a second click brings it forward. Closing
     // forgets it; the next opening creates it anew.
     if (!userSet_) {
-        auto* dialog = new frmUserSet(context_.userSet, userSetPath_, sender_, context_.launch.strMyName, this);
+        auto* dialog = new frmUserSet(context_.userSet, session_.UserSetPath(), session_.Sender(),
+                                     context_.launch.strMyName, this);
         connect(dialog, &frmUserSet::SaveFailed, this, [](const QString& path) {
             ShowSystemMessageBox("个人设置没有保存下来，只在这次游戏中有效。请检查能否写入文件 " +
                                      path.toStdString() + "。",
@@ -470,31 +418,7 @@ void frmGameMain::OpenUserSet() {
     userSet_->activateWindow();
 }
 
-void frmGameMain::ConnectRoomServer() {
-    connection_.ConnectRoomServer(context_.launch.strRoomServerHost,
-                                  context_.launch.strRoomServerPort,
-                                  context_.userSet.bteUserSet[kSetAllowWatchCards]);
-}
-
-void frmGameMain::Unload() {
-    if (unloading_) {
-        return;
-    }
-    unloading_ = true;
-
-    // Leaving is said out loud, so the room counts a walk-out at once
-    // instead of waiting for a dropped player to come back; whatever the
-    // room still sends is not for us any more.
-    sender_.Send(MakeLeaveTable(context_.launch.strMyName));
-    sckRoom->Close();
-
-    // Waits that are still pumping see the exit and return.
-    context_.define.blnExiting = true;
-    boxes_.CloseGlobalMsg(0);
-    // This clears blnExiting again; the waits watch unloading_ from here on.
-    InitPublicDefine(context_.define, context_.programDirectory, context_.launch.strLevelList);
-    InitGameData(context_);
-    context_.define.strViewUserName.clear();
+void frmGameMain::OnSessionUnloaded() {
     // Every other window of the program goes with this one.
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (widget != this && widget->isWindow() && widget->isVisible()) {
@@ -505,18 +429,16 @@ void frmGameMain::Unload() {
         userMenu_->Menu().close();
     }
     tmrForm.stop();
-    flow_.StopClock();
-    emit Unloaded();
 }
 
 void frmGameMain::closeEvent(QCloseEvent* event) {
     // Every close the user asks for (the window manager's, Alt+F4) passes
     // the close guard; the program's own closes unload directly.
-    if (!unloading_ && !AskForcedQuit(context_, boxes_)) {
+    if (!session_.IsUnloading() && !AskForcedQuit(context_, session_.Boxes())) {
         event->ignore();
         return;
     }
-    Unload();
+    session_.Unload();
     event->accept();
 }
 

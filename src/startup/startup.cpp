@@ -72,10 +72,12 @@ int RunTableClient(int argc, char** argv) {
     context.launch = StoreLaunchValues(words);
 
     InitPublicDefine(context.define, context.programDirectory, context.launch.strLevelList);
-    // The item catalogue, the message-box pool and the game state start here.
 
-    frmGameMain window(context, std::make_unique<RoomSocket>());
-    QObject::connect(&window, &frmGameMain::Unloaded, &app, &QCoreApplication::quit,
+    // The table's life (the link, the flow, the item catalogue, the
+    // message-box pool) is the session; the window shows it and goes first.
+    TableSession session(context, std::make_unique<RoomSocket>());
+    frmGameMain window(session);
+    QObject::connect(&session, &TableSession::Unloaded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     window.Load();
 
@@ -84,9 +86,9 @@ int RunTableClient(int argc, char** argv) {
         window.setGeometry(0, 0, area.width(), area.height() - 32);
     }
     window.show();
-    window.ConnectRoomServer();
+    session.ConnectRoomServer();
     const int status = app.exec();
-    if (const auto& why = window.Closing()) {
+    if (const auto& why = session.Closing()) {
         std::cout << ClosingLine(*why) << std::endl;
     }
     return status;

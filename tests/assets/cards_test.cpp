@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "cards.h"
+#include "render/pictures/cards.h"
 
 namespace redten::assets {
 namespace {

@@ -57,18 +57,20 @@ protected:
         context.launch.strGameTitle = "红十";
         context.launch.strMyName = "张三";
         InitPublicDefine(context.define, context.programDirectory, "");
-        window = std::make_unique<frmGameMain>(context, std::make_unique<RoomSocket>());
-        window->SetSecondMs(25);
+        session = std::make_unique<TableSession>(context, std::make_unique<RoomSocket>());
+        session->SetSecondMs(25);
+        window = std::make_unique<frmGameMain>(*session);
         window->Load();
         window->setGeometry(0, 0, 1366, 736);
         window->show();
-        window->ConnectRoomServer();
+        session->ConnectRoomServer();
     }
 
     room::StoreWorker worker;
     room::test::StoreView store{worker};
     std::unique_ptr<room::RoomServer> server;
     ClientContext context;
+    std::unique_ptr<TableSession> session;
     std::unique_ptr<frmGameMain> window;
 };
 
@@ -95,14 +97,14 @@ TEST_F(ClientInARoom, PlaysWholeGamesByAutomaticPlayAlone) {
                 QDir().mkpath(REDTEN_SNAPSHOT_DIR);
                 window->Area().Surface().save(QString(REDTEN_SNAPSHOT_DIR) + "/client-in-a-room.png");
             }
-            if (window->Flow().StartVisible() && store.CountGames() < kGames) {
-                window->Flow().OnStartClicked();
+            if (session->Flow().StartVisible() && store.CountGames() < kGames) {
+                session->Flow().OnStartClicked();
             }
-            return store.CountGames() >= kGames || window->IsUnloading();
+            return store.CountGames() >= kGames || session->IsUnloading();
         },
         120000);
     ASSERT_TRUE(played);
-    EXPECT_FALSE(window->IsUnloading());
+    EXPECT_FALSE(session->IsUnloading());
     EXPECT_EQ(store.CountGames(), kGames);
     EXPECT_EQ(server->BrokenGames(), 0);
     EXPECT_EQ(context.game.udtUser[0].strUserName, "张三");
@@ -156,7 +158,7 @@ private:
         return QPoint(left + (k - 1) * PkStepX + (k == n ? 40 : 5), h.y + 95);
     }
     QPoint OutButton(int i) const {
-        const PixelPoint b = window_.Painter().OutButtonPos(i);
+        const PixelPoint b = window_.Painter().Buttons().OutButtonPos(i);
         return QPoint(b.x + 30, b.y + 14);
     }
     void Click(QPoint at) {
@@ -183,11 +185,11 @@ TEST_F(ClientInARoom, APersonPlaysWholeGamesWithTheMouse) {
     const bool played = WaitUntil(
         [&] {
             player.Act();
-            return store.CountGames() >= kGames || window->IsUnloading();
+            return store.CountGames() >= kGames || session->IsUnloading();
         },
         180000);
     ASSERT_TRUE(played);
-    EXPECT_FALSE(window->IsUnloading());
+    EXPECT_FALSE(session->IsUnloading());
     EXPECT_EQ(server->BrokenGames(), 0);
     EXPECT_EQ(context.game.bteAutoOutTimes, 0);  // every play was ours
 }
@@ -212,13 +214,13 @@ TEST_F(ClientInARoom, WatchesAStoredGameAgainToItsResult) {
         [&] {
             const std::uint8_t state = context.game.bteGameState;
             played = played || state == kPhaseLead || state == kPhaseFollow;
-            return (played && state != kPhaseLead && state != kPhaseFollow) || window->IsUnloading();
+            return (played && state != kPhaseLead && state != kPhaseFollow) || session->IsUnloading();
         },
         60000);
     ASSERT_TRUE(ended);
     QDir().mkpath(REDTEN_SNAPSHOT_DIR);
     window->Area().Surface().save(QString(REDTEN_SNAPSHOT_DIR) + "/client-replay.png");
-    EXPECT_FALSE(window->IsUnloading());
+    EXPECT_FALSE(session->IsUnloading());
     EXPECT_EQ(context.game.udtUser[0].strUserName, "李四");
     EXPECT_EQ(store.CountGames(), 1);
 }

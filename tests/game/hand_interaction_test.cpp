@@ -61,7 +61,7 @@ protected:
         return QPoint(left + (k - 1) * PkStepX + 5, h.y + 50);
     }
     QPoint OutButton(int i) const {
-        const PixelPoint b = painter->OutButtonPos(i);
+        const PixelPoint b = painter->Buttons().OutButtonPos(i);
         return QPoint(b.x + 30, b.y + 14);
     }
     void Click(QPoint at, Qt::MouseButton button = Qt::LeftButton) {

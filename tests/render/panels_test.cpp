@@ -51,16 +51,16 @@ TEST_F(Panels, OneOutButtonWhenLeadingAndThreeSpanning199WhenFollowing) {
     context.game.bteGameState = kPhaseLead;
     painter->ShowOutButtons();
     EXPECT_EQ(context.controls.bteOutState, (std::array<std::uint8_t, 3>{1, 0, 0}));
-    EXPECT_EQ(painter->OutButtonPos(0), (PixelPoint{o.x - 30, o.y + 38}));
+    EXPECT_EQ(painter->Buttons().OutButtonPos(0), (PixelPoint{o.x - 30, o.y + 38}));
     Snapshot("lead-buttons");
     painter->HideOutButtons();
     context.game.bteGameState = kPhaseFollow;
     painter->ShowOutButtons();
-    EXPECT_EQ(painter->OutButtonPos(0).x, o.x - 99);
-    EXPECT_EQ(painter->OutButtonPos(2).x + 61, o.x - 99 + 199);
+    EXPECT_EQ(painter->Buttons().OutButtonPos(0).x, o.x - 99);
+    EXPECT_EQ(painter->Buttons().OutButtonPos(2).x + 61, o.x - 99 + 199);
     Snapshot("follow-buttons");
     // Strict hit tests: the border itself is outside.
-    const PixelPoint b = painter->OutButtonPos(1);
+    const PixelPoint b = painter->Buttons().OutButtonPos(1);
     EXPECT_EQ(painter->GetUserOutButIndex(b.x + 1, b.y + 1), 1);
     EXPECT_EQ(painter->GetUserOutButIndex(b.x, b.y + 5), -1);
     EXPECT_EQ(painter->GetUserOutButIndex(b.x + 60, b.y + 27), 1);
@@ -77,7 +77,7 @@ TEST_F(Panels, TheShowingPanelInBothModesWithFollowCaptionsMovedOver) {
     painter->ShowLiangPanel();
     EXPECT_EQ(context.controls.bteLiangState, (std::array<std::uint8_t, 3>{1, 1, 1}));
     const PixelPoint o = painter->Layout().OutPaiPos[2];
-    EXPECT_EQ(painter->LiangButtonPos(0), (PixelPoint{o.x - 143, o.y + 42}));
+    EXPECT_EQ(painter->Buttons().LiangButtonPos(0), (PixelPoint{o.x - 143, o.y + 42}));
     EXPECT_EQ(painter->GetLiangButIndex(o.x - 143 + 98 + 1, o.y + 43), 1);
     EXPECT_EQ(painter->GetLiangButIndex(o.x - 143 + 90, o.y + 43), -1);
     Snapshot("showing-three");
@@ -86,7 +86,7 @@ TEST_F(Panels, TheShowingPanelInBothModesWithFollowCaptionsMovedOver) {
     context.game.bteLiangMode = 1;
     context.game.blnFollowLiang = -1;
     painter->ShowLiangPanel();
-    EXPECT_EQ(painter->LiangButtonPos(0), (PixelPoint{o.x - 94, o.y + 42}));
+    EXPECT_EQ(painter->Buttons().LiangButtonPos(0), (PixelPoint{o.x - 94, o.y + 42}));
     Snapshot("showing-follow");
 }
 
@@ -94,7 +94,7 @@ TEST_F(Panels, FollowCaptionsStand13PixelsFurtherIn) {
     Deal();
     context.game.bteGameState = kPhaseShowing;
     const auto firstInk = [&] {
-        const PixelPoint b = painter->LiangButtonPos(0);
+        const PixelPoint b = painter->Buttons().LiangButtonPos(0);
         for (int x = b.x + 1; x < b.x + 89; ++x) {
             for (int y = b.y + 2; y < b.y + 18; ++y) {
                 const QColor c = area.Surface().pixelColor(x, y);
@@ -119,7 +119,7 @@ TEST_F(Panels, FollowCaptionsStand13PixelsFurtherIn) {
 
 TEST_F(Panels, TheWaitingNoticeHasItsRightEdgeMirrored) {
     Deal();
-    painter->PaintWaitMsg();
+    painter->Panels().PaintWaitMsg();
     Snapshot("waiting");
     const QImage edge(QString(REDTEN_TABLE_DIR) + "/Res/MsgBian.bmp");
     const int x0 = (1366 - 250) / 2;
@@ -135,11 +135,11 @@ TEST_F(Panels, TheWaitingNoticeHasItsRightEdgeMirrored) {
 
 TEST_F(Panels, TheResultPanelsDrawnRoundAndGameOver) {
     Deal();
-    painter->PaintGameResult({0, 0, 0, 0});
+    painter->Panels().PaintGameResult({0, 0, 0, 0});
     Snapshot("result-drawn");
     EXPECT_EQ(At(683, 368 + 40), qRgb(247, 207, 156) & 0xFFFFFF);
     painter->RepaintTable();
-    painter->PaintGameResult({200, -200, 200, -200});
+    painter->Panels().PaintGameResult({200, -200, 200, -200});
     Snapshot("result-game-over");
     // Four rows of names and scores on the panel's fill.
     const int x = (1366 - 340) / 2;
@@ -161,24 +161,27 @@ TEST_F(Panels, TheBombPlaysItsFramesThenRestoresExactlyWhatItSaved) {
     painter->RepaintTable();
     const QImage before = area.Surface().copy();
     CountingWaiter waiter;
-    painter->SetWaiter(&waiter);
-    bool playingSeen = false;
+    std::vector<std::string> told;
     struct Probe final : Waiter {
         CountingWaiter* inner;
-        TableControls* controls;
-        bool* seen;
+        std::vector<std::string>* told;
         bool WaitTime(std::uint32_t ms) override {
-            *seen = *seen || controls->blnBombPlaying;
+            told->push_back("wait");
             return inner->WaitTime(ms);
         }
     } probe;
     probe.inner = &waiter;
-    probe.controls = &context.controls;
-    probe.seen = &playingSeen;
-    painter->SetWaiter(&probe);
+    probe.told = &told;
+    BombAnimation& bomb = painter->Bomb();
+    bomb.SetWaiter(&probe);
+    bomb.onStarted = [&] { told.push_back("started"); };
+    bomb.onFinished = [&] { told.push_back("finished"); };
     painter->PlayBomb(3, 1);
     EXPECT_EQ(waiter.waits, std::vector<std::uint32_t>(9, 30));
-    EXPECT_TRUE(playingSeen);
+    // It says when it starts and ends, and leaves the game's state alone.
+    ASSERT_EQ(told.size(), 11u);
+    EXPECT_EQ(told.front(), "started");
+    EXPECT_EQ(told.back(), "finished");
     EXPECT_FALSE(context.controls.blnBombPlaying);
     EXPECT_EQ(area.Surface(), before);
     painter->PlayBomb(2, 2);
@@ -191,7 +194,7 @@ TEST_F(Panels, TheBombPlaysItsFramesThenRestoresExactlyWhatItSaved) {
     bare.OnResized();
     const QImage cloth = area.Surface().copy();
     CountingWaiter none;
-    bare.SetWaiter(&none);
+    bare.Bomb().SetWaiter(&none);
     bare.PlayBomb(0, 1);
     EXPECT_TRUE(none.waits.empty());
     EXPECT_EQ(area.Surface(), cloth);
@@ -213,7 +216,7 @@ TEST_F(Panels, AFrameOfEachBombOverPlayedCards) {
         }
     } waiter;
     waiter.snap = [this] { Snapshot("bomb-kind-1"); };
-    painter->SetWaiter(&waiter);
+    painter->Bomb().SetWaiter(&waiter);
     painter->PlayBomb(0, 1);
     waiter.left = 6;
     waiter.snap = [this] { Snapshot("bomb-kind-2"); };
@@ -246,7 +249,7 @@ TEST_F(Panels, TheClockAdvancesAFrameATickAndItsSecondsGoOnStop) {
     painter->PaintClock(true);
     painter->PaintClock(false);
     const QImage erased = area.Surface().copy(63, 45, 30, 30);
-    painter->RestoreGameBack(63, 45, 30, 30);
+    painter->Canvas().RestoreGameBack(63, 45, 30, 30);
     painter->PaintTimeBar();  // the bar's head, whose corner the seconds take in, stays whole
     EXPECT_EQ(area.Surface().copy(63, 45, 30, 30), erased);
 }

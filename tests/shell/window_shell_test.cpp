@@ -48,7 +48,8 @@ protected:
         InitPublicDefine(context.define, context.programDirectory, context.launch.strLevelList);
         auto recording = std::make_unique<RecordingLink>();
         link = recording.get();
-        window = std::make_unique<frmGameMain>(context, std::move(recording));
+        session = std::make_unique<TableSession>(context, std::move(recording));
+        window = std::make_unique<frmGameMain>(*session);
         window->openUrl = [this](const QUrl& url) {
             opened.push_back(url);
             return browserOpens;
@@ -69,7 +70,7 @@ protected:
     // Presses a button of the next question box when it shows.
     void AnswerNextBox(int button) {
         QTimer::singleShot(0, [this, button] {
-            auto boxes = window->Boxes().OpenBoxes();
+            auto boxes = session->Boxes().OpenBoxes();
             ASSERT_FALSE(boxes.empty());
             boxes.at(0)->Press(button);
         });
@@ -77,6 +78,7 @@ protected:
 
     ClientContext context;
     RecordingLink* link = nullptr;
+    std::unique_ptr<TableSession> session;
     std::unique_ptr<frmGameMain> window;
     std::vector<QUrl> opened;
     bool browserOpens = true;
@@ -232,7 +234,7 @@ TEST_F(WindowShell, MaximiseAndRestoreSwapTheirPicture) {
 TEST_F(WindowShell, ClosingAsksASeatedPlayerInAHand) {
     window->show();
     int unloaded = 0;
-    QObject::connect(window.get(), &frmGameMain::Unloaded, [&] { ++unloaded; });
+    QObject::connect(session.get(), &TableSession::Unloaded, [&] { ++unloaded; });
     SitInAHand();
     AnswerNextBox(1);  // 取消
     window->ExecSysButton(2);
@@ -250,7 +252,23 @@ TEST_F(WindowShell, ClosingAsksASeatedPlayerInAHand) {
     // The room hears the walk-out at once, and nothing more arrives.
     EXPECT_EQ(link->sent, std::vector<Bytes>{MakeLeaveTable("张三")});
     EXPECT_TRUE(link->closed);
-    EXPECT_FALSE(window->Closing().has_value());
+    EXPECT_FALSE(session->Closing().has_value());
+}
+
+TEST_F(WindowShell, WhileTheBlastPlaysTheMouseIsHeld) {
+    struct Probe final : Waiter {
+        const TableControls* controls = nullptr;
+        std::vector<bool> held;
+        bool WaitTime(std::uint32_t) override {
+            held.push_back(controls->blnBombPlaying);
+            return true;
+        }
+    } probe;
+    probe.controls = &context.controls;
+    window->Painter().Bomb().SetWaiter(&probe);
+    window->Painter().PlayBomb(0, 2);
+    EXPECT_EQ(probe.held, std::vector<bool>(15, true));
+    EXPECT_FALSE(context.controls.blnBombPlaying);
 }
 
 TEST_F(WindowShell, ClosingWithoutAHandAsksNothing) {
@@ -258,7 +276,7 @@ TEST_F(WindowShell, ClosingWithoutAHandAsksNothing) {
     SitInAHand();
     context.define.blnWaitStart = true;  // the hand was settled
     window->ExecSysButton(2);
-    EXPECT_TRUE(window->IsUnloading());
+    EXPECT_TRUE(session->IsUnloading());
     EXPECT_FALSE(window->isVisible());
 }
 
@@ -285,9 +303,9 @@ TEST_F(WindowShell, TheUserButtonsOpenSettingsAndHelp) {
 }
 
 TEST_F(WindowShell, TheUserListShowsEveryoneAndItsClicksPickTheAddressee) {
-    window->Users().Add(Record("张三"));
-    window->Users().Add(Record("李四", "2005"));
-    window->Users().Add(Record("<b>看客</b>", "0", "李四"));
+    session->Users().Add(Record("张三"));
+    session->Users().Add(Record("李四", "2005"));
+    session->Users().Add(Record("<b>看客</b>", "0", "李四"));
     QTableWidget& table = window->UserListWidget().Table();
     ASSERT_EQ(table.rowCount(), 3);
     ASSERT_EQ(table.columnCount(), 11);
@@ -298,7 +316,7 @@ TEST_F(WindowShell, TheUserListShowsEveryoneAndItsClicksPickTheAddressee) {
     EXPECT_EQ(table.item(0, 0)->background().color(), QColor(0, 138, 140));
 
     window->UserListWidget().ClickRow(2, Qt::LeftButton);  // a spectator too
-    EXPECT_EQ(window->Chat().Addressee(), "<b>看客</b>");
+    EXPECT_EQ(session->Chat().Addressee(), "<b>看客</b>");
     EXPECT_EQ(window->ChatWidget().AddresseeBox().currentText(), "<b>看客</b>");
 
     window->UserListWidget().ClickRow(1, Qt::RightButton);
@@ -312,13 +330,13 @@ TEST_F(WindowShell, TheUserListShowsEveryoneAndItsClicksPickTheAddressee) {
     EXPECT_EQ(menu->Caption(3), "-");
     EXPECT_EQ(menu->Caption(7), "积分:1200   胜:22   输:16   和:2   总局数:40");
     menu->Choose(6);
-    EXPECT_EQ(window->Chat().Addressee(), "<b>看客</b>");
+    EXPECT_EQ(session->Chat().Addressee(), "<b>看客</b>");
     EXPECT_EQ(window->UserMenu(), nullptr);  // a choice forgets the menu
 
     window->UserListWidget().ClickRow(1, Qt::RightButton);
     ASSERT_NE(window->UserMenu(), nullptr);
     window->UserMenu()->Choose(4);
-    EXPECT_EQ(window->Chat().Addressee(), "李四");
+    EXPECT_EQ(session->Chat().Addressee(), "李四");
 }
 
 TEST(UserMenuCaptions, MemberKindsLevelsAndModes) {
@@ -346,13 +364,13 @@ TEST(UserMenuCaptions, MemberKindsLevelsAndModes) {
 }
 
 TEST_F(WindowShell, ChatShowsPlainTextAndSendsTenFields) {
-    window->Chat().AddSystemLine("系统<i>消息</i>");
-    window->Chat().AddChatLine({"李四", "所有人", "12:00:01", "0", "255", "0", "", "<b>加油</b>"});
+    session->Chat().AddSystemLine("系统<i>消息</i>");
+    session->Chat().AddChatLine({"李四", "所有人", "12:00:01", "0", "255", "0", "", "<b>加油</b>"});
     const QString shown = window->ChatWidget().Transcript().toPlainText();
     EXPECT_TRUE(shown.contains("系统<i>消息</i>"));
     EXPECT_TRUE(shown.contains("[12:00:01] 李四 说：<b>加油</b>"));
 
-    window->Chat().SetAddressee("李四");
+    session->Chat().SetAddressee("李四");
     window->ChatWidget().Input().setText("  你好  ");
     window->ChatWidget().SendTyped();
     ASSERT_EQ(link->sent.size(), 1u);
@@ -433,10 +451,10 @@ TEST_F(WindowShell, ThePagePaneStaysBlankWithoutAPage) {
 }
 
 TEST_F(WindowShell, Snapshot) {
-    window->Users().Add(Record("张三"));
-    window->Users().Add(Record("电脑甲1", "1000"));
-    window->Chat().AddSystemLine("张三 进来了...");
-    window->Chat().AddChatLine({"电脑甲1", "所有人", "12:00:01", "0", "0", "0", "", "大家好"});
+    session->Users().Add(Record("张三"));
+    session->Users().Add(Record("电脑甲1", "1000"));
+    session->Chat().AddSystemLine("张三 进来了...");
+    session->Chat().AddChatLine({"电脑甲1", "所有人", "12:00:01", "0", "0", "0", "", "大家好"});
     window->show();
     QDir().mkpath(REDTEN_SNAPSHOT_DIR);
     EXPECT_TRUE(window->grab().save(QDir(REDTEN_SNAPSHOT_DIR).filePath("window-shell.png")));

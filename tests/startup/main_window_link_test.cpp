@@ -26,15 +26,17 @@ protected:
     }
 
     void Open() {
-        window_ = std::make_unique<frmGameMain>(context_, std::make_unique<RoomSocket>());
-        QObject::connect(window_.get(), &frmGameMain::Unloaded, [this] { ++unloaded_; });
+        session_ = std::make_unique<TableSession>(context_, std::make_unique<RoomSocket>());
+        window_ = std::make_unique<frmGameMain>(*session_);
+        QObject::connect(session_.get(), &TableSession::Unloaded, [this] { ++unloaded_; });
         window_->Load();
-        window_->ConnectRoomServer();
+        session_->ConnectRoomServer();
     }
 
     QTemporaryDir dir_;
     TestRoomServer server_;
     ClientContext context_;
+    std::unique_ptr<TableSession> session_;
     std::unique_ptr<frmGameMain> window_;
     int unloaded_ = 0;
 };
@@ -64,10 +66,21 @@ TEST_F(MainWindowLink, RoomClosingUnloadsTheWindowOnce) {
     ASSERT_TRUE(WaitUntil([&] { return unloaded_ == 1; }));
     WaitUntil([] { return false; }, 100);
     EXPECT_EQ(unloaded_, 1);
-    EXPECT_TRUE(window_->IsUnloading());
-    EXPECT_FALSE(window_->Pump().WaitTime(1000));
+    EXPECT_TRUE(session_->IsUnloading());
+    EXPECT_FALSE(session_->Pump().WaitTime(1000));
     window_->close();
     EXPECT_EQ(unloaded_, 1);
+}
+
+TEST_F(MainWindowLink, TheSessionRunsOnWhenItsWindowIsGone) {
+    Open();
+    ASSERT_TRUE(server_.WaitForBytes(16));
+    window_.reset();
+    server_.WriteFrame({130, 3, 'x'});
+    server_.CloseClient();
+    ASSERT_TRUE(WaitUntil([&] { return unloaded_ == 1; }));
+    ASSERT_TRUE(session_->Closing().has_value());
+    EXPECT_EQ(session_->Closing()->cause, TableClosing::Cause::LinkEnded);
 }
 
 TEST_F(MainWindowLink, RefusedConnectionUnloadsWithoutSendingAnything) {
@@ -88,7 +101,7 @@ TEST_F(MainWindowLink, LinkEndingDuringAWaitStopsTheWait) {
     ASSERT_TRUE(server_.WaitForBytes(16));
     bool waitResult = true;
     QTimer::singleShot(10, [&] { server_.CloseClient(); });
-    waitResult = window_->Pump().WaitTime(5000);
+    waitResult = session_->Pump().WaitTime(5000);
     EXPECT_FALSE(waitResult);
     EXPECT_EQ(unloaded_, 1);
 }

@@ -11,10 +11,10 @@
 
 #include <iostream>
 
-#include "cards.h"
 #include "net/wire/message.h"
-#include "skin_pictures.h"
-#include "table_pictures.h"
+#include "render/pictures/cards.h"
+#include "render/pictures/skin_pictures.h"
+#include "render/pictures/table_pictures.h"
 
 using namespace redten::assets;
 

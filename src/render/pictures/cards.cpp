@@ -1,6 +1,6 @@
-#include "cards.h"
+#include "render/pictures/cards.h"
 
-#include "drawing.h"
+#include "render/pictures/drawing.h"
 
 #include <QFont>
 #include <QPainter>

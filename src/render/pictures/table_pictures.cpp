@@ -1,4 +1,4 @@
-#include "table_pictures.h"
+#include "render/pictures/table_pictures.h"
 
 #include <QFont>
 #include <QLinearGradient>
@@ -6,7 +6,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
-#include "drawing.h"
+#include "render/pictures/drawing.h"
 
 namespace redten::assets {
 namespace {

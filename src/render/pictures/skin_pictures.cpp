@@ -1,4 +1,4 @@
-#include "skin_pictures.h"
+#include "render/pictures/skin_pictures.h"
 
 #include <QFont>
 #include <QLinearGradient>
@@ -10,9 +10,9 @@
 #include <cmath>
 #include <vector>
 
-#include "table_pictures.h"
+#include "render/pictures/table_pictures.h"
 
-#include "drawing.h"
+#include "render/pictures/drawing.h"
 
 namespace redten::assets {
 namespace {

@@ -1,0 +1,92 @@
+#include "render/table_canvas.h"
+
+#include <QPainter>
+
+#include "render/blit.h"
+#include "render/pictures/table_pictures.h"
+
+namespace redten {
+namespace {
+
+constexpr int kMidWidth = 244;
+constexpr int kMidHeight = 247;
+constexpr char kMid[] = "Res\\GameBackMid.bmp";
+
+}  // namespace
+
+QFont TableFont(int points, bool bold, const char* face) {
+    QFont font(QString::fromUtf8(face));
+    font.setPixelSize(points * 96 / 72);
+    font.setBold(bold);
+    return font;
+}
+
+TableCanvas::TableCanvas(GameArea& area, ImageStore& images)
+    : area_(area), images_(images), cloth_(assets::ClothTile()) {}
+
+void TableCanvas::RestoreGameBack(int x, int y, int w, int h) {
+    QImage& s = Surface();
+    for (int ty = 0; ty < h; ty += cloth_.height()) {
+        for (int tx = 0; tx < w; tx += cloth_.width()) {
+            Blit(s, x + tx, y + ty, std::min(cloth_.width(), w - tx), std::min(cloth_.height(), h - ty),
+                 cloth_, 0, 0, RasterOp::Copy);
+        }
+    }
+    Update(x, y, w, h);
+}
+
+void TableCanvas::RestoreGameBackMid(int x, int y, int w, int h) {
+    QImage& s = Surface();
+    if (s.width() < kMidWidth) {
+        return;
+    }
+    const QRect mid((s.width() - kMidWidth) / 2, (s.height() - kMidHeight) / 2, kMidWidth, kMidHeight);
+    const QRect part = mid.intersected(QRect(x, y, w, h));
+    const QImage* picture = images_.App(kMid);
+    if (part.isEmpty() || !picture) {
+        return;
+    }
+    Blit(s, part.x(), part.y(), part.width(), part.height(), *picture, part.x() - mid.x(),
+         part.y() - mid.y(), RasterOp::Copy);
+    Update(part.x(), part.y(), part.width(), part.height());
+}
+
+void TableCanvas::PaintGameBackMid() {
+    QImage& s = Surface();
+    if (const QImage* mid = images_.App(kMid)) {
+        Blit(s, (s.width() - kMidWidth) / 2, (s.height() - kMidHeight) / 2, mid->width(), mid->height(),
+             *mid, 0, 0, RasterOp::Copy);
+    }
+}
+
+QRect TableCanvas::InsideRails(const QRect& r) const {
+    const QImage& s = Surface();
+    return r.intersected(QRect(7, 7, s.width() - 14, s.height() - 14));
+}
+
+QRect TableCanvas::PrintText(int x, int y, const std::string& text, QColor colour, int points,
+                             bool bold, const char* face) {
+    QPainter p(&Surface());
+    p.setFont(TableFont(points, bold, face));
+    p.setPen(colour);
+    const QString t = QString::fromStdString(text);
+    const QRect box = p.boundingRect(QRect(x, y, 2000, 200), Qt::AlignLeft | Qt::AlignTop, t);
+    p.drawText(box, Qt::AlignLeft | Qt::AlignTop, t);
+    Update(box.x(), box.y(), box.width() + 1, box.height() + 1);
+    return box;
+}
+
+void TableCanvas::BlitMaskedCell(const QImage& sheet, int cellX, int maskX, int w, int h, int x, int y,
+                                 bool mirrored) {
+    QImage& s = Surface();
+    if (!mirrored) {
+        Blit(s, x, y, w, h, sheet, maskX, 0, RasterOp::And);
+        Blit(s, x, y, w, h, sheet, cellX, 0, RasterOp::Or);
+    } else {
+        BlitPicture(s, x, y, -w, h, sheet.copy(maskX, 0, w, h), RasterOp::And);
+        BlitPicture(s, x, y, -w, h, sheet.copy(cellX, 0, w, h), RasterOp::Or);
+    }
+    Update(mirrored ? x - w + 1 : x, y, w, h);
+}
+
+}  // namespace redten
