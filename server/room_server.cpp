@@ -1,6 +1,8 @@
 #include "room_server.h"
 
 #include <QDateTime>
+#include <QHostInfo>
+#include <QUuid>
 
 #include <algorithm>
 #include <iostream>
@@ -48,6 +50,8 @@ RoomServer::RoomServer(RoomOptions options, StoreWorker& store, QObject* parent)
     connect(&acceptPause_, &QTimer::timeout, this, [this] { server_.resumeAccepting(); });
     clock_.start();
     store_.Attach(this, [this](const std::string& line) { Log(LogLevel::Warning, "records: " + line); });
+    id_ = QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
+    connect(&heartbeat_, &QTimer::timeout, this, &RoomServer::Heartbeat);
     storeRetry_.setSingleShot(true);
     connect(&storeRetry_, &QTimer::timeout, this, &RoomServer::RetryStore);
     if (options_.idleDropMs > 0) {
@@ -94,6 +98,14 @@ bool RoomServer::Listen(const QHostAddress& address, quint16 port, QString& erro
     }
     Log(LogLevel::Info, "room listening on " + address.toString().toStdString() + ":" +
                             std::to_string(server_.serverPort()));
+    if (options_.publicAddress.empty()) {
+        const bool anywhere = address == QHostAddress::Any || address == QHostAddress::AnyIPv4 ||
+                              address == QHostAddress::AnyIPv6;
+        options_.publicAddress = (anywhere ? QHostInfo::localHostName() : address.toString()).toStdString() +
+                                 ":" + std::to_string(server_.serverPort());
+    }
+    Heartbeat();
+    heartbeat_.start(std::max(options_.leaseSeconds * 1000 / 3, 200));
     return true;
 }
 
@@ -269,6 +281,9 @@ void RoomServer::Shutdown(std::function<void()> done) {
     shuttingDown_ = true;
     shutdownDone_ = std::move(done);
     server_.close();
+    // Lobbies stop sending people here, and its names are free elsewhere.
+    heartbeat_.stop();
+    store_.Unregister(id_);
     Log(LogLevel::Info, "the room closes");
     // A link that ended a moment ago counts as a drop before the games are
     // settled; its table is told now, and only now.
@@ -405,9 +420,20 @@ void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
         return;
     }
     const PersonId id = link.id;
-    const bool asked = store_.SecretOf(this, request.name, [this, id, request](const Store::SecretLookup& stored) {
-        CheckClaim(id, request, stored);
-    });
+    const bool asked = store_.ClaimName(
+        this, request.name, id_, options_.leaseSeconds, [this, id, request](const StoreWorker::NameClaim& found) {
+            if (found.claim == Store::Claim::HeldElsewhere) {
+                RefuseClaim(id, request, "a name another room holds", "这个名字正在另一个房间里使用，请稍后再试。");
+                return;
+            }
+            if (found.claim == Store::Claim::Failed) {
+                Log(LogLevel::Error, "could not claim " + request.name);
+                LobbyReply(id, "ERR 房间暂时连不上战绩库，请稍后再试。");
+                return;
+            }
+            claimedAt_[request.name] = clock_.elapsed();
+            CheckClaim(id, request, found.secret);
+        });
     if (!asked) {
         LobbyReply(id, "ERR 房间正忙，请稍后再试。");
     }
@@ -653,6 +679,10 @@ void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<Per
         }
     }
     const bool fresh = table == nullptr;
+    if (fresh && tables_.size() >= static_cast<std::size_t>(options_.maxTables)) {
+        Refuse(link, "这个房间的桌子都满了，请换一个房间。");
+        return;
+    }
     if (fresh) {
         table = &NewTable();
     }
@@ -855,6 +885,53 @@ void RoomServer::GameFinished(const FinishedGame& game) {
         }
         StoreAnswered(wasFull);
     });
+}
+
+void RoomServer::Heartbeat() {
+    if (heartbeatPending_ || shuttingDown_) {
+        return;  // a slow database gets one heartbeat at a time
+    }
+    heartbeatPending_ = true;
+    store_.Heartbeat(this, Entry(), NamesHeld(), options_.leaseSeconds, [this](bool) { heartbeatPending_ = false; });
+}
+
+std::vector<std::string> RoomServer::NamesHeld() {
+    // A claim outlives its lobby request until the reservation it leads to
+    // is made or refused: two heartbeats cover that.
+    const qint64 recent = clock_.elapsed() - 2LL * heartbeat_.interval();
+    std::erase_if(claimedAt_, [recent](const auto& claimed) { return claimed.second < recent; });
+    std::set<std::string> names(seating_.begin(), seating_.end());
+    for (const auto& [name, at] : claimedAt_) {
+        names.insert(name);
+    }
+    for (const Reservation& r : reservations_) {
+        names.insert(r.name);
+    }
+    for (const auto& [id, link] : links_) {
+        if (link.person != 0 && !link.name.empty()) {
+            names.insert(link.name);
+        }
+    }
+    for (const auto& [name, address] : droppedFrom_) {
+        if (const Table* table = TableOf(name); table && table->HasDroppedPlayer(name)) {
+            names.insert(name);
+        }
+    }
+    return {names.begin(), names.end()};
+}
+
+RoomEntry RoomServer::Entry() const {
+    RoomEntry entry;
+    entry.id = id_;
+    entry.address = options_.publicAddress;
+    entry.tables = static_cast<int>(tables_.size());
+    for (const auto& [number, table] : tables_) {
+        if (!table->GameRunning() && table->HasHumans() && !awaitingComputers_.count(number)) {
+            entry.waitingSeats += table->FreeSeats();
+        }
+    }
+    entry.freeSeats = entry.waitingSeats + 4 * std::max(options_.maxTables - entry.tables, 0);
+    return entry;
 }
 
 void RoomServer::RetryStore() {

@@ -50,6 +50,13 @@ struct RoomOptions {
     // How long a closing room waits for its finished games to be written.
     int storeDrainMs = 10000;
     int thinkThreads = 0;                     // computer players' threads; 0: one per core
+    // Rooms sharing one database: a name is held by one room at a time for
+    // this long, renewed by the room's heartbeat every third of it; a room
+    // not heard from for this long counts as gone.
+    int leaseSeconds = 30;
+    std::string publicAddress;  // HOST:PORT lobbies reach; empty: the one listened on
+    // New tables stop here; the room's row tells lobbies what is left.
+    int maxTables = 250;
 };
 
 // The room: one port for tables and lobbies. A connection whose first byte
@@ -65,6 +72,8 @@ public:
     // Links refused because the room was full, since it started.
     int RefusedLinks() const { return refusedLinks_; }
     quint16 Port() const { return server_.serverPort(); }
+    // This room among those sharing the records.
+    const std::string& Id() const { return id_; }
     std::size_t TableCount() const { return tables_.size(); }
     std::size_t LinkCount() const { return links_.size(); }
     // Finished games that broke a rule of the game (logged as errors).
@@ -154,6 +163,10 @@ private:
     bool MayStartGame() override;
 
     void RetryStore();
+    // The room's row and the names it holds, written now and then.
+    void Heartbeat();
+    std::vector<std::string> NamesHeld();
+    RoomEntry Entry() const;
     void StoreAnswered(bool wasFull);
     ThinkId Think(ThinkWork work, std::function<void(engine::Decision)> done) override;
     void CancelThink(ThinkId id) override;
@@ -172,6 +185,11 @@ private:
     QElapsedTimer clock_;
     QTimer idleSweep_;
     QTimer storeRetry_;
+    std::string id_;
+    QTimer heartbeat_;
+    bool heartbeatPending_ = false;
+    // Names claimed for a lobby's request that has no reservation yet.
+    std::map<std::string, qint64> claimedAt_;
     int storeRetryMs_ = 0;
     bool retrying_ = false;
     std::size_t gamesHandedOver_ = 0;  // to the store, not answered yet

@@ -70,6 +70,18 @@ public:
     // done(true, 0) when nothing is left waiting.
     void RetryBacklog(QObject* to, std::function<void(bool stored, std::size_t backlog)> done);
 
+    // Takes the name for the room, then reads its secret; refused at once
+    // like a person's record when too much waits.
+    struct NameClaim {
+        Store::Claim claim = Store::Claim::Failed;
+        Store::SecretLookup secret;  // read only when the name was taken
+    };
+    bool ClaimName(QObject* to, std::string name, std::string room, int leaseSeconds,
+                   std::function<void(NameClaim)> done);
+    void Heartbeat(QObject* to, RoomEntry room, std::vector<std::string> names, int leaseSeconds,
+                   std::function<void(bool)> done);
+    void Unregister(std::string room);
+
     // Runs fn with the store on its thread and waits for the result, after
     // everything queued before it. For tests and tools: never call it from
     // the room's event loop.

@@ -42,6 +42,10 @@ struct FinishedGame {
     bool abandoned = false;
     std::int32_t stake = 0;
     std::array<PersonRecord, 4> records;  // the players' records after this game
+    // What this game added to each player's totals (names and numbers
+    // aside): the records apply it where they are, so rooms sharing them
+    // never write back a stale copy of a person.
+    std::array<PersonRecord, 4> changes;
 };
 
 // What a table needs from the room around it: sending to people, ending
