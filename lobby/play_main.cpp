@@ -19,6 +19,7 @@
 #include <iostream>
 #include <string>
 
+#include "directory.h"
 #include "local_room.h"
 #include "platform/qt_translations.h"
 #include "state/launch_context.h"
@@ -168,6 +169,58 @@ QString KeptSecret() {
     return made;
 }
 
+// Asks the room for the request, falling back to the plain form for a room
+// from before names had secrets. Empty when granted, else why not.
+QString ReserveAt(const Address& room, const QString& request, const QString& plain) {
+    QString refused = Reserve(room, request);
+    if (refused == QStringLiteral("无法识别的请求。") && request != plain) {
+        refused = Reserve(room, plain);
+    }
+    return refused;
+}
+
+// Tries the live rooms of the shared records in seat order until one
+// grants the request; room is then where. Empty when granted, else why not.
+QString ReserveFromDirectory(const QString& uri, int goneSeconds, const QString& request, const QString& plain,
+                             Address& room) {
+    QString error;
+    const auto rooms = redten::lobby::ReadDirectory(uri, goneSeconds, error);
+    if (!rooms) {
+        return QStringLiteral("读不到房间目录：") + error;
+    }
+    QString refused = QStringLiteral("目录里没有还有空座的房间，请稍后再试。");
+    for (const auto& entry : redten::lobby::SeatOrder(*rooms)) {
+        Address at;
+        if (!ParseAddress(QString::fromStdString(entry.address), at) || at.port == 0) {
+            continue;  // a room row no lobby can use
+        }
+        const QString why = ReserveAt(at, request, plain);
+        if (why.isEmpty()) {
+            room = at;
+            std::cout << "坐进房间 " << entry.address << std::endl;
+            return {};
+        }
+        refused = QString::fromStdString(entry.address) + QStringLiteral("：") + why;
+    }
+    return refused;
+}
+
+int ListRooms(const QString& uri, int goneSeconds) {
+    QString error;
+    const auto rooms = redten::lobby::ReadDirectory(uri, goneSeconds, error);
+    if (!rooms) {
+        return Fail(QStringLiteral("读不到房间目录：") + error);
+    }
+    if (rooms->empty()) {
+        std::cout << "目录里没有开着的房间。" << std::endl;
+    }
+    for (const auto& r : *rooms) {
+        std::cout << r.address << "  桌子 " << r.tables << "  等人的空座 " << r.waitingSeats << "  空座 "
+                  << r.freeSeats << "  " << r.age << " 秒前报到" << std::endl;
+    }
+    return 0;
+}
+
 QString DefaultName() {
     const QString user = qEnvironmentVariable("USER");
     return user.isEmpty() || user.contains(QLatin1Char(' ')) ? QStringLiteral("玩家") : user;
@@ -194,8 +247,25 @@ int main(int argc, char** argv) {
     const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("本机房间的战绩文件（默认：个人数据目录下的 redten/room.db）。"), QStringLiteral("FILE"));
     const QCommandLineOption table(QStringLiteral("table"), QStringLiteral("要启动的桌子程序。"), QStringLiteral("PATH"));
     const QCommandLineOption secret(QStringLiteral("secret"), QStringLiteral("你这个名字的密码，掉线后凭它回到座位（默认：自动生成并保存在个人配置目录下的 redten/secret）。"), QStringLiteral("WORD"));
-    parser.addOptions({name, join, watch, listen, bots, level, db, table, secret});
+    const QCommandLineOption directory(QStringLiteral("directory"), QStringLiteral("从多个房间共用的战绩库里找一个有空座的房间坐下，例如 postgresql://redten@db.example:5432/redten（密码放在 PGPASSWORD 或 ~/.pgpass 里）。"), QStringLiteral("URI"));
+    const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("和 --directory 一起用：列出开着的房间，然后退出。"));
+    const QCommandLineOption gone(QStringLiteral("gone-s"), QStringLiteral("房间超过这么多秒没有报到就算已经关了（默认 30）。"), QStringLiteral("S"), QString::number(redten::lobby::kRoomGoneSeconds));
+    parser.addOptions({name, join, watch, listen, bots, level, db, table, secret, directory, list, gone});
     parser.process(app);
+
+    bool goneOk = false;
+    const int goneSeconds = parser.value(gone).toInt(&goneOk);
+    if (!goneOk || goneSeconds < 1 || goneSeconds > 86400) {
+        return Fail(QStringLiteral("--gone-s 需要 1 到 86400 之间的秒数。"));
+    }
+    const bool fromDirectory = parser.isSet(directory);
+    if (fromDirectory && parser.isSet(join)) {
+        return Fail(QStringLiteral("--directory 和 --server 只能选一个。"));
+    }
+    if (parser.isSet(list)) {
+        return fromDirectory ? ListRooms(parser.value(directory), goneSeconds)
+                             : Fail(QStringLiteral("--list 要和 --directory 一起用。"));
+    }
 
     const QString me = parser.value(name);
     if (me.isEmpty() || me.contains(QLatin1Char(' ')) || me.contains(QLatin1Char('\t'))) {
@@ -210,7 +280,9 @@ int main(int argc, char** argv) {
 
     Address room;
     LocalRoom local;
-    if (parser.isSet(join)) {
+    if (fromDirectory) {
+        // The room is chosen at each sit, from the rooms alive then.
+    } else if (parser.isSet(join)) {
         if (!ParseAddress(parser.value(join), room) || room.port == 0) {
             return Fail(QStringLiteral("--join 需要 HOST:PORT。"));
         }
@@ -244,19 +316,18 @@ int main(int argc, char** argv) {
     const QString plain = parser.isSet(watch) ? QStringLiteral("WATCH %1 %2").arg(me, parser.value(watch))
                                               : QStringLiteral("SIT %1").arg(me);
     const QString request = word.isEmpty() ? plain : plain + QLatin1Char(' ') + word;
-    // The table connects from this machine within moments, claiming the
-    // reservation; it lives as long as its link to the room.
-    const QStringList words = {QString::fromLatin1(redten::kLaunchToken), room.host, QString::number(room.port),
-                               QString::fromUtf8(kGameTitle), QString::fromUtf8(kLevels), QStringLiteral("-"),
-                               QStringLiteral("-"), me, QStringLiteral("1")};
     for (;;) {
-        QString refused = Reserve(room, request);
-        if (refused == QStringLiteral("无法识别的请求。") && request != plain) {
-            refused = Reserve(room, plain);  // a room from before names had secrets
-        }
+        const QString refused = fromDirectory ? ReserveFromDirectory(parser.value(directory), goneSeconds,
+                                                                     request, plain, room)
+                                              : ReserveAt(room, request, plain);
         if (!refused.isEmpty()) {
             return Fail(refused);
         }
+        // The table connects from this machine within moments, claiming the
+        // reservation; it lives as long as its link to the room.
+        const QStringList words = {QString::fromLatin1(redten::kLaunchToken), room.host, QString::number(room.port),
+                                   QString::fromUtf8(kGameTitle), QString::fromUtf8(kLevels), QStringLiteral("-"),
+                                   QStringLiteral("-"), me, QStringLiteral("1")};
         const int status = RunTable(exe, words);
         if (status != kCountdownStatus || !OfferToSitAgain()) {
             return status;  // the local room stops with us

@@ -65,7 +65,7 @@ bool Store::IsPostgres(const QString& where) {
     return where.startsWith(QLatin1String("postgresql://")) || where.startsWith(QLatin1String("postgres://"));
 }
 
-bool Store::Open(const QString& where, QString& error, int busyWaitMs) {
+bool Store::Open(const QString& where, QString& error, int busyWaitMs, bool setUp) {
     dialect_ = IsPostgres(where) ? Dialect::Postgres() : Dialect::Sqlite();
     QSqlDatabase db = QSqlDatabase::addDatabase(dialect_.driver, connection_);
     if (!db.isValid()) {
@@ -117,7 +117,7 @@ bool Store::Open(const QString& where, QString& error, int busyWaitMs) {
             return false;
         }
     }
-    return Migrate(db, dialect_, error);
+    return !setUp || Migrate(db, dialect_, error);
 }
 
 bool Store::Ready() {

@@ -41,7 +41,8 @@ public:
     // where: a file, ":memory:", or postgresql://user@host:port/dbname (the
     // password from PGPASSWORD or ~/.pgpass, never in the address).
     // busyWaitMs: how long a statement waits for another's lock on the file.
-    bool Open(const QString& where, QString& error, int busyWaitMs = kBusyWaitMs);
+    // setUp false: only reads, as a lobby does; the schema is left alone.
+    bool Open(const QString& where, QString& error, int busyWaitMs = kBusyWaitMs, bool setUp = true);
     static bool IsPostgres(const QString& where);
 
     // Where a statement failed, and why, for the log.
