@@ -11,7 +11,7 @@ namespace redten::lobby {
 
 // A room whose heartbeat is older than this counts as gone (the rooms'
 // default lease).
-constexpr int kRoomGoneSeconds = 30;
+constexpr int kRoomGoneSeconds = 15;
 
 // The live rooms of a shared database, read without changing anything.
 std::optional<std::vector<room::RoomEntry>> ReadDirectory(const QString& uri, int goneSeconds, QString& error);

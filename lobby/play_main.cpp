@@ -249,7 +249,7 @@ int main(int argc, char** argv) {
     const QCommandLineOption secret(QStringLiteral("secret"), QStringLiteral("你这个名字的密码，掉线后凭它回到座位（默认：自动生成并保存在个人配置目录下的 redten/secret）。"), QStringLiteral("WORD"));
     const QCommandLineOption directory(QStringLiteral("directory"), QStringLiteral("从多个房间共用的战绩库里找一个有空座的房间坐下，例如 postgresql://redten@db.example:5432/redten（密码放在 PGPASSWORD 或 ~/.pgpass 里）。"), QStringLiteral("URI"));
     const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("和 --directory 一起用：列出开着的房间，然后退出。"));
-    const QCommandLineOption gone(QStringLiteral("gone-s"), QStringLiteral("房间超过这么多秒没有报到就算已经关了（默认 30）。"), QStringLiteral("S"), QString::number(redten::lobby::kRoomGoneSeconds));
+    const QCommandLineOption gone(QStringLiteral("gone-s"), QStringLiteral("房间超过这么多秒没有报到就算已经关了（默认 15）。"), QStringLiteral("S"), QString::number(redten::lobby::kRoomGoneSeconds));
     parser.addOptions({name, join, watch, listen, bots, level, db, table, secret, directory, list, gone});
     parser.process(app);
 

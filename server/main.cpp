@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
     const QCommandLineOption thinkMs(QStringLiteral("bot-think-ms"), QStringLiteral("The most a computer player thinks about one decision (the arena: none unless given)."), QStringLiteral("MS"), QStringLiteral("100"));
     const QCommandLineOption botLevel(QStringLiteral("bot-level"), QStringLiteral("How well computer players play: basic or strong."), QStringLiteral("LEVEL"), QStringLiteral("strong"));
     const QCommandLineOption publicAddress(QStringLiteral("public-address"), QStringLiteral("HOST:PORT lobbies reach this room at, as written in the shared records (default: the address listened on)."), QStringLiteral("HOST:PORT"));
-    const QCommandLineOption lease(QStringLiteral("lease-s"), QStringLiteral("Seconds a name stays held by this room, and its row counts as alive, without a heartbeat (one every third of it)."), QStringLiteral("S"), QStringLiteral("30"));
+    const QCommandLineOption lease(QStringLiteral("lease-s"), QStringLiteral("Seconds a name stays held by this room, and its row counts as alive, without a heartbeat (one every third of it)."), QStringLiteral("S"), QStringLiteral("15"));
     const QCommandLineOption maxTables(QStringLiteral("max-tables"), QStringLiteral("Tables this room opens at most."), QStringLiteral("N"), QStringLiteral("250"));
     parser.addOptions({publicAddress, lease, maxTables});
     parser.addOptions({listen, portFile, bots, db, logLevel, seed, pause, quiet, grace, autoLimit,

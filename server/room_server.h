@@ -53,7 +53,7 @@ struct RoomOptions {
     // Rooms sharing one database: a name is held by one room at a time for
     // this long, renewed by the room's heartbeat every third of it; a room
     // not heard from for this long counts as gone.
-    int leaseSeconds = 30;
+    int leaseSeconds = 15;
     std::string publicAddress;  // HOST:PORT lobbies reach; empty: the one listened on
     // New tables stop here; the room's row tells lobbies what is left.
     int maxTables = 250;

@@ -124,6 +124,12 @@ bool Store::Ready() {
     if (!broken_) {
         return true;
     }
+    // A database that is away is asked again once a second, not by every
+    // request that comes meanwhile: those fail at once.
+    if (lastConnect_.isValid() && !lastConnect_.hasExpired(kReconnectMs)) {
+        return false;
+    }
+    lastConnect_.start();
     QSqlDatabase db = Db(connection_);
     db.close();
     if (!db.open()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -94,6 +95,7 @@ public:
     // A database server: how long connecting may take, and any statement.
     static constexpr int kConnectSeconds = 3;
     static constexpr int kStatementMs = 5000;
+    static constexpr int kReconnectMs = 1000;
 
 private:
     struct Pending {
@@ -114,6 +116,7 @@ private:
     QString connection_;
     Dialect dialect_;
     bool broken_ = false;
+    QElapsedTimer lastConnect_;
     QString origin_;  // the first part of each game's key
     std::uint64_t nextKey_ = 0;
     std::function<void(const std::string&)> warn_;

@@ -85,10 +85,9 @@ bool PgCluster::Start(QString& why) {
 }
 
 bool PgCluster::Restart(QString& why) {
-    const QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off "
-                                           "-c full_page_writes=off -c max_connections=50")
-                                .arg(port_)
-                                .arg(dir_.path());
+    const QString options =
+        QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c max_connections=50").arg(port_).arg(dir_.path()) +
+        (durable_ ? QString() : QStringLiteral(" -c fsync=off -c full_page_writes=off"));
     running_ = Run(QStringLiteral("pg_ctl"),
                    {QStringLiteral("-D"), dir_.filePath(QStringLiteral("data")), QStringLiteral("-l"),
                     dir_.filePath(QStringLiteral("log")), QStringLiteral("-o"), options, QStringLiteral("-w"),

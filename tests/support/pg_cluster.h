@@ -11,7 +11,9 @@ namespace redten::test {
 // as the postgres user when we are root, as the server refuses root.
 class PgCluster {
 public:
-    PgCluster() = default;
+    // durable: the server syncs its log as a real one does (for
+    // measuring); otherwise it skips the syncs, for quick tests.
+    explicit PgCluster(bool durable = false) : durable_(durable) {}
     ~PgCluster();
     PgCluster(const PgCluster&) = delete;
     PgCluster& operator=(const PgCluster&) = delete;
@@ -32,6 +34,7 @@ private:
     QString bin_;
     quint16 port_ = 0;
     bool running_ = false;
+    bool durable_ = false;
 };
 
 }  // namespace redten::test
