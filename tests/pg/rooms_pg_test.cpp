@@ -229,8 +229,15 @@ TEST(SharedRooms, AKilledRoomsPeopleSitElsewhereOnceItsClaimsRunOut) {
     EXPECT_GT(regular->gamesOver, regularAtKill) << "the other room stopped";
     EXPECT_TRUE(WaitUntil([&] { return reader.LoadOrCreate("漂泊者", false)->games == finished + 1; }, 10000))
         << "a finished game was lost";
-    // The dead room drops out of the directory; the living one stays.
-    const auto rooms = lobby::ReadDirectory(uri, kLease, error);
+    // The dead room drops out of the directory (heartbeats are stamped in
+    // whole seconds); the living one stays.
+    std::optional<std::vector<RoomEntry>> rooms;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            rooms = lobby::ReadDirectory(uri, kLease, error);
+            return rooms && rooms->size() == 1;
+        },
+        3000));
     ASSERT_TRUE(rooms) << error.toStdString();
     ASSERT_EQ(rooms->size(), 1u);
     EXPECT_EQ((*rooms)[0].id, other.server->Id());
