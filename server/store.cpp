@@ -8,6 +8,8 @@
 #include <QUuid>
 #include <QVariant>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <set>
 
@@ -356,7 +358,12 @@ std::int64_t Store::WriteGame(const Pending& pending) {
     if (q.next()) {
         id = q.value(0).toLongLong();
         q.finish();
-        for (std::size_t s = 0; s < 4; ++s) {
+        // Always in the order of the names: two rooms storing games of the
+        // same people at once then wait for each other, never deadlock.
+        std::array<std::size_t, 4> order{0, 1, 2, 3};
+        std::sort(order.begin(), order.end(),
+                  [&](std::size_t a, std::size_t b) { return g.records[a].name < g.records[b].name; });
+        for (const std::size_t s : order) {
             if (!g.abandoned && !g.records[s].name.empty() && !AddToPerson(g.records[s].name, g.changes[s])) {
                 db.rollback();
                 return 0;
