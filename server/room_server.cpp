@@ -431,7 +431,7 @@ void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
                 LobbyReply(id, "ERR 房间暂时连不上战绩库，请稍后再试。");
                 return;
             }
-            claimedAt_[request.name] = clock_.elapsed();
+            claiming_[id] = {request.name, clock_.elapsed()};
             CheckClaim(id, request, found.secret);
         });
     if (!asked) {
@@ -475,6 +475,18 @@ void RoomServer::CheckClaim(PersonId id, const LobbyRequest& request, const Stor
 }
 
 void RoomServer::LobbyReply(PersonId id, const std::string& text) {
+    // A refused name is given back at once, so the lobby can take it to
+    // another room, unless the room holds it for something else.
+    if (const auto claimed = claiming_.find(id); claimed != claiming_.end()) {
+        const std::string name = claimed->second.name;
+        claiming_.erase(claimed);
+        if (text.rfind("ERR", 0) == 0) {
+            const std::vector<std::string> held = NamesHeld();
+            if (!std::binary_search(held.begin(), held.end(), name)) {
+                store_.ReleaseName(name, id_);
+            }
+        }
+    }
     const auto it = links_.find(id);
     if (it == links_.end() || it->second.closing || !it->second.socket) {
         return;  // the lobby did not wait for the answer
@@ -548,6 +560,12 @@ void RoomServer::GrantLobbyRequest(PersonId id, const LobbyRequest& request, boo
     if (fromHere >= kMaxReservationsPerAddress ||
         reservations_.size() >= static_cast<std::size_t>(options_.maxReservations)) {
         LobbyReply(id, "ERR 预订太多了，请稍后再试。");
+        return;
+    }
+    // A lobby that finds this room full tries another; a table sent here
+    // anyway would only be turned away once it has started.
+    if (!request.watch && !TableOf(name) && SeatsLeft() <= 0) {
+        RefuseClaim(id, request, "no seat left", "这个房间的桌子都满了，请换一个房间。");
         return;
     }
     Reservation r;
@@ -899,10 +917,10 @@ std::vector<std::string> RoomServer::NamesHeld() {
     // A claim outlives its lobby request until the reservation it leads to
     // is made or refused: two heartbeats cover that.
     const qint64 recent = clock_.elapsed() - 2LL * heartbeat_.interval();
-    std::erase_if(claimedAt_, [recent](const auto& claimed) { return claimed.second < recent; });
+    std::erase_if(claiming_, [recent](const auto& claimed) { return claimed.second.at < recent; });
     std::set<std::string> names(seating_.begin(), seating_.end());
-    for (const auto& [name, at] : claimedAt_) {
-        names.insert(name);
+    for (const auto& [id, claimed] : claiming_) {
+        names.insert(claimed.name);
     }
     for (const Reservation& r : reservations_) {
         names.insert(r.name);
@@ -930,8 +948,25 @@ RoomEntry RoomServer::Entry() const {
             entry.waitingSeats += table->FreeSeats();
         }
     }
-    entry.freeSeats = entry.waitingSeats + 4 * std::max(options_.maxTables - entry.tables, 0);
+    entry.freeSeats = SeatsLeft();
     return entry;
+}
+
+int RoomServer::SeatsLeft() const {
+    int seats = 0;
+    for (const auto& [number, table] : tables_) {
+        if (!table->GameRunning() && table->HasHumans() && !awaitingComputers_.count(number)) {
+            seats += table->FreeSeats();
+        }
+    }
+    // A new table takes as many people as computer players leave room for.
+    const int perTable = 4 - std::clamp(options_.botsPerTable, 0, 3);
+    seats += perTable * std::max(options_.maxTables - static_cast<int>(tables_.size()), 0);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const auto coming = std::count_if(reservations_.begin(), reservations_.end(), [now](const Reservation& r) {
+        return r.watched.empty() && r.expires >= now;
+    });
+    return std::max(seats - static_cast<int>(coming), 0);
 }
 
 void RoomServer::RetryStore() {

@@ -167,6 +167,8 @@ private:
     void Heartbeat();
     std::vector<std::string> NamesHeld();
     RoomEntry Entry() const;
+    // People the room can still seat, those on their way counted out.
+    int SeatsLeft() const;
     void StoreAnswered(bool wasFull);
     ThinkId Think(ThinkWork work, std::function<void(engine::Decision)> done) override;
     void CancelThink(ThinkId id) override;
@@ -188,8 +190,13 @@ private:
     std::string id_;
     QTimer heartbeat_;
     bool heartbeatPending_ = false;
-    // Names claimed for a lobby's request that has no reservation yet.
-    std::map<std::string, qint64> claimedAt_;
+    // Names claimed for lobby requests not answered yet, by lobby link, and
+    // when (a request whose link went unanswered is forgotten in time).
+    struct Claiming {
+        std::string name;
+        qint64 at = 0;
+    };
+    std::map<PersonId, Claiming> claiming_;
     int storeRetryMs_ = 0;
     bool retrying_ = false;
     std::size_t gamesHandedOver_ = 0;  // to the store, not answered yet

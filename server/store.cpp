@@ -512,6 +512,21 @@ bool Store::Heartbeat(const RoomEntry& room, const std::vector<std::string>& nam
     return true;
 }
 
+bool Store::ReleaseName(const std::string& name, const std::string& room) {
+    if (!Ready()) {
+        return false;
+    }
+    QSqlQuery q(Db(connection_));
+    q.prepare(QStringLiteral("DELETE FROM claims WHERE name = ? AND room = ?"));
+    q.addBindValue(Q(name));
+    q.addBindValue(Q(room));
+    if (!q.exec()) {
+        Failed("giving back " + name, q);
+        return false;
+    }
+    return true;
+}
+
 bool Store::Unregister(const std::string& room) {
     if (!Ready()) {
         return false;

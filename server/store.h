@@ -84,6 +84,8 @@ public:
     // The room's row and its names: renews the claims of names it still
     // has, takes the ones it has not claimed yet, and gives back the rest.
     bool Heartbeat(const RoomEntry& room, const std::vector<std::string>& names, int leaseSeconds);
+    // Gives the name back if the room holds it.
+    bool ReleaseName(const std::string& name, const std::string& room);
     // A room that closes: its row and its claims go.
     bool Unregister(const std::string& room);
     // Rooms heard from within goneSeconds; nothing when they cannot be read.

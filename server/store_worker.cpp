@@ -107,6 +107,13 @@ void StoreWorker::Unregister(std::string room) {
     });
 }
 
+void StoreWorker::ReleaseName(std::string name, std::string room) {
+    Post(nullptr, true, [name = std::move(name), room = std::move(room)](Store& store) {
+        store.ReleaseName(name, room);
+        return std::function<void()>();
+    });
+}
+
 bool StoreWorker::Post(QObject* to, bool always, Job job) {
     {
         std::lock_guard lock(mutex_);

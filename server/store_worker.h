@@ -81,6 +81,7 @@ public:
     void Heartbeat(QObject* to, RoomEntry room, std::vector<std::string> names, int leaseSeconds,
                    std::function<void(bool)> done);
     void Unregister(std::string room);
+    void ReleaseName(std::string name, std::string room);
 
     // Runs fn with the store on its thread and waits for the result, after
     // everything queued before it. For tests and tools: never call it from

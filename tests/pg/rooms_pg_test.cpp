@@ -12,6 +12,7 @@
 #include <QVariant>
 
 #include <map>
+#include <set>
 #include <memory>
 
 #include "../lobby/directory.h"
@@ -241,6 +242,42 @@ TEST(SharedRooms, AKilledRoomsPeopleSitElsewhereOnceItsClaimsRunOut) {
     ASSERT_TRUE(rooms) << error.toStdString();
     ASSERT_EQ(rooms->size(), 1u);
     EXPECT_EQ((*rooms)[0].id, other.server->Id());
+}
+
+// redten-play --directory, as a person runs it; the table it starts is a
+// stand-in that ends at once. Its output and exit code.
+std::pair<QString, int> Play(const QStringList& args) {
+    QProcess play;
+    play.start(QStringLiteral(REDTEN_PLAY_EXE), args + QStringList{"--table", "/bin/true", "--secret", "s"});
+    // The rooms answer from this thread's event loop.
+    EXPECT_TRUE(WaitUntil([&] { return play.state() == QProcess::NotRunning; }, 20000));
+    return {QString::fromUtf8(play.readAllStandardOutput() + play.readAllStandardError()), play.exitCode()};
+}
+
+TEST(SharedRooms, TheLobbySeatsPeopleAcrossTwoRoomsUntilBothAreFull) {
+    const QString uri = SharedCluster().NewDatabase();
+    ASSERT_FALSE(uri.isEmpty());
+    RoomOptions oneTable = Quick(3, 3);
+    oneTable.maxTables = 1;  // one person with three computer players
+    Room a(uri, oneTable), b(uri, oneTable);
+    const auto [listed, listCode] = Play({"--directory", uri, "--list"});
+    EXPECT_EQ(listCode, 0);
+    for (const Room* room : {&a, &b}) {
+        EXPECT_TRUE(listed.contains(QStringLiteral("127.0.0.1:%1").arg(room->Port()))) << listed.toStdString();
+    }
+    std::set<QString> seatedAt;
+    for (const char* name : {"东", "西"}) {
+        const auto [out, code] = Play({"--directory", uri, "--name", QString::fromUtf8(name)});
+        EXPECT_EQ(code, 0) << out.toStdString();
+        const qsizetype at = out.indexOf(QStringLiteral("坐进房间 "));
+        ASSERT_GE(at, 0) << out.toStdString();
+        seatedAt.insert(out.mid(at + 5).section(QLatin1Char('\n'), 0, 0).trimmed());
+    }
+    EXPECT_EQ(seatedAt, (std::set<QString>{QStringLiteral("127.0.0.1:%1").arg(a.Port()),
+                                           QStringLiteral("127.0.0.1:%1").arg(b.Port())}));
+    const auto [full, fullCode] = Play({"--directory", uri, "--name", "南"});
+    EXPECT_NE(fullCode, 0);
+    EXPECT_TRUE(full.contains(QStringLiteral("满"))) << full.toStdString();
 }
 
 TEST(SharedRooms, TenSecondsWithoutTheDatabaseLoseNothingAndStopNoRoom) {
