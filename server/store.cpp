@@ -431,8 +431,8 @@ Store::Claim Store::ClaimName(const std::string& name, const std::string& room, 
     q.prepare(QStringLiteral("INSERT INTO claims (name, room, expires_at) VALUES (?, ?, %1 + ?)"
                              " ON CONFLICT (name) DO UPDATE SET room = excluded.room,"
                              " expires_at = excluded.expires_at"
-                             " WHERE claims.room = excluded.room OR claims.expires_at < %1")
-                  .arg(Now()));
+                             " WHERE claims.room = excluded.room OR claims.expires_at < %1 OR %2")
+                  .arg(Now(), dialect_.shared ? QStringLiteral("1 = 0") : QStringLiteral("1 = 1")));
     q.addBindValue(Q(name));
     q.addBindValue(Q(room));
     q.addBindValue(leaseSeconds);

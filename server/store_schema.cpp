@@ -89,6 +89,7 @@ Dialect Dialect::Sqlite() {
 Dialect Dialect::Postgres() {
     Dialect d;
     d.postgres = true;
+    d.shared = true;
     d.driver = QStringLiteral("QPSQL");
     d.autoId = QStringLiteral("BIGSERIAL PRIMARY KEY");
     d.now = QStringLiteral("CAST(EXTRACT(EPOCH FROM clock_timestamp()) AS BIGINT)");

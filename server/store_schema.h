@@ -10,6 +10,10 @@ namespace redten::room {
 // one place that knows. Everything else speaks the SQL both understand.
 struct Dialect {
     bool postgres = false;
+    // Several rooms at once use the same records: their claims on names
+    // are honoured. A file is one room's at a time, and what an earlier
+    // run of it claimed (a crash leaves its claims) is its own again.
+    bool shared = false;
     QString driver;       // Qt's driver name
     QString autoId;       // a column numbered by the database, unique for good
     QString now;          // the database's clock, whole seconds since 1970

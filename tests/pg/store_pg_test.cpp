@@ -84,6 +84,8 @@ TEST(Schema, AnOldFileIsMigratedInPlaceAndANewerOneIsRefused) {
         // Numbers go on from the old counter; the new tables are there.
         EXPECT_EQ(store.LoadOrCreate("新人", false)->userId, 10003);
         EXPECT_EQ(store.ClaimName("老王", "room-a", 30), Store::Claim::Taken);
+        // A file is one room's: what a crashed run of it held is free.
+        EXPECT_EQ(store.ClaimName("老王", "room-b", 30), Store::Claim::Taken);
         EXPECT_GT(store.SaveGame(GameOf({"老王", "小李", "新人", "老王2"}, 0)), 1);
         EXPECT_EQ(store.LoadOrCreate("老王", false)->points, 40);
     }
