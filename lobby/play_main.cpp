@@ -294,10 +294,12 @@ int main(int argc, char** argv) {
         const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                              QStringLiteral("/redten");
         const QString records = parser.isSet(db) ? parser.value(db) : data + QStringLiteral("/room.db");
-        const QString log = records == QLatin1String(":memory:")
-                                ? data + QStringLiteral("/room.log")
-                                : QFileInfo(records).absolutePath() + QStringLiteral("/room.log");
-        QDir().mkpath(QFileInfo(records).absolutePath());
+        // Records not in a file (in memory, or a database server) leave the
+        // log in the data folder.
+        const bool inFile = records != QLatin1String(":memory:") && !redten::room::Store::IsPostgres(records);
+        const QString folder = inFile ? QFileInfo(records).absolutePath() : data;
+        const QString log = folder + QStringLiteral("/room.log");
+        QDir().mkpath(folder);
         QString error;
         if (!local.Start({here.filePath(QStringLiteral("redten-room")), parser.value(listen), parser.value(bots),
                           parser.value(level), records, log},

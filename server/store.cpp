@@ -477,6 +477,12 @@ bool Store::Heartbeat(const RoomEntry& room, const std::vector<std::string>& nam
     if (!q.exec()) {
         return fail("renewing the room's claims", q);
     }
+    // What crashed rooms left behind goes in time: a claim long run out is
+    // no claim, and a room silent for a day is not coming back.
+    if (!q.exec(QStringLiteral("DELETE FROM claims WHERE expires_at < %1 - 3600").arg(Now())) ||
+        !q.exec(QStringLiteral("DELETE FROM rooms WHERE heartbeat_at < %1 - 86400").arg(Now()))) {
+        return fail("clearing old claims and rooms", q);
+    }
     q.prepare(QStringLiteral("SELECT name FROM claims WHERE room = ?"));
     q.addBindValue(Q(room.id));
     if (!q.exec()) {
