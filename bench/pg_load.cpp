@@ -52,7 +52,8 @@ FinishedGame RandomGame(std::mt19937& random, int people) {
         (s % 2 ? g.changes[s].losses : g.changes[s].wins) = 1;
     }
     for (int i = 0; i < 40; ++i) {
-        g.plays.push_back({static_cast<std::uint8_t>(i % 4), CardList{static_cast<std::uint8_t>(i)}});
+        g.plays.push_back(
+            {static_cast<std::uint8_t>(i % 4), CardList{static_cast<std::uint8_t>(i)}});
     }
     return g;
 }
@@ -61,7 +62,8 @@ bool Exec(const QString& uri, const QString& sql) {
     const QUrl url(uri);
     bool ok = false;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("bench-admin"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("bench-admin"));
         db.setHostName(url.host());
         db.setPort(url.port(5432));
         db.setUserName(url.userName());
@@ -69,7 +71,8 @@ bool Exec(const QString& uri, const QString& sql) {
         QSqlQuery q(db);
         ok = db.open() && q.exec(sql);
         if (!ok) {
-            std::cerr << (db.isOpen() ? q.lastError() : db.lastError()).text().toStdString() << "\n";
+            std::cerr << (db.isOpen() ? q.lastError() : db.lastError()).text().toStdString()
+                      << "\n";
         }
     }
     QSqlDatabase::removeDatabase(QStringLiteral("bench-admin"));
@@ -124,8 +127,8 @@ double GamesPerSecond(const QString& uri, int rooms, int seconds) {
 struct Echo {
     double median = 0, p99 = 0, max = 0;
     std::size_t plays = 0;
-    std::int64_t stored = 0;     // once the store's queue had drained
-    double drainSeconds = 0;     // how long after the run that was
+    std::int64_t stored = 0;  // once the store's queue had drained
+    double drainSeconds = 0;  // how long after the run that was
     int games = 0;
 };
 
@@ -136,10 +139,12 @@ Echo RoomEcho(const QString& uri, int seconds, bool slow) {
         std::cerr << error.toStdString() << "\n";
         return {};
     }
-    if (slow && !(Exec(uri, QStringLiteral("CREATE FUNCTION hold() RETURNS trigger AS $$ BEGIN "
-                                           "PERFORM pg_sleep(0.25); RETURN NEW; END $$ LANGUAGE plpgsql")) &&
-                  Exec(uri, QStringLiteral("CREATE TRIGGER hold BEFORE INSERT ON games FOR EACH ROW "
-                                           "EXECUTE FUNCTION hold()")))) {
+    if (slow &&
+        !(Exec(uri,
+               QStringLiteral("CREATE FUNCTION hold() RETURNS trigger AS $$ BEGIN "
+                              "PERFORM pg_sleep(0.25); RETURN NEW; END $$ LANGUAGE plpgsql")) &&
+          Exec(uri, QStringLiteral("CREATE TRIGGER hold BEFORE INSERT ON games FOR EACH ROW "
+                                   "EXECUTE FUNCTION hold()")))) {
         return {};
     }
     RoomOptions options;
@@ -154,7 +159,8 @@ Echo RoomEcho(const QString& uri, int seconds, bool slow) {
     }
     std::vector<std::unique_ptr<test::ScriptedTable>> people;
     for (int i = 0; i <= 20; ++i) {
-        people.push_back(std::make_unique<test::ScriptedTable>("来客" + std::to_string(i), room.Port()));
+        people.push_back(
+            std::make_unique<test::ScriptedTable>("来客" + std::to_string(i), room.Port()));
         people.back()->gamesWanted = 1 << 20;
         if (!people.back()->Reserve() || !people.back()->Connect()) {
             std::cerr << "could not seat " << i << ": " << people.back()->lastReply << "\n";
@@ -166,12 +172,15 @@ Echo RoomEcho(const QString& uri, int seconds, bool slow) {
     clock.start();
     // Only the event loop runs meanwhile: asking the store's thread would
     // wait behind the very writes that are slow.
-    redten::test::WaitUntil([&] { return clock.elapsed() > seconds * 1000; }, seconds * 1000 + 1000);
+    redten::test::WaitUntil([&] { return clock.elapsed() > seconds * 1000; },
+                            seconds * 1000 + 1000);
     std::vector<double> e = people.back()->echoMs;
     std::sort(e.begin(), e.end());
     if (!e.empty()) {
         echo.median = e[e.size() / 2];
-        echo.p99 = e[std::min(e.size() - 1, static_cast<std::size_t>(0.99 * static_cast<double>(e.size() - 1) + 0.5))];
+        echo.p99 =
+            e[std::min(e.size() - 1,
+                       static_cast<std::size_t>(0.99 * static_cast<double>(e.size() - 1) + 0.5))];
         echo.max = e.back();
     }
     echo.plays = e.size();
@@ -213,16 +222,17 @@ int main(int argc, char** argv) {
         }
     }
     for (const int rooms : {1, 2, 4}) {
-        std::cout << rooms << " room(s): " << static_cast<long>(GamesPerSecond(fresh(), rooms, seconds))
+        std::cout << rooms
+                  << " room(s): " << static_cast<long>(GamesPerSecond(fresh(), rooms, seconds))
                   << " finished games stored a second" << std::endl;
     }
     for (const bool slow : {false, true}) {
         const Echo e = RoomEcho(fresh(), seconds, slow);
         std::cout << (slow ? "each game held 250 ms" : "the database as it is") << ": " << e.games
-                  << " games in " << seconds << " s, all " << e.stored << " stored " << e.drainSeconds
-                  << " s after the run"
-                  << "; echo of the probe's plays over " << e.plays << " plays: median " << e.median << " ms, p99 "
-                  << e.p99 << " ms, max " << e.max << " ms" << std::endl;
+                  << " games in " << seconds << " s, all " << e.stored << " stored "
+                  << e.drainSeconds << " s after the run"
+                  << "; echo of the probe's plays over " << e.plays << " plays: median " << e.median
+                  << " ms, p99 " << e.p99 << " ms, max " << e.max << " ms" << std::endl;
     }
     return 0;
 }

@@ -5,7 +5,8 @@
 
 namespace redten::lobby {
 
-std::optional<std::vector<room::RoomEntry>> ReadDirectory(const QString& uri, int goneSeconds, QString& error) {
+std::optional<std::vector<room::RoomEntry>> ReadDirectory(const QString& uri, int goneSeconds,
+                                                          QString& error) {
     room::Store store;
     std::string warning;
     store.SetWarningSink([&](const std::string& line) { warning = line; });
@@ -25,7 +26,8 @@ std::vector<room::RoomEntry> SeatOrder(std::vector<room::RoomEntry> rooms) {
         // A table short of people comes before any empty one.
         return std::tuple{r.waitingSeats == 0, r.waitingSeats, r.freeSeats, r.age, r.id};
     };
-    std::sort(rooms.begin(), rooms.end(), [&](const auto& a, const auto& b) { return key(a) < key(b); });
+    std::sort(rooms.begin(), rooms.end(),
+              [&](const auto& a, const auto& b) { return key(a) < key(b); });
     return rooms;
 }
 

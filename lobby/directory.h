@@ -14,7 +14,8 @@ namespace redten::lobby {
 constexpr int kRoomGoneSeconds = 15;
 
 // The live rooms of a shared database, read without changing anything.
-std::optional<std::vector<room::RoomEntry>> ReadDirectory(const QString& uri, int goneSeconds, QString& error);
+std::optional<std::vector<room::RoomEntry>> ReadDirectory(const QString& uri, int goneSeconds,
+                                                          QString& error);
 
 // The rooms with a free seat, in the order a person should try them: a room
 // with a table waiting for people first (the one closest to full), then

@@ -101,8 +101,9 @@ bool RoomServer::Listen(const QHostAddress& address, quint16 port, QString& erro
     if (options_.publicAddress.empty()) {
         const bool anywhere = address == QHostAddress::Any || address == QHostAddress::AnyIPv4 ||
                               address == QHostAddress::AnyIPv6;
-        options_.publicAddress = (anywhere ? QHostInfo::localHostName() : address.toString()).toStdString() +
-                                 ":" + std::to_string(server_.serverPort());
+        options_.publicAddress =
+            (anywhere ? QHostInfo::localHostName() : address.toString()).toStdString() + ":" +
+            std::to_string(server_.serverPort());
     }
     Heartbeat();
     heartbeat_.start(std::max(options_.leaseSeconds * 1000 / 3, 200));
@@ -420,20 +421,22 @@ void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
         return;
     }
     const PersonId id = link.id;
-    const bool asked = store_.ClaimName(
-        this, request.name, id_, options_.leaseSeconds, [this, id, request](const StoreWorker::NameClaim& found) {
-            if (found.claim == Store::Claim::HeldElsewhere) {
-                RefuseClaim(id, request, "a name another room holds", "这个名字正在另一个房间里使用，请稍后再试。");
-                return;
-            }
-            if (found.claim == Store::Claim::Failed) {
-                Log(LogLevel::Error, "could not claim " + request.name);
-                LobbyReply(id, "ERR 房间暂时连不上战绩库，请稍后再试。");
-                return;
-            }
-            claiming_[id] = {request.name, clock_.elapsed()};
-            CheckClaim(id, request, found.secret);
-        });
+    const bool asked =
+        store_.ClaimName(this, request.name, id_, options_.leaseSeconds,
+                         [this, id, request](const StoreWorker::NameClaim& found) {
+                             if (found.claim == Store::Claim::HeldElsewhere) {
+                                 RefuseClaim(id, request, "a name another room holds",
+                                             "这个名字正在另一个房间里使用，请稍后再试。");
+                                 return;
+                             }
+                             if (found.claim == Store::Claim::Failed) {
+                                 Log(LogLevel::Error, "could not claim " + request.name);
+                                 LobbyReply(id, "ERR 房间暂时连不上战绩库，请稍后再试。");
+                                 return;
+                             }
+                             claiming_[id] = {request.name, clock_.elapsed()};
+                             CheckClaim(id, request, found.secret);
+                         });
     if (!asked) {
         LobbyReply(id, "ERR 房间正忙，请稍后再试。");
     }
@@ -910,7 +913,8 @@ void RoomServer::Heartbeat() {
         return;  // a slow database gets one heartbeat at a time
     }
     heartbeatPending_ = true;
-    store_.Heartbeat(this, Entry(), NamesHeld(), options_.leaseSeconds, [this](bool) { heartbeatPending_ = false; });
+    store_.Heartbeat(this, Entry(), NamesHeld(), options_.leaseSeconds,
+                     [this](bool) { heartbeatPending_ = false; });
 }
 
 std::vector<std::string> RoomServer::NamesHeld() {
@@ -963,9 +967,9 @@ int RoomServer::SeatsLeft() const {
     const int perTable = 4 - std::clamp(options_.botsPerTable, 0, 3);
     seats += perTable * std::max(options_.maxTables - static_cast<int>(tables_.size()), 0);
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    const auto coming = std::count_if(reservations_.begin(), reservations_.end(), [now](const Reservation& r) {
-        return r.watched.empty() && r.expires >= now;
-    });
+    const auto coming = std::count_if(
+        reservations_.begin(), reservations_.end(),
+        [now](const Reservation& r) { return r.watched.empty() && r.expires >= now; });
     return std::max(seats - static_cast<int>(coming), 0);
 }
 

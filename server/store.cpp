@@ -64,7 +64,8 @@ Store::~Store() {
 }
 
 bool Store::IsPostgres(const QString& where) {
-    return where.startsWith(QLatin1String("postgresql://")) || where.startsWith(QLatin1String("postgres://"));
+    return where.startsWith(QLatin1String("postgresql://")) ||
+           where.startsWith(QLatin1String("postgres://"));
 }
 
 bool Store::Open(const QString& where, QString& error, int busyWaitMs, bool setUp) {
@@ -77,13 +78,15 @@ bool Store::Open(const QString& where, QString& error, int busyWaitMs, bool setU
     if (dialect_.postgres) {
         const QUrl url(where, QUrl::StrictMode);
         const QString name = url.path().mid(1);
-        if (!url.isValid() || url.host().isEmpty() || name.isEmpty() || name.contains(QLatin1Char('/'))) {
+        if (!url.isValid() || url.host().isEmpty() || name.isEmpty() ||
+            name.contains(QLatin1Char('/'))) {
             error = QStringLiteral("a database address is postgresql://user@host:port/dbname");
             return false;
         }
         if (!url.password().isEmpty()) {
             // Command lines are visible to everyone on the machine.
-            error = QStringLiteral("the password goes in PGPASSWORD or ~/.pgpass, not in the address");
+            error =
+                QStringLiteral("the password goes in PGPASSWORD or ~/.pgpass, not in the address");
             return false;
         }
         db.setHostName(url.host());
@@ -92,9 +95,10 @@ bool Store::Open(const QString& where, QString& error, int busyWaitMs, bool setU
         db.setDatabaseName(name);
         // A database that vanishes costs the store's thread seconds, not
         // forever: connecting, and each statement, are bounded.
-        db.setConnectOptions(QStringLiteral("connect_timeout=%1;tcp_user_timeout=%2;application_name=redten-room")
-                                 .arg(kConnectSeconds)
-                                 .arg(kStatementMs));
+        db.setConnectOptions(
+            QStringLiteral("connect_timeout=%1;tcp_user_timeout=%2;application_name=redten-room")
+                .arg(kConnectSeconds)
+                .arg(kStatementMs));
     } else {
         db.setDatabaseName(where);
         // A locked file fails a statement soon rather than holding the room;
@@ -107,12 +111,13 @@ bool Store::Open(const QString& where, QString& error, int busyWaitMs, bool setU
     }
     QSqlQuery q(db);
     const QStringList session =
-        dialect_.postgres ? QStringList{QStringLiteral("SET statement_timeout = %1").arg(kStatementMs),
-                                      QStringLiteral("SET client_min_messages = warning")}
-                          // Readers never wait for the writer, and a finished game costs one
-                          // sync of the log rather than two of the file. (":memory:" keeps its own.)
-                          : QStringList{QStringLiteral("PRAGMA journal_mode=WAL"),
-                                        QStringLiteral("PRAGMA synchronous=NORMAL")};
+        dialect_.postgres
+            ? QStringList{QStringLiteral("SET statement_timeout = %1").arg(kStatementMs),
+                          QStringLiteral("SET client_min_messages = warning")}
+            // Readers never wait for the writer, and a finished game costs one
+            // sync of the log rather than two of the file. (":memory:" keeps its own.)
+            : QStringList{QStringLiteral("PRAGMA journal_mode=WAL"),
+                          QStringLiteral("PRAGMA synchronous=NORMAL")};
     for (const QString& statement : session) {
         if (!q.exec(statement)) {
             error = q.lastError().text();
@@ -200,8 +205,9 @@ std::optional<PersonRecord> Store::LoadOrCreate(const std::string& name, bool co
     QSqlDatabase db = Db(connection_);
     const auto read = [&](PersonRecord& p) -> std::optional<bool> {
         QSqlQuery q(db);
-        q.prepare(QStringLiteral("SELECT user_id, points, games, wins, losses, draws, escapes, portrait, "
-                                 "computer FROM people WHERE name = ?"));
+        q.prepare(
+            QStringLiteral("SELECT user_id, points, games, wins, losses, draws, escapes, portrait, "
+                           "computer FROM people WHERE name = ?"));
         q.addBindValue(Q(name));
         if (!q.exec()) {
             // Not a new person: a person we could not read.
@@ -239,8 +245,8 @@ std::optional<PersonRecord> Store::LoadOrCreate(const std::string& name, bool co
         return Failed("starting the record of " + name, db);
     }
     QSqlQuery next(db);
-    if ((!dialect_.bumpUserId.isEmpty() && !next.exec(dialect_.bumpUserId)) || !next.exec(dialect_.nextUserId) ||
-        !next.next()) {
+    if ((!dialect_.bumpUserId.isEmpty() && !next.exec(dialect_.bumpUserId)) ||
+        !next.exec(dialect_.nextUserId) || !next.next()) {
         Failed("numbering the record of " + name, next);
         db.rollback();
         return std::nullopt;
@@ -249,8 +255,9 @@ std::optional<PersonRecord> Store::LoadOrCreate(const std::string& name, bool co
     // Another room may make the same computer player at the same moment:
     // then its row stands, and is read back.
     QSqlQuery insert(db);
-    insert.prepare(QStringLiteral("INSERT INTO people (name, user_id, computer, portrait) VALUES (?, ?, ?, ?)"
-                                  " ON CONFLICT (name) DO NOTHING"));
+    insert.prepare(
+        QStringLiteral("INSERT INTO people (name, user_id, computer, portrait) VALUES (?, ?, ?, ?)"
+                       " ON CONFLICT (name) DO NOTHING"));
     insert.addBindValue(Q(name));
     insert.addBindValue(userId);
     insert.addBindValue(computer ? 1 : 0);
@@ -276,11 +283,13 @@ bool Store::AddToPerson(const std::string& name, const PersonRecord& change) {
     // Relative: two rooms finishing games of the same person at once both
     // count, whatever each had read of the totals.
     QSqlQuery q(Db(connection_));
-    q.prepare(QStringLiteral("UPDATE people SET points = points + ?, games = games + ?, wins = wins + ?, "
-                             "losses = losses + ?, draws = draws + ?, escapes = escapes + ? WHERE name = ?"));
-    for (const QVariant& v : {QVariant(change.points), QVariant(change.games), QVariant(change.wins),
-                              QVariant(change.losses), QVariant(change.draws), QVariant(change.escapes),
-                              QVariant(Q(name))}) {
+    q.prepare(QStringLiteral(
+        "UPDATE people SET points = points + ?, games = games + ?, wins = wins + ?, "
+        "losses = losses + ?, draws = draws + ?, escapes = escapes + ? WHERE name = ?"));
+    for (const QVariant& v :
+         {QVariant(change.points), QVariant(change.games), QVariant(change.wins),
+          QVariant(change.losses), QVariant(change.draws), QVariant(change.escapes),
+          QVariant(Q(name))}) {
         q.addBindValue(v);
     }
     if (!q.exec()) {
@@ -340,13 +349,14 @@ std::int64_t Store::WriteGame(const Pending& pending) {
     QSqlQuery q(db);
     q.prepare(QStringLiteral(
         "INSERT INTO games (table_no, finished_at, players, deal, shown, plays, scores, places,"
-        " winner, escaped_seat, stake, abandoned, game_key) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+        " winner, escaped_seat, stake, abandoned, game_key) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+        "?, ?, ?)"
         " ON CONFLICT (game_key) DO NOTHING RETURNING id"));
     for (const QVariant& v :
-         {QVariant(g.tableNo), QVariant(pending.finishedAt), QVariant(Q(players)), QVariant(Q(deal)),
-          QVariant(Q(shown)), QVariant(Q(PlaysText(g))), QVariant(Q(scores)), QVariant(Q(places)),
-          QVariant(g.winner), QVariant(g.escapedSeat), QVariant(g.stake), QVariant(g.abandoned ? 1 : 0),
-          QVariant(pending.key)}) {
+         {QVariant(g.tableNo), QVariant(pending.finishedAt), QVariant(Q(players)),
+          QVariant(Q(deal)), QVariant(Q(shown)), QVariant(Q(PlaysText(g))), QVariant(Q(scores)),
+          QVariant(Q(places)), QVariant(g.winner), QVariant(g.escapedSeat), QVariant(g.stake),
+          QVariant(g.abandoned ? 1 : 0), QVariant(pending.key)}) {
         q.addBindValue(v);
     }
     if (!q.exec()) {
@@ -361,10 +371,12 @@ std::int64_t Store::WriteGame(const Pending& pending) {
         // Always in the order of the names: two rooms storing games of the
         // same people at once then wait for each other, never deadlock.
         std::array<std::size_t, 4> order{0, 1, 2, 3};
-        std::sort(order.begin(), order.end(),
-                  [&](std::size_t a, std::size_t b) { return g.records[a].name < g.records[b].name; });
+        std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return g.records[a].name < g.records[b].name;
+        });
         for (const std::size_t s : order) {
-            if (!g.abandoned && !g.records[s].name.empty() && !AddToPerson(g.records[s].name, g.changes[s])) {
+            if (!g.abandoned && !g.records[s].name.empty() &&
+                !AddToPerson(g.records[s].name, g.changes[s])) {
                 db.rollback();
                 return 0;
             }
@@ -443,7 +455,8 @@ Store::Claim Store::ClaimName(const std::string& name, const std::string& room, 
     return q.numRowsAffected() > 0 ? Claim::Taken : Claim::HeldElsewhere;
 }
 
-bool Store::Heartbeat(const RoomEntry& room, const std::vector<std::string>& names, int leaseSeconds) {
+bool Store::Heartbeat(const RoomEntry& room, const std::vector<std::string>& names,
+                      int leaseSeconds) {
     if (!Ready()) {
         return false;
     }
@@ -458,14 +471,16 @@ bool Store::Heartbeat(const RoomEntry& room, const std::vector<std::string>& nam
         return false;
     };
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("INSERT INTO rooms (id, address, tables, waiting_seats, free_seats, started_at,"
-                             " heartbeat_at) VALUES (?, ?, ?, ?, ?, %1, %1)"
-                             " ON CONFLICT (id) DO UPDATE SET address = excluded.address,"
-                             " tables = excluded.tables, waiting_seats = excluded.waiting_seats,"
-                             " free_seats = excluded.free_seats, heartbeat_at = excluded.heartbeat_at")
+    q.prepare(QStringLiteral(
+                  "INSERT INTO rooms (id, address, tables, waiting_seats, free_seats, started_at,"
+                  " heartbeat_at) VALUES (?, ?, ?, ?, ?, %1, %1)"
+                  " ON CONFLICT (id) DO UPDATE SET address = excluded.address,"
+                  " tables = excluded.tables, waiting_seats = excluded.waiting_seats,"
+                  " free_seats = excluded.free_seats, heartbeat_at = excluded.heartbeat_at")
                   .arg(Now()));
-    for (const QVariant& v : {QVariant(Q(room.id)), QVariant(Q(room.address)), QVariant(room.tables),
-                              QVariant(room.waitingSeats), QVariant(room.freeSeats)}) {
+    for (const QVariant& v :
+         {QVariant(Q(room.id)), QVariant(Q(room.address)), QVariant(room.tables),
+          QVariant(room.waitingSeats), QVariant(room.freeSeats)}) {
         q.addBindValue(v);
     }
     if (!q.exec()) {
@@ -511,7 +526,8 @@ bool Store::Heartbeat(const RoomEntry& room, const std::vector<std::string>& nam
     // Names that lost their claim while the records were away take it
     // again, unless another room has them now.
     for (const std::string& name : wanted) {
-        if (!held.count(name) && ClaimName(name, room.id, leaseSeconds) == Claim::HeldElsewhere && warn_) {
+        if (!held.count(name) && ClaimName(name, room.id, leaseSeconds) == Claim::HeldElsewhere &&
+            warn_) {
             warn_(name + " is held by another room now");
         }
     }
@@ -539,7 +555,8 @@ bool Store::Unregister(const std::string& room) {
     }
     QSqlDatabase db = Db(connection_);
     QSqlQuery q(db);
-    for (const char* statement : {"DELETE FROM claims WHERE room = ?", "DELETE FROM rooms WHERE id = ?"}) {
+    for (const char* statement :
+         {"DELETE FROM claims WHERE room = ?", "DELETE FROM rooms WHERE id = ?"}) {
         q.prepare(QLatin1String(statement));
         q.addBindValue(Q(room));
         if (!q.exec()) {
@@ -555,9 +572,10 @@ std::optional<std::vector<RoomEntry>> Store::LiveRooms(int goneSeconds) {
         return std::nullopt;
     }
     QSqlQuery q(Db(connection_));
-    q.prepare(QStringLiteral("SELECT id, address, tables, waiting_seats, free_seats, %1 - heartbeat_at"
-                             " FROM rooms WHERE heartbeat_at >= %1 - ? ORDER BY id")
-                  .arg(Now()));
+    q.prepare(
+        QStringLiteral("SELECT id, address, tables, waiting_seats, free_seats, %1 - heartbeat_at"
+                       " FROM rooms WHERE heartbeat_at >= %1 - ? ORDER BY id")
+            .arg(Now()));
     q.addBindValue(goneSeconds);
     if (!q.exec()) {
         return Failed("reading the rooms", q);
@@ -581,7 +599,8 @@ std::optional<std::pair<std::string, std::int64_t>> Store::ClaimOf(const std::st
         return std::nullopt;
     }
     QSqlQuery q(Db(connection_));
-    q.prepare(QStringLiteral("SELECT room, expires_at - %1 FROM claims WHERE name = ? AND expires_at >= %1")
+    q.prepare(QStringLiteral(
+                  "SELECT room, expires_at - %1 FROM claims WHERE name = ? AND expires_at >= %1")
                   .arg(Now()));
     q.addBindValue(Q(name));
     if (!q.exec() || !q.next()) {

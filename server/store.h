@@ -43,7 +43,8 @@ public:
     // password from PGPASSWORD or ~/.pgpass, never in the address).
     // busyWaitMs: how long a statement waits for another's lock on the file.
     // setUp false: only reads, as a lobby does; the schema is left alone.
-    bool Open(const QString& where, QString& error, int busyWaitMs = kBusyWaitMs, bool setUp = true);
+    bool Open(const QString& where, QString& error, int busyWaitMs = kBusyWaitMs,
+              bool setUp = true);
     static bool IsPostgres(const QString& where);
 
     // Where a statement failed, and why, for the log.
@@ -99,7 +100,7 @@ public:
     static constexpr int kStatementMs = 5000;
     static constexpr int kReconnectMs = 1000;
 
-private:
+  private:
     struct Pending {
         FinishedGame game;
         QString finishedAt;

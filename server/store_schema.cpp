@@ -98,7 +98,8 @@ Dialect Dialect::Postgres() {
     d.nextUserId = QStringLiteral("SELECT nextval('user_ids')");
     // Rooms starting together: the first migrates, the others wait for it
     // and then find nothing left to do.
-    d.migrationLock = QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(QLatin1String(kMigrationLockKey));
+    d.migrationLock =
+        QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(QLatin1String(kMigrationLockKey));
     d.alsoInVersion2 = {
         "CREATE SEQUENCE user_ids",
         "SELECT setval('user_ids', (SELECT value FROM counters WHERE name = 'user_id'))",
@@ -114,9 +115,11 @@ bool Migrate(QSqlDatabase& db, const Dialect& dialect, QString& error) {
     QSqlQuery q(db);
     const auto run = [&](const QString& statement) {
         QString sql = statement;
-        sql.replace(QLatin1String("%ID%"), dialect.autoId).replace(QLatin1String("%NOW%"), dialect.now);
+        sql.replace(QLatin1String("%ID%"), dialect.autoId)
+            .replace(QLatin1String("%NOW%"), dialect.now);
         if (!q.exec(sql)) {
-            error = q.lastError().text() + QStringLiteral(" (") + sql.left(80) + QStringLiteral(")");
+            error =
+                q.lastError().text() + QStringLiteral(" (") + sql.left(80) + QStringLiteral(")");
             return false;
         }
         return true;
@@ -126,15 +129,17 @@ bool Migrate(QSqlDatabase& db, const Dialect& dialect, QString& error) {
         return false;
     };
     if ((!dialect.migrationLock.isEmpty() && !run(dialect.migrationLock)) ||
-        !run(QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER PRIMARY KEY,"
-                            " applied_at TEXT)")) ||
+        !run(
+            QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER PRIMARY KEY,"
+                           " applied_at TEXT)")) ||
         !run(QStringLiteral("SELECT MAX(version) FROM schema_version")) || !q.next()) {
         return fail();
     }
     const int found = q.value(0).isNull() ? 0 : q.value(0).toInt();
     if (found > kSchemaVersion) {
-        error = QStringLiteral("the records are at schema version %1, newer than the %2 this program "
-                               "knows: run a newer redten-room")
+        error = QStringLiteral(
+                    "the records are at schema version %1, newer than the %2 this program "
+                    "knows: run a newer redten-room")
                     .arg(found)
                     .arg(kSchemaVersion);
         return fail();
@@ -151,9 +156,11 @@ bool Migrate(QSqlDatabase& db, const Dialect& dialect, QString& error) {
         // Files from before versions were kept: the columns they lack.
         if (step.version == 1 && !dialect.postgres) {
             for (const auto& [table, column, add] :
-                 {std::tuple{"games", "abandoned", "ALTER TABLE games ADD COLUMN abandoned INTEGER NOT NULL DEFAULT 0"},
+                 {std::tuple{"games", "abandoned",
+                             "ALTER TABLE games ADD COLUMN abandoned INTEGER NOT NULL DEFAULT 0"},
                   std::tuple{"people", "secret", "ALTER TABLE people ADD COLUMN secret TEXT"}}) {
-                if (!HasColumn(db, QLatin1String(table), QLatin1String(column)) && !run(QLatin1String(add))) {
+                if (!HasColumn(db, QLatin1String(table), QLatin1String(column)) &&
+                    !run(QLatin1String(add))) {
                     return fail();
                 }
             }

@@ -14,13 +14,13 @@ struct Dialect {
     // are honoured. A file is one room's at a time, and what an earlier
     // run of it claimed (a crash leaves its claims) is its own again.
     bool shared = false;
-    QString driver;       // Qt's driver name
-    QString autoId;       // a column numbered by the database, unique for good
-    QString now;          // the database's clock, whole seconds since 1970
-    QString nextUserId;   // one statement that answers a fresh user number
-    QString bumpUserId;   // what runs before it, if anything
-    QString migrationLock;  // taken inside the set-up's transaction, if anything
-    QStringList alsoInVersion2;    // what version 2 adds on this kind only
+    QString driver;              // Qt's driver name
+    QString autoId;              // a column numbered by the database, unique for good
+    QString now;                 // the database's clock, whole seconds since 1970
+    QString nextUserId;          // one statement that answers a fresh user number
+    QString bumpUserId;          // what runs before it, if anything
+    QString migrationLock;       // taken inside the set-up's transaction, if anything
+    QStringList alsoInVersion2;  // what version 2 adds on this kind only
 
     static Dialect Sqlite();
     static Dialect Postgres();

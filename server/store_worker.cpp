@@ -81,7 +81,8 @@ void StoreWorker::RetryBacklog(QObject* to, std::function<void(bool, std::size_t
 bool StoreWorker::ClaimName(QObject* to, std::string name, std::string room, int leaseSeconds,
                             std::function<void(NameClaim)> done) {
     return Post(to, false,
-                [name = std::move(name), room = std::move(room), leaseSeconds, done = std::move(done)](Store& store) {
+                [name = std::move(name), room = std::move(room), leaseSeconds,
+                 done = std::move(done)](Store& store) {
                     NameClaim found;
                     found.claim = store.ClaimName(name, room, leaseSeconds);
                     if (found.claim == Store::Claim::Taken) {
@@ -91,10 +92,11 @@ bool StoreWorker::ClaimName(QObject* to, std::string name, std::string room, int
                 });
 }
 
-void StoreWorker::Heartbeat(QObject* to, RoomEntry room, std::vector<std::string> names, int leaseSeconds,
-                            std::function<void(bool)> done) {
+void StoreWorker::Heartbeat(QObject* to, RoomEntry room, std::vector<std::string> names,
+                            int leaseSeconds, std::function<void(bool)> done) {
     Post(to, true,
-         [room = std::move(room), names = std::move(names), leaseSeconds, done = std::move(done)](Store& store) {
+         [room = std::move(room), names = std::move(names), leaseSeconds,
+          done = std::move(done)](Store& store) {
              const bool ok = store.Heartbeat(room, names, leaseSeconds);
              return std::function<void()>([done, ok] { done(ok); });
          });

@@ -78,7 +78,8 @@ bool Table::HasFreeSeat() const {
 }
 
 int Table::FreeSeats() const {
-    return static_cast<int>(std::count_if(seats_.begin(), seats_.end(), [](const auto& m) { return !m; }));
+    return static_cast<int>(
+        std::count_if(seats_.begin(), seats_.end(), [](const auto& m) { return !m; }));
 }
 
 bool Table::HasHumans() const {

@@ -9,7 +9,7 @@ namespace redten::test {
 // One server for the whole test program, started by the first test that
 // asks and stopped at the exit; each test takes a database of its own.
 class SharedPg {
-public:
+  public:
     // The address of a fresh database; empty, with the reason reported as
     // a failure, when the server cannot be had: never a silent skip.
     QString NewDatabase() {
@@ -31,7 +31,7 @@ public:
     }
     PgCluster& Cluster() { return cluster_; }
 
-private:
+  private:
     PgCluster cluster_;
     bool tried_ = false, started_ = false;
     QString why_;

@@ -4,16 +4,16 @@
 
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <QVariant>
 
 #include <map>
-#include <set>
 #include <memory>
+#include <set>
 
 #include "../lobby/directory.h"
 #include "pg/pg_shared.h"
@@ -32,7 +32,8 @@ using test::ScriptedTable;
 RoomOptions Quick(int bots, int leaseSeconds) {
     RoomOptions options;
     options.botsPerTable = bots;
-    options.logLevel = qEnvironmentVariableIsSet("REDTEN_PG_TEST_LOG") ? LogLevel::Info : LogLevel::Error;
+    options.logLevel =
+        qEnvironmentVariableIsSet("REDTEN_PG_TEST_LOG") ? LogLevel::Info : LogLevel::Error;
     options.table.botPauseMs = 0;
     options.table.botQuietMs = 0;
     // A scripted table may miss its follow answer; the room then waits
@@ -61,12 +62,14 @@ struct Room {
 
 // The real redten-room, to be killed.
 class RoomProcess {
-public:
+  public:
     explicit RoomProcess(const QStringList& options) {
         const QString portFile = dir_.filePath(QStringLiteral("port"));
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process_.start(QStringLiteral(REDTEN_ROOM_EXE),
-                       QStringList{"--listen", "127.0.0.1:0", "--port-file", portFile, "--log-level", "error"} + options);
+                       QStringList{"--listen", "127.0.0.1:0", "--port-file", portFile,
+                                   "--log-level", "error"} +
+                           options);
         WaitUntil(
             [&] {
                 QFile file(portFile);
@@ -86,7 +89,7 @@ public:
         }
     }
 
-private:
+  private:
     QTemporaryDir dir_;
     QProcess process_;
     quint16 port_ = 0;
@@ -114,8 +117,9 @@ struct GameRows {
 QSqlDatabase Direct(const QString& uri) {
     const QUrl url(uri);
     const QString name = QStringLiteral("direct-") + uri;
-    QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name)
-                                                   : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    QSqlDatabase db = QSqlDatabase::contains(name)
+                          ? QSqlDatabase::database(name)
+                          : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
     db.setHostName(url.host());
     db.setPort(url.port());
     db.setUserName(url.userName());
@@ -147,10 +151,13 @@ void ExpectTotalsMatchGames(const QString& uri) {
     ASSERT_TRUE(q.exec(QStringLiteral("SELECT name, points, games FROM people")));
     while (q.next()) {
         const std::string name = q.value(0).toString().toStdString();
-        EXPECT_EQ(q.value(1).toLongLong(), rows.points.count(name) ? rows.points.at(name) : 0) << name;
-        EXPECT_EQ(q.value(2).toLongLong(), rows.games.count(name) ? rows.games.at(name) : 0) << name;
+        EXPECT_EQ(q.value(1).toLongLong(), rows.points.count(name) ? rows.points.at(name) : 0)
+            << name;
+        EXPECT_EQ(q.value(2).toLongLong(), rows.games.count(name) ? rows.games.at(name) : 0)
+            << name;
     }
-    ASSERT_TRUE(q.exec(QStringLiteral("SELECT COUNT(*) - COUNT(DISTINCT user_id) FROM people")) && q.next());
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT COUNT(*) - COUNT(DISTINCT user_id) FROM people")) &&
+                q.next());
     EXPECT_EQ(q.value(0).toInt(), 0) << "a user number was given twice";
 }
 
@@ -172,8 +179,9 @@ TEST(SharedRooms, TwoHundredGamesAtTwentyTablesOverTwoRoomsAddUp) {
         }
         ASSERT_TRUE(WaitUntil(
             [&] {
-                return std::all_of(players.begin(), players.end(),
-                                   [](const auto& p) { return p->gamesOver >= kGamesPerHalf || p->disconnected; });
+                return std::all_of(players.begin(), players.end(), [](const auto& p) {
+                    return p->gamesOver >= kGamesPerHalf || p->disconnected;
+                });
             },
             240000));
         for (const auto& p : players) {
@@ -182,7 +190,8 @@ TEST(SharedRooms, TwoHundredGamesAtTwentyTablesOverTwoRoomsAddUp) {
             p->Drop();
         }
         // Written before anyone moves on.
-        ASSERT_TRUE(WaitUntil([&] { return a.Records().Backlog() + b.Records().Backlog() == 0; }, 30000));
+        ASSERT_TRUE(
+            WaitUntil([&] { return a.Records().Backlog() + b.Records().Backlog() == 0; }, 30000));
     }
     EXPECT_EQ(a.server->BrokenGames() + b.server->BrokenGames(), 0);
     const GameRows rows = ReadGames(uri);
@@ -197,8 +206,9 @@ TEST(SharedRooms, AKilledRoomsPeopleSitElsewhereOnceItsClaimsRunOut) {
     const QString uri = SharedCluster().NewDatabase();
     ASSERT_FALSE(uri.isEmpty());
     constexpr int kLease = 2;
-    RoomProcess killed({"--db", uri, "--lease-s", QString::number(kLease), "--bots", "3", "--bot-pause-ms",
-                                "0", "--bot-quiet-ms", "0", "--bot-level", "basic", "--show-secs", "1"});
+    RoomProcess killed({"--db", uri, "--lease-s", QString::number(kLease), "--bots", "3",
+                        "--bot-pause-ms", "0", "--bot-quiet-ms", "0", "--bot-level", "basic",
+                        "--show-secs", "1"});
     ASSERT_NE(killed.Port(), 0);
     Room other(uri, Quick(3, kLease));
     auto regular = Sit("常客", other.Port(), 1000000);
@@ -228,7 +238,8 @@ TEST(SharedRooms, AKilledRoomsPeopleSitElsewhereOnceItsClaimsRunOut) {
     again = Sit("漂泊者", other.Port(), 1);
     ASSERT_TRUE(WaitUntil([&] { return again->gamesOver >= 1; }, 30000));
     EXPECT_GT(regular->gamesOver, regularAtKill) << "the other room stopped";
-    EXPECT_TRUE(WaitUntil([&] { return reader.LoadOrCreate("漂泊者", false)->games == finished + 1; }, 10000))
+    EXPECT_TRUE(WaitUntil(
+        [&] { return reader.LoadOrCreate("漂泊者", false)->games == finished + 1; }, 10000))
         << "a finished game was lost";
     // The dead room drops out of the directory (heartbeats are stamped in
     // whole seconds); the living one stays.
@@ -248,10 +259,12 @@ TEST(SharedRooms, AKilledRoomsPeopleSitElsewhereOnceItsClaimsRunOut) {
 // stand-in that ends at once. Its output and exit code.
 std::pair<QString, int> Play(const QStringList& args) {
     QProcess play;
-    play.start(QStringLiteral(REDTEN_PLAY_EXE), args + QStringList{"--table", "/bin/true", "--secret", "s"});
+    play.start(QStringLiteral(REDTEN_PLAY_EXE),
+               args + QStringList{"--table", "/bin/true", "--secret", "s"});
     // The rooms answer from this thread's event loop.
     EXPECT_TRUE(WaitUntil([&] { return play.state() == QProcess::NotRunning; }, 20000));
-    return {QString::fromUtf8(play.readAllStandardOutput() + play.readAllStandardError()), play.exitCode()};
+    return {QString::fromUtf8(play.readAllStandardOutput() + play.readAllStandardError()),
+            play.exitCode()};
 }
 
 TEST(SharedRooms, TheLobbySeatsPeopleAcrossTwoRoomsUntilBothAreFull) {
@@ -263,7 +276,8 @@ TEST(SharedRooms, TheLobbySeatsPeopleAcrossTwoRoomsUntilBothAreFull) {
     const auto [listed, listCode] = Play({"--directory", uri, "--list"});
     EXPECT_EQ(listCode, 0);
     for (const Room* room : {&a, &b}) {
-        EXPECT_TRUE(listed.contains(QStringLiteral("127.0.0.1:%1").arg(room->Port()))) << listed.toStdString();
+        EXPECT_TRUE(listed.contains(QStringLiteral("127.0.0.1:%1").arg(room->Port())))
+            << listed.toStdString();
     }
     std::set<QString> seatedAt;
     for (const char* name : {"东", "西"}) {
@@ -292,7 +306,8 @@ TEST(SharedRooms, TenSecondsWithoutTheDatabaseLoseNothingAndStopNoRoom) {
     for (int i = 0; i < 4; ++i) {
         players.push_back(Sit("恒心" + std::to_string(i), i % 2 ? b.Port() : a.Port(), 1000000));
     }
-    ASSERT_TRUE(WaitUntil([&] { return players[0]->gamesOver >= 2 && players[1]->gamesOver >= 2; }, 30000));
+    ASSERT_TRUE(
+        WaitUntil([&] { return players[0]->gamesOver >= 2 && players[1]->gamesOver >= 2; }, 30000));
     ASSERT_TRUE(SharedCluster().Cluster().Stop());
     std::vector<int> before;
     for (const auto& p : players) {
@@ -300,7 +315,8 @@ TEST(SharedRooms, TenSecondsWithoutTheDatabaseLoseNothingAndStopNoRoom) {
     }
     WaitUntil([] { return false; }, 10000);
     for (std::size_t i = 0; i < players.size(); ++i) {
-        EXPECT_GT(players[i]->gamesOver, before[i] + 1) << "a table stopped while the database was away";
+        EXPECT_GT(players[i]->gamesOver, before[i] + 1)
+            << "a table stopped while the database was away";
     }
     // Newcomers are told why they cannot sit.
     ScriptedTable newcomer("新来的", a.Port());
@@ -313,7 +329,8 @@ TEST(SharedRooms, TenSecondsWithoutTheDatabaseLoseNothingAndStopNoRoom) {
     }
     ASSERT_TRUE(WaitUntil(
         [&] {
-            return std::all_of(players.begin(), players.end(), [](const auto& p) { return p->gamesOver >= p->gamesWanted; }) &&
+            return std::all_of(players.begin(), players.end(),
+                               [](const auto& p) { return p->gamesOver >= p->gamesWanted; }) &&
                    a.Records().Backlog() + b.Records().Backlog() == 0;
         },
         60000));

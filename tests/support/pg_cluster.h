@@ -10,7 +10,7 @@ namespace redten::test {
 // directory on a free loopback port, for as long as this object lives. Run
 // as the postgres user when we are root, as the server refuses root.
 class PgCluster {
-public:
+  public:
     // durable: the server syncs its log as a real one does (for
     // measuring); otherwise it skips the syncs, for quick tests.
     explicit PgCluster(bool durable = false) : durable_(durable) {}
@@ -27,7 +27,7 @@ public:
     QString Uri(const QString& database = QStringLiteral("redten")) const;
     quint16 Port() const { return port_; }
 
-private:
+  private:
     bool Run(const QString& program, const QStringList& args, QString& why, int timeoutMs = 60000);
 
     QTemporaryDir dir_;
