@@ -34,6 +34,13 @@ quint16 FreePort() {
 
 }  // namespace
 
+// As root the server runs as the postgres user, who must reach the
+// directory: under /tmp, whatever TMPDIR says.
+PgCluster::PgCluster(bool durable)
+    : dir_(::geteuid() == 0 ? QStringLiteral("/tmp/redten-pg-XXXXXX")
+                            : QDir::tempPath() + QStringLiteral("/redten-pg-XXXXXX")),
+      durable_(durable) {}
+
 PgCluster::~PgCluster() {
     Stop();
 }

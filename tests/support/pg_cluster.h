@@ -13,7 +13,7 @@ class PgCluster {
   public:
     // durable: the server syncs its log as a real one does (for
     // measuring); otherwise it skips the syncs, for quick tests.
-    explicit PgCluster(bool durable = false) : durable_(durable) {}
+    explicit PgCluster(bool durable = false);
     ~PgCluster();
     PgCluster(const PgCluster&) = delete;
     PgCluster& operator=(const PgCluster&) = delete;
