@@ -188,7 +188,7 @@ QString ReserveFromDirectory(const QString& uri, int goneSeconds, const QString&
     if (!rooms) {
         return QStringLiteral("读不到房间目录：") + error;
     }
-    QString refused = QStringLiteral("目录里没有还有空座的房间，请稍后再试。");
+    QString refused = QStringLiteral("目录里的房间都满了，请稍后再试。");
     for (const auto& entry : redten::lobby::SeatOrder(*rooms)) {
         Address at;
         if (!ParseAddress(QString::fromStdString(entry.address), at) || at.port == 0) {

@@ -420,6 +420,11 @@ void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
         LobbyReply(link.id, "ERR 密码最多 128 个字节，不能有空格或控制字符。");
         return;
     }
+    // Nothing to claim in a room with no seat left.
+    if (!watch && !TableOf(request.name) && SeatsLeft() <= 0) {
+        LobbyReply(link.id, "ERR 这个房间的桌子都满了，请换一个房间。");
+        return;
+    }
     const PersonId id = link.id;
     const bool asked =
         store_.ClaimName(this, request.name, id_, options_.leaseSeconds,
@@ -478,18 +483,22 @@ void RoomServer::CheckClaim(PersonId id, const LobbyRequest& request, const Stor
 }
 
 void RoomServer::LobbyReply(PersonId id, const std::string& text) {
-    // A refused name is given back at once, so the lobby can take it to
-    // another room, unless the room holds it for something else.
+    // A refused name is given back before the lobby hears why, so it can
+    // take the name straight to another room, unless this room holds it
+    // for something else.
     if (const auto claimed = claiming_.find(id); claimed != claiming_.end()) {
         const std::string name = claimed->second.name;
         claiming_.erase(claimed);
-        if (text.rfind("ERR", 0) == 0) {
-            const std::vector<std::string> held = NamesHeld();
-            if (!std::binary_search(held.begin(), held.end(), name)) {
-                store_.ReleaseName(name, id_);
-            }
+        const std::vector<std::string> held = NamesHeld();
+        if (text.rfind("ERR", 0) == 0 && !std::binary_search(held.begin(), held.end(), name)) {
+            store_.ReleaseName(this, name, id_, [this, id, text] { SendLobbyReply(id, text); });
+            return;
         }
     }
+    SendLobbyReply(id, text);
+}
+
+void RoomServer::SendLobbyReply(PersonId id, const std::string& text) {
     const auto it = links_.find(id);
     if (it == links_.end() || it->second.closing || !it->second.socket) {
         return;  // the lobby did not wait for the answer

@@ -132,6 +132,7 @@ private:
     void RefuseClaim(PersonId id, const LobbyRequest& request, const std::string& why,
                      const std::string& text);
     void LobbyReply(PersonId id, const std::string& text);
+    void SendLobbyReply(PersonId id, const std::string& text);
     void RememberDroppedSeat(const std::string& name, const QHostAddress& address);
     void HandleTableMessage(Link& link, const Bytes& message);
     void Claim(Link& link);

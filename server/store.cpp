@@ -4,7 +4,9 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QRegularExpression>
 #include <QUrl>
+#include <QUrlQuery>
 #include <QUuid>
 #include <QVariant>
 
@@ -89,6 +91,14 @@ bool Store::Open(const QString& where, QString& error, int busyWaitMs, bool setU
                 QStringLiteral("the password goes in PGPASSWORD or ~/.pgpass, not in the address");
             return false;
         }
+        // TLS is the one thing an address may ask for besides where.
+        const QUrlQuery query(url);
+        const QString sslMode = query.queryItemValue(QStringLiteral("sslmode"));
+        if (query.queryItems().size() > (sslMode.isEmpty() ? 0 : 1) ||
+            sslMode.contains(QRegularExpression(QStringLiteral("[^a-z-]")))) {
+            error = QStringLiteral("the only setting a database address takes is ?sslmode=MODE");
+            return false;
+        }
         db.setHostName(url.host());
         db.setPort(url.port(5432));
         db.setUserName(url.userName());
@@ -98,7 +108,8 @@ bool Store::Open(const QString& where, QString& error, int busyWaitMs, bool setU
         db.setConnectOptions(
             QStringLiteral("connect_timeout=%1;tcp_user_timeout=%2;application_name=redten-room")
                 .arg(kConnectSeconds)
-                .arg(kStatementMs));
+                .arg(kStatementMs) +
+            (sslMode.isEmpty() ? QString() : QStringLiteral(";sslmode=") + sslMode));
     } else {
         db.setDatabaseName(where);
         // A locked file fails a statement soon rather than holding the room;
@@ -110,15 +121,7 @@ bool Store::Open(const QString& where, QString& error, int busyWaitMs, bool setU
         return false;
     }
     QSqlQuery q(db);
-    const QStringList session =
-        dialect_.postgres
-            ? QStringList{QStringLiteral("SET statement_timeout = %1").arg(kStatementMs),
-                          QStringLiteral("SET client_min_messages = warning")}
-            // Readers never wait for the writer, and a finished game costs one
-            // sync of the log rather than two of the file. (":memory:" keeps its own.)
-            : QStringList{QStringLiteral("PRAGMA journal_mode=WAL"),
-                          QStringLiteral("PRAGMA synchronous=NORMAL")};
-    for (const QString& statement : session) {
+    for (const QString& statement : dialect_.session) {
         if (!q.exec(statement)) {
             error = q.lastError().text();
             return false;
@@ -144,10 +147,11 @@ bool Store::Ready() {
         return false;
     }
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("SET statement_timeout = %1").arg(kStatementMs)) ||
-        !q.exec(QStringLiteral("SET client_min_messages = warning"))) {
-        Failed("setting up the connection to the records", q);
-        return false;
+    for (const QString& statement : dialect_.session) {
+        if (!q.exec(statement)) {
+            Failed("setting up the connection to the records", q);
+            return false;
+        }
     }
     broken_ = false;
     if (warn_) {

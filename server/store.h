@@ -97,7 +97,7 @@ public:
     static constexpr int kBusyWaitMs = 20;
     // A database server: how long connecting may take, and any statement.
     static constexpr int kConnectSeconds = 3;
-    static constexpr int kStatementMs = 5000;
+    static constexpr int kStatementMs = kServerStatementMs;
     static constexpr int kReconnectMs = 1000;
 
   private:

@@ -20,11 +20,15 @@ struct Dialect {
     QString nextUserId;          // one statement that answers a fresh user number
     QString bumpUserId;          // what runs before it, if anything
     QString migrationLock;       // taken inside the set-up's transaction, if anything
+    QStringList session;         // run on every new connection
     QStringList alsoInVersion2;  // what version 2 adds on this kind only
 
     static Dialect Sqlite();
     static Dialect Postgres();
 };
+
+// The longest a statement may take on a database server before it fails.
+constexpr int kServerStatementMs = 5000;
 
 // The schema's versions, each a numbered step applied once, in order, in
 // one transaction, by whichever room opens the records first.

@@ -109,10 +109,10 @@ void StoreWorker::Unregister(std::string room) {
     });
 }
 
-void StoreWorker::ReleaseName(std::string name, std::string room) {
-    Post(nullptr, true, [name = std::move(name), room = std::move(room)](Store& store) {
+void StoreWorker::ReleaseName(QObject* to, std::string name, std::string room, std::function<void()> done) {
+    Post(to, true, [name = std::move(name), room = std::move(room), done = std::move(done)](Store& store) {
         store.ReleaseName(name, room);
-        return std::function<void()>();
+        return done;
     });
 }
 

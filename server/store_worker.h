@@ -81,7 +81,8 @@ public:
     void Heartbeat(QObject* to, RoomEntry room, std::vector<std::string> names, int leaseSeconds,
                    std::function<void(bool)> done);
     void Unregister(std::string room);
-    void ReleaseName(std::string name, std::string room);
+    // done once the name is given back (or could not be).
+    void ReleaseName(QObject* to, std::string name, std::string room, std::function<void()> done);
 
     // Runs fn with the store on its thread and waits for the result, after
     // everything queued before it. For tests and tools: never call it from

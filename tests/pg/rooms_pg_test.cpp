@@ -291,7 +291,7 @@ TEST(SharedRooms, TheLobbySeatsPeopleAcrossTwoRoomsUntilBothAreFull) {
                                            QStringLiteral("127.0.0.1:%1").arg(b.Port())}));
     const auto [full, fullCode] = Play({"--directory", uri, "--name", "南"});
     EXPECT_NE(fullCode, 0);
-    EXPECT_TRUE(full.contains(QStringLiteral("满"))) << full.toStdString();
+    EXPECT_TRUE(full.contains(QStringLiteral("满"))) << full.toStdString() << fullCode;
 }
 
 TEST(SharedRooms, TenSecondsWithoutTheDatabaseLoseNothingAndStopNoRoom) {
