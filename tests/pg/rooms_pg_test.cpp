@@ -205,7 +205,8 @@ TEST(SharedRooms, TwoHundredGamesAtTwentyTablesOverTwoRoomsAddUp) {
 TEST(SharedRooms, AKilledRoomsPeopleSitElsewhereOnceItsClaimsRunOut) {
     const QString uri = SharedCluster().NewDatabase();
     ASSERT_FALSE(uri.isEmpty());
-    constexpr int kLease = 2;
+    // Long enough that a busy machine renews it in time, short enough to wait out.
+    constexpr int kLease = 4;
     RoomProcess killed({"--db", uri, "--lease-s", QString::number(kLease), "--bots", "3",
                         "--bot-pause-ms", "0", "--bot-quiet-ms", "0", "--bot-level", "basic",
                         "--show-secs", "1"});
@@ -292,6 +293,20 @@ TEST(SharedRooms, TheLobbySeatsPeopleAcrossTwoRoomsUntilBothAreFull) {
     const auto [full, fullCode] = Play({"--directory", uri, "--name", "南"});
     EXPECT_NE(fullCode, 0);
     EXPECT_TRUE(full.contains(QStringLiteral("满"))) << full.toStdString() << fullCode;
+
+    // A room that closes leaves the directory at once.
+    bool closed = false;
+    a.server->Shutdown([&] { closed = true; });
+    ASSERT_TRUE(WaitUntil([&] { return closed; }, 15000));
+    QString error;
+    std::optional<std::vector<RoomEntry>> rooms;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            rooms = lobby::ReadDirectory(uri, 60, error);
+            return rooms && rooms->size() == 1 && (*rooms)[0].id == b.server->Id();
+        },
+        3000))
+        << error.toStdString();
 }
 
 TEST(SharedRooms, TenSecondsWithoutTheDatabaseLoseNothingAndStopNoRoom) {
