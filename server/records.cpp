@@ -311,26 +311,12 @@ Read<StoredGame> ReadGame(Store& store, std::int64_t id) {
     g.abandoned = q.value(11).toInt() != 0;
     g.steps = std::move(*steps);
     for (std::size_t s = 0; s < 4; ++s) {
-        QSqlQuery p(store.Database());
-        p.prepare(
-            QStringLiteral("SELECT user_id, points, games, wins, losses, draws, escapes, portrait "
-                           "FROM people WHERE name = ?"));
-        p.addBindValue(Q(g.players[s]));
-        if (!p.exec()) {
+        const Store::PersonLookup found = store.FindPerson(g.players[s]);
+        if (!found.ok) {
             return read;
         }
-        PersonRecord& r = g.records[s];
-        r.name = g.players[s];
-        if (p.next()) {
-            r.userId = p.value(0).toInt();
-            r.points = p.value(1).toInt();
-            r.games = p.value(2).toInt();
-            r.wins = p.value(3).toInt();
-            r.losses = p.value(4).toInt();
-            r.draws = p.value(5).toInt();
-            r.escapes = p.value(6).toInt();
-            r.portrait = p.value(7).toInt();
-        }
+        g.records[s] = found.person.value_or(PersonRecord{});
+        g.records[s].name = g.players[s];
     }
     read.status = ReadStatus::Ok;
     return read;

@@ -221,44 +221,11 @@ std::optional<PersonRecord> Store::LoadOrCreate(const std::string& name, bool co
     if (!Ready()) {
         return std::nullopt;
     }
+    const PersonLookup before = FindPerson(name);
+    if (!before.ok || before.person) {
+        return before.person;
+    }
     QSqlDatabase db = Db(connection_);
-    const auto read = [&](PersonRecord& p) -> std::optional<bool> {
-        QSqlQuery q(db);
-        q.prepare(
-            QStringLiteral("SELECT user_id, points, games, wins, losses, draws, escapes, portrait, "
-                           "computer FROM people WHERE name = ?"));
-        q.addBindValue(Q(name));
-        if (!q.exec()) {
-            // Not a new person: a person we could not read.
-            Failed("reading the record of " + name, q);
-            return std::nullopt;
-        }
-        if (!q.next()) {
-            return false;
-        }
-        p.userId = q.value(0).toInt();
-        p.points = q.value(1).toInt();
-        p.games = q.value(2).toInt();
-        p.wins = q.value(3).toInt();
-        p.losses = q.value(4).toInt();
-        p.draws = q.value(5).toInt();
-        p.escapes = q.value(6).toInt();
-        p.portrait = q.value(7).toInt();
-        if (q.value(8).toInt() != 0) {
-            // Rows stored before computer players had a kind of their own.
-            p.portrait = PortraitOf(p.userId, true);
-        }
-        return true;
-    };
-    PersonRecord p;
-    p.name = name;
-    const auto found = read(p);
-    if (!found) {
-        return std::nullopt;
-    }
-    if (*found) {
-        return p;
-    }
     // The number and the row come together or not at all.
     if (!db.transaction()) {
         return Failed("starting the record of " + name, db);
@@ -291,11 +258,42 @@ std::optional<PersonRecord> Store::LoadOrCreate(const std::string& name, bool co
         db.rollback();
         return std::nullopt;
     }
-    const auto made = read(p);
-    if (!made || !*made) {
-        return std::nullopt;
+    return FindPerson(name).person;
+}
+
+Store::PersonLookup Store::FindPerson(const std::string& name) {
+    PersonLookup found;
+    if (!Ready()) {
+        return found;
     }
-    return p;
+    QSqlQuery q(Db(connection_));
+    q.prepare(QStringLiteral("SELECT user_id, points, games, wins, losses, draws, escapes, portrait, "
+                             "computer FROM people WHERE name = ?"));
+    q.addBindValue(Q(name));
+    if (!q.exec()) {
+        // Not a new person: a person we could not read.
+        Failed("reading the record of " + name, q);
+        return found;
+    }
+    found.ok = true;
+    if (!q.next()) {
+        return found;
+    }
+    PersonRecord& p = found.person.emplace();
+    p.name = name;
+    p.userId = q.value(0).toInt();
+    p.points = q.value(1).toInt();
+    p.games = q.value(2).toInt();
+    p.wins = q.value(3).toInt();
+    p.losses = q.value(4).toInt();
+    p.draws = q.value(5).toInt();
+    p.escapes = q.value(6).toInt();
+    p.portrait = q.value(7).toInt();
+    if (q.value(8).toInt() != 0) {
+        // Rows stored before computer players had a kind of their own.
+        p.portrait = PortraitOf(p.userId, true);
+    }
+    return found;
 }
 
 bool Store::AddToPerson(const std::string& name, const PersonRecord& change) {

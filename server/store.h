@@ -62,6 +62,13 @@ public:
         std::optional<std::string> hash;
     };
     SecretLookup SecretOf(const std::string& name);
+    // The person's record as it stands, making none: no person when the
+    // name has no record; ok is false when the records could not be read.
+    struct PersonLookup {
+        bool ok = false;
+        std::optional<PersonRecord> person;
+    };
+    PersonLookup FindPerson(const std::string& name);
     // Keeps the hash for the name unless it has one already.
     bool SetSecret(const std::string& name, const std::string& hash);
     // Stores the game and its players' records in one transaction; returns
