@@ -13,23 +13,36 @@ namespace redten {
 // ("Res\ResPk\Pk0.bmp"), relative to the program directory or its parent;
 // a file that is missing or does not decode gives nothing, and its element
 // is simply not drawn.
+//
+// Beside each picture the resource tree may hold it drawn for denser
+// screens, named with the ratio before the extension ("Pk0@2x.bmp",
+// "Pk0@1.5x.bmp"). At a ratio other than 1 the store gives the variant for
+// that ratio, or else the nearest one there is (the plain picture last),
+// brought to the ratio; every picture it gives carries its ratio.
 class ImageStore {
 public:
     ImageStore(std::string appPath, std::string parentPath)
         : appPath_(std::move(appPath)), parentPath_(std::move(parentPath)) {}
 
     // nullptr when there is no such picture. The pointer stays valid until
-    // Clear.
+    // Clear or a change of ratio.
     const QImage* App(std::string_view relative) { return Get(appPath_, relative); }
     const QImage* Parent(std::string_view relative) { return Get(parentPath_, relative); }
     void Clear() { cache_.clear(); }
     std::size_t Decoded() const { return decoded_; }
 
+    // The device pixel ratio the pictures are wanted at; changing it drops
+    // what was decoded for the old one.
+    void SetRatio(qreal ratio);
+    qreal Ratio() const { return ratio_; }
+
 private:
     const QImage* Get(const std::string& base, std::string_view relative);
+    QImage Load(const std::string& base, std::string_view relative);
 
     std::string appPath_;
     std::string parentPath_;
+    qreal ratio_ = 1.0;
     std::unordered_map<std::string, QImage> cache_;  // a null image: missing
     std::size_t decoded_ = 0;
 };
