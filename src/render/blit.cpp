@@ -75,6 +75,13 @@ int ToDevice(int logical, qreal ratio) {
                                        static_cast<double>(std::numeric_limits<int>::max() / 2)));
 }
 
+QRect DeviceRect(const QRect& logical, qreal ratio) {
+    const int x = ToDevice(logical.x(), ratio);
+    const int y = ToDevice(logical.y(), ratio);
+    return QRect(x, y, ToDevice(logical.x() + logical.width(), ratio) - x,
+                 ToDevice(logical.y() + logical.height(), ratio) - y);
+}
+
 QSize LogicalSize(const QImage& image) {
     const qreal r = image.devicePixelRatio();
     if (r == 1.0) {
@@ -86,10 +93,7 @@ QSize LogicalSize(const QImage& image) {
 
 QImage CopyLogical(const QImage& image, const QRect& part) {
     const qreal r = image.devicePixelRatio();
-    const int x = ToDevice(part.x(), r);
-    const int y = ToDevice(part.y(), r);
-    QImage out = image.copy(x, y, ToDevice(part.x() + part.width(), r) - x,
-                            ToDevice(part.y() + part.height(), r) - y);
+    QImage out = image.copy(DeviceRect(part, r));
     out.setDevicePixelRatio(r);
     return out;
 }

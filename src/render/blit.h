@@ -17,6 +17,8 @@ enum class RasterOp { Copy, And, Or, NotCopy };
 // zero), the same rounding for every piece, so that pieces laid side by
 // side meet without a gap or an overlap at any ratio.
 int ToDevice(int logical, qreal ratio);
+// A logical rectangle in device pixels, its edges rounded as above.
+QRect DeviceRect(const QRect& logical, qreal ratio);
 // The logical size of an image: its pixels over its ratio, to the nearest.
 QSize LogicalSize(const QImage& image);
 // A part of an image given in logical pixels, keeping its ratio.

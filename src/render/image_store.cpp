@@ -25,28 +25,21 @@ QImage Decode(const std::string& base, std::string_view relative) {
 
 }  // namespace
 
-void ImageStore::SetRatio(qreal ratio) {
-    if (!(ratio > 0)) {  // also NaN
-        ratio = 1.0;
-    }
-    ratio = std::min(ratio, kLargestRatio);
-    if (ratio != ratio_) {
-        ratio_ = ratio;
-        cache_.clear();
-    }
+qreal ImageStore::Bounded(qreal ratio) {
+    return ratio > 0 ? std::min(ratio, kLargestRatio) : 1.0;  // also NaN
 }
 
-QImage ImageStore::Load(const std::string& base, std::string_view relative) {
-    if (ratio_ == 1.0) {
+QImage ImageStore::Load(const std::string& base, std::string_view relative, qreal ratio) {
+    if (ratio == 1.0) {
         ++decoded_;
         return Decode(base, relative);
     }
     // The variants nearest the ratio first; of two as near, the larger,
     // since a picture loses less shrinking than growing.
     std::vector<qreal> order(std::begin(assets::kScales), std::end(assets::kScales));
-    std::stable_sort(order.begin(), order.end(), [this](qreal a, qreal b) {
-        const qreal da = std::abs(a - ratio_);
-        const qreal db = std::abs(b - ratio_);
+    std::stable_sort(order.begin(), order.end(), [ratio](qreal a, qreal b) {
+        const qreal da = std::abs(a - ratio);
+        const qreal db = std::abs(b - ratio);
         return da != db ? da < db : a > b;
     });
     for (const qreal variant : order) {
@@ -56,27 +49,28 @@ QImage ImageStore::Load(const std::string& base, std::string_view relative) {
             continue;
         }
         image.setDevicePixelRatio(variant);
-        if (variant == ratio_) {
+        if (variant == ratio) {
             return image;
         }
         // Nearest pixel: a mask and its picture must stay in step.
         const QSize logical = LogicalSize(image);
-        QImage fitted = image.scaled(std::max(ToDevice(logical.width(), ratio_), 1),
-                                     std::max(ToDevice(logical.height(), ratio_), 1),
+        QImage fitted = image.scaled(std::max(ToDevice(logical.width(), ratio), 1),
+                                     std::max(ToDevice(logical.height(), ratio), 1),
                                      Qt::IgnoreAspectRatio, Qt::FastTransformation);
-        fitted.setDevicePixelRatio(ratio_);
+        fitted.setDevicePixelRatio(ratio);
         return fitted;
     }
     return QImage();
 }
 
-const QImage* ImageStore::Get(const std::string& base, std::string_view relative) {
-    std::string key = base;
+const QImage* ImageStore::Get(const std::string& base, std::string_view relative, qreal ratio) {
+    std::string key = ratio == 1.0 ? std::string() : QString::number(ratio).toStdString() + '|';
+    key += base;
     key += '|';
     key += relative;
     auto it = cache_.find(key);
     if (it == cache_.end()) {
-        it = cache_.emplace(std::move(key), Load(base, relative)).first;
+        it = cache_.emplace(std::move(key), Load(base, relative, ratio)).first;
     }
     return it->second.isNull() ? nullptr : &it->second;
 }

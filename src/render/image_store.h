@@ -25,20 +25,25 @@ public:
         : appPath_(std::move(appPath)), parentPath_(std::move(parentPath)) {}
 
     // nullptr when there is no such picture. The pointer stays valid until
-    // Clear or a change of ratio.
-    const QImage* App(std::string_view relative) { return Get(appPath_, relative); }
-    const QImage* Parent(std::string_view relative) { return Get(parentPath_, relative); }
+    // Clear. Without a ratio, the store's own.
+    const QImage* App(std::string_view relative) { return Get(appPath_, relative, ratio_); }
+    const QImage* Parent(std::string_view relative) { return Get(parentPath_, relative, ratio_); }
+    const QImage* App(std::string_view relative, qreal ratio) {
+        return Get(appPath_, relative, Bounded(ratio));
+    }
     void Clear() { cache_.clear(); }
     std::size_t Decoded() const { return decoded_; }
 
-    // The device pixel ratio the pictures are wanted at; changing it drops
-    // what was decoded for the old one.
-    void SetRatio(qreal ratio);
+    // The device pixel ratio the pictures are wanted at. What was decoded
+    // for another is kept: a window and its game area may differ for a
+    // moment while it moves between screens.
+    void SetRatio(qreal ratio) { ratio_ = Bounded(ratio); }
     qreal Ratio() const { return ratio_; }
 
 private:
-    const QImage* Get(const std::string& base, std::string_view relative);
-    QImage Load(const std::string& base, std::string_view relative);
+    static qreal Bounded(qreal ratio);
+    const QImage* Get(const std::string& base, std::string_view relative, qreal ratio);
+    QImage Load(const std::string& base, std::string_view relative, qreal ratio);
 
     std::string appPath_;
     std::string parentPath_;
