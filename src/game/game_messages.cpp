@@ -9,6 +9,40 @@
 
 namespace redten {
 
+namespace {
+
+bool HoldsRedTen(const CardList& cards) {
+    return std::any_of(cards.begin(), cards.end(), [](std::uint8_t c) { return c == kRedTen59 || c == kRedTen72; });
+}
+
+// A seat's showing answer counts its tens as bits (1 and 2); 4 is no answer.
+std::int32_t ShowingMultiplier(const GameState& game) {
+    std::int32_t multiplier = 1;
+    for (const UserGameInfo& seat : game.udtUser) {
+        if (seat.bteLiang <= 3) {
+            multiplier <<= (seat.bteLiang & 1) + ((seat.bteLiang & 2) >> 1);
+        }
+    }
+    return multiplier;
+}
+
+// Red is whoever was dealt a red ten: shown, played (both mark the seat's
+// answer), or still in hand at the end.
+GameResult ResultOf(const GameState& game, const wire::GameOver& over, std::int32_t multiplier) {
+    GameResult result;
+    result.scores = over.scores;
+    result.multiplier = multiplier;
+    for (std::size_t s = 0; s < 4; ++s) {
+        const UserGameInfo& seat = game.udtUser[s];
+        result.red[s] = (seat.bteLiang >= 1 && seat.bteLiang <= 3) ||
+                        (s < over.remaining.size() && HoldsRedTen(over.remaining[s]));
+        result.places[s] = seat.bteMingCi;
+    }
+    return result;
+}
+
+}  // namespace
+
 GameMessages::GameMessages(ClientContext& context, TableServices& services, TurnFlow& flow)
     : context_(context), game_(context.game), services_(services), flow_(flow) {}
 
@@ -155,6 +189,7 @@ void GameMessages::OnGameStart(const std::optional<wire::GameStart>& m) {
     }
     flow_.StopClock();
     ResetGameData(context_, true);
+    multiplier_ = 1;
     context_.define.blnInGame = 1;
     game_.blnNoDeal = 0;
     if (!m) {
@@ -206,6 +241,7 @@ void GameMessages::OnShowingAnswer(const wire::ShowingAnswer& m) {
 }
 
 void GameMessages::OnShowingOver(const wire::ShowingOver& m) {
+    multiplier_ = ShowingMultiplier(game_);
     // Showing is over: the shown tens stay in view a moment.
     pending_ = Cleanup::ShowingOver;
     const Pause pause = PauseFor(2000);
@@ -317,14 +353,14 @@ void GameMessages::OnNotice(const wire::GameNotice& m) {
 }
 
 void GameMessages::OnGameOver(const wire::GameOver& m) {
-    std::array<std::int32_t, 4> scores{};
+    GameResult result;
     flow_.StopClock();
     if (!m.brief) {
         if (m.scored) {
-            scores = m.scores;
+            result = ResultOf(game_, m, multiplier_);
             for (std::uint8_t s = 0; s < 4; ++s) {
                 services_.chat.AddSystemLine(game_.udtUser[s].strUserName + "：" +
-                                             std::to_string(scores[s]));
+                                             std::to_string(result.scores[s]));
             }
         }
         for (std::uint8_t s = 0; s < m.remaining.size(); ++s) {
@@ -338,7 +374,7 @@ void GameMessages::OnGameOver(const wire::GameOver& m) {
         context_.controls.bteOutState = {0, 0, 0};
         services_.view.HideOutButtons();
         services_.sounds.PlayGameSound(7);
-        services_.view.ShowResult(scores);
+        services_.view.ShowResult(result);
         if (IsSpectator() && PauseFor(5000) != Pause::Quiet) {
             return;
         }
@@ -424,6 +460,11 @@ void GameMessages::LoadGameState(const std::optional<wire::Snapshot>& snapshot) 
     }
     game_.bteMyPai = m.hand;
     game_.blnNoDeal = 0;
+    // Joined late: the tens shown so far are all there is to count, though
+    // a ten played rather than shown counts too.
+    if (m.phase != kPhaseShowing) {
+        multiplier_ = ShowingMultiplier(game_);
+    }
 }
 
 }  // namespace redten

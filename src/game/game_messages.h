@@ -63,6 +63,9 @@ private:
     std::uint64_t moves_ = 0;  // messages taken in that move the game on
     Cleanup pending_ = Cleanup::None;
     std::string lastNotice_;
+    // Each red ten shown while showing doubles the stakes; tens played
+    // later show a side but do not count.
+    std::int32_t multiplier_ = 1;
 };
 
 }  // namespace redten

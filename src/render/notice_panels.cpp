@@ -1,5 +1,6 @@
 #include "render/notice_panels.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
 #include "render/blit.h"
@@ -57,8 +58,8 @@ void NoticePanels::PaintMsgFrame(int x, int y, int width, int height) {
     }
 }
 
-void NoticePanels::PaintGameResult(const std::array<std::int32_t, 4>& scores) {
-    if (scores[0] == 0) {
+void NoticePanels::PaintGameResult(const GameResult& result) {
+    if (result.scores[0] == 0) {
         const int x = (canvas_.Width() - 240) / 2;
         const int y = (canvas_.Height() - 140) / 2;
         PaintMsgFrame(x, y, 240, 140);
@@ -69,6 +70,8 @@ void NoticePanels::PaintGameResult(const std::array<std::int32_t, 4>& scores) {
     const int y = (canvas_.Height() - 210) / 2;
     PaintMsgFrame(x, y, 340, 210);
     canvas_.PrintText(x + 110, y + 35, "游戏结束", QColor(0, 0, 250), 20, true, "黑体");
+    canvas_.PrintText(x + 236, y + 44, "倍数 ×" + std::to_string(result.multiplier), QColor(160, 0, 0), 10,
+                      false);
     {
         QPainter p(&canvas_.Surface());
         p.setPen(QColor(230, 230, 230));
@@ -76,12 +79,18 @@ void NoticePanels::PaintGameResult(const std::array<std::int32_t, 4>& scores) {
         p.setPen(QColor(30, 30, 30));
         p.drawLine(x + 30, y + 70, x + 310, y + 70);
     }
-    for (int seat = 0; seat < 4; ++seat) {
-        const int row = y + 90 + seat * 25;
-        canvas_.PrintText(x + 60, row, context_.game.udtUser[static_cast<std::size_t>(seat)].strUserName,
-                          Qt::black, 10, false);
-        canvas_.PrintText(x + 240, row, std::to_string(scores[static_cast<std::size_t>(seat)]), Qt::black,
+    // A long name stops short of the place, with an ellipsis.
+    const QFontMetrics metrics(TableFont(10, false));
+    for (std::size_t seat = 0; seat < 4; ++seat) {
+        const int row = y + 82 + static_cast<int>(seat) * 24;
+        const std::uint8_t place = result.places[seat];
+        const QString name = QString::fromStdString(context_.game.udtUser[seat].strUserName);
+        canvas_.PrintText(x + 30, row, result.red[seat] ? "红方" : "黑方",
+                          result.red[seat] ? QColor(200, 0, 0) : Qt::black, 10, false);
+        canvas_.PrintText(x + 75, row, metrics.elidedText(name, Qt::ElideRight, 130).toStdString(), Qt::black,
                           10, false);
+        canvas_.PrintText(x + 215, row, place ? "第" + std::to_string(place) + "名" : "–", Qt::black, 10, false);
+        canvas_.PrintText(x + 265, row, std::to_string(result.scores[seat]), Qt::black, 10, false);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "render/table_canvas.h"
 #include "state/client_context.h"
+#include "state/table_view.h"
 
 namespace redten {
 
@@ -15,8 +16,9 @@ public:
     NoticePanels(const ClientContext& context, TableCanvas& canvas);
 
     void PaintWaitMsg();
-    // A draw, or every seat's name and score.
-    void PaintGameResult(const std::array<std::int32_t, 4>& scores);
+    // A draw, or every seat's side, name, place and score, and the
+    // multiplier.
+    void PaintGameResult(const GameResult& result);
     // The result's frame: corners and edges from the panel sheet around a
     // filled middle.
     void PaintMsgFrame(int x, int y, int width, int height);

@@ -57,7 +57,7 @@ public:
     void ShowLiangPanel() override { buttons_.ShowLiangBut(true); }
     void HideLiangPanel() override { buttons_.ShowLiangBut(false); }
     void ShowWaitNotice() override { panels_.PaintWaitMsg(); }
-    void ShowResult(const std::array<std::int32_t, 4>& scores) override { panels_.PaintGameResult(scores); }
+    void ShowResult(const GameResult& result) override { panels_.PaintGameResult(result); }
     void PlayBomb(std::uint8_t seat, std::uint8_t kind) override { bomb_.Play(seat, kind); }
     void PaintClock() override { PaintClock(true); }
     void EraseClock() override { PaintClock(false); }

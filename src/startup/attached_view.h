@@ -33,7 +33,7 @@ public:
     void ShowLiangPanel() override { view_->ShowLiangPanel(); }
     void HideLiangPanel() override { view_->HideLiangPanel(); }
     void ShowWaitNotice() override { view_->ShowWaitNotice(); }
-    void ShowResult(const std::array<std::int32_t, 4>& scores) override { view_->ShowResult(scores); }
+    void ShowResult(const GameResult& result) override { view_->ShowResult(result); }
     void PlayBomb(std::uint8_t seat, std::uint8_t effect) override { view_->PlayBomb(seat, effect); }
     void PaintClock() override { view_->PaintClock(); }
     void EraseClock() override { view_->EraseClock(); }

@@ -6,6 +6,15 @@
 
 namespace redten {
 
+// What the result panel shows of a finished game: each seat's score, side
+// and finishing place (0: still holding cards), and the game's multiplier.
+struct GameResult {
+    std::array<std::int32_t, 4> scores{};
+    std::array<bool, 4> red{};
+    std::array<std::uint8_t, 4> places{};
+    std::int32_t multiplier = 1;
+};
+
 // Everything the game flow draws, by role. The painters of the game area
 // implement it; tests record the calls. Seats are 0..3.
 class TableView {
@@ -29,7 +38,7 @@ public:
     virtual void ShowLiangPanel() = 0;                      // per the showing states
     virtual void HideLiangPanel() = 0;
     virtual void ShowWaitNotice() = 0;                      // "其他玩家正在亮红10，请稍等..."
-    virtual void ShowResult(const std::array<std::int32_t, 4>& scores) = 0;
+    virtual void ShowResult(const GameResult& result) = 0;
     virtual void PlayBomb(std::uint8_t seat, std::uint8_t effect) = 0;  // 1 bomb, 2 red tens
     virtual void PaintClock() = 0;
     virtual void EraseClock() = 0;
@@ -57,7 +66,7 @@ public:
     void ShowLiangPanel() override {}
     void HideLiangPanel() override {}
     void ShowWaitNotice() override {}
-    void ShowResult(const std::array<std::int32_t, 4>&) override {}
+    void ShowResult(const GameResult&) override {}
     void PlayBomb(std::uint8_t, std::uint8_t) override {}
     void PaintClock() override {}
     void EraseClock() override {}

@@ -80,7 +80,8 @@ TEST_F(GameFlow, AWholeGameFromStartToGameOver) {
     }
     EXPECT_EQ(lines, (std::vector<std::string>{"张三：10", "李四：-5", "王五：-5", "赵六：0"}));
     EXPECT_EQ(sounds.played.back(), "7");
-    EXPECT_TRUE(view.Saw("ShowResult 10,-5,-5,0"));
+    // Seat 1 showed a ten: it is red and the stakes doubled.
+    EXPECT_TRUE(view.Saw("ShowResult 10,-5,-5,0 x2 B0R0B0B0"));
     EXPECT_TRUE(view.startVisible);
     EXPECT_EQ(view.startCaption, "可以开始");
 }

@@ -135,24 +135,34 @@ TEST_F(Panels, TheWaitingNoticeHasItsRightEdgeMirrored) {
 
 TEST_F(Panels, TheResultPanelsDrawnRoundAndGameOver) {
     Deal();
-    painter->Panels().PaintGameResult({0, 0, 0, 0});
+    painter->Panels().PaintGameResult(GameResult{});
     Snapshot("result-drawn");
     EXPECT_EQ(At(683, 368 + 40), qRgb(247, 207, 156) & 0xFFFFFF);
     painter->RepaintTable();
-    painter->Panels().PaintGameResult({200, -200, 200, -200});
+    context.game.udtUser[1].strUserName = "名字很长很长的一位玩家朋友们大家好";
+    painter->Panels().PaintGameResult(GameResult{{200, -200, 200, -200}, {true, false, true, false}, {1, 0, 2, 0}, 4});
     Snapshot("result-game-over");
-    // Four rows of names and scores on the panel's fill.
+    // Four rows of side, name, place and score on the panel's fill; the red
+    // side in red; a long name stops before the place.
     const int x = (1366 - 340) / 2;
     const int y = (736 - 210) / 2;
-    for (int seat = 0; seat < 4; ++seat) {
-        int ink = 0;
-        for (int dx = 0; dx < 40; ++dx) {
+    const auto ink = [&](int x0, int x1, int row, auto&& isInk) {
+        int n = 0;
+        for (int px = x0; px < x1; ++px) {
             for (int dy = 0; dy < 14; ++dy) {
-                ink += At(x + 60 + dx, y + 90 + seat * 25 + dy) != (qRgb(247, 207, 156) & 0xFFFFFF);
+                n += isInk(At(px, y + 82 + row * 24 + dy)) ? 1 : 0;
             }
         }
-        EXPECT_GT(ink, 10) << seat;
+        return n;
+    };
+    const auto notFill = [](QRgb c) { return c != (qRgb(247, 207, 156) & 0xFFFFFF); };
+    const auto reddish = [](QRgb c) { return qRed(c) > 150 && qGreen(c) < 100 && qBlue(c) < 100; };
+    for (int seat = 0; seat < 4; ++seat) {
+        EXPECT_GT(ink(x + 75, x + 115, seat, notFill), 10) << seat;
+        EXPECT_GT(ink(x + 265, x + 290, seat, notFill), 10) << seat;
+        EXPECT_EQ(ink(x + 30, x + 60, seat, reddish) > 10, seat % 2 == 0) << seat;
     }
+    EXPECT_EQ(ink(x + 206, x + 214, 1, notFill), 0);
 }
 
 TEST_F(Panels, TheBombPlaysItsFramesThenRestoresExactlyWhatItSaved) {

@@ -43,9 +43,16 @@ public:
     void ShowLiangPanel() override { Note("ShowLiangPanel"); }
     void HideLiangPanel() override { Note("HideLiangPanel"); }
     void ShowWaitNotice() override { Note("ShowWaitNotice"); }
-    void ShowResult(const std::array<std::int32_t, 4>& s) override {
-        Note("ShowResult " + std::to_string(s[0]) + "," + std::to_string(s[1]) + "," +
-             std::to_string(s[2]) + "," + std::to_string(s[3]));
+    void ShowResult(const GameResult& r) override {
+        std::string line = "ShowResult";
+        for (std::size_t s = 0; s < 4; ++s) {
+            line += (s ? "," : " ") + std::to_string(r.scores[s]);
+        }
+        line += " x" + std::to_string(r.multiplier) + " ";
+        for (std::size_t s = 0; s < 4; ++s) {
+            line += (r.red[s] ? "R" : "B") + std::to_string(r.places[s]);
+        }
+        Note(line);
     }
     void PlayBomb(std::uint8_t s, std::uint8_t e) override { Note("PlayBomb " + std::to_string(s) + "," + std::to_string(e)); }
     void PaintClock() override {}
