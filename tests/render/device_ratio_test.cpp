@@ -4,7 +4,11 @@
 #include <array>
 #include <vector>
 
+#include <QTemporaryDir>
+
 #include "render/blit.h"
+#include "render/notice_panels.h"
+#include "render/null_back_blitter.h"
 #include "render/table_fixture.h"
 
 namespace redten {
@@ -56,19 +60,30 @@ TEST_F(TableAtRatio, ACardsEdgeIsOneDevicePixelAtTwo) {
     }
 }
 
-TEST_F(TableAtRatio, FractionalRatiosLeaveNoSeamInTheClothOrTheRails) {
+TEST_F(TableAtRatio, FractionalRatiosLeaveNoSeamOrOverlapBetweenPieces) {
+    const QRgb blank = qRgb(8, 73, 165) & 0xFFFFFF;
     for (const qreal ratio : {1.25, 1.5, 1.75}) {
         DrawAt(ratio);
-        const QImage& s = area.Surface();
-        // Down the left rail and along a row of cloth between the seats, no
-        // pixel is left the colour the surface starts with.
-        const QRgb blank = QColor(8, 73, 165).rgb() & 0xFFFFFF;
-        for (int y = 0; y < s.height(); ++y) {
-            ASSERT_NE(Device(2, y), blank) << ratio << " row " << y;
+        // Cloth over a block of odd size, its last tiles cut: it covers its
+        // block exactly, to the device pixel.
+        area.Surface().fill(blank);
+        TableCanvas canvas(area, *images);
+        canvas.RestoreGameBack(3, 5, 101, 77);
+        const QRect inside = DeviceRect(QRect(3, 5, 101, 77), ratio);
+        for (int y = 0; y < inside.bottom() + 3; ++y) {
+            for (int x = 0; x < inside.right() + 3; ++x) {
+                ASSERT_EQ(Device(x, y) != blank, inside.contains(x, y)) << ratio << " at " << x << "," << y;
+            }
         }
-        const int row = ToDevice(300, ratio);
-        for (int x = 0; x < s.width(); ++x) {
-            ASSERT_NE(Device(x, row), blank) << ratio << " column " << x;
+        // A result panel: corners, edges of 18 pixels and its cut last piece.
+        area.Surface().fill(blank);
+        NoticePanels(context, canvas).PaintMsgFrame(101, 67, 341, 211);
+        const QRect frame = DeviceRect(QRect(101, 67, 342, 211), ratio);
+        for (int x = frame.left() + ToDevice(8, ratio); x < frame.right() - ToDevice(8, ratio); ++x) {
+            ASSERT_NE(Device(x, frame.top() + ToDevice(4, ratio)), blank) << ratio << " column " << x;
+        }
+        for (int y = frame.top() + ToDevice(8, ratio); y < frame.bottom() - ToDevice(8, ratio); ++y) {
+            ASSERT_NE(Device(frame.left() + ToDevice(4, ratio), y), blank) << ratio << " row " << y;
         }
     }
 }
@@ -108,6 +123,19 @@ TEST(ImageStoreRatio, TakesTheVariantForTheRatioOrTheNearestBroughtToIt) {
     EXPECT_EQ(card->size(), QSize(100, 131));
     EXPECT_EQ(LogicalSize(*card), QSize(80, 105));
     EXPECT_EQ(store.App("Res\\ResPk\\NoSuchCard.bmp"), nullptr);
+
+    // A picture with no variants at all: the plain one, brought to 2.
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("Res");
+    QImage plain(4, 2, QImage::Format_RGB32);
+    plain.fill(qRgb(1, 2, 3));
+    ASSERT_TRUE(plain.save(dir.filePath("Res/Only.bmp")));
+    ImageStore own(dir.path().toStdString(), "");
+    own.SetRatio(2);
+    const QImage* only = own.App("Res\\Only.bmp");
+    ASSERT_NE(only, nullptr);
+    EXPECT_EQ(only->size(), QSize(8, 4));
+    EXPECT_EQ(only->pixel(7, 3) & 0xFFFFFF, 0x010203u);
 }
 
 TEST(BlitRatio, MaskedPicturesAndKeyColoursAtTwo) {
@@ -135,6 +163,14 @@ TEST(BlitRatio, MaskedPicturesAndKeyColoursAtTwo) {
     EXPECT_EQ(area.pixel(20, 4) & 0xFFFFFF, 0x0000FFu);
     EXPECT_EQ(area.pixel(25, 9) & 0xFFFFFF, 0x0000FFu);
     EXPECT_EQ(area.pixel(26, 9) & 0xFFFFFF, 0x00C800u);
+
+    // A blast frame on its key colour: the key lets the ground show.
+    QImage frame = DeviceImage(QSize(2, 2), 2);
+    frame.fill(Qt::black);
+    frame.setPixel(3, 3, qRgb(255, 255, 0));
+    clsPaintImageByNullBack().PictureBox_PaintImageByNullBack(area, frame, qRgb(0, 0, 0), 16, 6);
+    EXPECT_EQ(area.pixel(32, 12) & 0xFFFFFF, 0x00C800u);
+    EXPECT_EQ(area.pixel(35, 15) & 0xFFFFFF, 0xFFFF00u);
 }
 
 }  // namespace
