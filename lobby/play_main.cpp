@@ -20,6 +20,7 @@
 #include <iostream>
 #include <string>
 
+#include "directory.h"
 #include "local_room.h"
 #include "platform/qt_translations.h"
 #include "state/launch_context.h"
@@ -169,6 +170,58 @@ QString KeptSecret() {
     return made;
 }
 
+// Asks the room for the request, falling back to the plain form for a room
+// from before names had secrets. Empty when granted, else why not.
+QString ReserveAt(const Address& room, const QString& request, const QString& plain) {
+    QString refused = Reserve(room, request);
+    if (refused == QStringLiteral("无法识别的请求。") && request != plain) {
+        refused = Reserve(room, plain);
+    }
+    return refused;
+}
+
+// Tries the live rooms of the shared records in seat order until one
+// grants the request; room is then where. Empty when granted, else why not.
+QString ReserveFromDirectory(const QString& uri, int goneSeconds, const QString& request, const QString& plain,
+                             Address& room) {
+    QString error;
+    const auto rooms = redten::lobby::ReadDirectory(uri, goneSeconds, error);
+    if (!rooms) {
+        return QStringLiteral("读不到房间目录：") + error;
+    }
+    QString refused = QStringLiteral("目录里的房间都满了，请稍后再试。");
+    for (const auto& entry : redten::lobby::SeatOrder(*rooms)) {
+        Address at;
+        if (!ParseAddress(QString::fromStdString(entry.address), at) || at.port == 0) {
+            continue;  // a room row no lobby can use
+        }
+        const QString why = ReserveAt(at, request, plain);
+        if (why.isEmpty()) {
+            room = at;
+            std::cout << "坐进房间 " << entry.address << std::endl;
+            return {};
+        }
+        refused = QString::fromStdString(entry.address) + QStringLiteral("：") + why;
+    }
+    return refused;
+}
+
+int ListRooms(const QString& uri, int goneSeconds) {
+    QString error;
+    const auto rooms = redten::lobby::ReadDirectory(uri, goneSeconds, error);
+    if (!rooms) {
+        return Fail(QStringLiteral("读不到房间目录：") + error);
+    }
+    if (rooms->empty()) {
+        std::cout << "目录里没有开着的房间。" << std::endl;
+    }
+    for (const auto& r : *rooms) {
+        std::cout << r.address << "  桌子 " << r.tables << "  等人的空座 " << r.waitingSeats << "  空座 "
+                  << r.freeSeats << "  " << r.age << " 秒前报到" << std::endl;
+    }
+    return 0;
+}
+
 QString DefaultName() {
     const QString user = qEnvironmentVariable("USER");
     return user.isEmpty() || user.contains(QLatin1Char(' ')) ? QStringLiteral("玩家") : user;
@@ -198,8 +251,25 @@ int main(int argc, char** argv) {
     const QCommandLineOption replay(QStringLiteral("replay"), QStringLiteral("在桌上重看一局存下的对局（对局编号见房间网页）。"), QStringLiteral("GAME"));
     const QCommandLineOption seat(QStringLiteral("seat"), QStringLiteral("回放时看哪个座位的牌，1 到 4（默认 1）。"), QStringLiteral("S"), QStringLiteral("1"));
     const QCommandLineOption speed(QStringLiteral("speed"), QStringLiteral("回放速度：1 为原速（默认），2 为两倍速，0 为尽快。"), QStringLiteral("X"), QStringLiteral("1"));
-    parser.addOptions({name, join, watch, listen, bots, level, db, table, secret, replay, seat, speed});
+    const QCommandLineOption directory(QStringLiteral("directory"), QStringLiteral("从多个房间共用的战绩库里找一个有空座的房间坐下，例如 postgresql://redten@db.example:5432/redten（密码放在 PGPASSWORD 或 ~/.pgpass 里）。"), QStringLiteral("URI"));
+    const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("和 --directory 一起用：列出开着的房间，然后退出。"));
+    const QCommandLineOption gone(QStringLiteral("gone-s"), QStringLiteral("房间超过这么多秒没有报到就算已经关了（默认 15）。"), QStringLiteral("S"), QString::number(redten::lobby::kRoomGoneSeconds));
+    parser.addOptions({name, join, watch, listen, bots, level, db, table, secret, replay, seat, speed, directory, list, gone});
     parser.process(app);
+
+    bool goneOk = false;
+    const int goneSeconds = parser.value(gone).toInt(&goneOk);
+    if (!goneOk || goneSeconds < 1 || goneSeconds > 86400) {
+        return Fail(QStringLiteral("--gone-s 需要 1 到 86400 之间的秒数。"));
+    }
+    const bool fromDirectory = parser.isSet(directory);
+    if (fromDirectory && parser.isSet(join)) {
+        return Fail(QStringLiteral("--directory 和 --server 只能选一个。"));
+    }
+    if (parser.isSet(list)) {
+        return fromDirectory ? ListRooms(parser.value(directory), goneSeconds)
+                             : Fail(QStringLiteral("--list 要和 --directory 一起用。"));
+    }
 
     const QString me = parser.value(name);
     if (me.isEmpty() || me.contains(QLatin1Char(' ')) || me.contains(QLatin1Char('\t'))) {
@@ -214,7 +284,9 @@ int main(int argc, char** argv) {
 
     Address room;
     LocalRoom local;
-    if (parser.isSet(join)) {
+    if (fromDirectory) {
+        // The room is chosen at each sit, from the rooms alive then.
+    } else if (parser.isSet(join)) {
         if (!ParseAddress(parser.value(join), room) || room.port == 0) {
             return Fail(QStringLiteral("--join 需要 HOST:PORT。"));
         }
@@ -226,10 +298,12 @@ int main(int argc, char** argv) {
         const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                              QStringLiteral("/redten");
         const QString records = parser.isSet(db) ? parser.value(db) : data + QStringLiteral("/room.db");
-        const QString log = records == QLatin1String(":memory:")
-                                ? data + QStringLiteral("/room.log")
-                                : QFileInfo(records).absolutePath() + QStringLiteral("/room.log");
-        QDir().mkpath(QFileInfo(records).absolutePath());
+        // Records not in a file (in memory, or a database server) leave the
+        // log in the data folder.
+        const bool inFile = records != QLatin1String(":memory:") && !redten::room::Store::IsPostgres(records);
+        const QString folder = inFile ? QFileInfo(records).absolutePath() : data;
+        const QString log = folder + QStringLiteral("/room.log");
+        QDir().mkpath(folder);
         QString error;
         if (!local.Start({here.filePath(QStringLiteral("redten-room")), parser.value(listen), parser.value(bots),
                           parser.value(level), records, log},
@@ -252,6 +326,9 @@ int main(int argc, char** argv) {
         return Fail(QStringLiteral("--secret 需要一个不含空格、最多 128 个字节的词。"));
     }
     const bool replaying = parser.isSet(replay);
+    if (replaying && fromDirectory) {
+        return Fail(QStringLiteral("回放要在存着这局的房间里看：用 --server 指明房间，或者不带 --directory。"));
+    }
     if (replaying && (parser.value(replay).contains(QLatin1Char(' ')) || parser.value(seat).contains(QLatin1Char(' ')) ||
                       parser.value(speed).contains(QLatin1Char(' ')))) {
         return Fail(QStringLiteral("--replay、--seat 和 --speed 的值不能有空格。"));
@@ -275,19 +352,18 @@ int main(int argc, char** argv) {
             qputenv("REDTEN_ADV_URL", page.toString().toUtf8());
         }
     }
-    // The table connects from this machine within moments, claiming the
-    // reservation; it lives as long as its link to the room.
-    const QStringList words = {QString::fromLatin1(redten::kLaunchToken), room.host, QString::number(room.port),
-                               QString::fromUtf8(kGameTitle), QString::fromUtf8(kLevels), QStringLiteral("-"),
-                               QStringLiteral("-"), me, QStringLiteral("1")};
     for (;;) {
-        QString refused = Reserve(room, request);
-        if (refused == QStringLiteral("无法识别的请求。") && request != plain) {
-            refused = Reserve(room, plain);  // a room from before names had secrets
-        }
+        const QString refused = fromDirectory ? ReserveFromDirectory(parser.value(directory), goneSeconds,
+                                                                     request, plain, room)
+                                              : ReserveAt(room, request, plain);
         if (!refused.isEmpty()) {
             return Fail(refused);
         }
+        // The table connects from this machine within moments, claiming the
+        // reservation; it lives as long as its link to the room.
+        const QStringList words = {QString::fromLatin1(redten::kLaunchToken), room.host, QString::number(room.port),
+                                   QString::fromUtf8(kGameTitle), QString::fromUtf8(kLevels), QStringLiteral("-"),
+                                   QStringLiteral("-"), me, QStringLiteral("1")};
         const int status = RunTable(exe, words);
         if (status != kCountdownStatus || !OfferToSitAgain()) {
             return status;  // the local room stops with us

@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     const QCommandLineOption listen(QStringLiteral("listen"), QStringLiteral("Address and port to listen on (port 0: any free one)."), QStringLiteral("ADDR:PORT"), QStringLiteral("127.0.0.1:27100"));
     const QCommandLineOption portFile(QStringLiteral("port-file"), QStringLiteral("Write the port listened on to this file."), QStringLiteral("FILE"));
     const QCommandLineOption bots(QStringLiteral("bots"), QStringLiteral("Computer players seated at each new table (0..3)."), QStringLiteral("N"), QStringLiteral("3"));
-    const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("SQLite file of records and games (:memory: keeps nothing)."), QStringLiteral("FILE"), QStringLiteral(":memory:"));
+    const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("Records and games: a SQLite file, :memory: (keeps nothing), or postgresql://user@host:port/dbname shared by several rooms (password from PGPASSWORD or ~/.pgpass)."), QStringLiteral("FILE|URI"), QStringLiteral(":memory:"));
     const QCommandLineOption logLevel(QStringLiteral("log-level"), QStringLiteral("error, warning, info or debug."), QStringLiteral("LEVEL"), QStringLiteral("info"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the shuffle (0: a new one every run)."), QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption pause(QStringLiteral("bot-pause-ms"), QStringLiteral("How long computer players think."), QStringLiteral("MS"), QStringLiteral("800"));
@@ -107,6 +107,10 @@ int main(int argc, char** argv) {
     const QCommandLineOption threads(QStringLiteral("threads"), QStringLiteral("Threads the arena plays on."), QStringLiteral("T"), QStringLiteral("1"));
     const QCommandLineOption thinkMs(QStringLiteral("bot-think-ms"), QStringLiteral("The most a computer player thinks about one decision (the arena: none unless given)."), QStringLiteral("MS"), QStringLiteral("100"));
     const QCommandLineOption botLevel(QStringLiteral("bot-level"), QStringLiteral("How well computer players play: basic or strong."), QStringLiteral("LEVEL"), QStringLiteral("strong"));
+    const QCommandLineOption publicAddress(QStringLiteral("public-address"), QStringLiteral("HOST:PORT lobbies reach this room at, as written in the shared records (default: the address listened on)."), QStringLiteral("HOST:PORT"));
+    const QCommandLineOption lease(QStringLiteral("lease-s"), QStringLiteral("Seconds a name stays held by this room, and its row counts as alive, without a heartbeat (one every third of it)."), QStringLiteral("S"), QStringLiteral("15"));
+    const QCommandLineOption maxTables(QStringLiteral("max-tables"), QStringLiteral("Tables this room opens at most."), QStringLiteral("N"), QStringLiteral("250"));
+    parser.addOptions({publicAddress, lease, maxTables});
     parser.addOptions({listen, portFile, bots, db, logLevel, seed, pause, quiet, grace, autoLimit,
                        showSecs, playSecs, showBacks, idle, watchers, maxLinks, selfplay, arena, deals,
                        threads, thinkMs, botLevel});
@@ -169,6 +173,20 @@ int main(int argc, char** argv) {
         return Fail(QStringLiteral("--max-links wants 1..") + QString::number(linksByDefault));
     }
     options.maxLinks = static_cast<int>(v);
+    if (!number(lease, 2, 3600, v)) return Fail(QStringLiteral("--lease-s wants 2..3600"));
+    options.leaseSeconds = static_cast<int>(v);
+    if (!number(maxTables, 1, 100000, v)) return Fail(QStringLiteral("--max-tables wants 1..100000"));
+    options.maxTables = static_cast<int>(v);
+    if (parser.isSet(publicAddress)) {
+        const QString given = parser.value(publicAddress);
+        const qsizetype at = given.lastIndexOf(QLatin1Char(':'));
+        bool ok = false;
+        const uint publicPort = given.mid(at + 1).toUInt(&ok);
+        if (at <= 0 || !ok || publicPort == 0 || publicPort > 65535 || given.contains(QLatin1Char(' '))) {
+            return Fail(QStringLiteral("--public-address wants HOST:PORT"));
+        }
+        options.publicAddress = given.toStdString();
+    }
     if (!number(autoLimit, 0, 255, v)) return Fail(QStringLiteral("--auto-limit wants 0..255"));
     options.table.game.autoLimit = static_cast<std::uint8_t>(v);
     if (!number(showSecs, 1, 255, v)) return Fail(QStringLiteral("--show-secs wants 1..255"));

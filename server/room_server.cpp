@@ -1,7 +1,9 @@
 #include "room_server.h"
 
 #include <QDateTime>
+#include <QHostInfo>
 #include <QUrl>
+#include <QUuid>
 
 #include <algorithm>
 #include <iostream>
@@ -59,6 +61,8 @@ RoomServer::RoomServer(RoomOptions options, StoreWorker& store, QObject* parent)
     connect(&acceptPause_, &QTimer::timeout, this, [this] { server_.resumeAccepting(); });
     clock_.start();
     store_.Attach(this, [this](const std::string& line) { Log(LogLevel::Warning, "records: " + line); });
+    id_ = QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
+    connect(&heartbeat_, &QTimer::timeout, this, &RoomServer::Heartbeat);
     storeRetry_.setSingleShot(true);
     connect(&storeRetry_, &QTimer::timeout, this, &RoomServer::RetryStore);
     if (options_.idleDropMs > 0) {
@@ -106,6 +110,15 @@ bool RoomServer::Listen(const QHostAddress& address, quint16 port, QString& erro
     }
     Log(LogLevel::Info, "room listening on " + address.toString().toStdString() + ":" +
                             std::to_string(server_.serverPort()));
+    if (options_.publicAddress.empty()) {
+        const bool anywhere = address == QHostAddress::Any || address == QHostAddress::AnyIPv4 ||
+                              address == QHostAddress::AnyIPv6;
+        options_.publicAddress =
+            (anywhere ? QHostInfo::localHostName() : address.toString()).toStdString() + ":" +
+            std::to_string(server_.serverPort());
+    }
+    Heartbeat();
+    heartbeat_.start(std::max(options_.leaseSeconds * 1000 / 3, 200));
     return true;
 }
 
@@ -285,6 +298,9 @@ void RoomServer::Shutdown(std::function<void()> done) {
     shuttingDown_ = true;
     shutdownDone_ = std::move(done);
     server_.close();
+    // Lobbies stop sending people here, and its names are free elsewhere.
+    heartbeat_.stop();
+    store_.Unregister(id_);
     Log(LogLevel::Info, "the room closes");
     // A link that ended a moment ago counts as a drop before the games are
     // settled; its table is told now, and only now.
@@ -421,10 +437,28 @@ void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
         LobbyReply(link.id, "ERR 密码最多 128 个字节，不能有空格或控制字符。");
         return;
     }
+    // Nothing to claim in a room with no seat left.
+    if (!watch && !TableOf(request.name) && SeatsLeft() <= 0) {
+        LobbyReply(link.id, "ERR 这个房间的桌子都满了，请换一个房间。");
+        return;
+    }
     const PersonId id = link.id;
-    const bool asked = store_.SecretOf(this, request.name, [this, id, request](const Store::SecretLookup& stored) {
-        CheckClaim(id, request, stored);
-    });
+    const bool asked =
+        store_.ClaimName(this, request.name, id_, options_.leaseSeconds,
+                         [this, id, request](const StoreWorker::NameClaim& found) {
+                             if (found.claim == Store::Claim::HeldElsewhere) {
+                                 RefuseClaim(id, request, "a name another room holds",
+                                             "这个名字正在另一个房间里使用，请稍后再试。");
+                                 return;
+                             }
+                             if (found.claim == Store::Claim::Failed) {
+                                 Log(LogLevel::Error, "could not claim " + request.name);
+                                 LobbyReply(id, "ERR 房间暂时连不上战绩库，请稍后再试。");
+                                 return;
+                             }
+                             claiming_[id] = {request.name, clock_.elapsed()};
+                             CheckClaim(id, request, found.secret);
+                         });
     if (!asked) {
         LobbyReply(id, "ERR 房间正忙，请稍后再试。");
     }
@@ -466,6 +500,22 @@ void RoomServer::CheckClaim(PersonId id, const LobbyRequest& request, const Stor
 }
 
 void RoomServer::LobbyReply(PersonId id, const std::string& text) {
+    // A refused name is given back before the lobby hears why, so it can
+    // take the name straight to another room, unless this room holds it
+    // for something else.
+    if (const auto claimed = claiming_.find(id); claimed != claiming_.end()) {
+        const std::string name = claimed->second.name;
+        claiming_.erase(claimed);
+        const std::vector<std::string> held = NamesHeld();
+        if (text.rfind("ERR", 0) == 0 && !std::binary_search(held.begin(), held.end(), name)) {
+            store_.ReleaseName(this, name, id_, [this, id, text] { SendLobbyReply(id, text); });
+            return;
+        }
+    }
+    SendLobbyReply(id, text);
+}
+
+void RoomServer::SendLobbyReply(PersonId id, const std::string& text) {
     const auto it = links_.find(id);
     if (it == links_.end() || it->second.closing || !it->second.socket) {
         return;  // the lobby did not wait for the answer
@@ -533,6 +583,12 @@ void RoomServer::GrantLobbyRequest(PersonId id, const LobbyRequest& request, boo
             return;
         }
         reservations_.erase(pending);
+    }
+    // A lobby that finds this room full tries another; a table sent here
+    // anyway would only be turned away once it has started.
+    if (!request.watch && !TableOf(name) && SeatsLeft() <= 0) {
+        RefuseClaim(id, request, "no seat left", "这个房间的桌子都满了，请换一个房间。");
+        return;
     }
     Reservation r;
     r.name = name;
@@ -818,6 +874,10 @@ void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<Per
         }
     }
     const bool fresh = table == nullptr;
+    if (fresh && tables_.size() >= static_cast<std::size_t>(options_.maxTables)) {
+        Refuse(link, "这个房间的桌子都满了，请换一个房间。");
+        return;
+    }
     if (fresh) {
         table = &NewTable();
     }
@@ -1021,6 +1081,71 @@ void RoomServer::GameFinished(const FinishedGame& game) {
         }
         StoreAnswered(wasFull);
     });
+}
+
+void RoomServer::Heartbeat() {
+    if (heartbeatPending_ || shuttingDown_) {
+        return;  // a slow database gets one heartbeat at a time
+    }
+    heartbeatPending_ = true;
+    store_.Heartbeat(this, Entry(), NamesHeld(), options_.leaseSeconds,
+                     [this](bool) { heartbeatPending_ = false; });
+}
+
+std::vector<std::string> RoomServer::NamesHeld() {
+    // A claim outlives its lobby request until the reservation it leads to
+    // is made or refused: two heartbeats cover that.
+    const qint64 recent = clock_.elapsed() - 2LL * heartbeat_.interval();
+    std::erase_if(claiming_, [recent](const auto& claimed) { return claimed.second.at < recent; });
+    std::set<std::string> names(seating_.begin(), seating_.end());
+    for (const auto& [id, claimed] : claiming_) {
+        names.insert(claimed.name);
+    }
+    for (const Reservation& r : reservations_) {
+        names.insert(r.name);
+    }
+    for (const auto& [id, link] : links_) {
+        if (link.person != 0 && !link.name.empty()) {
+            names.insert(link.name);
+        }
+    }
+    for (const auto& [name, address] : droppedFrom_) {
+        if (const Table* table = TableOf(name); table && table->HasDroppedPlayer(name)) {
+            names.insert(name);
+        }
+    }
+    return {names.begin(), names.end()};
+}
+
+RoomEntry RoomServer::Entry() const {
+    RoomEntry entry;
+    entry.id = id_;
+    entry.address = options_.publicAddress;
+    entry.tables = static_cast<int>(tables_.size());
+    for (const auto& [number, table] : tables_) {
+        if (!table->GameRunning() && table->HasHumans() && !awaitingComputers_.count(number)) {
+            entry.waitingSeats += table->FreeSeats();
+        }
+    }
+    entry.freeSeats = SeatsLeft();
+    return entry;
+}
+
+int RoomServer::SeatsLeft() const {
+    int seats = 0;
+    for (const auto& [number, table] : tables_) {
+        if (!table->GameRunning() && table->HasHumans() && !awaitingComputers_.count(number)) {
+            seats += table->FreeSeats();
+        }
+    }
+    // A new table takes as many people as computer players leave room for.
+    const int perTable = 4 - std::clamp(options_.botsPerTable, 0, 3);
+    seats += perTable * std::max(options_.maxTables - static_cast<int>(tables_.size()), 0);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const auto coming = std::count_if(
+        reservations_.begin(), reservations_.end(),
+        [now](const Reservation& r) { return r.watched.empty() && r.expires >= now; });
+    return std::max(seats - static_cast<int>(coming), 0);
 }
 
 void RoomServer::RetryStore() {

@@ -60,6 +60,13 @@ struct RoomOptions {
     int replayPauseMs = 2100;
     // How long a page read from the records is answered from memory.
     int pageCacheMs = 3000;
+    // Rooms sharing one database: a name is held by one room at a time for
+    // this long, renewed by the room's heartbeat every third of it; a room
+    // not heard from for this long counts as gone.
+    int leaseSeconds = 15;
+    std::string publicAddress;  // HOST:PORT lobbies reach; empty: the one listened on
+    // New tables stop here; the room's row tells lobbies what is left.
+    int maxTables = 250;
 };
 
 // The room: one port for tables and lobbies. A connection whose first byte
@@ -76,6 +83,8 @@ public:
     // Links refused because the room was full, since it started.
     int RefusedLinks() const { return refusedLinks_; }
     quint16 Port() const { return server_.serverPort(); }
+    // This room among those sharing the records.
+    const std::string& Id() const { return id_; }
     std::size_t TableCount() const { return tables_.size(); }
     std::size_t LinkCount() const { return links_.size(); }
     // Finished games that broke a rule of the game (logged as errors).
@@ -148,6 +157,7 @@ private:
     void ServePage(Link& link, const std::string& requestLine);
     void AnswerPage(PersonId id, int status, std::string_view type, const std::string& body);
     std::vector<LiveTable> LiveTables() const;
+    void SendLobbyReply(PersonId id, const std::string& text);
     void RememberDroppedSeat(const std::string& name, const QHostAddress& address);
     void HandleTableMessage(Link& link, const Bytes& message);
     void Claim(Link& link);
@@ -179,6 +189,12 @@ private:
     bool MayStartGame() override;
 
     void RetryStore();
+    // The room's row and the names it holds, written now and then.
+    void Heartbeat();
+    std::vector<std::string> NamesHeld();
+    RoomEntry Entry() const;
+    // People the room can still seat, those on their way counted out.
+    int SeatsLeft() const;
     void StoreAnswered(bool wasFull);
     ThinkId Think(ThinkWork work, std::function<void(engine::Decision)> done) override;
     void CancelThink(ThinkId id) override;
@@ -198,6 +214,16 @@ private:
     QElapsedTimer clock_;
     QTimer idleSweep_;
     QTimer storeRetry_;
+    std::string id_;
+    QTimer heartbeat_;
+    bool heartbeatPending_ = false;
+    // Names claimed for lobby requests not answered yet, by lobby link, and
+    // when (a request whose link went unanswered is forgotten in time).
+    struct Claiming {
+        std::string name;
+        qint64 at = 0;
+    };
+    std::map<PersonId, Claiming> claiming_;
     int storeRetryMs_ = 0;
     bool retrying_ = false;
     std::size_t gamesHandedOver_ = 0;  // to the store, not answered yet

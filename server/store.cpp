@@ -4,9 +4,16 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QRegularExpression>
+#include <QUrl>
+#include <QUrlQuery>
+#include <QUuid>
 #include <QVariant>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
+#include <set>
 
 namespace redten::room {
 namespace {
@@ -21,19 +28,6 @@ constexpr int kComputerPortraits = 5000;  // computer players
 
 int PortraitOf(std::int32_t userId, bool computer) {
     return (computer ? kComputerPortraits : kPersonPortraits) + userId % 12;
-}
-
-bool HasColumn(QSqlDatabase& db, const QString& table, const QString& column) {
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table))) {
-        return false;
-    }
-    while (q.next()) {
-        if (q.value(1).toString() == column) {
-            return true;
-        }
-    }
-    return false;
 }
 
 }  // namespace
@@ -73,6 +67,7 @@ Store::Store() {
     // Stores are made on their own threads.
     static std::atomic<int> counter = 0;
     connection_ = QStringLiteral("redten-store-%1").arg(++counter);
+    origin_ = QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
 Store::~Store() {
@@ -85,94 +80,111 @@ Store::~Store() {
     QSqlDatabase::removeDatabase(connection_);
 }
 
-bool Store::Open(const QString& path, QString& error, int busyWaitMs) {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-    db.setDatabaseName(path);
-    // A locked file fails a statement soon rather than holding the room;
-    // what could not be written waits in the backlog and is tried again.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyWaitMs));
+bool Store::IsPostgres(const QString& where) {
+    return where.startsWith(QLatin1String("postgresql://")) ||
+           where.startsWith(QLatin1String("postgres://"));
+}
+
+bool Store::Open(const QString& where, QString& error, int busyWaitMs, bool setUp) {
+    dialect_ = IsPostgres(where) ? Dialect::Postgres() : Dialect::Sqlite();
+    QSqlDatabase db = QSqlDatabase::addDatabase(dialect_.driver, connection_);
+    if (!db.isValid()) {
+        error = QStringLiteral("this system lacks Qt's %1 driver").arg(dialect_.driver);
+        return false;
+    }
+    if (dialect_.postgres) {
+        const QUrl url(where, QUrl::StrictMode);
+        const QString name = url.path().mid(1);
+        if (!url.isValid() || url.host().isEmpty() || name.isEmpty() ||
+            name.contains(QLatin1Char('/'))) {
+            error = QStringLiteral("a database address is postgresql://user@host:port/dbname");
+            return false;
+        }
+        if (!url.password().isEmpty()) {
+            // Command lines are visible to everyone on the machine.
+            error =
+                QStringLiteral("the password goes in PGPASSWORD or ~/.pgpass, not in the address");
+            return false;
+        }
+        // TLS is the one thing an address may ask for besides where.
+        const QUrlQuery query(url);
+        const QString sslMode = query.queryItemValue(QStringLiteral("sslmode"));
+        if (query.queryItems().size() > (sslMode.isEmpty() ? 0 : 1) ||
+            sslMode.contains(QRegularExpression(QStringLiteral("[^a-z-]")))) {
+            error = QStringLiteral("the only setting a database address takes is ?sslmode=MODE");
+            return false;
+        }
+        db.setHostName(url.host());
+        db.setPort(url.port(5432));
+        db.setUserName(url.userName());
+        db.setDatabaseName(name);
+        // A database that vanishes costs the store's thread seconds, not
+        // forever: connecting, and each statement, are bounded.
+        db.setConnectOptions(
+            QStringLiteral("connect_timeout=%1;tcp_user_timeout=%2;application_name=redten-room")
+                .arg(kConnectSeconds)
+                .arg(kStatementMs) +
+            (sslMode.isEmpty() ? QString() : QStringLiteral(";sslmode=") + sslMode));
+    } else {
+        db.setDatabaseName(where);
+        // A locked file fails a statement soon rather than holding the room;
+        // what could not be written waits in the backlog and is tried again.
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyWaitMs));
+    }
     if (!db.open()) {
         error = db.lastError().text();
         return false;
     }
     QSqlQuery q(db);
-    // Readers never wait for the writer, and a finished game costs one sync
-    // of the log rather than two of the file. (":memory:" keeps its own.)
-    if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) ||
-        !q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"))) {
-        error = q.lastError().text();
-        return false;
-    }
-    const char* schema[] = {
-        "CREATE TABLE IF NOT EXISTS people ("
-        " name TEXT PRIMARY KEY, user_id INTEGER NOT NULL, computer INTEGER NOT NULL,"
-        " points INTEGER NOT NULL DEFAULT 0, games INTEGER NOT NULL DEFAULT 0,"
-        " wins INTEGER NOT NULL DEFAULT 0, losses INTEGER NOT NULL DEFAULT 0,"
-        " draws INTEGER NOT NULL DEFAULT 0, escapes INTEGER NOT NULL DEFAULT 0,"
-        " portrait INTEGER NOT NULL DEFAULT 0)",
-        "CREATE TABLE IF NOT EXISTS games ("
-        " id INTEGER PRIMARY KEY AUTOINCREMENT, table_no INTEGER, finished_at TEXT,"
-        " players TEXT, deal TEXT, shown TEXT, plays TEXT, scores TEXT, places TEXT,"
-        " winner INTEGER, escaped_seat INTEGER, stake INTEGER,"
-        " abandoned INTEGER NOT NULL DEFAULT 0)",
-    };
-    const auto run = [&](const char* statement) {
-        if (!q.exec(QString::fromLatin1(statement))) {
+    for (const QString& statement : dialect_.session) {
+        if (!q.exec(statement)) {
             error = q.lastError().text();
             return false;
         }
+    }
+    return !setUp || Migrate(db, dialect_, error);
+}
+
+bool Store::Ready() {
+    if (!broken_) {
         return true;
-    };
-    for (const char* statement : schema) {
-        if (!run(statement)) {
+    }
+    // A database that is away is asked again once a second, not by every
+    // request that comes meanwhile: those fail at once.
+    if (lastConnect_.isValid() && !lastConnect_.hasExpired(kReconnectMs)) {
+        return false;
+    }
+    lastConnect_.start();
+    QSqlDatabase db = Db(connection_);
+    db.close();
+    if (!db.open()) {
+        Failed("connecting to the records", db);
+        return false;
+    }
+    QSqlQuery q(db);
+    for (const QString& statement : dialect_.session) {
+        if (!q.exec(statement)) {
+            Failed("setting up the connection to the records", q);
             return false;
         }
     }
-    // Files written before games could be abandoned keep their rows and
-    // gain the column.
-    if (!HasColumn(db, QStringLiteral("games"), QStringLiteral("abandoned")) &&
-        !run("ALTER TABLE games ADD COLUMN abandoned INTEGER NOT NULL DEFAULT 0")) {
-        return false;
-    }
-    // User numbers come from a counter of their own, not from the largest
-    // number in use (a scan of every person at every arrival); files from
-    // before start it there once. The lookups by number get their index.
-    for (const char* statement :
-         {"CREATE TABLE IF NOT EXISTS counters (name TEXT PRIMARY KEY, value INTEGER NOT NULL)",
-          "INSERT OR IGNORE INTO counters (name, value)"
-          " SELECT 'user_id', COALESCE(MAX(user_id), 10000) FROM people",
-          "CREATE INDEX IF NOT EXISTS people_by_user_id ON people (user_id)"}) {
-        if (!run(statement)) {
-            return false;
-        }
-    }
-    // Files written before names could be claimed gain the secrets' column.
-    if (!HasColumn(db, QStringLiteral("people"), QStringLiteral("secret")) &&
-        !run("ALTER TABLE people ADD COLUMN secret TEXT")) {
-        return false;
-    }
-    // Added for replays: what everybody saw and when (StepsText). Games
-    // stored before it have none and are replayed at a steady pace. The
-    // standings and a person's games are read by points and by name.
-    if (!HasColumn(db, QStringLiteral("games"), QStringLiteral("timeline")) &&
-        !run("ALTER TABLE games ADD COLUMN timeline TEXT")) {
-        return false;
-    }
-    for (const char* statement :
-         {"CREATE INDEX IF NOT EXISTS people_by_points ON people (points)"}) {
-        if (!run(statement)) {
-            return false;
-        }
+    broken_ = false;
+    if (warn_) {
+        warn_("connected to the records again");
     }
     return true;
 }
 
 Store::SecretLookup Store::SecretOf(const std::string& name) {
+    SecretLookup found;
+    if (!Ready()) {
+        return found;
+    }
     QSqlQuery q(Db(connection_));
     q.prepare(QStringLiteral("SELECT secret FROM people WHERE name = ?"));
     q.addBindValue(Q(name));
-    SecretLookup found;
     if (!q.exec()) {
+        Failed("reading the secret of " + name, q);
         return found;
     }
     found.ok = true;
@@ -183,11 +195,18 @@ Store::SecretLookup Store::SecretOf(const std::string& name) {
 }
 
 bool Store::SetSecret(const std::string& name, const std::string& hash) {
+    if (!Ready()) {
+        return false;
+    }
     QSqlQuery q(Db(connection_));
     q.prepare(QStringLiteral("UPDATE people SET secret = ? WHERE name = ? AND secret IS NULL"));
     q.addBindValue(Q(hash));
     q.addBindValue(Q(name));
-    return q.exec();
+    if (!q.exec()) {
+        Failed("keeping the secret of " + name, q);
+        return false;
+    }
+    return true;
 }
 
 std::optional<PersonRecord> Store::LoadOrCreate(const std::string& name, bool computer) {
@@ -199,18 +218,24 @@ std::optional<PersonRecord> Store::LoadOrCreate(const std::string& name, bool co
             }
         }
     }
-    QSqlDatabase db = Db(connection_);
-    PersonRecord p;
-    p.name = name;
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT user_id, points, games, wins, losses, draws, escapes, portrait, "
-                             "computer FROM people WHERE name = ?"));
-    q.addBindValue(Q(name));
-    if (!q.exec()) {
-        // Not a new person: a person we could not read.
-        return Failed("reading the record of " + name, q);
+    if (!Ready()) {
+        return std::nullopt;
     }
-    if (q.next()) {
+    QSqlDatabase db = Db(connection_);
+    const auto read = [&](PersonRecord& p) -> std::optional<bool> {
+        QSqlQuery q(db);
+        q.prepare(
+            QStringLiteral("SELECT user_id, points, games, wins, losses, draws, escapes, portrait, "
+                           "computer FROM people WHERE name = ?"));
+        q.addBindValue(Q(name));
+        if (!q.exec()) {
+            // Not a new person: a person we could not read.
+            Failed("reading the record of " + name, q);
+            return std::nullopt;
+        }
+        if (!q.next()) {
+            return false;
+        }
         p.userId = q.value(0).toInt();
         p.points = q.value(1).toInt();
         p.games = q.value(2).toInt();
@@ -223,6 +248,15 @@ std::optional<PersonRecord> Store::LoadOrCreate(const std::string& name, bool co
             // Rows stored before computer players had a kind of their own.
             p.portrait = PortraitOf(p.userId, true);
         }
+        return true;
+    };
+    PersonRecord p;
+    p.name = name;
+    const auto found = read(p);
+    if (!found) {
+        return std::nullopt;
+    }
+    if (*found) {
         return p;
     }
     // The number and the row come together or not at all.
@@ -230,42 +264,55 @@ std::optional<PersonRecord> Store::LoadOrCreate(const std::string& name, bool co
         return Failed("starting the record of " + name, db);
     }
     QSqlQuery next(db);
-    if (!next.exec(QStringLiteral("UPDATE counters SET value = value + 1 WHERE name = 'user_id'")) ||
-        !next.exec(QStringLiteral("SELECT value FROM counters WHERE name = 'user_id'")) || !next.next()) {
+    if ((!dialect_.bumpUserId.isEmpty() && !next.exec(dialect_.bumpUserId)) ||
+        !next.exec(dialect_.nextUserId) || !next.next()) {
+        Failed("numbering the record of " + name, next);
         db.rollback();
-        return Failed("numbering the record of " + name, next);
+        return std::nullopt;
     }
-    p.userId = next.value(0).toInt();
-    p.portrait = PortraitOf(p.userId, computer);
+    const std::int32_t userId = next.value(0).toInt();
+    // Another room may make the same computer player at the same moment:
+    // then its row stands, and is read back.
     QSqlQuery insert(db);
-    insert.prepare(QStringLiteral(
-        "INSERT INTO people (name, user_id, computer, portrait) VALUES (?, ?, ?, ?)"));
+    insert.prepare(
+        QStringLiteral("INSERT INTO people (name, user_id, computer, portrait) VALUES (?, ?, ?, ?)"
+                       " ON CONFLICT (name) DO NOTHING"));
     insert.addBindValue(Q(name));
-    insert.addBindValue(p.userId);
+    insert.addBindValue(userId);
     insert.addBindValue(computer ? 1 : 0);
-    insert.addBindValue(p.portrait);
+    insert.addBindValue(PortraitOf(userId, computer));
     if (!insert.exec()) {
+        Failed("creating the record of " + name, insert);
         db.rollback();
-        return Failed("creating the record of " + name, insert);
+        return std::nullopt;
     }
     if (!db.commit()) {
+        Failed("creating the record of " + name, db);
         db.rollback();
-        return Failed("creating the record of " + name, db);
+        return std::nullopt;
+    }
+    const auto made = read(p);
+    if (!made || !*made) {
+        return std::nullopt;
     }
     return p;
 }
 
-bool Store::SavePerson(const PersonRecord& p) {
+bool Store::AddToPerson(const std::string& name, const PersonRecord& change) {
+    // Relative: two rooms finishing games of the same person at once both
+    // count, whatever each had read of the totals.
     QSqlQuery q(Db(connection_));
-    q.prepare(QStringLiteral("UPDATE people SET points = ?, games = ?, wins = ?, losses = ?, "
-                             "draws = ?, escapes = ? WHERE name = ?"));
-    for (const QVariant& v : {QVariant(p.points), QVariant(p.games), QVariant(p.wins),
-                              QVariant(p.losses), QVariant(p.draws), QVariant(p.escapes),
-                              QVariant(Q(p.name))}) {
+    q.prepare(QStringLiteral(
+        "UPDATE people SET points = points + ?, games = games + ?, wins = wins + ?, "
+        "losses = losses + ?, draws = draws + ?, escapes = escapes + ? WHERE name = ?"));
+    for (const QVariant& v :
+         {QVariant(change.points), QVariant(change.games), QVariant(change.wins),
+          QVariant(change.losses), QVariant(change.draws), QVariant(change.escapes),
+          QVariant(Q(name))}) {
         q.addBindValue(v);
     }
     if (!q.exec()) {
-        Failed("storing the record of " + p.name, q);
+        Failed("storing the record of " + name, q);
         return false;
     }
     return true;
@@ -273,7 +320,8 @@ bool Store::SavePerson(const PersonRecord& p) {
 
 std::int64_t Store::SaveGame(const FinishedGame& game) {
     const bool waiting = !backlog_.empty();
-    backlog_.push_back({game, QDateTime::currentDateTimeUtc().toString(Qt::ISODate)});
+    backlog_.push_back({game, QDateTime::currentDateTimeUtc().toString(Qt::ISODate),
+                        origin_ + QLatin1Char('-') + QString::number(++nextKey_)});
     if (waiting) {
         return 0;
     }
@@ -297,9 +345,13 @@ bool Store::RetryBacklog() {
 
 std::int64_t Store::WriteGame(const Pending& pending) {
     const FinishedGame& g = pending.game;
+    const std::string what = "a game of table " + std::to_string(g.tableNo);
+    if (!Ready()) {
+        return 0;
+    }
     QSqlDatabase db = Db(connection_);
     if (!db.transaction()) {
-        Failed("starting to store a game of table " + std::to_string(g.tableNo), db);
+        Failed("starting to store " + what, db);
         return 0;
     }
     std::string players, deal, shown, scores, places;
@@ -311,32 +363,57 @@ std::int64_t Store::WriteGame(const Pending& pending) {
         scores += sep + std::to_string(g.scores[s]);
         places += sep + std::to_string(g.places[s]);
     }
+    // A game whose commit went unanswered may be in already: its key finds
+    // it, and nobody's totals count it twice.
     QSqlQuery q(db);
     q.prepare(QStringLiteral(
         "INSERT INTO games (table_no, finished_at, players, deal, shown, plays, scores, places,"
-        " winner, escaped_seat, stake, abandoned, timeline)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        " winner, escaped_seat, stake, abandoned, timeline, game_key)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+        " ON CONFLICT (game_key) DO NOTHING RETURNING id"));
     for (const QVariant& v :
          {QVariant(g.tableNo), QVariant(pending.finishedAt), QVariant(Q(players)),
           QVariant(Q(deal)), QVariant(Q(shown)), QVariant(Q(PlaysText(g))), QVariant(Q(scores)),
           QVariant(Q(places)), QVariant(g.winner), QVariant(g.escapedSeat), QVariant(g.stake),
-          QVariant(g.abandoned ? 1 : 0), QVariant(Q(StepsText(g.steps)))}) {
+          QVariant(g.abandoned ? 1 : 0), QVariant(Q(StepsText(g.steps))), QVariant(pending.key)}) {
         q.addBindValue(v);
     }
     if (!q.exec()) {
-        Failed("storing a game of table " + std::to_string(g.tableNo), q);
+        Failed("storing " + what, q);
         db.rollback();
         return 0;
     }
-    const std::int64_t id = q.lastInsertId().toLongLong();
-    for (const PersonRecord& p : g.records) {
-        if (!SavePerson(p)) {
+    std::int64_t id = 0;
+    if (q.next()) {
+        id = q.value(0).toLongLong();
+        q.finish();
+        // Always in the order of the names: two rooms storing games of the
+        // same people at once then wait for each other, never deadlock.
+        std::array<std::size_t, 4> order{0, 1, 2, 3};
+        std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return g.records[a].name < g.records[b].name;
+        });
+        for (const std::size_t s : order) {
+            if (!g.abandoned && !g.records[s].name.empty() &&
+                !AddToPerson(g.records[s].name, g.changes[s])) {
+                db.rollback();
+                return 0;
+            }
+        }
+    } else {
+        q.finish();
+        QSqlQuery stored(db);
+        stored.prepare(QStringLiteral("SELECT id FROM games WHERE game_key = ?"));
+        stored.addBindValue(pending.key);
+        if (!stored.exec() || !stored.next()) {
+            Failed("finding " + what, stored);
             db.rollback();
             return 0;
         }
+        id = stored.value(0).toLongLong();
     }
     if (!db.commit()) {
-        Failed("storing a game of table " + std::to_string(g.tableNo), db);
+        Failed("storing " + what, db);
         db.rollback();
         return 0;
     }
@@ -352,6 +429,9 @@ std::nullopt_t Store::Failed(const std::string& purpose, const QSqlDatabase& db)
 }
 
 std::nullopt_t Store::Failed(const std::string& purpose, const QString& error) {
+    // A server's connection may have gone with the statement: it is made
+    // again before the next one. (A file's connection cannot go.)
+    broken_ = dialect_.postgres;
     if (warn_) {
         warn_(purpose + " failed: " + error.toStdString());
     }
@@ -359,12 +439,193 @@ std::nullopt_t Store::Failed(const std::string& purpose, const QString& error) {
 }
 
 std::int64_t Store::CountGames() {
+    if (!Ready()) {
+        return -1;
+    }
     QSqlQuery q(Db(connection_));
     if (q.exec(QStringLiteral("SELECT COUNT(*) FROM games")) && q.next()) {
         return q.value(0).toLongLong();
     }
     Failed("counting the games", q);
     return -1;
+}
+
+// --- rooms sharing the records ------------------------------------------------------
+
+Store::Claim Store::ClaimName(const std::string& name, const std::string& room, int leaseSeconds) {
+    if (!Ready()) {
+        return Claim::Failed;
+    }
+    // Taken when free, when ours already, or when its holder stopped
+    // renewing it: all in one statement, so two rooms never both win.
+    QSqlQuery q(Db(connection_));
+    q.prepare(QStringLiteral("INSERT INTO claims (name, room, expires_at) VALUES (?, ?, %1 + ?)"
+                             " ON CONFLICT (name) DO UPDATE SET room = excluded.room,"
+                             " expires_at = excluded.expires_at"
+                             " WHERE claims.room = excluded.room OR claims.expires_at < %1 OR %2")
+                  .arg(Now(), dialect_.shared ? QStringLiteral("1 = 0") : QStringLiteral("1 = 1")));
+    q.addBindValue(Q(name));
+    q.addBindValue(Q(room));
+    q.addBindValue(leaseSeconds);
+    if (!q.exec()) {
+        Failed("claiming " + name, q);
+        return Claim::Failed;
+    }
+    return q.numRowsAffected() > 0 ? Claim::Taken : Claim::HeldElsewhere;
+}
+
+bool Store::Heartbeat(const RoomEntry& room, const std::vector<std::string>& names,
+                      int leaseSeconds) {
+    if (!Ready()) {
+        return false;
+    }
+    QSqlDatabase db = Db(connection_);
+    if (!db.transaction()) {
+        Failed("starting the room's heartbeat", db);
+        return false;
+    }
+    const auto fail = [&](const std::string& what, const QSqlQuery& q) {
+        Failed(what, q);
+        db.rollback();
+        return false;
+    };
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral(
+                  "INSERT INTO rooms (id, address, tables, waiting_seats, free_seats, started_at,"
+                  " heartbeat_at) VALUES (?, ?, ?, ?, ?, %1, %1)"
+                  " ON CONFLICT (id) DO UPDATE SET address = excluded.address,"
+                  " tables = excluded.tables, waiting_seats = excluded.waiting_seats,"
+                  " free_seats = excluded.free_seats, heartbeat_at = excluded.heartbeat_at")
+                  .arg(Now()));
+    for (const QVariant& v :
+         {QVariant(Q(room.id)), QVariant(Q(room.address)), QVariant(room.tables),
+          QVariant(room.waitingSeats), QVariant(room.freeSeats)}) {
+        q.addBindValue(v);
+    }
+    if (!q.exec()) {
+        return fail("registering the room", q);
+    }
+    q.prepare(QStringLiteral("UPDATE claims SET expires_at = %1 + ? WHERE room = ?").arg(Now()));
+    q.addBindValue(leaseSeconds);
+    q.addBindValue(Q(room.id));
+    if (!q.exec()) {
+        return fail("renewing the room's claims", q);
+    }
+    // What crashed rooms left behind goes in time: a claim long run out is
+    // no claim, and a room silent for a day is not coming back.
+    if (!q.exec(QStringLiteral("DELETE FROM claims WHERE expires_at < %1 - 3600").arg(Now())) ||
+        !q.exec(QStringLiteral("DELETE FROM rooms WHERE heartbeat_at < %1 - 86400").arg(Now()))) {
+        return fail("clearing old claims and rooms", q);
+    }
+    q.prepare(QStringLiteral("SELECT name FROM claims WHERE room = ?"));
+    q.addBindValue(Q(room.id));
+    if (!q.exec()) {
+        return fail("reading the room's claims", q);
+    }
+    std::set<std::string> held;
+    while (q.next()) {
+        held.insert(q.value(0).toString().toStdString());
+    }
+    const std::set<std::string> wanted(names.begin(), names.end());
+    for (const std::string& name : held) {
+        if (!wanted.count(name)) {
+            q.prepare(QStringLiteral("DELETE FROM claims WHERE name = ? AND room = ?"));
+            q.addBindValue(Q(name));
+            q.addBindValue(Q(room.id));
+            if (!q.exec()) {
+                return fail("giving back " + name, q);
+            }
+        }
+    }
+    if (!db.commit()) {
+        Failed("the room's heartbeat", db);
+        db.rollback();
+        return false;
+    }
+    // Names that lost their claim while the records were away take it
+    // again, unless another room has them now.
+    for (const std::string& name : wanted) {
+        if (!held.count(name) && ClaimName(name, room.id, leaseSeconds) == Claim::HeldElsewhere &&
+            warn_) {
+            warn_(name + " is held by another room now");
+        }
+    }
+    return true;
+}
+
+bool Store::ReleaseName(const std::string& name, const std::string& room) {
+    if (!Ready()) {
+        return false;
+    }
+    QSqlQuery q(Db(connection_));
+    q.prepare(QStringLiteral("DELETE FROM claims WHERE name = ? AND room = ?"));
+    q.addBindValue(Q(name));
+    q.addBindValue(Q(room));
+    if (!q.exec()) {
+        Failed("giving back " + name, q);
+        return false;
+    }
+    return true;
+}
+
+bool Store::Unregister(const std::string& room) {
+    if (!Ready()) {
+        return false;
+    }
+    QSqlDatabase db = Db(connection_);
+    QSqlQuery q(db);
+    for (const char* statement :
+         {"DELETE FROM claims WHERE room = ?", "DELETE FROM rooms WHERE id = ?"}) {
+        q.prepare(QLatin1String(statement));
+        q.addBindValue(Q(room));
+        if (!q.exec()) {
+            Failed("removing the room", q);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<std::vector<RoomEntry>> Store::LiveRooms(int goneSeconds) {
+    if (!Ready()) {
+        return std::nullopt;
+    }
+    QSqlQuery q(Db(connection_));
+    q.prepare(
+        QStringLiteral("SELECT id, address, tables, waiting_seats, free_seats, %1 - heartbeat_at"
+                       " FROM rooms WHERE heartbeat_at >= %1 - ? ORDER BY id")
+            .arg(Now()));
+    q.addBindValue(goneSeconds);
+    if (!q.exec()) {
+        return Failed("reading the rooms", q);
+    }
+    std::vector<RoomEntry> rooms;
+    while (q.next()) {
+        RoomEntry r;
+        r.id = q.value(0).toString().toStdString();
+        r.address = q.value(1).toString().toStdString();
+        r.tables = q.value(2).toInt();
+        r.waitingSeats = q.value(3).toInt();
+        r.freeSeats = q.value(4).toInt();
+        r.age = q.value(5).toLongLong();
+        rooms.push_back(std::move(r));
+    }
+    return rooms;
+}
+
+std::optional<std::pair<std::string, std::int64_t>> Store::ClaimOf(const std::string& name) {
+    if (!Ready()) {
+        return std::nullopt;
+    }
+    QSqlQuery q(Db(connection_));
+    q.prepare(QStringLiteral(
+                  "SELECT room, expires_at - %1 FROM claims WHERE name = ? AND expires_at >= %1")
+                  .arg(Now()));
+    q.addBindValue(Q(name));
+    if (!q.exec() || !q.next()) {
+        return std::nullopt;
+    }
+    return std::pair{q.value(0).toString().toStdString(), q.value(1).toLongLong()};
 }
 
 }  // namespace redten::room

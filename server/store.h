@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -9,13 +10,27 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "store_schema.h"
 #include "table_host.h"
 
 namespace redten::room {
 
-// The room's memory: every person's record and every finished game, in
-// SQLite. ":memory:" keeps it for the life of the process only.
+// A room as the others see it in the shared records.
+struct RoomEntry {
+    std::string id;       // made afresh at every start
+    std::string address;  // HOST:PORT where lobbies reach it
+    int tables = 0;
+    int waitingSeats = 0;  // free at tables that wait for people
+    int freeSeats = 0;     // all it can still seat, new tables included
+    std::int64_t age = 0;  // seconds since its last heartbeat, as read
+};
+
+// The room's memory: every person's record and every finished game, in a
+// SQLite file (":memory:" keeps it for the life of the process only) or in
+// a PostgreSQL database that several rooms share.
 class Store {
 public:
     Store();
@@ -23,9 +38,14 @@ public:
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
 
-    // False with a reason when the file cannot be opened or set up.
+    // False with a reason when the records cannot be opened or set up.
+    // where: a file, ":memory:", or postgresql://user@host:port/dbname (the
+    // password from PGPASSWORD or ~/.pgpass, never in the address).
     // busyWaitMs: how long a statement waits for another's lock on the file.
-    bool Open(const QString& path, QString& error, int busyWaitMs = kBusyWaitMs);
+    // setUp false: only reads, as a lobby does; the schema is left alone.
+    bool Open(const QString& where, QString& error, int busyWaitMs = kBusyWaitMs,
+              bool setUp = true);
+    static bool IsPostgres(const QString& where);
 
     // Where a statement failed, and why, for the log.
     void SetWarningSink(std::function<void(const std::string&)> warn) { warn_ = std::move(warn); }
@@ -58,24 +78,54 @@ public:
     // -1 when they could not be counted.
     std::int64_t CountGames();
 
-    static constexpr int kBusyWaitMs = 20;
+    // A name is at one table in one room at a time: the room takes it for
+    // leaseSeconds, unless another room holds it and has kept renewing it.
+    enum class Claim { Taken, HeldElsewhere, Failed };
+    Claim ClaimName(const std::string& name, const std::string& room, int leaseSeconds);
+    // The room's row and its names: renews the claims of names it still
+    // has, takes the ones it has not claimed yet, and gives back the rest.
+    bool Heartbeat(const RoomEntry& room, const std::vector<std::string>& names, int leaseSeconds);
+    // Gives the name back if the room holds it.
+    bool ReleaseName(const std::string& name, const std::string& room);
+    // A room that closes: its row and its claims go.
+    bool Unregister(const std::string& room);
+    // Rooms heard from within goneSeconds; nothing when they cannot be read.
+    std::optional<std::vector<RoomEntry>> LiveRooms(int goneSeconds);
+    // Who holds a name now, if anyone, and for how many more seconds.
+    std::optional<std::pair<std::string, std::int64_t>> ClaimOf(const std::string& name);
 
     // The store's connection, for the records' read queries (records.h);
     // only on the store's own thread.
     QSqlDatabase Database() const;
 
+    static constexpr int kBusyWaitMs = 20;
+    // A database server: how long connecting may take, and any statement.
+    static constexpr int kConnectSeconds = 3;
+    static constexpr int kStatementMs = kServerStatementMs;
+    static constexpr int kReconnectMs = 1000;
+
 private:
     struct Pending {
         FinishedGame game;
         QString finishedAt;
+        QString key;  // the game's own, for this store's life
     };
-    bool SavePerson(const PersonRecord& person);
+    // A lost connection to a database server is made again before the
+    // next statement; false when it cannot be.
+    bool Ready();
+    QString Now() const { return dialect_.now; }
+    bool AddToPerson(const std::string& name, const PersonRecord& change);
     std::int64_t WriteGame(const Pending& pending);
     std::nullopt_t Failed(const std::string& purpose, const QSqlQuery& q);
     std::nullopt_t Failed(const std::string& purpose, const QSqlDatabase& db);
     std::nullopt_t Failed(const std::string& purpose, const QString& error);
 
     QString connection_;
+    Dialect dialect_;
+    bool broken_ = false;
+    QElapsedTimer lastConnect_;
+    QString origin_;  // the first part of each game's key
+    std::uint64_t nextKey_ = 0;
     std::function<void(const std::string&)> warn_;
     std::deque<Pending> backlog_;
     std::int64_t lastStored_ = 0;

@@ -78,6 +78,44 @@ void StoreWorker::RetryBacklog(QObject* to, std::function<void(bool, std::size_t
     });
 }
 
+bool StoreWorker::ClaimName(QObject* to, std::string name, std::string room, int leaseSeconds,
+                            std::function<void(NameClaim)> done) {
+    return Post(to, false,
+                [name = std::move(name), room = std::move(room), leaseSeconds,
+                 done = std::move(done)](Store& store) {
+                    NameClaim found;
+                    found.claim = store.ClaimName(name, room, leaseSeconds);
+                    if (found.claim == Store::Claim::Taken) {
+                        found.secret = store.SecretOf(name);
+                    }
+                    return std::function<void()>([done, found = std::move(found)] { done(found); });
+                });
+}
+
+void StoreWorker::Heartbeat(QObject* to, RoomEntry room, std::vector<std::string> names,
+                            int leaseSeconds, std::function<void(bool)> done) {
+    Post(to, true,
+         [room = std::move(room), names = std::move(names), leaseSeconds,
+          done = std::move(done)](Store& store) {
+             const bool ok = store.Heartbeat(room, names, leaseSeconds);
+             return std::function<void()>([done, ok] { done(ok); });
+         });
+}
+
+void StoreWorker::Unregister(std::string room) {
+    Post(nullptr, true, [room = std::move(room)](Store& store) {
+        store.Unregister(room);
+        return std::function<void()>();
+    });
+}
+
+void StoreWorker::ReleaseName(QObject* to, std::string name, std::string room, std::function<void()> done) {
+    Post(to, true, [name = std::move(name), room = std::move(room), done = std::move(done)](Store& store) {
+        store.ReleaseName(name, room);
+        return done;
+    });
+}
+
 bool StoreWorker::Post(QObject* to, bool always, Job job) {
     {
         std::lock_guard lock(mutex_);

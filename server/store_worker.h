@@ -79,6 +79,19 @@ public:
             return std::function<void()>([done, result] { done(std::move(*result)); });
         });
     }
+    // Takes the name for the room, then reads its secret; refused at once
+    // like a person's record when too much waits.
+    struct NameClaim {
+        Store::Claim claim = Store::Claim::Failed;
+        Store::SecretLookup secret;  // read only when the name was taken
+    };
+    bool ClaimName(QObject* to, std::string name, std::string room, int leaseSeconds,
+                   std::function<void(NameClaim)> done);
+    void Heartbeat(QObject* to, RoomEntry room, std::vector<std::string> names, int leaseSeconds,
+                   std::function<void(bool)> done);
+    void Unregister(std::string room);
+    // done once the name is given back (or could not be).
+    void ReleaseName(QObject* to, std::string name, std::string room, std::function<void()> done);
 
     // Runs fn with the store on its thread and waits for the result, after
     // everything queued before it. For tests and tools: never call it from

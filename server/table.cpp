@@ -83,6 +83,11 @@ bool Table::HasFreeSeat() const {
     return std::any_of(seats_.begin(), seats_.end(), [](const auto& m) { return !m; });
 }
 
+int Table::FreeSeats() const {
+    return static_cast<int>(
+        std::count_if(seats_.begin(), seats_.end(), [](const auto& m) { return !m; }));
+}
+
 bool Table::HasHumans() const {
     return std::any_of(seats_.begin(), seats_.end(), [](const auto& m) { return m && !m->bot; }) ||
            !spectators_.empty();
@@ -823,6 +828,7 @@ void Table::Settle(const std::array<std::int32_t, 4>& scores, int winner, int es
         remaining[s] = game_->Hand(s);
         record_.places[s] = game_->MingCi(s);
         PersonRecord& p = seats_[s]->person;
+        const PersonRecord before = p;
         p.games += 1;
         p.points += scores[s];
         if (escapedSeat < 0) {
@@ -832,6 +838,15 @@ void Table::Settle(const std::array<std::int32_t, 4>& scores, int winner, int es
             p.losses += 1;
         }
         record_.records[s] = p;
+        PersonRecord& change = record_.changes[s];
+        change = {};
+        change.name = p.name;
+        change.points = p.points - before.points;
+        change.games = p.games - before.games;
+        change.wins = p.wins - before.wins;
+        change.losses = p.losses - before.losses;
+        change.draws = p.draws - before.draws;
+        change.escapes = p.escapes - before.escapes;
     }
     record_.scores = scores;
     record_.remaining = remaining;

@@ -55,6 +55,7 @@ public:
 
     int Number() const { return number_; }
     bool HasFreeSeat() const;
+    int FreeSeats() const;
     bool HasHumans() const;
     bool HasPerson(const std::string& name) const;
     bool HasDroppedPlayer(const std::string& name) const;

@@ -57,6 +57,10 @@ struct FinishedGame {
     std::int32_t stake = 0;
     std::array<PersonRecord, 4> records;  // the players' records after this game
     std::vector<GameStep> steps;          // in order, with their times
+    // What this game added to each player's totals (names and numbers
+    // aside): the records apply it where they are, so rooms sharing them
+    // never write back a stale copy of a person.
+    std::array<PersonRecord, 4> changes;
 };
 
 // What a table needs from the room around it: sending to people, ending

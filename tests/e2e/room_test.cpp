@@ -447,6 +447,8 @@ TEST(RoomStore, AFailedReadIsNoRecordAndAFailedWriteWaitsInOrder) {
     for (int s = 0; s < 4; ++s) {
         game.records[s] = *store.LoadOrCreate(game.players[s], false);
     }
+    // Each game adds 30 to 甲's points.
+    game.changes[0].points = 30;
     const auto save = [&](std::int32_t points) {
         game.records[0].points = points;
         return store.SaveGame(game);
@@ -537,6 +539,8 @@ TEST(RoomStore, ARestartedRoomKeepsItsPeopleAndGames) {
             game.records[s] = *store.LoadOrCreate(game.players[s], false);
             game.records[s].points += game.scores[s];
             game.records[s].games += 1;
+            game.changes[s].points = game.scores[s];
+            game.changes[s].games = 1;
         }
         EXPECT_EQ(store.SaveGame(game), 1);
     }
