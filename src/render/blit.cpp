@@ -123,7 +123,29 @@ void Blit(QImage& dst, int dx, int dy, int w, int h, const QImage& src, int sx, 
     const int x1 = ToDevice(dx + w, rd);
     const int y1 = ToDevice(dy + h, rd);
     if (rs == rd) {
-        BlitPixels(dst, x0, y0, x1 - x0, y1 - y0, src, ToDevice(sx, rs), ToDevice(sy, rs), op);
+        // At a fractional ratio the block here can be one pixel wider (or
+        // taller) than the same block of the source, whose next pixel may
+        // belong to another cell of a sheet, such as its mask: that last
+        // pixel repeats the block's own edge instead.
+        const int fx = ToDevice(sx, rs);
+        const int fy = ToDevice(sy, rs);
+        const int dw = x1 - x0;
+        const int dh = y1 - y0;
+        const int sw = std::min(dw, ToDevice(sx + w, rs) - fx);
+        const int sh = std::min(dh, ToDevice(sy + h, rs) - fy);
+        if (sw <= 0 || sh <= 0) {
+            return;
+        }
+        BlitPixels(dst, x0, y0, sw, sh, src, fx, fy, op);
+        for (int i = sw; i < dw; ++i) {
+            BlitPixels(dst, x0 + i, y0, 1, sh, src, fx + sw - 1, fy, op);
+        }
+        for (int j = sh; j < dh; ++j) {
+            BlitPixels(dst, x0, y0 + j, sw, 1, src, fx, fy + sh - 1, op);
+            for (int i = sw; i < dw; ++i) {
+                BlitPixels(dst, x0 + i, y0 + j, 1, 1, src, fx + sw - 1, fy + sh - 1, op);
+            }
+        }
         return;
     }
     // A picture drawn for another ratio: the part that lies inside it,

@@ -164,6 +164,23 @@ TEST(BlitRatio, MaskedPicturesAndKeyColoursAtTwo) {
     EXPECT_EQ(area.pixel(25, 9) & 0xFFFFFF, 0x0000FFu);
     EXPECT_EQ(area.pixel(26, 9) & 0xFFFFFF, 0x00C800u);
 
+    // At 1.5 a cell of a sheet can land one pixel wider than it is in the
+    // sheet; the extra pixel is the cell's own edge, never its neighbour's.
+    QImage sheet = DeviceImage(QSize(9, 2), 1.5);  // three cells of 3: 5, 4 and 5 pixels
+    sheet.fill(Qt::white);
+    for (int x = 5; x < 9; ++x) {
+        sheet.setPixel(x, 0, qRgb(255, 0, 0));
+        sheet.setPixel(x, 1, qRgb(255, 0, 0));
+        sheet.setPixel(x, 2, qRgb(255, 0, 0));
+    }
+    QImage half = DeviceImage(QSize(10, 4), 1.5);
+    half.fill(Qt::black);
+    Blit(half, 0, 0, 3, 2, sheet, 3, 0, RasterOp::Copy);  // 5 pixels wide here
+    for (int x = 0; x < 5; ++x) {
+        EXPECT_EQ(half.pixel(x, 1) & 0xFFFFFF, 0xFF0000u) << x;
+    }
+    EXPECT_EQ(half.pixel(5, 1) & 0xFFFFFF, 0u);
+
     // A blast frame on its key colour: the key lets the ground show.
     QImage frame = DeviceImage(QSize(2, 2), 2);
     frame.fill(Qt::black);
