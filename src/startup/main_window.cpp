@@ -108,8 +108,10 @@ void frmGameMain::Load() {
     }
     loaded_ = true;
 
-    const QImage logo = assets::Logo();
-    setWindowIcon(QIcon(QPixmap::fromImage(logo)));
+    // The window's icon at 32 pixels and, for denser screens, at 64.
+    QIcon icon(QPixmap::fromImage(assets::Logo()));
+    icon.addPixmap(QPixmap::fromImage(assets::Logo(2)));
+    setWindowIcon(icon);
     SetBackground(*this, kWindowBack);
 
     // The bars report a drag while it lasts, so the layout knows which one

@@ -138,7 +138,7 @@ TEST(ImageStoreRatio, TakesTheVariantForTheRatioOrTheNearestBroughtToIt) {
     EXPECT_EQ(only->pixel(7, 3) & 0xFFFFFF, 0x010203u);
 }
 
-TEST(BlitRatio, MaskedPicturesAndKeyColoursAtTwo) {
+TEST(BlitRatio, MasksSheetCellsAndKeyColoursAtTwoAndOneAndAHalf) {
     QImage area = DeviceImage(QSize(40, 20), 2);
     area.fill(qRgb(0, 200, 0));
     QImage mask = DeviceImage(QSize(4, 4), 2);
