@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QImage>
 
+#include <cstring>
+
 #include "render/blit.h"
 #include "render/table_painter.h"
 
@@ -28,7 +30,7 @@ BENCHMARK(BM_MaskedCard);
 // A table in the middle of a game: a 13-card own hand, three rows of
 // backs, four played rows.
 struct Table {
-    Table(int w, int h) {
+    Table(int w, int h, qreal ratio = 1) {
         context.programDirectory = REDTEN_TABLE_DIR;
         InitPublicDefine(context.define, context.programDirectory, "");
         images = std::make_unique<ImageStore>(context.define.strAppPath, context.define.strParentPath);
@@ -45,6 +47,7 @@ struct Table {
         context.game.bteMyPai = {59, 12, 11, 24, 10, 9, 8, 20, 6, 5, 4, 16, 0};
         painter = std::make_unique<TablePainter>(context, area, *images);
         area.onResized = [this] { painter->OnResized(); };
+        area.SetRatio(ratio);
         area.resize(w, h);
         area.show();
     }
@@ -61,6 +64,29 @@ void BM_FullRepaint(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FullRepaint)->Args({1366, 736})->Args({1880, 1000})->Unit(benchmark::kMicrosecond);
+
+// The same table on a screen of twice the density: 3760 × 2000 pixels.
+void BM_FullRepaintAtTwo(benchmark::State& state) {
+    Table table(1880, 1000, 2);
+    for (auto _ : state) {
+        table.painter->RepaintTable();
+    }
+}
+BENCHMARK(BM_FullRepaintAtTwo)->Unit(benchmark::kMicrosecond);
+
+// The floor a repaint is measured against: one copy of the whole
+// framebuffer, at 1 and at 2.
+void BM_FramebufferCopy(benchmark::State& state) {
+    const int ratio = static_cast<int>(state.range(0));
+    QImage from(1880 * ratio, 1000 * ratio, QImage::Format_RGB32);
+    from.fill(qRgb(20, 100, 40));
+    QImage to(from.size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        std::memcpy(to.bits(), from.constBits(), static_cast<std::size_t>(from.sizeInBytes()));
+        benchmark::DoNotOptimize(to.constBits());
+    }
+}
+BENCHMARK(BM_FramebufferCopy)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 void BM_OwnHandAfterAToggle(benchmark::State& state) {
     Table table(1880, 1000);

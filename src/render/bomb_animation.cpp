@@ -31,7 +31,7 @@ void BombAnimation::Play(std::uint8_t seat, std::uint8_t kind) {
         onStarted();
     }
     QImage& s = canvas_.Surface();
-    QImage saved(w, h, QImage::Format_RGB32);
+    QImage saved = DeviceImage(QSize(w, h), s.devicePixelRatio());
     saved.fill(Qt::black);
     Blit(saved, 0, 0, w, h, s, x, y, RasterOp::Copy);
     clsPaintImageByNullBack blitter;

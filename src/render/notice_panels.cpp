@@ -11,12 +11,12 @@ NoticePanels::NoticePanels(const ClientContext& context, TableCanvas& canvas)
     : context_(context), canvas_(canvas) {}
 
 void NoticePanels::PaintWaitMsg() {
-    const QImage& s = canvas_.Surface();
-    const int x0 = (s.width() - 250) / 2;
-    const int y0 = (s.height() - 51) / 2 - 20;
+    const int x0 = (canvas_.Width() - 250) / 2;
+    const int y0 = (canvas_.Height() - 51) / 2 - 20;
     if (const QImage* middle = canvas_.Images().App("Res\\MsgMid.bmp")) {
+        const QSize size = LogicalSize(*middle);
         for (int i = 0; i < 250 / 6; ++i) {
-            Blit(canvas_.Surface(), x0 + 4 + i * 6, y0, middle->width(), middle->height(), *middle, 0, 0,
+            Blit(canvas_.Surface(), x0 + 4 + i * 6, y0, size.width(), size.height(), *middle, 0, 0,
                  RasterOp::Copy);
         }
     }
@@ -54,21 +54,20 @@ void NoticePanels::PaintMsgFrame(int x, int y, int width, int height) {
     for (int py = y + 28; py < b - 28; py += 28) {
         const int h = std::min(28, b - 28 - py + 1);
         Blit(s, x, py, 18, h, *sheet, 6 * 18, 0, RasterOp::Copy);
-        BlitPicture(s, r, py, -18, h, sheet->copy(6 * 18, 0, 18, h), RasterOp::Copy);
+        BlitPicture(s, r, py, -18, h, CopyLogical(*sheet, QRect(6 * 18, 0, 18, h)), RasterOp::Copy);
     }
 }
 
 void NoticePanels::PaintGameResult(const GameResult& result) {
-    const QImage& s = canvas_.Surface();
     if (result.scores[0] == 0) {
-        const int x = (s.width() - 240) / 2;
-        const int y = (s.height() - 140) / 2;
+        const int x = (canvas_.Width() - 240) / 2;
+        const int y = (canvas_.Height() - 140) / 2;
         PaintMsgFrame(x, y, 240, 140);
         canvas_.PrintText(x + 60, y + 60, "本轮和局！", QColor(0, 0, 250), 20, true, "黑体");
         return;
     }
-    const int x = (s.width() - 340) / 2;
-    const int y = (s.height() - 210) / 2;
+    const int x = (canvas_.Width() - 340) / 2;
+    const int y = (canvas_.Height() - 210) / 2;
     PaintMsgFrame(x, y, 340, 210);
     canvas_.PrintText(x + 110, y + 35, "游戏结束", QColor(0, 0, 250), 20, true, "黑体");
     canvas_.PrintText(x + 236, y + 44, "倍数 ×" + std::to_string(result.multiplier), QColor(160, 0, 0), 10,

@@ -8,6 +8,7 @@ namespace {
 // White where the picture has (or lacks) the key colour, black elsewhere.
 QImage MaskOf(const QImage& picture, QRgb key, bool whereKey) {
     QImage mask(picture.size(), QImage::Format_RGB32);
+    mask.setDevicePixelRatio(picture.devicePixelRatio());
     const QRgb keyColour = key & 0xFFFFFF;
     for (int y = 0; y < picture.height(); ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
@@ -28,12 +29,15 @@ void clsPaintImageByNullBack::PictureBox_PaintImageByNullBack(QImage& picBack, c
     if (ShowImage.isNull() || picBack.isNull()) {
         return;
     }
-    const QImage picture = ShowImage.convertToFormat(QImage::Format_RGB32);
+    QImage picture = ShowImage.convertToFormat(QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ShowImage.devicePixelRatio());
     const QImage imageMask = MaskOf(picture, lngShowImageBackColor, false);
     const QImage backMask = MaskOf(picture, lngShowImageBackColor, true);
     QImage picTmp = picture;
-    const int w = picture.width();
-    const int h = picture.height();
+    // The masks are made pixel for pixel from the picture, at its ratio;
+    // the blits below place them in logical pixels.
+    const int w = LogicalSize(picture).width();
+    const int h = LogicalSize(picture).height();
     Blit(picTmp, 0, 0, w, h, imageMask, 0, 0, RasterOp::And);      // key colour to black
     Blit(picBack, lngDstX, lngDstY, w, h, backMask, 0, 0, RasterOp::And);  // a hole for the shape
     Blit(picBack, lngDstX, lngDstY, w, h, picTmp, 0, 0, RasterOp::Or);

@@ -22,13 +22,28 @@ QFont TableFont(int points, bool bold, const char* face) {
 }
 
 TableCanvas::TableCanvas(GameArea& area, ImageStore& images)
-    : area_(area), images_(images), cloth_(assets::ClothTile()) {}
+    : area_(area), images_(images), cloth_(assets::ClothTile()) {
+    SyncRatio();
+}
+
+int TableCanvas::Width() const { return LogicalSize(Surface()).width(); }
+int TableCanvas::Height() const { return LogicalSize(Surface()).height(); }
+
+void TableCanvas::SyncRatio() {
+    const qreal ratio = area_.Ratio();
+    if (ratio != images_.Ratio() || ratio != cloth_.devicePixelRatio()) {
+        images_.SetRatio(ratio);
+        // The cloth is drawn here at exactly the area's ratio, whatever it is.
+        cloth_ = assets::ClothTile(ratio);
+    }
+}
 
 void TableCanvas::RestoreGameBack(int x, int y, int w, int h) {
     QImage& s = Surface();
-    for (int ty = 0; ty < h; ty += cloth_.height()) {
-        for (int tx = 0; tx < w; tx += cloth_.width()) {
-            Blit(s, x + tx, y + ty, std::min(cloth_.width(), w - tx), std::min(cloth_.height(), h - ty),
+    const QSize tile = LogicalSize(cloth_);
+    for (int ty = 0; ty < h; ty += tile.height()) {
+        for (int tx = 0; tx < w; tx += tile.width()) {
+            Blit(s, x + tx, y + ty, std::min(tile.width(), w - tx), std::min(tile.height(), h - ty),
                  cloth_, 0, 0, RasterOp::Copy);
         }
     }
@@ -37,10 +52,10 @@ void TableCanvas::RestoreGameBack(int x, int y, int w, int h) {
 
 void TableCanvas::RestoreGameBackMid(int x, int y, int w, int h) {
     QImage& s = Surface();
-    if (s.width() < kMidWidth) {
+    if (Width() < kMidWidth) {
         return;
     }
-    const QRect mid((s.width() - kMidWidth) / 2, (s.height() - kMidHeight) / 2, kMidWidth, kMidHeight);
+    const QRect mid((Width() - kMidWidth) / 2, (Height() - kMidHeight) / 2, kMidWidth, kMidHeight);
     const QRect part = mid.intersected(QRect(x, y, w, h));
     const QImage* picture = images_.App(kMid);
     if (part.isEmpty() || !picture) {
@@ -54,14 +69,14 @@ void TableCanvas::RestoreGameBackMid(int x, int y, int w, int h) {
 void TableCanvas::PaintGameBackMid() {
     QImage& s = Surface();
     if (const QImage* mid = images_.App(kMid)) {
-        Blit(s, (s.width() - kMidWidth) / 2, (s.height() - kMidHeight) / 2, mid->width(), mid->height(),
+        const QSize size = LogicalSize(*mid);
+        Blit(s, (Width() - kMidWidth) / 2, (Height() - kMidHeight) / 2, size.width(), size.height(),
              *mid, 0, 0, RasterOp::Copy);
     }
 }
 
 QRect TableCanvas::InsideRails(const QRect& r) const {
-    const QImage& s = Surface();
-    return r.intersected(QRect(7, 7, s.width() - 14, s.height() - 14));
+    return r.intersected(QRect(7, 7, Width() - 14, Height() - 14));
 }
 
 QRect TableCanvas::PrintText(int x, int y, const std::string& text, QColor colour, int points,
@@ -83,8 +98,8 @@ void TableCanvas::BlitMaskedCell(const QImage& sheet, int cellX, int maskX, int 
         Blit(s, x, y, w, h, sheet, maskX, 0, RasterOp::And);
         Blit(s, x, y, w, h, sheet, cellX, 0, RasterOp::Or);
     } else {
-        BlitPicture(s, x, y, -w, h, sheet.copy(maskX, 0, w, h), RasterOp::And);
-        BlitPicture(s, x, y, -w, h, sheet.copy(cellX, 0, w, h), RasterOp::Or);
+        BlitPicture(s, x, y, -w, h, CopyLogical(sheet, QRect(maskX, 0, w, h)), RasterOp::And);
+        BlitPicture(s, x, y, -w, h, CopyLogical(sheet, QRect(cellX, 0, w, h)), RasterOp::Or);
     }
     Update(mirrored ? x - w + 1 : x, y, w, h);
 }

@@ -29,6 +29,12 @@ public:
     ImageStore& Images() { return images_; }
     GameArea& Area() { return area_; }
     const QImage& Cloth() const { return cloth_; }
+    // The area's size in the logical pixels every painter draws in.
+    int Width() const;
+    int Height() const;
+    // Follows the area's device pixel ratio: the pictures and the cloth
+    // are taken for it. Called before a full repaint.
+    void SyncRatio();
 
     // Marks a rectangle, or the whole area, for the next paint.
     void Update(int x, int y, int w, int h) { area_.update(x, y, w, h); }

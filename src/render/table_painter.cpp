@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <cmath>
+
 #include "net/wire/text_fields.h"
 #include "render/blit.h"
 #include "render/pictures/table_pictures.h"
@@ -28,13 +30,15 @@ TablePainter::TablePainter(ClientContext& context, GameArea& area, ImageStore& i
 
 void TablePainter::Update(int x, int y, int w, int h) { canvas_.Update(x, y, w, h); }
 
-void TablePainter::OnResized() { RepaintTable(); }
+void TablePainter::OnResized() {
+    canvas_.SyncRatio();
+    RepaintTable();
+}
 
 void TablePainter::CalcLayout() {
-    const QImage& s = canvas_.Surface();
     LayoutInputs in;
-    in.width = s.width();
-    in.height = s.height();
+    in.width = canvas_.Width();
+    in.height = canvas_.Height();
     const QScreen* screen = QGuiApplication::primaryScreen();
     in.smallScreen = screen && screen->geometry().width() < 801;
     in.showOtherBack = context_.game.blnShowOtherBack != 0;
@@ -45,12 +49,13 @@ void TablePainter::CalcLayout() {
 
 void TablePainter::PaintGameBack() {
     QImage& s = canvas_.Surface();
-    const int w = s.width();
-    const int h = s.height();
+    const int w = canvas_.Width();
+    const int h = canvas_.Height();
     const QImage& cloth = canvas_.Cloth();
-    for (int y = 0; y <= h; y += cloth.height()) {
-        for (int x = 0; x <= w; x += cloth.width()) {
-            Blit(s, x, y, cloth.width(), cloth.height(), cloth, 0, 0, RasterOp::Copy);
+    const QSize tile = LogicalSize(cloth);
+    for (int y = 0; y <= h; y += tile.height()) {
+        for (int x = 0; x <= w; x += tile.width()) {
+            Blit(s, x, y, tile.width(), tile.height(), cloth, 0, 0, RasterOp::Copy);
         }
     }
     canvas_.PaintGameBackMid();
@@ -138,7 +143,11 @@ void TablePainter::PaintNetBreak(std::uint8_t seat) {
     seat &= 3;
     const PixelPoint at = layout_.NetBreakPos[Place(seat)];
     if (context_.game.udtUser[seat].blnOffline != 0) {
-        Blit(canvas_.Surface(), at.x, at.y, netBreak_.width(), netBreak_.height(), netBreak_, 0, 0,
+        if (netBreak_.devicePixelRatio() != canvas_.Surface().devicePixelRatio()) {
+            netBreak_ = assets::NetBreak(canvas_.Surface().devicePixelRatio());
+        }
+        const QSize size = LogicalSize(netBreak_);
+        Blit(canvas_.Surface(), at.x, at.y, size.width(), size.height(), netBreak_, 0, 0,
              RasterOp::Copy);
         Update(at.x, at.y, 32, 32);
     } else if (GameBackPainted) {
@@ -167,9 +176,10 @@ void TablePainter::PaintReadyHand(std::uint8_t seat) {
             }
         }
         if (hand) {
-            Blit(canvas_.Surface(), at.x, at.y, hand->width(), hand->height(), *hand, 0, 0,
+            const QSize size = LogicalSize(*hand);
+            Blit(canvas_.Surface(), at.x, at.y, size.width(), size.height(), *hand, 0, 0,
                  RasterOp::Copy);
-            Update(at.x, at.y, hand->width(), hand->height());
+            Update(at.x, at.y, size.width(), size.height());
         }
     } else if (GameBackPainted) {
         canvas_.RestoreGameBack(at.x - 1, at.y - 1, 82, 37);
@@ -329,7 +339,11 @@ void TablePainter::PaintMyPaiAround(std::int32_t k) {
     GameState& g = context_.game;
     const int n = static_cast<int>(g.bteMyPai.size());
     const QImage* mask = images_.App("Res\\ResPk\\PkMask.bmp");
-    if (k < 1 || k > n || g.blnShowMyPai == 0 || !mask) {
+    // At a fractional ratio the strip's corner need not fall on a device
+    // pixel, and a strip laid there could differ from the full row by one;
+    // the row is drawn whole instead.
+    const qreal ratio = canvas_.Surface().devicePixelRatio();
+    if (k < 1 || k > n || g.blnShowMyPai == 0 || !mask || ratio != std::floor(ratio)) {
         PaintMyPai();
         return;
     }
@@ -345,11 +359,12 @@ void TablePainter::PaintMyPaiAround(std::int32_t k) {
     const int left = hand.x - ((n - 1) * PkStepX + PkWidth) / 2;
     const QRect strip = QRect(left + (k - 1) * PkStepX - 3, gridY, PkWidth + 6, PkHeight + 25)
                             .intersected(QRect(gridX, gridY, widest + 1, PkHeight + 25));
-    QImage scratch(strip.size(), QImage::Format_RGB32);
-    for (int ty = 0; ty < strip.height() + canvas_.Cloth().height(); ty += canvas_.Cloth().height()) {
-        for (int tx = (strip.x() - gridX) / canvas_.Cloth().width() * canvas_.Cloth().width(); gridX + tx < strip.right() + 1;
-             tx += canvas_.Cloth().width()) {
-            Blit(scratch, gridX + tx - strip.x(), gridY + ty - strip.y(), canvas_.Cloth().width(), canvas_.Cloth().height(),
+    QImage scratch = DeviceImage(strip.size(), canvas_.Surface().devicePixelRatio());
+    const QSize tile = LogicalSize(canvas_.Cloth());
+    for (int ty = 0; ty < strip.height() + tile.height(); ty += tile.height()) {
+        for (int tx = (strip.x() - gridX) / tile.width() * tile.width(); gridX + tx < strip.right() + 1;
+             tx += tile.width()) {
+            Blit(scratch, gridX + tx - strip.x(), gridY + ty - strip.y(), tile.width(), tile.height(),
                  canvas_.Cloth(), 0, 0, RasterOp::Copy);
         }
     }
@@ -428,7 +443,7 @@ void TablePainter::PaintUserPai(std::uint8_t seat) {
             BlitMasked(s, h.x, y, *mask, *back);
         }
     }
-    Update(0, 0, s.width(), s.height());
+    Update(0, 0, canvas_.Width(), canvas_.Height());
 }
 
 QRect TablePainter::OpenPaiRect(std::uint8_t place, int count) const {
@@ -491,13 +506,12 @@ void TablePainter::PaintAllOutPai(bool previousTrick) {
     const int x = o[1].x;
     const int y = o[0].y;
     canvas_.RestoreGameBack(x, y, o[3].x - x + 1, o[2].y + PkHeight - y + 1);
-    const QImage& s = canvas_.Surface();
     canvas_.PaintGameBackMid();
     for (std::uint8_t seat = 0; seat < 4; ++seat) {
         const UserGameInfo& u = context_.game.udtUser[seat];
         PaintSeatCards(seat, previousTrick ? u.bteLastOutPai : u.bteOutPai);
     }
-    Update(0, 0, s.width(), s.height());
+    Update(0, 0, canvas_.Width(), canvas_.Height());
 }
 
 void TablePainter::PaintSeatOutPai(std::uint8_t seat) {
@@ -575,10 +589,12 @@ void TablePainter::UpdateStartButton(bool visible, const std::string& caption) {
 void TablePainter::PaintTimeBar() {
     QImage& s = canvas_.Surface();
     if (const QImage* head = images_.App("Res\\TimeBarHead.bmp")) {
-        Blit(s, 18, 30, head->width(), head->height(), *head, 0, 0, RasterOp::Copy);
+        const QSize size = LogicalSize(*head);
+        Blit(s, 18, 30, size.width(), size.height(), *head, 0, 0, RasterOp::Copy);
     }
     if (const QImage* end = images_.App("Res\\TimeBarEnd.bmp")) {
-        Blit(s, 18 + 52 + 120, 30, end->width(), end->height(), *end, 0, 0, RasterOp::Copy);
+        const QSize size = LogicalSize(*end);
+        Blit(s, 18 + 52 + 120, 30, size.width(), size.height(), *end, 0, 0, RasterOp::Copy);
     }
     // The turn clock's own bar between them: it empties as the seconds run.
     const bool running = clock_ && clock_->IsRunning() && clock_->Limit() > 0;

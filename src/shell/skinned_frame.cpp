@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "platform/resource_path.h"
+#include "render/blit.h"
 #include "render/image_store.h"
 
 namespace redten {
@@ -140,17 +141,24 @@ void SkinnedFrame::PaintFrame(QPainter& painter, ImageStore& images, const Capti
     if (w - 2 - 5 < 12 || caption.splitterRight >= w) {
         return;
     }
-    if (const QImage* tile = images.App(kCaptionMid)) {
+    // The band is laid out in the window's device pixels, so that its tiles
+    // meet exactly at any ratio, and then drawn whole.
+    const qreal ratio = painter.device()->devicePixelRatio();
+    QImage band = DeviceImage(QSize(w, 2 + 31), ratio, QImage::Format_ARGB32);
+    band.fill(Qt::transparent);
+    if (const QImage* tile = images.App(kCaptionMid, ratio)) {
         for (int x = 5; x <= w - 2; x += 12) {
-            painter.drawImage(x, 2, *tile);
+            Blit(band, x, 2, 12, 31, *tile, 0, 0, RasterOp::Copy);
         }
     }
-    const QImage* end = images.App(kCaptionLR);
+    const QImage* end = images.App(kCaptionLR, ratio);
     if (!end) {
+        painter.drawImage(QPoint(0, 0), band);
         return;
     }
-    painter.drawImage(4, 2, end->mirrored(true, false), 0, 0, 15);
-    painter.drawImage(w - 19, 2, *end);
+    BlitPicture(band, 4 + 15 - 1, 2, -15, 31, *end, RasterOp::Copy);
+    Blit(band, w - 19, 2, 15, 31, *end, 0, 0, RasterOp::Copy);
+    painter.drawImage(QPoint(0, 0), band);
     for (int button = 0; button < 3; ++button) {
         PaintSysButton(painter, images, CellOf(button, caption.maximised), button == lngSysButHover);
     }
@@ -178,23 +186,25 @@ void SkinnedFrame::PaintBorder(QPainter& painter, QSize scale) {
 void SkinnedFrame::PaintSysButton(QPainter& painter, ImageStore& images, int cell,
                                   bool highlighted) const {
     const int position = cell == 0 ? 0 : cell == 1 || cell == 2 ? 1 : cell == 3 ? 2 : -1;
-    const QImage* strip = images.App(kSysMenu);
+    const QImage* strip = images.App(kSysMenu, painter.device()->devicePixelRatio());
     if (position < 0 || !strip) {
         return;
     }
     const int sx = cell * kSysButtonSize + (highlighted ? 4 * kSysButtonSize : 0);
-    painter.drawImage(SysButPos[position], *strip, QRect(sx, 0, kSysButtonSize, kSysButtonSize));
+    painter.drawImage(SysButPos[position], *strip,
+                      DeviceRect(QRect(sx, 0, kSysButtonSize, kSysButtonSize), strip->devicePixelRatio()));
 }
 
 void SkinnedFrame::PaintUserButton(QPainter& painter, ImageStore& images, int button,
                                    bool highlighted) const {
-    const QImage* strip = images.App(kUserButton);
+    const QImage* strip = images.App(kUserButton, painter.device()->devicePixelRatio());
     if (button < 0 || button > 1 || !strip) {
         return;
     }
     const int sx = button * kUserButtonWidth + (highlighted ? 2 * kUserButtonWidth : 0);
     painter.drawImage(UserButPos[button], *strip,
-                      QRect(sx, 0, kUserButtonWidth, kUserButtonHeight));
+                      DeviceRect(QRect(sx, 0, kUserButtonWidth, kUserButtonHeight),
+                                 strip->devicePixelRatio()));
 }
 
 QUrl HelpPageUrl(const std::string& appPath, const QString& helpHost) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "render/blit.h"
 #include "render/image_store.h"
 
 namespace redten {
@@ -55,21 +56,31 @@ VSplitter::VSplitter(LayoutState& state, ImageStore& images, DragOutline& outlin
 void VSplitter::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const int h = height();
-    if (const QImage* back = images_.App("res\\VSpliterBk.bmp")) {
+    // Laid out in device pixels, so that the 3-pixel rows meet exactly at
+    // any ratio, and then drawn whole.
+    const qreal ratio = devicePixelRatio();
+    QImage bar = DeviceImage(QSize(std::max(width(), 1), std::max(h, 1)), ratio, QImage::Format_ARGB32);
+    bar.fill(Qt::transparent);
+    const auto tile = [&bar](const QImage& picture, int y) {
+        const QSize size = LogicalSize(picture);
+        Blit(bar, 0, y, size.width(), size.height(), picture, 0, 0, RasterOp::Copy);
+    };
+    if (const QImage* back = images_.App("res\\VSpliterBk.bmp", ratio)) {
         for (int y = 0; y < h; y += 3) {
-            painter.drawImage(0, y, *back);
+            tile(*back, y);
         }
     }
     const int m = (h - LayoutState::kHandleHeight) / 2;
-    if (const QImage* middle = images_.App("res\\VSpliterMidBk.bmp")) {
+    if (const QImage* middle = images_.App("res\\VSpliterMidBk.bmp", ratio)) {
         for (int y = m; y <= m + LayoutState::kHandleHeight; y += 3) {
-            painter.drawImage(0, y, *middle);
+            tile(*middle, y);
         }
     }
     const char* arrow = state_.blnColumnFolded ? "res\\VSpliterMid_Left.bmp" : "res\\VSpliterMid_Right.bmp";
-    if (const QImage* handle = images_.App(arrow)) {
-        painter.drawImage(0, h / 2 - 4, *handle);
+    if (const QImage* handle = images_.App(arrow, ratio)) {
+        tile(*handle, h / 2 - 4);
     }
+    painter.drawImage(QPoint(0, 0), bar);
 }
 
 void VSplitter::Outline(QPoint at) {

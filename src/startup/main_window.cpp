@@ -108,10 +108,10 @@ void frmGameMain::Load() {
     }
     loaded_ = true;
 
-    // The caption holds the logo at 24 pixels, clear of the title beside it.
-    const QImage logo = assets::Logo();
-    imgLogo = logo.scaled(24, 24, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    setWindowIcon(QIcon(QPixmap::fromImage(logo)));
+    // The window's icon at 32 pixels and, for denser screens, at 64.
+    QIcon icon(QPixmap::fromImage(assets::Logo()));
+    icon.addPixmap(QPixmap::fromImage(assets::Logo(2)));
+    setWindowIcon(icon);
     SetBackground(*this, kWindowBack);
 
     // The bars report a drag while it lasts, so the layout knows which one
@@ -232,6 +232,14 @@ void frmGameMain::paintEvent(QPaintEvent*) {
     painting_ = true;
     // Qt keeps no picture of the window between paints, so the frame is
     // drawn every time; the moved flags only say a splitter just moved.
+    // The caption holds the logo at 24 pixels, clear of the title beside it;
+    // drawn again for a screen of another density.
+    const qreal ratio = devicePixelRatio();
+    if (imgLogo.isNull() || imgLogo.devicePixelRatio() != ratio) {
+        const int side = qRound(24 * ratio);
+        imgLogo = assets::Logo(ratio).scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        imgLogo.setDevicePixelRatio(ratio);
+    }
     QPainter painter(this);
     frame_.PaintFrame(painter, images_,
                       {size(), isMaximized(), picSplitter.geometry().right() + 1, &imgLogo,

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QImage>
 
+#include "render/pictures/variants.h"
+
 namespace {
 
 // Every file the table loads is in the staged program tree, at the size its
@@ -37,6 +39,12 @@ TEST(ResourceTree, EveryPictureTheTableLoadsIsThereAtItsSize) {
     for (const Expected& e : pictures) {
         const QImage image(stage.filePath(e.path));
         EXPECT_EQ(image.size(), QSize(e.w, e.h)) << e.path;
+        // And beside it the same picture for denser screens.
+        for (const double scale : {1.5, 2.0}) {
+            const QString name = redten::assets::VariantName(QString(e.path), scale);
+            const QImage variant(stage.filePath(name));
+            EXPECT_EQ(variant.size(), QSize(qRound(e.w * scale), qRound(e.h * scale))) << name.toStdString();
+        }
     }
     for (const char* wave : {"Start", "Liang", "OutPai", "Pass", "Hong10", "ZhaDan", "Warning",
                              "End", "PangGuanIn", "PangGuanOut"}) {

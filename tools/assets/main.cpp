@@ -1,5 +1,6 @@
 // redten-assets: draws every picture the table loads, into a program tree.
-//   redten-assets OUTDIR              (OUTDIR/table/Res/…, OUTDIR/res/…)
+//   redten-assets OUTDIR              (OUTDIR/table/Res/…, OUTDIR/res/…), each
+//                                     picture also at 1.5, 2 and 3 ("Pk0@2x.bmp")
 //   redten-assets --sheet FILE.png    the whole deck laid out on the cloth
 //   redten-assets --skins FILE.png    every other picture, side by side
 #include <QDir>
@@ -9,12 +10,14 @@
 #include <QImage>
 #include <QPainter>
 
+#include <functional>
 #include <iostream>
 
 #include "net/wire/message.h"
 #include "render/pictures/cards.h"
 #include "render/pictures/skin_pictures.h"
 #include "render/pictures/table_pictures.h"
+#include "render/pictures/variants.h"
 
 using namespace redten::assets;
 
@@ -102,48 +105,56 @@ int main(int argc, char** argv) {
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     const QString table = out.filePath(QStringLiteral("table"));
-    bool ok = true;
-    for (int n = 0; n < 52; ++n) {
-        ok &= Save(CardFace(n), table + QStringLiteral("/Res/ResPk/Pk%1.bmp").arg(n));
-    }
-    ok &= Save(CardMask(), table + QStringLiteral("/Res/ResPk/PkMask.bmp"));
-    ok &= Save(CardBack(), table + QStringLiteral("/Res/PkBack.bmp"));
-
     const QString res = table + QStringLiteral("/Res/");
-    ok &= Save(CentrePicture(), res + QStringLiteral("GameBackMid.bmp"));
-    ok &= Save(VerticalEdge(), res + QStringLiteral("GameBackVsBian.bmp"));
-    ok &= Save(HorizontalEdge(), res + QStringLiteral("GameBackHsBian.bmp"));
-    ok &= Save(Corner(), res + QStringLiteral("GameBackJiao.bmp"));
-    ok &= Save(PassMark(), res + QStringLiteral("BuChu.bmp"));
-    ok &= Save(LiangFlags(), res + QStringLiteral("LiangFlag.bmp"));
-    ok &= Save(ReadyHand(), res + QStringLiteral("Hand.bmp"));
-    ok &= Save(Places(), res + QStringLiteral("MingCi.bmp"));
+    bool ok = true;
+    // Every picture at every scale: the plain name at 1, the scale in the
+    // name for the others.
+    const auto save = [&ok](const QString& path, const std::function<QImage(qreal)>& draw) {
+        for (const double scale : kScales) {
+            ok &= Save(draw(scale), VariantName(path, scale));
+        }
+    };
+    for (int n = 0; n < 52; ++n) {
+        save(table + QStringLiteral("/Res/ResPk/Pk%1.bmp").arg(n), [n](qreal s) { return CardFace(n, s); });
+    }
+    save(table + QStringLiteral("/Res/ResPk/PkMask.bmp"), CardMask);
+    save(table + QStringLiteral("/Res/PkBack.bmp"), CardBack);
+
+    save(res + QStringLiteral("GameBackMid.bmp"), CentrePicture);
+    save(res + QStringLiteral("GameBackVsBian.bmp"), VerticalEdge);
+    save(res + QStringLiteral("GameBackHsBian.bmp"), HorizontalEdge);
+    save(res + QStringLiteral("GameBackJiao.bmp"), Corner);
+    save(res + QStringLiteral("BuChu.bmp"), PassMark);
+    save(res + QStringLiteral("LiangFlag.bmp"), LiangFlags);
+    save(res + QStringLiteral("Hand.bmp"), ReadyHand);
+    save(res + QStringLiteral("MingCi.bmp"), Places);
     // Portraits for every face number the room hands out, and the
     // message-box icons, below the program's parent directory.
     for (int n = 0; n <= 12; ++n) {
-        ok &= Save(Face(n), out.filePath(QStringLiteral("UserRes/LargeUser/%1.ico").arg(n)));
+        save(out.filePath(QStringLiteral("UserRes/LargeUser/%1.ico").arg(n)),
+             [n](qreal s) { return Face(n, s); });
     }
     for (int t = 0; t <= 2; ++t) {
-        ok &= Save(MessageIcon(t), out.filePath(QStringLiteral("res/Msg%1.ico").arg(t)));
+        save(out.filePath(QStringLiteral("res/Msg%1.ico").arg(t)), [t](qreal s) { return MessageIcon(t, s); });
     }
 
-    ok &= Save(TimeBarHead(), res + QStringLiteral("TimeBarHead.bmp"));
-    ok &= Save(TimeBarEnd(), res + QStringLiteral("TimeBarEnd.bmp"));
-    ok &= Save(ClockFrames(), res + QStringLiteral("Clock.bmp"));
-    ok &= Save(OptionButtons(), res + QStringLiteral("UserOptBut.bmp"));
-    ok &= Save(OutButtons(), res + QStringLiteral("UserOutBut.bmp"));
-    ok &= Save(LiangButtons(), res + QStringLiteral("LiangHong10.bmp"));
-    ok &= Save(MessageMiddle(), res + QStringLiteral("MsgMid.bmp"));
-    ok &= Save(MessageEdge(), res + QStringLiteral("MsgBian.bmp"));
-    ok &= Save(PanelFrame(), res + QStringLiteral("ModeMsg.bmp"));
-    ok &= Save(CaptionMiddle(), res + QStringLiteral("CaptionMid.bmp"));
-    ok &= Save(CaptionEnd(), res + QStringLiteral("CaptionLR.bmp"));
-    ok &= Save(SystemButtons(), res + QStringLiteral("SysMenu.bmp"));
-    ok &= Save(UserButtons(), res + QStringLiteral("UserButton.bmp"));
-    ok &= Save(SplitterBack(), res + QStringLiteral("VSpliterBk.bmp"));
-    ok &= Save(SplitterMiddle(), res + QStringLiteral("VSpliterMidBk.bmp"));
-    ok &= Save(SplitterArrow(true), res + QStringLiteral("VSpliterMid_Right.bmp"));
-    ok &= Save(SplitterArrow(false), res + QStringLiteral("VSpliterMid_Left.bmp"));
+    save(res + QStringLiteral("TimeBarHead.bmp"), TimeBarHead);
+    save(res + QStringLiteral("TimeBarEnd.bmp"), TimeBarEnd);
+    save(res + QStringLiteral("Clock.bmp"), ClockFrames);
+    save(res + QStringLiteral("UserOptBut.bmp"), OptionButtons);
+    save(res + QStringLiteral("UserOutBut.bmp"), OutButtons);
+    save(res + QStringLiteral("LiangHong10.bmp"), LiangButtons);
+    save(res + QStringLiteral("MsgMid.bmp"), MessageMiddle);
+    save(res + QStringLiteral("MsgBian.bmp"), MessageEdge);
+    save(res + QStringLiteral("ModeMsg.bmp"), PanelFrame);
+    save(res + QStringLiteral("CaptionMid.bmp"), CaptionMiddle);
+    save(res + QStringLiteral("CaptionLR.bmp"), CaptionEnd);
+    save(res + QStringLiteral("SysMenu.bmp"), SystemButtons);
+    save(res + QStringLiteral("UserButton.bmp"), UserButtons);
+    save(res + QStringLiteral("VSpliterBk.bmp"), SplitterBack);
+    save(res + QStringLiteral("VSpliterMidBk.bmp"), SplitterMiddle);
+    save(res + QStringLiteral("VSpliterMid_Right.bmp"), [](qreal s) { return SplitterArrow(true, s); });
+    save(res + QStringLiteral("VSpliterMid_Left.bmp"), [](qreal s) { return SplitterArrow(false, s); });
 
     // The desktop's icon for the installed game.
     ok &= Save(Logo(), out.filePath(QStringLiteral("redten.png")));
@@ -154,7 +165,9 @@ int main(int argc, char** argv) {
                                            .arg(kind)
                                            .arg(frame, 2, 10, QLatin1Char('0'));
             QDir().mkpath(QFileInfo(path).absolutePath());
-            ok &= BlastFrame(kind, frame).save(path, "JPG", 100);
+            for (const double scale : kScales) {
+                ok &= BlastFrame(kind, frame, scale).save(VariantName(path, scale), "JPG", 100);
+            }
         }
     }
     QDir().mkpath(res + QStringLiteral("Sound"));

@@ -23,7 +23,7 @@ QPainterPath Outline() {
     return path;
 }
 
-QImage Blank(QColor fill) { return Canvas(kCardWidth, kCardHeight, fill); }
+QImage Blank(QColor fill, qreal scale) { return Canvas(kCardWidth, kCardHeight, fill, scale); }
 
 // The outline filled with one colour, without smoothing, so that mask and
 // face agree pixel for pixel on where the card ends.
@@ -38,11 +38,11 @@ void FillOutline(QImage& image, QColor inside) {
 // Smoothing reaches a little past the outline; outside it a picture must
 // stay black, or the OR would tint the cloth around the card.
 void FitToMask(QImage& image) {
-    const QImage mask = CardMask();
-    for (int y = 0; y < kCardHeight; ++y) {
+    const QImage mask = CardMask(image.devicePixelRatio());
+    for (int y = 0; y < image.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         const auto* m = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
-        for (int x = 0; x < kCardWidth; ++x) {
+        for (int x = 0; x < image.width(); ++x) {
             if ((m[x] & 0xFFFFFF) != 0) {
                 row[x] = qRgb(0, 0, 0);
             }
@@ -78,20 +78,23 @@ void Index(QPainter& p, const QString& rank, QChar suit, QColor colour) {
 
 }  // namespace
 
-QImage CardFace(int n) {
+QImage CardFace(int n, qreal scale) {
     const int suit = n / 13;
     const int value = n % 13 + 1;
     const QColor colour = suit == 0 || suit == 3 ? kRed : kBlack;
     const QChar glyph(kSuitGlyph[suit]);
 
-    QImage image = Blank(Qt::black);
+    QImage image = Blank(Qt::black, scale);
     FillOutline(image, kPaper);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);
-    p.setPen(QPen(kEdge, 1));
+    // The edge is one device pixel wide at every scale: a hairline just
+    // inside the outline.
+    const qreal px = 1.0 / scale;
+    p.setPen(QPen(kEdge, px));
     p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(QRectF(0.5, 0.5, kCardWidth - 1, kCardHeight - 1), 6, 6);
+    p.drawRoundedRect(QRectF(px / 2, px / 2, kCardWidth - px, kCardHeight - px), 6, 6);
 
     const QString rank = RankText(value);
     Index(p, rank, glyph, colour);
@@ -123,14 +126,14 @@ QImage CardFace(int n) {
     return image;
 }
 
-QImage CardMask() {
-    QImage image = Blank(Qt::white);
+QImage CardMask(qreal scale) {
+    QImage image = Blank(Qt::white, scale);
     FillOutline(image, Qt::black);
     return image;
 }
 
-QImage CardBack() {
-    QImage image = Blank(Qt::black);
+QImage CardBack(qreal scale) {
+    QImage image = Blank(Qt::black, scale);
     FillOutline(image, QColor(248, 246, 240));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, true);

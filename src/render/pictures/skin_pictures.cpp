@@ -47,11 +47,16 @@ void RoundMask(QImage& image, int x, int w, int h) {
 
 // Clears to black everything of cell [x, x + w) that the mask at mx leaves
 // white, so that AND then OR shows exactly the shape.
+// Works on device pixels: the cells start where a blit of them starts.
 void FitCell(QImage& image, int x, int w, int mx) {
+    const qreal s = image.devicePixelRatio();
+    const int dx = Scaled(x, s);
+    const int dmx = Scaled(mx, s);
+    const int dw = std::min({Scaled(x + w, s) - dx, image.width() - dx, image.width() - dmx});
     for (int y = 0; y < image.height(); ++y) {
-        for (int i = 0; i < w; ++i) {
-            if ((image.pixel(mx + i, y) & 0xFFFFFF) != 0) {
-                image.setPixel(x + i, y, qRgb(0, 0, 0));
+        for (int i = 0; i < dw; ++i) {
+            if ((image.pixel(dmx + i, y) & 0xFFFFFF) != 0) {
+                image.setPixel(dx + i, y, qRgb(0, 0, 0));
             }
         }
     }
@@ -59,8 +64,8 @@ void FitCell(QImage& image, int x, int w, int mx) {
 
 }  // namespace
 
-QImage TimeBarHead() {
-    QImage image = Canvas(52, 36, Felt());
+QImage TimeBarHead(qreal scale) {
+    QImage image = Canvas(52, 36, Felt(), scale);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(kGold, 1.5));
@@ -69,8 +74,8 @@ QImage TimeBarHead() {
     return image;
 }
 
-QImage TimeBarEnd() {
-    QImage image = Canvas(12, 36, Felt());
+QImage TimeBarEnd(qreal scale) {
+    QImage image = Canvas(12, 36, Felt(), scale);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(kGold, 1.5));
@@ -79,8 +84,8 @@ QImage TimeBarEnd() {
     return image;
 }
 
-QImage ClockFrames() {
-    QImage image = Canvas(279, 38, Qt::black);
+QImage ClockFrames(qreal scale) {
+    QImage image = Canvas(279, 38, Qt::black, scale);
     {
         QPainter p(&image);
         p.fillRect(248, 0, 31, 38, Qt::white);
@@ -115,8 +120,9 @@ QImage ClockFrames() {
 }
 
 // Two buttons side by side, normal, then the same two lit: drawn opaque.
-QImage TwoButtonSheet(int w, int h, QColor ground, const QString (&captions)[2], int pixels) {
-    QImage image = Canvas(4 * w, h, ground);
+QImage TwoButtonSheet(int w, int h, QColor ground, const QString (&captions)[2], int pixels,
+                      qreal scale) {
+    QImage image = Canvas(4 * w, h, ground, scale);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     for (int lit = 0; lit < 2; ++lit) {
@@ -127,13 +133,13 @@ QImage TwoButtonSheet(int w, int h, QColor ground, const QString (&captions)[2],
     return image;
 }
 
-QImage OptionButtons() {
+QImage OptionButtons(qreal scale) {
     const QString captions[2] = {QStringLiteral("排序"), QStringLiteral("上轮")};
-    return TwoButtonSheet(44, 24, Felt(), captions, 12);
+    return TwoButtonSheet(44, 24, Felt(), captions, 12, scale);
 }
 
-QImage OutButtons() {
-    QImage image = Canvas(427, 28, Qt::black);
+QImage OutButtons(qreal scale) {
+    QImage image = Canvas(427, 28, Qt::black, scale);
     RoundMask(image, 366, 61, 28);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -150,8 +156,8 @@ QImage OutButtons() {
     return image;
 }
 
-QImage LiangButtons() {
-    QImage image = Canvas(270, 20, Qt::black);
+QImage LiangButtons(qreal scale) {
+    QImage image = Canvas(270, 20, Qt::black, scale);
     RoundMask(image, 180, 90, 20);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -164,8 +170,8 @@ QImage LiangButtons() {
     return image;
 }
 
-QImage MessageMiddle() {
-    QImage image = Canvas(6, 51, QColor(250, 238, 205));
+QImage MessageMiddle(qreal scale) {
+    QImage image = Canvas(6, 51, QColor(250, 238, 205), scale);
     QPainter p(&image);
     p.setPen(kDeepGold);
     p.drawLine(0, 1, 5, 1);
@@ -173,8 +179,8 @@ QImage MessageMiddle() {
     return image;
 }
 
-QImage MessageEdge() {
-    QImage image = Canvas(36, 51, Qt::black);
+QImage MessageEdge(qreal scale) {
+    QImage image = Canvas(36, 51, Qt::black, scale);
     {
         QPainter p(&image);
         p.fillRect(18, 0, 18, 51, Qt::white);
@@ -194,10 +200,10 @@ QImage MessageEdge() {
     return image;
 }
 
-QImage PanelFrame() {
+QImage PanelFrame(qreal scale) {
     // Slices: 0 top-left corner, 1 its mask, 2 bottom-left corner, 3 its
     // mask, 4 top edge, 5 bottom edge, 6 side edge.
-    QImage image = Canvas(126, 28, QColor(247, 207, 156));
+    QImage image = Canvas(126, 28, QColor(247, 207, 156), scale);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     for (int corner = 0; corner < 2; ++corner) {
@@ -240,23 +246,23 @@ QImage PanelFrame() {
     return image;
 }
 
-QImage CaptionMiddle() {
-    QImage image = Canvas(12, 31, kFrameRed);
+QImage CaptionMiddle(qreal scale) {
+    QImage image = Canvas(12, 31, kFrameRed, scale);
     for (int y = 0; y < 31; ++y) {
         const double t = y / 30.0;
         for (int x = 0; x < 12; ++x) {
-            image.setPixelColor(x, y, QColor::fromRgbF(0.72 - 0.25 * t, 0.14 - 0.06 * t, 0.16 - 0.06 * t));
+            Dot(image, x, y, QColor::fromRgbF(0.72 - 0.25 * t, 0.14 - 0.06 * t, 0.16 - 0.06 * t).rgb());
         }
     }
     for (int x = 0; x < 12; ++x) {
-        image.setPixelColor(x, 30, kGold);
+        Dot(image, x, 30, kGold.rgb());
     }
     return image;
 }
 
-QImage CaptionEnd() {
-    QImage image = CaptionMiddle().copy(0, 0, 12, 31);
-    image = image.scaled(15, 31);
+QImage CaptionEnd(qreal scale) {
+    QImage image = CaptionMiddle(scale).scaled(Scaled(15, scale), Scaled(31, scale));
+    image.setDevicePixelRatio(scale);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(kGold, 2));
@@ -264,8 +270,8 @@ QImage CaptionEnd() {
     return image;
 }
 
-QImage SystemButtons() {
-    QImage image = Canvas(168, 21, kFrameRed);
+QImage SystemButtons(qreal scale) {
+    QImage image = Canvas(168, 21, kFrameRed, scale);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     for (int lit = 0; lit < 2; ++lit) {
@@ -293,30 +299,30 @@ QImage SystemButtons() {
     return image;
 }
 
-QImage UserButtons() {
+QImage UserButtons(qreal scale) {
     const QString captions[2] = {QStringLiteral("设置"), QStringLiteral("帮助")};
-    return TwoButtonSheet(41, 25, QColor(250, 250, 250), captions, 13);
+    return TwoButtonSheet(41, 25, QColor(250, 250, 250), captions, 13, scale);
 }
 
-QImage SplitterBack() {
-    QImage image = Canvas(12, 3, QColor(226, 218, 204));
+QImage SplitterBack(qreal scale) {
+    QImage image = Canvas(12, 3, QColor(226, 218, 204), scale);
     for (int y = 0; y < 3; ++y) {
-        image.setPixelColor(0, y, QColor(255, 255, 255));
-        image.setPixelColor(11, y, QColor(160, 150, 136));
+        Dot(image, 0, y, qRgb(255, 255, 255));
+        Dot(image, 11, y, qRgb(160, 150, 136));
     }
     return image;
 }
 
-QImage SplitterMiddle() {
-    QImage image = SplitterBack();
+QImage SplitterMiddle(qreal scale) {
+    QImage image = SplitterBack(scale);
     for (int x = 2; x < 10; ++x) {
-        image.setPixelColor(x, 1, QColor(190, 150, 90));
+        Dot(image, x, 1, qRgb(190, 150, 90));
     }
     return image;
 }
 
-QImage SplitterArrow(bool pointsRight) {
-    QImage image = Canvas(12, 9, QColor(226, 218, 204));
+QImage SplitterArrow(bool pointsRight, qreal scale) {
+    QImage image = Canvas(12, 9, QColor(226, 218, 204), scale);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -336,9 +342,8 @@ QImage SplitterArrow(bool pointsRight) {
     return image;
 }
 
-QImage Logo() {
-    QImage image(32, 32, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
+QImage Logo(qreal scale) {
+    QImage image = Canvas(32, 32, Qt::transparent, scale, QImage::Format_ARGB32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(kGold, 1.5));
@@ -350,12 +355,12 @@ QImage Logo() {
     return image;
 }
 
-QImage BlastFrame(int kind, int frame) {
+QImage BlastFrame(int kind, int frame, qreal scale) {
     const bool big = kind == 1;
     const int w = big ? 180 : 88;
     const int h = big ? 135 : 80;
     const int frames = big ? 9 : 15;
-    QImage image = Canvas(w, h, big ? Qt::black : Qt::white);
+    QImage image = Canvas(w, h, big ? Qt::black : Qt::white, scale);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const double t = static_cast<double>(frame) / frames;  // 0 .. 1

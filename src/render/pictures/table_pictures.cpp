@@ -26,21 +26,21 @@ QColor RailColour(int depth, int i) {
 
 QColor Felt() { return QColor(22, 104, 58); }
 
-QImage ClothTile() {
-    QImage tile = Canvas(32, 32, Felt());
+QImage ClothTile(qreal scale) {
+    QImage tile = Canvas(32, 32, Felt(), scale);
     // A faint diagonal weave, the same on every tile edge.
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x) {
             const int shade = ((x + y) % 4 == 0) ? 3 : ((x - y + 32) % 8 == 0 ? -2 : 0);
             const QColor c = Felt();
-            tile.setPixel(x, y, qRgb(c.red() + shade, c.green() + shade, c.blue() + shade));
+            Dot(tile, x, y, qRgb(c.red() + shade, c.green() + shade, c.blue() + shade));
         }
     }
     return tile;
 }
 
-QImage CentrePicture() {
-    QImage image = Canvas(244, 247, Felt());
+QImage CentrePicture(qreal scale) {
+    QImage image = Canvas(244, 247, Felt(), scale);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const QPointF centre(122, 123.5);
@@ -65,37 +65,37 @@ QImage CentrePicture() {
     return image;
 }
 
-QImage VerticalEdge() {
-    QImage image = Canvas(7, 16, kWood);
+QImage VerticalEdge(qreal scale) {
+    QImage image = Canvas(7, 16, kWood, scale);
     for (int x = 0; x < 7; ++x) {
         for (int y = 0; y < 16; ++y) {
-            image.setPixelColor(x, y, RailColour(7, x));
+            Dot(image, x, y, RailColour(7, x).rgb());
         }
     }
     return image;
 }
 
-QImage HorizontalEdge() {
-    QImage image = Canvas(16, 7, kWood);
+QImage HorizontalEdge(qreal scale) {
+    QImage image = Canvas(16, 7, kWood, scale);
     for (int y = 0; y < 7; ++y) {
         for (int x = 0; x < 16; ++x) {
-            image.setPixelColor(x, y, RailColour(7, 6 - y));  // the cloth is below the top rail
+            Dot(image, x, y, RailColour(7, 6 - y).rgb());  // the cloth is below the top rail
         }
     }
     return image;
 }
 
-QImage Corner() {
+QImage Corner(qreal scale) {
     // The top-right corner: rails along the top and the right, a brass plate.
-    QImage image = Canvas(53, 50, Felt());
+    QImage image = Canvas(53, 50, Felt(), scale);
     for (int y = 0; y < 7; ++y) {
         for (int x = 0; x < 53; ++x) {
-            image.setPixelColor(x, y, RailColour(7, 6 - y));
+            Dot(image, x, y, RailColour(7, 6 - y).rgb());
         }
     }
     for (int x = 46; x < 53; ++x) {
         for (int y = 0; y < 50; ++y) {
-            image.setPixelColor(x, y, RailColour(7, 52 - x));
+            Dot(image, x, y, RailColour(7, 52 - x).rgb());
         }
     }
     QPainter p(&image);
@@ -117,8 +117,8 @@ QImage Corner() {
     return image;
 }
 
-QImage PassMark() {
-    QImage image = Canvas(134, 34, Qt::black);
+QImage PassMark(qreal scale) {
+    QImage image = Canvas(134, 34, Qt::black, scale);
     QPainterPath badge;
     badge.addRoundedRect(QRectF(1, 2, 65, 30), 14, 14);
     {
@@ -141,8 +141,8 @@ QImage PassMark() {
     return image;
 }
 
-QImage LiangFlags() {
-    QImage image = Canvas(64, 30, Felt());
+QImage LiangFlags(qreal scale) {
+    QImage image = Canvas(64, 30, Felt(), scale);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const QString suits[2] = {QStringLiteral("\u2665"), QStringLiteral("\u2666")};
@@ -159,8 +159,8 @@ QImage LiangFlags() {
     return image;
 }
 
-QImage ReadyHand() {
-    QImage image = Canvas(80, 35, Felt());
+QImage ReadyHand(qreal scale) {
+    QImage image = Canvas(80, 35, Felt(), scale);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(kGold, 1.5));
@@ -172,8 +172,8 @@ QImage ReadyHand() {
     return image;
 }
 
-QImage Places() {
-    QImage image = Canvas(144, 46, Felt());
+QImage Places(qreal scale) {
+    QImage image = Canvas(144, 46, Felt(), scale);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const QColor medals[3] = {QColor(236, 192, 64), QColor(200, 204, 212), QColor(196, 124, 72)};
@@ -193,9 +193,8 @@ QImage Places() {
     return image;
 }
 
-QImage Face(int number) {
-    QImage image(32, 32, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
+QImage Face(int number, qreal scale) {
+    QImage image = Canvas(32, 32, Qt::transparent, scale, QImage::Format_ARGB32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     // A round portrait: a coloured ground and a simple figure; each number
@@ -218,8 +217,8 @@ QImage Face(int number) {
     return image;
 }
 
-QImage NetBreak() {
-    QImage image = Canvas(32, 32, Felt());
+QImage NetBreak(qreal scale) {
+    QImage image = Canvas(32, 32, Felt(), scale);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(250, 210, 60), 2));
@@ -231,9 +230,8 @@ QImage NetBreak() {
     return image;
 }
 
-QImage MessageIcon(int type) {
-    QImage image(32, 32, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
+QImage MessageIcon(int type, qreal scale) {
+    QImage image = Canvas(32, 32, Qt::transparent, scale, QImage::Format_ARGB32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const QColor colours[3] = {QColor(60, 130, 210), QColor(40, 160, 90), QColor(230, 150, 30)};
