@@ -15,10 +15,14 @@ namespace {
 // strange screen from asking for an enormous picture.
 constexpr qreal kLargestRatio = 8.0;
 
+// Sheets and masks are opaque and blitted as raw pixels; a picture with
+// its own transparency (a portrait) keeps it, to be drawn over the cloth.
 QImage Decode(const std::string& base, std::string_view relative) {
     QImage image(ResolveResourcePath(base, relative));
-    if (!image.isNull() && image.format() != QImage::Format_RGB32) {
-        image = image.convertToFormat(QImage::Format_RGB32);
+    const QImage::Format wanted =
+        image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    if (!image.isNull() && image.format() != wanted) {
+        image = image.convertToFormat(wanted);
     }
     return image;
 }

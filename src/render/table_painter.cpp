@@ -116,6 +116,11 @@ void TablePainter::PaintUser(std::uint8_t seat) {
         nameBoxes_[p] = QRect();
         return;
     }
+    // The portrait's corners are see-through: the cloth goes back first,
+    // so that drawing it again never darkens its edges.
+    if (GameBackPainted) {
+        canvas_.RestoreGameBack(f.x, f.y, 32, 32);
+    }
     {
         QPainter painter(&canvas_.Surface());
         painter.drawImage(f.x, f.y, *face);

@@ -26,6 +26,15 @@ TEST_F(TablePicture, TheDealShowsTheOwnHandFaceUpAndTheOthersBacks) {
     const int last = left + 12 * PkStepX;
     EXPECT_EQ(At(last + 40, hand.y - 20), 0xFCFAF4u);
     EXPECT_NE(At(last + 70, hand.y + PkHeight - 5), 0xFCFAF4u);  // the cloth under it
+    // A portrait is round: its corner is the cloth, drawn over as often as it
+    // may be.
+    const PixelPoint face = painter->Layout().UserPos[0];
+    painter->PaintUser(0);
+    const QImage once = area.Surface().copy(face.x, face.y, 32, 32);
+    painter->PaintUser(0);
+    EXPECT_EQ(area.Surface().copy(face.x, face.y, 32, 32), once);
+    const QRgb corner = At(face.x, face.y);
+    EXPECT_LE(std::abs(int(qGreen(corner)) - int(qGreen(felt))), 3);
 }
 
 TEST_F(TablePicture, PlaysPassesAndTheEnd) {
