@@ -1,5 +1,5 @@
 // What the room costs as it grows, measured on a real room process (the
-// redten-room beside this program) with its records in a file:
+// redten-room of this build) with its records in a file:
 //
 // - at each table count, tables of four scripted people who pause before
 //   every play as people do: the room's processor time per play (all its
@@ -18,8 +18,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QStringList>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
@@ -37,10 +35,12 @@
 #include <string>
 #include <vector>
 
+#include "support/room_process.h"
 #include "support/room_server.h"
 #include "support/scripted_table.h"
 
 using redten::room::test::ScriptedTable;
+using redten::test::RoomProcess;
 using redten::test::WaitUntil;
 using Clock = std::chrono::steady_clock;
 
@@ -54,67 +54,31 @@ void Pump(int ms) {
     }
 }
 
-// A redten-room of our build, on a port of its own, stopped when this goes.
-class RoomProcess {
-public:
-    bool Start(const QStringList& extra, const QString& dir) {
-        const QString portFile = dir + QStringLiteral("/port");
-        QFile::remove(portFile);
-        QStringList args{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
-                         QStringLiteral("--port-file"), portFile,
-                         QStringLiteral("--log-level"), QStringLiteral("error")};
-        args += extra;
-        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/redten-room"), args);
-        if (!process_.waitForStarted(5000)) {
-            return false;
-        }
-        WaitUntil([&] { return QFile(portFile).size() > 0; }, 10000);
-        QFile f(portFile);
-        if (!f.open(QIODevice::ReadOnly)) {
-            return false;
-        }
-        port_ = static_cast<quint16>(f.readAll().trimmed().toUInt());
-        return port_ != 0;
-    }
-    ~RoomProcess() {
-        process_.terminate();
-        if (!process_.waitForFinished(20000)) {
-            process_.kill();
-            process_.waitForFinished(5000);
+// Processor time of every thread of a process, in nanoseconds.
+double CpuNs(qint64 pid) {
+    double total = 0;
+    const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
+    for (const QString& t : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile f(tasks + QLatin1Char('/') + t + QStringLiteral("/schedstat"));
+        if (f.open(QIODevice::ReadOnly)) {
+            total += f.readAll().split(' ').value(0).toDouble();
         }
     }
-    quint16 Port() const { return port_; }
+    return total;
+}
 
-    // Processor time of every thread of the room, in nanoseconds.
-    double CpuNs() const {
-        double total = 0;
-        const QString tasks = QStringLiteral("/proc/%1/task").arg(process_.processId());
-        for (const QString& t : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            QFile f(tasks + QLatin1Char('/') + t + QStringLiteral("/schedstat"));
-            if (f.open(QIODevice::ReadOnly)) {
-                total += f.readAll().split(' ').value(0).toDouble();
-            }
-        }
-        return total;
-    }
-    double RssKiB() const {
-        QFile f(QStringLiteral("/proc/%1/status").arg(process_.processId()));
-        if (!f.open(QIODevice::ReadOnly)) {
-            return 0;
-        }
-        for (const QByteArray& line : f.readAll().split('\n')) {
-            if (line.startsWith("VmRSS:")) {
-                return line.mid(6).trimmed().split(' ').value(0).toDouble();
-            }
-        }
+double RssKiB(qint64 pid) {
+    QFile f(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!f.open(QIODevice::ReadOnly)) {
         return 0;
     }
-
-private:
-    QProcess process_;
-    quint16 port_ = 0;
-};
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) {
+            return line.mid(6).trimmed().split(' ').value(0).toDouble();
+        }
+    }
+    return 0;
+}
 
 // Seats count people one after another, each once the one before has its
 // seat, so that every four in a row share a table.
@@ -154,11 +118,11 @@ double At(std::vector<double>& v, double q) {
 }
 
 bool MeasurePlay(int tables, int pauseMs, int seconds, const QString& dir) {
-    RoomProcess room;
     const QString db = dir + QStringLiteral("/room-%1.db").arg(tables);
-    if (!room.Start({QStringLiteral("--bots"), QStringLiteral("0"), QStringLiteral("--db"), db,
-                     QStringLiteral("--idle-drop-s"), QStringLiteral("0")},
-                    dir)) {
+    RoomProcess room({QStringLiteral("--bots"), QStringLiteral("0"), QStringLiteral("--db"), db,
+                     QStringLiteral("--idle-drop-s"), QStringLiteral("0"),
+                      QStringLiteral("--max-tables"), QStringLiteral("1000")});
+    if (room.Port() == 0) {
         std::cerr << "the room did not start\n";
         return false;
     }
@@ -207,11 +171,11 @@ bool MeasurePlay(int tables, int pauseMs, int seconds, const QString& dir) {
     for (const auto& p : people) {
         gamesBefore += p->gamesOver;
     }
-    const double cpu0 = room.CpuNs();
+    const double cpu0 = CpuNs(room.Pid());
     const double ours0 = OwnCpuNs();
     const auto t0 = Clock::now();
     Pump(seconds * 1000);
-    const double cpu = room.CpuNs() - cpu0;
+    const double cpu = CpuNs(room.Pid()) - cpu0;
     const double ours = OwnCpuNs() - ours0;
     const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
     measuring = false;
@@ -235,35 +199,35 @@ bool MeasurePlay(int tables, int pauseMs, int seconds, const QString& dir) {
 }
 
 bool MeasureIdle(int links, const QString& dir) {
-    RoomProcess room;
-    if (!room.Start({QStringLiteral("--bots"), QStringLiteral("0"), QStringLiteral("--db"),
-                     dir + QStringLiteral("/idle.db"), QStringLiteral("--idle-drop-s"), QStringLiteral("0")},
-                    dir)) {
+        RoomProcess room({QStringLiteral("--bots"), QStringLiteral("0"), QStringLiteral("--db"),
+                     dir + QStringLiteral("/idle.db"), QStringLiteral("--idle-drop-s"), QStringLiteral("0"),
+                      QStringLiteral("--max-tables"), QStringLiteral("1000")});
+    if (room.Port() == 0) {
         return false;
     }
     auto first = Seat(4, room.Port(), false, "早到");
     Pump(1000);
-    const double rss0 = room.RssKiB();
+    const double rss0 = RssKiB(room.Pid());
     auto people = Seat(links, room.Port(), false, "闲人");
     if (first.empty() || people.empty()) {
         return false;
     }
     Pump(2000);
-    const double rss = room.RssKiB();
-    const double cpu0 = room.CpuNs();
+    const double rss = RssKiB(room.Pid());
+    const double cpu0 = CpuNs(room.Pid());
     Pump(10000);
-    const double cpu = room.CpuNs() - cpu0;
+    const double cpu = CpuNs(room.Pid()) - cpu0;
     std::printf("%d links seated and idle: room RSS %.1f MiB (%.1f KiB a link), room cpu %.2f %% over 10 s\n",
                 links, rss / 1024, (rss - rss0) / links, cpu / 1e9 / 10 * 100);
     return true;
 }
 
 bool MeasureCap(int cap, int knocking, const QString& dir) {
-    RoomProcess room;
-    if (!room.Start({QStringLiteral("--bots"), QStringLiteral("0"), QStringLiteral("--db"),
+        RoomProcess room({QStringLiteral("--bots"), QStringLiteral("0"), QStringLiteral("--db"),
                      dir + QStringLiteral("/cap.db"), QStringLiteral("--idle-drop-s"), QStringLiteral("0"),
-                     QStringLiteral("--max-links"), QString::number(cap)},
-                    dir)) {
+                      QStringLiteral("--max-tables"), QStringLiteral("1000"),
+                     QStringLiteral("--max-links"), QString::number(cap)});
+    if (room.Port() == 0) {
         return false;
     }
     auto people = Seat(cap, room.Port(), false, "满座");
@@ -285,9 +249,9 @@ bool MeasureCap(int cap, int knocking, const QString& dir) {
     }
     Pump(1000);
     const long refused0 = refused;
-    const double cpu0 = room.CpuNs();
+    const double cpu0 = CpuNs(room.Pid());
     Pump(10000);
-    const double cpu = room.CpuNs() - cpu0;
+    const double cpu = CpuNs(room.Pid()) - cpu0;
     std::printf("at a cap of %d links with %d more knocking again a second after each refusal: %ld refused a second, room cpu %.2f %%\n",
                 cap, knocking, (refused - refused0) / 10, cpu / 1e9 / 10 * 100);
     return true;

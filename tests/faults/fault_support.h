@@ -15,9 +15,12 @@
 #include "net/wire/bytes.h"
 #include "room_server.h"
 #include "store_worker.h"
+#include "support/room_process.h"
 #include "support/store_view.h"
 
 namespace redten::faults {
+
+using test::RoomProcess;
 
 // A room in this process on loopback, with the pauses that only matter to
 // people taken out. Its records are kept in memory, as redten-room keeps
@@ -35,31 +38,6 @@ private:
     QTemporaryDir dir_;
     room::StoreWorker store_;
     std::unique_ptr<room::RoomServer> room_;
-};
-
-// The real redten-room, listening on a free loopback port.
-class RoomProcess {
-public:
-    // descriptorLimit: the most descriptors the room may open (0: as we may).
-    explicit RoomProcess(const QStringList& options, int descriptorLimit = 0);
-    ~RoomProcess();
-
-    quint16 Port() const { return port_; }
-    qint64 Pid() const { return process_.processId(); }
-    void Kill();
-    // Sends the signal and waits for the room to end; false when it does not.
-    bool Stop(int signal, int timeoutMs = 15000);
-    int ExitCode() const { return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1; }
-    bool Running() const { return process_.state() != QProcess::NotRunning; }
-    // The peak resident memory in kB, as the kernel saw it.
-    qint64 PeakRssKb() const;
-    // Processor time the room has used so far, in milliseconds.
-    qint64 CpuMs() const;
-
-private:
-    QTemporaryDir dir_;
-    QProcess process_;
-    quint16 port_ = 0;
 };
 
 // The real table client, started the way a lobby starts it, from a private

@@ -18,6 +18,7 @@
 #include "../lobby/directory.h"
 #include "pg/pg_shared.h"
 #include "room_server.h"
+#include "support/room_process.h"
 #include "support/room_server.h"
 #include "support/scripted_table.h"
 #include "support/store_view.h"
@@ -25,6 +26,7 @@
 namespace redten::room {
 namespace {
 
+using redten::test::RoomProcess;
 using redten::test::SharedCluster;
 using redten::test::WaitUntil;
 using test::ScriptedTable;
@@ -58,41 +60,6 @@ struct Room {
     StoreWorker store;
     bool opened = false;
     std::unique_ptr<RoomServer> server;
-};
-
-// The real redten-room, to be killed.
-class RoomProcess {
-  public:
-    explicit RoomProcess(const QStringList& options) {
-        const QString portFile = dir_.filePath(QStringLiteral("port"));
-        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start(QStringLiteral(REDTEN_ROOM_EXE),
-                       QStringList{"--listen", "127.0.0.1:0", "--port-file", portFile,
-                                   "--log-level", "error"} +
-                           options);
-        WaitUntil(
-            [&] {
-                QFile file(portFile);
-                if (file.open(QIODevice::ReadOnly)) {
-                    port_ = static_cast<quint16>(file.readAll().trimmed().toUInt());
-                }
-                return port_ != 0 || process_.state() == QProcess::NotRunning;
-            },
-            20000);
-    }
-    ~RoomProcess() { Kill(); }
-    quint16 Port() const { return port_; }
-    void Kill() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.kill();  // SIGKILL: no goodbye to the records
-            process_.waitForFinished(5000);
-        }
-    }
-
-  private:
-    QTemporaryDir dir_;
-    QProcess process_;
-    quint16 port_ = 0;
 };
 
 std::unique_ptr<ScriptedTable> Sit(const std::string& name, quint16 port, int games) {
