@@ -304,6 +304,7 @@ int main(int argc, char** argv) {
         const QString folder = inFile ? QFileInfo(records).absolutePath() : data;
         const QString log = folder + QStringLiteral("/room.log");
         QDir().mkpath(folder);
+        std::cout << "正在开房间…" << std::endl;
         QString error;
         if (!local.Start({here.filePath(QStringLiteral("redten-room")), parser.value(listen), parser.value(bots),
                           parser.value(level), records, log},

@@ -1,9 +1,6 @@
 #include "game/sounds.h"
 
-#include <QAudioDevice>
 #include <QFile>
-#include <QMediaDevices>
-#include <QUrl>
 
 #include "platform/resource_path.h"
 
@@ -35,15 +32,10 @@ void TableSounds::PlayWaveFile(const QString& path) {
         return;
     }
     lastPlayed_ = path.toStdString();
-    if (QMediaDevices::audioOutputs().isEmpty()) {
-        return;
+    if (!player_) {
+        player_ = std::make_unique<WavePlayer>();
     }
-    if (!effect_) {
-        effect_ = std::make_unique<QSoundEffect>();
-    }
-    effect_->stop();
-    effect_->setSource(QUrl::fromLocalFile(path));
-    effect_->play();
+    player_->Play(lastPlayed_);
 }
 
 }  // namespace redten

@@ -1,11 +1,12 @@
 #pragma once
 
-#include <QSoundEffect>
+#include <QString>
 
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "platform/wave_player.h"
 #include "state/table_view.h"
 #include "state/client_context.h"
 
@@ -34,7 +35,7 @@ private:
 
     const ClientContext& context_;
     std::function<bool()> windowShown_;
-    std::unique_ptr<QSoundEffect> effect_;
+    std::unique_ptr<WavePlayer> player_;
     std::string lastPlayed_;
 };
 
