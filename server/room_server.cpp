@@ -453,7 +453,7 @@ void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
                              }
                              if (found.claim == Store::Claim::Failed) {
                                  Log(LogLevel::Error, "could not claim " + request.name);
-                                 LobbyReply(id, "ERR 房间暂时连不上战绩库，请稍后再试。");
+                                 CheckClaimFromMemory(id, request);
                                  return;
                              }
                              claiming_[id] = {request.name, clock_.elapsed()};
@@ -467,7 +467,7 @@ void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
 void RoomServer::CheckClaim(PersonId id, const LobbyRequest& request, const Store::SecretLookup& stored) {
     if (!stored.ok) {
         Log(LogLevel::Error, "could not read the secret of " + request.name);
-        LobbyReply(id, "ERR 房间暂时读不了记录，请稍后再试。");
+        CheckClaimFromMemory(id, request);
         return;
     }
     bool queued = true;
@@ -476,8 +476,9 @@ void RoomServer::CheckClaim(PersonId id, const LobbyRequest& request, const Stor
             RefuseClaim(id, request, "no secret for a name that has one", "这个名字设了密码，请带上密码再来。");
             return;
         }
-        queued = secrets_.Check(*stored.hash, request.secret, [this, id, request](bool matches) {
+        queued = secrets_.Check(*stored.hash, request.secret, [this, id, request, hash = *stored.hash](bool matches) {
             if (matches) {
+                known_.ProvedSecret(request.name, hash);
                 GrantLobbyRequest(id, request, /*holder=*/true, {});
             } else {
                 RefuseClaim(id, request, "a wrong secret", "密码不对。");
@@ -486,17 +487,32 @@ void RoomServer::CheckClaim(PersonId id, const LobbyRequest& request, const Stor
     } else if (!request.secret.empty()) {
         queued = secrets_.Hash(request.secret, [this, id, request](std::optional<std::string> hash) {
             if (hash) {
+                known_.ProvedSecret(request.name, *hash);
                 GrantLobbyRequest(id, request, /*holder=*/false, *hash);
             } else {
                 LobbyReply(id, "ERR 房间正忙，请稍后再试。");
             }
         });
     } else {
+        known_.ProvedSecret(request.name, std::nullopt);
         GrantLobbyRequest(id, request, /*holder=*/false, {});
     }
     if (!queued) {
         LobbyReply(id, "ERR 房间正忙，请稍后再试。");
     }
+}
+
+void RoomServer::CheckClaimFromMemory(PersonId id, const LobbyRequest& request) {
+    // The records are out of reach: someone who sat in this run proved the
+    // name then and comes back on that proof; a stranger waits, since a
+    // record made now could split a person in two once the records return.
+    const KnownPeople::Known* known = known_.Find(request.name);
+    if (!known) {
+        LobbyReply(id, "ERR 记录暂时不可用，请稍后再试。");
+        return;
+    }
+    Log(LogLevel::Warning, "the records are out of reach: " + request.name + " is let in on the secret proved earlier");
+    CheckClaim(id, request, Store::SecretLookup{true, known->secretHash});
 }
 
 void RoomServer::LobbyReply(PersonId id, const std::string& text) {
@@ -846,10 +862,15 @@ void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<Per
         Refuse(link, "房间已关闭。");
         return;
     }
-    if (!person) {
+    const KnownPeople::Known* known = person ? nullptr : known_.Find(r.name);
+    if (!person && !known) {
         Refuse(link, "房间暂时读不到你的战绩，请稍后再来。");
         return;
     }
+    // Seated before in this run: the record read then stands in while the
+    // records are out of reach.
+    const PersonRecord record = person ? *person : *known->record;
+    known_.Seated(record);
     if (!r.watched.empty()) {
         Table* table = TableOf(r.watched);
         if (table && WatchRefusal(*table, link.address)) {
@@ -857,7 +878,7 @@ void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<Per
             return;
         }
         link.watching = true;
-        if (table && table->AddSpectator(id, *person, r.watched, link.allowWatch)) {
+        if (table && table->AddSpectator(id, record, r.watched, link.allowWatch)) {
             link.table = table->Number();
             KeepSecret(r);
             return;
@@ -882,7 +903,7 @@ void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<Per
         table = &NewTable();
     }
     link.table = table->Number();
-    if (!table->SeatPlayer(id, *person, false, link.allowWatch)) {
+    if (!table->SeatPlayer(id, record, false, link.allowWatch)) {
         Refuse(link, "没能为你安排座位，请从大厅重新进入。");
         return;
     }
@@ -901,17 +922,27 @@ void RoomServer::SeatComputers(Table& table) {
     }
     awaitingComputers_.insert(number);
     const Table* expected = &table;
-    store_.LoadComputers(this, names, [this, number, expected](const std::vector<std::optional<PersonRecord>>& bots) {
+    store_.LoadComputers(this, names, [this, number, expected, names](const std::vector<std::optional<PersonRecord>>& bots) {
         awaitingComputers_.erase(number);
         const auto it = tables_.find(number);
         if (it == tables_.end() || it->second.get() != expected) {
             return;  // the table closed meanwhile
         }
-        for (const auto& bot : bots) {
-            // One that could not be read leaves its seat to a person.
-            if (bot && it->second->HasFreeSeat()) {
-                it->second->SeatPlayer(nextBot_--, *bot, true, true);
+        for (std::size_t i = 0; i < bots.size() && i < names.size() && it->second->HasFreeSeat(); ++i) {
+            // With the records out of reach, a computer player plays on the
+            // record it had earlier in this run, or on a fresh one whose row
+            // is made when its first game is written.
+            PersonRecord bot;
+            if (bots[i]) {
+                bot = *bots[i];
+            } else if (const KnownPeople::Known* known = known_.Find(names[i])) {
+                bot = *known->record;
+            } else {
+                bot.name = names[i];
+                bot.portrait = kStandInComputerPortrait;
             }
+            known_.ComputerLoaded(bot);
+            it->second->SeatPlayer(nextBot_--, bot, true, true);
         }
     });
 }

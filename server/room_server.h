@@ -13,6 +13,7 @@
 #include <random>
 #include <set>
 
+#include "admission/known_people.h"
 #include "net/wire/framing.h"
 #include "page_server.h"
 #include "replay.h"
@@ -144,6 +145,7 @@ private:
     // Decides a lobby's request once its secret, if any, has been checked
     // (holder: the secret matched the name's) or hashed (newHash).
     void CheckClaim(PersonId id, const LobbyRequest& request, const Store::SecretLookup& stored);
+    void CheckClaimFromMemory(PersonId id, const LobbyRequest& request);
     void GrantLobbyRequest(PersonId id, const LobbyRequest& request, bool holder,
                            const std::string& newHash);
     void RefuseClaim(PersonId id, const LobbyRequest& request, const std::string& why,
@@ -208,6 +210,7 @@ private:
     // the seat back without the name's secret.
     std::map<std::string, QHostAddress> droppedFrom_;
     SecretWorker secrets_;
+    KnownPeople known_;
     std::map<int, std::unique_ptr<Table>> tables_;
     std::map<PersonId, std::unique_ptr<Replay>> replays_;
     std::map<TimerId, QTimer*> timers_;

@@ -22,10 +22,6 @@ QSqlDatabase Db(const QString& name) { return QSqlDatabase::database(name, false
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-// Portrait numbers: the thousands are the member kind the tables show.
-constexpr int kPersonPortraits = 1000;    // ordinary members
-constexpr int kComputerPortraits = 5000;  // computer players
-
 int PortraitOf(std::int32_t userId, bool computer) {
     return (computer ? kComputerPortraits : kPersonPortraits) + userId % 12;
 }
@@ -209,6 +205,32 @@ bool Store::SetSecret(const std::string& name, const std::string& hash) {
     return true;
 }
 
+bool Store::InsertPerson(const std::string& name, bool computer) {
+    QSqlDatabase db = Db(connection_);
+    QSqlQuery next(db);
+    if ((!dialect_.bumpUserId.isEmpty() && !next.exec(dialect_.bumpUserId)) ||
+        !next.exec(dialect_.nextUserId) || !next.next()) {
+        Failed("numbering the record of " + name, next);
+        return false;
+    }
+    const std::int32_t userId = next.value(0).toInt();
+    // Another room may make the same computer player at the same moment:
+    // then its row stands.
+    QSqlQuery insert(db);
+    insert.prepare(
+        QStringLiteral("INSERT INTO people (name, user_id, computer, portrait) VALUES (?, ?, ?, ?)"
+                       " ON CONFLICT (name) DO NOTHING"));
+    insert.addBindValue(Q(name));
+    insert.addBindValue(userId);
+    insert.addBindValue(computer ? 1 : 0);
+    insert.addBindValue(PortraitOf(userId, computer));
+    if (!insert.exec()) {
+        Failed("creating the record of " + name, insert);
+        return false;
+    }
+    return true;
+}
+
 std::optional<PersonRecord> Store::LoadOrCreate(const std::string& name, bool computer) {
     // A game still waiting to be written holds the newest record.
     for (auto it = backlog_.rbegin(); it != backlog_.rend(); ++it) {
@@ -230,26 +252,7 @@ std::optional<PersonRecord> Store::LoadOrCreate(const std::string& name, bool co
     if (!db.transaction()) {
         return Failed("starting the record of " + name, db);
     }
-    QSqlQuery next(db);
-    if ((!dialect_.bumpUserId.isEmpty() && !next.exec(dialect_.bumpUserId)) ||
-        !next.exec(dialect_.nextUserId) || !next.next()) {
-        Failed("numbering the record of " + name, next);
-        db.rollback();
-        return std::nullopt;
-    }
-    const std::int32_t userId = next.value(0).toInt();
-    // Another room may make the same computer player at the same moment:
-    // then its row stands, and is read back.
-    QSqlQuery insert(db);
-    insert.prepare(
-        QStringLiteral("INSERT INTO people (name, user_id, computer, portrait) VALUES (?, ?, ?, ?)"
-                       " ON CONFLICT (name) DO NOTHING"));
-    insert.addBindValue(Q(name));
-    insert.addBindValue(userId);
-    insert.addBindValue(computer ? 1 : 0);
-    insert.addBindValue(PortraitOf(userId, computer));
-    if (!insert.exec()) {
-        Failed("creating the record of " + name, insert);
+    if (!InsertPerson(name, computer)) {
         db.rollback();
         return std::nullopt;
     }
@@ -296,7 +299,7 @@ Store::PersonLookup Store::FindPerson(const std::string& name) {
     return found;
 }
 
-bool Store::AddToPerson(const std::string& name, const PersonRecord& change) {
+bool Store::AddToPerson(const std::string& name, const PersonRecord& change, bool computer) {
     // Relative: two rooms finishing games of the same person at once both
     // count, whatever each had read of the totals.
     QSqlQuery q(Db(connection_));
@@ -310,6 +313,15 @@ bool Store::AddToPerson(const std::string& name, const PersonRecord& change) {
         q.addBindValue(v);
     }
     if (!q.exec()) {
+        Failed("storing the record of " + name, q);
+        return false;
+    }
+    if (q.numRowsAffected() > 0) {
+        return true;
+    }
+    // A computer player seated while the records were out of reach has no
+    // row yet: it is made now, and the game counts once.
+    if (!InsertPerson(name, computer) || !q.exec()) {
         Failed("storing the record of " + name, q);
         return false;
     }
@@ -393,7 +405,7 @@ std::int64_t Store::WriteGame(const Pending& pending) {
         });
         for (const std::size_t s : order) {
             if (!g.abandoned && !g.records[s].name.empty() &&
-                !AddToPerson(g.records[s].name, g.changes[s])) {
+                !AddToPerson(g.records[s].name, g.changes[s], IsComputerPortrait(g.records[s].portrait))) {
                 db.rollback();
                 return 0;
             }

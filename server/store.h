@@ -121,7 +121,10 @@ private:
     // next statement; false when it cannot be.
     bool Ready();
     QString Now() const { return dialect_.now; }
-    bool AddToPerson(const std::string& name, const PersonRecord& change);
+    bool AddToPerson(const std::string& name, const PersonRecord& change, bool computer);
+    // Numbers and inserts a record, inside the caller's transaction; a row
+    // already there (another room's) stands.
+    bool InsertPerson(const std::string& name, bool computer);
     std::int64_t WriteGame(const Pending& pending);
     std::nullopt_t Failed(const std::string& purpose, const QSqlQuery& q);
     std::nullopt_t Failed(const std::string& purpose, const QSqlDatabase& db);
@@ -140,6 +143,13 @@ private:
 
 // The text forms games are stored in, readable and replayable.
 std::string CardsText(const CardList& cards);
+
+// Portrait numbers: the thousands are the member kind the tables show.
+constexpr int kPersonPortraits = 1000;    // ordinary members
+constexpr int kComputerPortraits = 5000;  // computer players
+// A computer player seated before its record could be read.
+constexpr int kStandInComputerPortrait = kComputerPortraits;
+constexpr bool IsComputerPortrait(int portrait) { return portrait / 1000 == kComputerPortraits / 1000; }
 std::string PlaysText(const FinishedGame& game);
 // "p2.0@5300;…": each step's kind (a answer, s showing over, p play,
 // x escape), seat, value and milliseconds since the deal.
