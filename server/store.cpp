@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <iostream>
 #include <set>
 
 namespace redten::room {
@@ -138,7 +139,48 @@ bool Store::Open(const QString& where, QString& error, int busyWaitMs, bool setU
             return false;
         }
     }
-    return !setUp || Migrate(db, dialect_, error);
+    if (!setUp) {
+        return true;
+    }
+    if (!Migrate(db, dialect_, error)) {
+        return false;
+    }
+    if (const QString journal = GameJournal::PathFor(where); !journal.isEmpty()) {
+        journal_.emplace(journal);
+        TakeJournal();
+    }
+    return true;
+}
+
+void Store::TakeJournal() {
+    const QString path = journal_->Path();
+    std::vector<JournalEntry> entries = journal_->Read([&](std::size_t line) {
+        journalDamaged_ = true;
+        std::cerr << "redten-room: records: line " << line << " of the journal " << path.toStdString()
+                  << " is damaged and skipped" << std::endl;
+    });
+    if (entries.empty() && !journalDamaged_) {
+        return;
+    }
+    journalTaken_ = true;
+    std::cerr << "redten-room: records: " << entries.size() << " finished games from the journal "
+              << path.toStdString() << " are written now" << std::endl;
+    for (JournalEntry& entry : entries) {
+        backlog_.push_back({std::move(entry.game), entry.finishedAt, entry.key});
+    }
+    RetryBacklog();
+}
+
+bool Store::KeepBacklogInJournal(QString& why) {
+    if (!journal_) {
+        why = QStringLiteral("the records are not in a file and have no journal");
+        return false;
+    }
+    std::vector<JournalEntry> entries;
+    for (const Pending& p : backlog_) {
+        entries.push_back({p.game, p.finishedAt, p.key});
+    }
+    return journal_->Append(entries, why);
 }
 
 bool Store::Ready() {
@@ -349,6 +391,10 @@ bool Store::RetryBacklog() {
         }
         lastStored_ = id;
         backlog_.pop_front();
+    }
+    if (journalTaken_) {
+        journal_->Clear(journalDamaged_);
+        journalTaken_ = journalDamaged_ = false;
     }
     return true;
 }

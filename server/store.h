@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "store_schema.h"
+#include "game_journal.h"
 #include "table_host.h"
 
 namespace redten::room {
@@ -82,6 +83,11 @@ public:
     // none is left.
     bool RetryBacklog();
     std::size_t Backlog() const { return backlog_.size(); }
+    // Keeps what still waits in the journal, for the next start to write;
+    // false (with why) when there is no journal or it cannot be written.
+    bool KeepBacklogInJournal(QString& why);
+    // The journal of these records; empty for records kept in memory.
+    QString JournalPath() const { return journal_ ? journal_->Path() : QString(); }
     // -1 when they could not be counted.
     std::int64_t CountGames();
 
@@ -139,6 +145,12 @@ private:
     std::function<void(const std::string&)> warn_;
     std::deque<Pending> backlog_;
     std::int64_t lastStored_ = 0;
+    // Games an earlier run left in the journal are part of the backlog until
+    // written; then the journal is cleared.
+    void TakeJournal();
+    std::optional<GameJournal> journal_;
+    bool journalTaken_ = false;
+    bool journalDamaged_ = false;
 };
 
 // The text forms games are stored in, readable and replayable.

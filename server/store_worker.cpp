@@ -165,8 +165,16 @@ void StoreWorker::Run() {
     }
     // One last try for what waits; the room has given up waiting by now.
     if (store.Backlog() > 0 && !store.RetryBacklog()) {
-        std::cerr << "redten-room: records: " << store.Backlog()
-                  << " finished games could not be written before the end and are lost" << std::endl;
+        QString why;
+        if (store.KeepBacklogInJournal(why)) {
+            std::cerr << "redten-room: records: " << store.Backlog()
+                      << " finished games could not be written before the end; they are kept in "
+                      << store.JournalPath().toStdString() << " and written at the next start" << std::endl;
+        } else {
+            std::cerr << "redten-room: records: " << store.Backlog()
+                      << " finished games could not be written before the end, nor kept in a journal ("
+                      << why.toStdString() << "), and are lost" << std::endl;
+        }
     }
 }
 
