@@ -73,15 +73,18 @@ void PageServer::Serve(const std::string& requestLine, const std::string& roomAd
             return;
         }
         case WebRequest::Kind::Room:
-            WithStandings(request.page, [this, answer, busy,
-                                         page = request.page](const std::vector<Standing>* all) {
-                if (!all) {
-                    busy();
-                    return;
-                }
-                answer(200, kHtml, RoomPage(room_.tables(), *all, page));
+            // The tables, and why the records are missing, show even when
+            // the standings cannot be read.
+            WithStandings(request.page, [this, answer, page = request.page](const std::vector<Standing>* all) {
+                answer(200, kHtml, RoomPage(room_.tables(), all, page, room_.records()));
             });
             return;
+        case WebRequest::Kind::Health: {
+            // From what the room knows, never through the records' thread.
+            const RecordsHealth records = room_.records();
+            answer(HealthStatus(records), kJson, HealthJson(records));
+            return;
+        }
         default:
             break;
     }

@@ -25,6 +25,7 @@ public:
     struct Room {
         std::function<std::vector<LiveTable>()> tables;
         std::function<std::size_t()> people;
+        std::function<RecordsHealth()> records;
     };
     using Answer = std::function<void(int status, std::string_view type, const std::string& body)>;
 

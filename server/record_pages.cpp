@@ -188,9 +188,29 @@ std::string MessagePage(std::string_view title, std::string_view text) {
     return Head(title) + "<p>" + HtmlEscaped(text) + "</p>" + std::string(kTail);
 }
 
-std::string RoomPage(const std::vector<LiveTable>& tables, const std::vector<Standing>& standings,
-                     int page) {
+std::string HealthJson(const RecordsHealth& records) {
+    QJsonObject r{{"available", records.available},
+                  {"unavailableSince", records.available ? QJsonValue() : QJsonValue(QString::fromStdString(records.unavailableSince))},
+                  {"waitingWrites", static_cast<qint64>(records.waitingWrites)},
+                  {"oldestWaitingSeconds", static_cast<qint64>(records.oldestWaitingSeconds)}};
+    const QJsonObject o{{"version", kHealthJsonVersion}, {"records", r}};
+    return QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString();
+}
+
+int HealthStatus(const RecordsHealth& records) {
+    return records.waitingWrites > 0 && records.oldestWaitingSeconds > kStaleWriteSeconds ? 503 : 200;
+}
+
+std::string RoomPage(const std::vector<LiveTable>& tables, const std::vector<Standing>* read, int page,
+                     const RecordsHealth& records) {
     std::string out = Head("红十 · 房间");
+    if (!records.available) {
+        out += "<p class=\"warn\">战绩库从 " + HtmlEscaped(records.unavailableSince) +
+               " 起暂时不可用，桌子照常开局；" + std::to_string(records.waitingWrites) +
+               " 局等着写入，战绩库恢复后按顺序补上。</p>";
+    } else if (records.waitingWrites > 0) {
+        out += "<p class=\"warn\">" + std::to_string(records.waitingWrites) + " 局正在等着写入战绩库。</p>";
+    }
     out += "<h2>正在进行的桌子</h2>";
     if (tables.empty()) {
         out += "<p>现在没有桌子开着。</p>";
@@ -218,7 +238,11 @@ std::string RoomPage(const std::vector<LiveTable>& tables, const std::vector<Sta
         }
     }
     out += "<h2>排行榜</h2>";
-    if (standings.empty()) {
+    static const std::vector<Standing> kNone;
+    const std::vector<Standing>& standings = read ? *read : kNone;
+    if (!read) {
+        out += "<p>排行榜暂时读不到，请稍后再看。</p>";
+    } else if (standings.empty()) {
         out += "<p>还没有人打完一局。</p>";
     } else {
         out +=

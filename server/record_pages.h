@@ -24,9 +24,24 @@ std::string HtmlEscaped(std::string_view text);
 // Percent-encoded for a path segment (UTF-8 bytes as %XX).
 std::string PathEncoded(std::string_view text);
 
-// "/": the live tables and the standings (page counts from 0).
-std::string RoomPage(const std::vector<LiveTable>& tables, const std::vector<Standing>& standings,
-                     int page);
+// How the room's records are doing, as the room last saw them.
+struct RecordsHealth {
+    bool available = true;
+    std::string unavailableSince;  // local time, while unavailable
+    std::size_t waitingWrites = 0;  // finished games not written yet
+    std::int64_t oldestWaitingSeconds = 0;
+};
+// "/health", format version kHealthJsonVersion (docs/protocol.md); its
+// status is 503 while a game has waited longer than kStaleWriteSeconds.
+std::string HealthJson(const RecordsHealth& records);
+int HealthStatus(const RecordsHealth& records);
+constexpr int kHealthJsonVersion = 1;
+constexpr std::int64_t kStaleWriteSeconds = 60;
+
+// "/": the live tables and the standings (page counts from 0), and what is
+// wrong with the records; standings null when they could not be read.
+std::string RoomPage(const std::vector<LiveTable>& tables, const std::vector<Standing>* standings,
+                     int page, const RecordsHealth& records);
 // "/people/NAME".
 std::string PersonPage(const PersonGames& person, int page);
 // "/games/ID"; replay is the command that replays it.

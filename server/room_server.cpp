@@ -50,7 +50,8 @@ RoomServer::RoomServer(RoomOptions options, StoreWorker& store, QObject* parent)
                   return static_cast<std::size_t>(std::count_if(
                       links_.begin(), links_.end(),
                       [](const auto& l) { return l.second.person != 0 && !l.second.replaying; }));
-              }}) {
+              },
+              [this] { return Health(); }}) {
     const int cores = static_cast<int>(std::thread::hardware_concurrency());
     pool_ = std::make_unique<ThinkPool>(options_.thinkThreads > 0 ? options_.thinkThreads
                                                                   : std::clamp(cores, 1, 8));
@@ -451,6 +452,7 @@ void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
                                              "这个名字正在另一个房间里使用，请稍后再试。");
                                  return;
                              }
+                             NoteRecords(found.claim != Store::Claim::Failed);
                              if (found.claim == Store::Claim::Failed) {
                                  Log(LogLevel::Error, "could not claim " + request.name);
                                  CheckClaimFromMemory(id, request);
@@ -1099,6 +1101,7 @@ void RoomServer::GameFinished(const FinishedGame& game) {
         const bool wasFull = !MayStartGame();
         --gamesHandedOver_;
         storeBacklog_ = saved.backlog;
+        NoteRecords(saved.number != 0);
         if (saved.number == 0) {
             Log(LogLevel::Warning, "table " + std::to_string(tableNo) + ": the game waits to be stored, " +
                                        std::to_string(storeBacklog_) + " waiting");
@@ -1188,6 +1191,7 @@ void RoomServer::RetryStore() {
         const bool wasFull = !MayStartGame();
         retrying_ = false;
         storeBacklog_ = backlog;
+        NoteRecords(stored);
         if (!stored) {
             storeRetryMs_ = std::min(storeRetryMs_ * 2, 5000);  // a locked file is not hammered
             storeRetry_.start(storeRetryMs_);
@@ -1196,6 +1200,40 @@ void RoomServer::RetryStore() {
         }
         StoreAnswered(wasFull);
     });
+}
+
+void RoomServer::NoteRecords(bool answered) {
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (!answered && recordsDownSince_ == 0) {
+        recordsDownSince_ = now;
+        Log(LogLevel::Warning, "the records are unavailable; tables play on, " + std::to_string(storeBacklog_) +
+                                   " finished games wait to be written");
+    } else if (answered && recordsDownSince_ != 0) {
+        Log(LogLevel::Warning, "the records are available again after " +
+                                   std::to_string((now - recordsDownSince_) / 1000) + " s; " +
+                                   std::to_string(storeBacklog_) + " games still wait");
+        recordsDownSince_ = 0;
+    }
+    if (storeBacklog_ == 0) {
+        waitingSince_ = 0;
+    } else if (waitingSince_ == 0) {
+        waitingSince_ = now;
+    }
+}
+
+RecordsHealth RoomServer::Health() const {
+    RecordsHealth health;
+    health.available = recordsDownSince_ == 0;
+    if (!health.available) {
+        health.unavailableSince = QDateTime::fromMSecsSinceEpoch(recordsDownSince_)
+                                      .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))
+                                      .toStdString();
+    }
+    health.waitingWrites = storeBacklog_;
+    if (waitingSince_ != 0) {
+        health.oldestWaitingSeconds = (QDateTime::currentMSecsSinceEpoch() - waitingSince_) / 1000;
+    }
+    return health;
 }
 
 void RoomServer::StoreAnswered(bool wasFull) {

@@ -146,6 +146,10 @@ private:
     // (holder: the secret matched the name's) or hashed (newHash).
     void CheckClaim(PersonId id, const LobbyRequest& request, const Store::SecretLookup& stored);
     void CheckClaimFromMemory(PersonId id, const LobbyRequest& request);
+    // What the records last did (answered or failed), and what waits: kept
+    // for the pages and the log.
+    void NoteRecords(bool answered);
+    RecordsHealth Health() const;
     void GrantLobbyRequest(PersonId id, const LobbyRequest& request, bool holder,
                            const std::string& newHash);
     void RefuseClaim(PersonId id, const LobbyRequest& request, const std::string& why,
@@ -231,6 +235,11 @@ private:
     bool retrying_ = false;
     std::size_t gamesHandedOver_ = 0;  // to the store, not answered yet
     std::size_t storeBacklog_ = 0;     // as the store last told
+    // When the records stopped answering (0 while they answer), and since
+    // when games have waited to be written (0 while none waits); ms since
+    // the epoch.
+    qint64 recordsDownSince_ = 0;
+    qint64 waitingSince_ = 0;
     std::set<std::string> seating_;    // names whose records are being read
     std::set<int> awaitingComputers_;  // tables whose computer players are being read
     bool linksGone_ = false;

@@ -47,18 +47,7 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return store_.CountGames() == 1; }));
     }
 
-    // One page from the room's web port, headers and all.
-    QByteArray Fetch(const std::string& path) {
-        QTcpSocket web;
-        web.connectToHost(QHostAddress::LocalHost, room_->Port());
-        web.write(QByteArray::fromStdString("GET " + path + " HTTP/1.0\r\n\r\n"));
-        QByteArray reply;
-        WaitUntil([&] {
-            reply += web.readAll();
-            return web.state() == QAbstractSocket::UnconnectedState;
-        });
-        return reply + web.readAll();
-    }
+    QByteArray Fetch(const std::string& path) { return redten::test::FetchPage(room_->Port(), path); }
 
     QTemporaryDir dir_;
     StoreWorker worker_;

@@ -403,12 +403,18 @@ TEST_F(RoomTest, ALockedFileSeatsWhoSatBeforeAndAsksStrangersToWait) {
     ASSERT_TRUE(back->Connect());
     ASSERT_TRUE(WaitUntil([&] { return back->gamesOver >= 2; }, 30000)) << "no game while the file was locked";
     EXPECT_TRUE(back->problems.empty()) << back->problems.front();
+    // The room says so, without asking the locked file.
+    const QByteArray health = redten::test::FetchPage(room_->Port(), "/health");
+    EXPECT_TRUE(health.startsWith("HTTP/1.0 200")) << health.toStdString();  // not a minute yet
+    EXPECT_TRUE(health.contains("\"available\":false")) << health.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(redten::test::FetchPage(room_->Port(), "/")).contains(QStringLiteral("战绩库从")));
     ASSERT_TRUE(QSqlQuery(locker).exec("COMMIT"));
     locker.close();
     locker = QSqlDatabase();
     QSqlDatabase::removeDatabase(QStringLiteral("locker"));
 
     ASSERT_TRUE(WaitUntil([&] { return store_.Backlog() == 0 && store_.CountGames() == 3; }, 30000));
+    ASSERT_TRUE(WaitUntil([&] { return redten::test::FetchPage(room_->Port(), "/health").contains("\"available\":true"); }));
     EXPECT_EQ(store_.LoadOrCreate("老王", false)->games, 3);
     EXPECT_TRUE(stranger->Reserve()) << stranger->lastReply;
     // Every computer player that played has its row, with each game once.

@@ -58,6 +58,17 @@ TEST(StoredTextTest, DamagedTextIsRefusedAndStepsComeBackAsWritten) {
     EXPECT_EQ(ParsePlays("0:1,2;1:254")->size(), 2u);
 }
 
+TEST(HealthTest, GamesWaitingOverAMinuteMakeTheRoomUnhealthy) {
+    RecordsHealth records{false, "2026-12-09 10:00:00", 3, kStaleWriteSeconds};
+    EXPECT_EQ(HealthStatus(records), 200);
+    EXPECT_EQ(HealthJson(records),
+              "{\"records\":{\"available\":false,\"oldestWaitingSeconds\":60,"
+              "\"unavailableSince\":\"2026-12-09 10:00:00\",\"waitingWrites\":3},\"version\":1}");
+    ++records.oldestWaitingSeconds;
+    EXPECT_EQ(HealthStatus(records), 503);
+    EXPECT_EQ(ParseWebRequest("GET /health HTTP/1.1").kind, WebRequest::Kind::Health);
+}
+
 TEST(RecordsReadTest, MissingDamagedAndLookalikeRecordsAreToldApart) {
     QTemporaryDir dir;
     StoreWorker worker;

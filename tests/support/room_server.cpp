@@ -71,4 +71,16 @@ QByteArray ToByteArray(const Bytes& bytes) {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
 }
 
+QByteArray FetchPage(quint16 port, const std::string& path) {
+    QTcpSocket web;
+    web.connectToHost(QHostAddress::LocalHost, port);
+    web.write(QByteArray::fromStdString("GET " + path + " HTTP/1.0\r\n\r\n"));
+    QByteArray reply;
+    WaitUntil([&] {
+        reply += web.readAll();
+        return web.state() == QAbstractSocket::UnconnectedState;
+    });
+    return reply + web.readAll();
+}
+
 }  // namespace redten::test

@@ -6,6 +6,7 @@
 #include <QTcpSocket>
 
 #include <functional>
+#include <string>
 
 #include "net/wire/bytes.h"
 
@@ -42,6 +43,9 @@ private:
 
 // A loopback port with nothing listening on it.
 quint16 UnusedPort();
+
+// One page from a room's web port on this machine, headers and all.
+QByteArray FetchPage(quint16 port, const std::string& path);
 
 QByteArray ToByteArray(const Bytes& bytes);
 
