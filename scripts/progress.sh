@@ -26,7 +26,8 @@ progress_end() {
     fi
     printf ' 失败。\n'
     if grep -q '^FAILED: ' "$log"; then
-        sed -n '/^FAILED: /,$p' "$log" | head -n 80
+        # awk reads to the end: head could cut sed off, and pipefail would then end the script.
+        sed -n '/^FAILED: /,$p' "$log" | awk 'NR <= 80'
     else
         tail -n 60 "$log"
     fi

@@ -1,6 +1,7 @@
 #include "game_journal.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +13,8 @@
 #include <QUrl>
 
 #include <unistd.h>
+
+#include <algorithm>
 
 #include "store.h"
 
@@ -64,9 +67,14 @@ struct Reader {
         }
         return static_cast<qint64>(d);
     }
+    // No control characters: a text the records refuse would hold up every
+    // game behind it.
     std::string Text(const QJsonValue& v) {
         const QByteArray utf8 = v.toString().toUtf8();
-        if (!v.isString() || utf8.size() > kMaxText) {
+        const bool control = std::any_of(utf8.begin(), utf8.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+        });
+        if (!v.isString() || utf8.size() > kMaxText || control) {
             ok = false;
             return {};
         }
@@ -218,8 +226,11 @@ QString GameJournal::PathFor(const QString& where) {
     }
     // One journal per database a room of this machine writes to.
     const QByteArray which = QCryptographicHash::hash(where.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/redten/records-") + QString::fromLatin1(which) + QStringLiteral(".journal");
+    QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty()) {
+        data = QDir::tempPath();  // an account with no home folder
+    }
+    return data + QStringLiteral("/redten/records-") + QString::fromLatin1(which) + QStringLiteral(".journal");
 }
 
 bool GameJournal::Append(const std::vector<JournalEntry>& entries, QString& error) {
@@ -284,8 +295,9 @@ void GameJournal::Clear(bool hadDamage) {
         return;
     }
     if (hadDamage) {
-        QFile::remove(path_ + QStringLiteral(".damaged"));
-        QFile::rename(path_, path_ + QStringLiteral(".damaged"));
+        // Each damaged journal kept apart, for someone to read.
+        QFile::rename(path_, path_ + QStringLiteral(".damaged-") +
+                                 QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")));
     } else {
         QFile::remove(path_);
     }

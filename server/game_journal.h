@@ -42,8 +42,8 @@ public:
     // number, from 1) and skipped.
     std::vector<JournalEntry> Read(const std::function<void(std::size_t line)>& damaged);
     // Once the games read are written: removed, or kept aside as
-    // NAME.damaged when it had lines that could not be read, for someone to
-    // look at. A journal another room has added to since it was read stays.
+    // NAME.damaged-TIME when it had lines that could not be read, for
+    // someone to look at. A journal another room has added to since it was read stays.
     void Clear(bool hadDamage);
 
     // A journal larger than this is not ours.

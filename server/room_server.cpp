@@ -66,6 +66,10 @@ RoomServer::RoomServer(RoomOptions options, StoreWorker& store, QObject* parent)
     connect(&heartbeat_, &QTimer::timeout, this, &RoomServer::Heartbeat);
     storeRetry_.setSingleShot(true);
     connect(&storeRetry_, &QTimer::timeout, this, &RoomServer::RetryStore);
+    // Games an earlier run left in the journal, if the records could not
+    // take them at the start, are tried again like any that wait.
+    storeRetryMs_ = 100;
+    RetryStore();
     if (options_.idleDropMs > 0) {
         // One look at every link now and then costs less than a timer per
         // link restarted on every message.
@@ -469,6 +473,7 @@ void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
 void RoomServer::CheckClaim(PersonId id, const LobbyRequest& request, const Store::SecretLookup& stored) {
     if (!stored.ok) {
         Log(LogLevel::Error, "could not read the secret of " + request.name);
+        NoteRecords(false);
         CheckClaimFromMemory(id, request);
         return;
     }
@@ -1096,7 +1101,13 @@ void RoomServer::GameFinished(const FinishedGame& game) {
         ++brokenGames_;
         Log(LogLevel::Error, "table " + std::to_string(game.tableNo) + ": a game broke the rules: " + *broken);
     }
+    // The records shown at the tables are kept, for anyone let back in on
+    // them while the records are out of reach.
+    for (const PersonRecord& record : game.records) {
+        known_.Update(record);
+    }
     ++gamesHandedOver_;
+    NoteWaiting();
     store_.SaveGame(this, game, [this, tableNo = game.tableNo](StoreWorker::Saved saved) {
         const bool wasFull = !MayStartGame();
         --gamesHandedOver_;
@@ -1195,7 +1206,7 @@ void RoomServer::RetryStore() {
         if (!stored) {
             storeRetryMs_ = std::min(storeRetryMs_ * 2, 5000);  // a locked file is not hammered
             storeRetry_.start(storeRetryMs_);
-        } else {
+        } else if (waiting > 0) {
             Log(LogLevel::Info, "the records took the " + std::to_string(waiting) + " games that waited");
         }
         StoreAnswered(wasFull);
@@ -1214,10 +1225,15 @@ void RoomServer::NoteRecords(bool answered) {
                                    std::to_string(storeBacklog_) + " games still wait");
         recordsDownSince_ = 0;
     }
-    if (storeBacklog_ == 0) {
+    NoteWaiting();
+}
+
+void RoomServer::NoteWaiting() {
+    // A store stuck on one write shows as games that wait, answered or not.
+    if (storeBacklog_ + gamesHandedOver_ == 0) {
         waitingSince_ = 0;
     } else if (waitingSince_ == 0) {
-        waitingSince_ = now;
+        waitingSince_ = QDateTime::currentMSecsSinceEpoch();
     }
 }
 
@@ -1229,7 +1245,7 @@ RecordsHealth RoomServer::Health() const {
                                       .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))
                                       .toStdString();
     }
-    health.waitingWrites = storeBacklog_;
+    health.waitingWrites = storeBacklog_ + gamesHandedOver_;
     if (waitingSince_ != 0) {
         health.oldestWaitingSeconds = (QDateTime::currentMSecsSinceEpoch() - waitingSince_) / 1000;
     }

@@ -149,6 +149,7 @@ private:
     // What the records last did (answered or failed), and what waits: kept
     // for the pages and the log.
     void NoteRecords(bool answered);
+    void NoteWaiting();
     RecordsHealth Health() const;
     void GrantLobbyRequest(PersonId id, const LobbyRequest& request, bool holder,
                            const std::string& newHash);

@@ -166,7 +166,7 @@ void Store::TakeJournal() {
     std::cerr << "redten-room: records: " << entries.size() << " finished games from the journal "
               << path.toStdString() << " are written now" << std::endl;
     for (JournalEntry& entry : entries) {
-        backlog_.push_back({std::move(entry.game), entry.finishedAt, entry.key});
+        backlog_.push_back({std::move(entry.game), entry.finishedAt, entry.key, true});
     }
     RetryBacklog();
 }
@@ -176,11 +176,14 @@ bool Store::KeepBacklogInJournal(QString& why) {
         why = QStringLiteral("the records are not in a file and have no journal");
         return false;
     }
+    // The journal still holds the games it gave: only the newer ones go in.
     std::vector<JournalEntry> entries;
     for (const Pending& p : backlog_) {
-        entries.push_back({p.game, p.finishedAt, p.key});
+        if (!p.journaled) {
+            entries.push_back({p.game, p.finishedAt, p.key});
+        }
     }
-    return journal_->Append(entries, why);
+    return entries.empty() || journal_->Append(entries, why);
 }
 
 bool Store::Ready() {

@@ -122,6 +122,7 @@ private:
         FinishedGame game;
         QString finishedAt;
         QString key;  // the game's own, for this store's life
+        bool journaled = false;  // read from the journal, which still holds it
     };
     // A lost connection to a database server is made again before the
     // next statement; false when it cannot be.

@@ -23,6 +23,13 @@ void KnownPeople::Seated(const PersonRecord& record) { Entry(record.name).record
 
 void KnownPeople::ComputerLoaded(const PersonRecord& record) { Entry(record.name).record = record; }
 
+void KnownPeople::Update(const PersonRecord& record) {
+    const auto it = people_.find(record.name);
+    if (it != people_.end() && it->second.record) {
+        it->second.record = record;
+    }
+}
+
 const KnownPeople::Known* KnownPeople::Find(const std::string& name) const {
     const auto it = people_.find(name);
     return it != people_.end() && it->second.record ? &it->second : nullptr;

@@ -25,6 +25,8 @@ public:
     void ProvedSecret(const std::string& name, std::optional<std::string> hash);
     void Seated(const PersonRecord& record);
     void ComputerLoaded(const PersonRecord& record);
+    // The record after a game, for someone already known.
+    void Update(const PersonRecord& record);
 
     struct Known {
         std::optional<std::string> secretHash;

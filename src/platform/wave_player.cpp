@@ -3,6 +3,7 @@
 #include <alsa/asoundlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <fstream>
 
@@ -32,7 +33,7 @@ std::optional<WaveSound> ParseWave(const std::vector<std::uint8_t>& bytes) {
     WaveSound wave;
     bool haveFormat = false;
     std::size_t at = 12;
-    while (bytes.size() - at >= 8) {
+    while (at <= bytes.size() && bytes.size() - at >= 8) {
         const std::uint8_t* chunk = bytes.data() + at;
         const std::size_t size = Le32(chunk + 4);
         const std::size_t body = at + 8;
@@ -122,8 +123,9 @@ void WavePlayer::Run() {
             continue;
         }
         // The device is opened when first needed and kept: a desktop without
-        // sound output simply fails here each time.
-        if (!pcm && snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, 0) < 0) {
+        // sound output simply fails here each time. It is never waited on
+        // without a bound, so a stuck device cannot hold up the table's exit.
+        if (!pcm && snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) {
             pcm = nullptr;
             continue;
         }
@@ -135,24 +137,32 @@ void WavePlayer::Run() {
         }
         const std::size_t frameBytes = wave->channels * (wave->bitsPerSample / 8);
         const std::size_t frames = wave->samples.size() / frameBytes;
-        // Short slices, so a newer sound cuts in at once.
+        // Short slices, so a newer sound cuts in at once; a device that takes
+        // nothing for a second is given up and opened afresh next time.
         constexpr std::size_t kSlice = 1024;
+        constexpr int kWaitMs = 100, kGiveUpMs = 1000;
         std::size_t done = 0;
-        while (done < frames && !Interrupted(seen)) {
+        int idleMs = 0;
+        bool broken = false;
+        while (done < frames && !broken && !Interrupted(seen)) {
             const std::size_t n = std::min(kSlice, frames - done);
-            snd_pcm_sframes_t wrote = snd_pcm_writei(pcm, wave->samples.data() + done * frameBytes, n);
-            if (wrote < 0) {
-                wrote = snd_pcm_recover(pcm, static_cast<int>(wrote), 1);
-                if (wrote < 0) {
-                    break;
-                }
-                continue;
+            const snd_pcm_sframes_t wrote = snd_pcm_writei(pcm, wave->samples.data() + done * frameBytes, n);
+            if (wrote == -EAGAIN) {
+                snd_pcm_wait(pcm, kWaitMs);
+                idleMs += kWaitMs;
+                broken = idleMs >= kGiveUpMs;
+            } else if (wrote < 0) {
+                broken = snd_pcm_recover(pcm, static_cast<int>(wrote), 1) < 0;
+            } else {
+                done += static_cast<std::size_t>(wrote);
+                idleMs = 0;
             }
-            done += static_cast<std::size_t>(wrote);
         }
-        if (done == frames) {
-            snd_pcm_drain(pcm);
+        if (broken) {
+            snd_pcm_close(pcm);
+            pcm = nullptr;
         }
+        // What was written plays on by itself: the next sound drops it.
     }
     if (pcm) {
         snd_pcm_close(pcm);

@@ -36,6 +36,9 @@ TEST(WaveFiles, PcmIsReadAndAnythingElseGivesNothing) {
     cut.resize(30);  // ends inside the format
     EXPECT_FALSE(ParseWave(cut));
     EXPECT_FALSE(ParseWave({}));
+    // An odd-sized chunk at the very end pads past it: nothing is read there.
+    const std::string oddEnd = "RIFF" + Le(0, 4) + "WAVE" + "LIST" + Le(3, 4) + "abc";
+    EXPECT_FALSE(ParseWave({oddEnd.begin(), oddEnd.end()}));
     EXPECT_FALSE(ReadWaveFile("/nonexistent/sound.wav"));
 }
 
