@@ -77,6 +77,9 @@ int main(int argc, char** argv) {
     // cost of a message grew with their number. It is chosen when the
     // application object is made.
     qputenv("QT_NO_GLIB", "1");
+    // Past a file-size limit (ulimit -f) a write fails, as on a full disk,
+    // and the games wait for the records; the signal would end the room.
+    ::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("redten-room"));
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTcpSocket>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -20,6 +22,7 @@ namespace redten::faults {
 namespace {
 
 using room::test::ScriptedTable;
+using test::FetchPage;
 using test::WaitUntil;
 
 // The index of the first message from `from` on that matches, or -1.
@@ -156,6 +159,54 @@ TEST(TableKilled, TheRoomCountsTheEscapeAndTheOthersPlayOn) {
     EXPECT_EQ(newcomer.seat, game.seat);
     EXPECT_EQ(room.Records().CountGames(), 2);
     EXPECT_EQ(room.Server().BrokenGames(), 0);
+}
+
+// The records' file can grow no more (a full disk, a file-size limit): the
+// tables play on, the room says the records are unavailable, and once the
+// file may grow again every game is written, once.
+TEST(RecordsFull, PlayGoesOnAndEveryGameLandsWhenTheFileMayGrowAgain) {
+    QTemporaryDir dir;
+    const QString db = dir.filePath("room.db");
+    RoomProcess room({"--bots", "3", "--bot-pause-ms", "0", "--bot-quiet-ms", "0", "--seed", "11", "--db", db});
+    ASSERT_NE(room.Port(), 0);
+    ScriptedTable me("满了", room.Port());
+    me.gamesWanted = 1000000;
+    ASSERT_TRUE(me.Reserve()) << me.lastReply;
+    ASSERT_TRUE(me.Connect());
+    ASSERT_TRUE(WaitUntil([&] { return me.gamesOver >= 1; }, 20000));
+    const auto limit = [&](const QString& size) {
+        return QProcess::execute("prlimit", {"--pid", QString::number(room.Pid()), "--fsize=" + size + ":unlimited"});
+    };
+    ASSERT_EQ(limit(QString::number(QFileInfo(db).size())), 0);
+    const QByteArray unavailable = "\"available\":false";
+    ASSERT_TRUE(WaitUntil([&] { return FetchPage(room.Port(), "/health").contains(unavailable); }, 30000));
+    const int atFull = me.gamesOver;
+    EXPECT_TRUE(WaitUntil([&] { return me.gamesOver >= atFull + 3; }, 30000)) << "play stopped with the file full";
+    EXPECT_TRUE(room.Running());
+
+    ASSERT_EQ(limit("unlimited"), 0);
+    me.gamesWanted = me.gamesOver + 1;  // the game in hand is the last
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return me.gamesOver >= me.gamesWanted &&
+                   FetchPage(room.Port(), "/health").contains("\"available\":true") &&
+                   FetchPage(room.Port(), "/health").contains("\"waitingWrites\":0");
+        },
+        30000));
+    ASSERT_TRUE(room.Stop(SIGTERM));
+    {
+        QSqlDatabase check = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("full"));
+        check.setDatabaseName(db);
+        ASSERT_TRUE(check.open());
+        QSqlQuery q(check);
+        ASSERT_TRUE(q.exec("PRAGMA integrity_check") && q.next());
+        EXPECT_EQ(q.value(0).toString(), QStringLiteral("ok"));
+        ASSERT_TRUE(q.exec("SELECT COUNT(*) FROM games") && q.next());
+        EXPECT_EQ(q.value(0).toInt(), me.gamesOver);
+        ASSERT_TRUE(q.exec("SELECT games FROM people WHERE name = '满了'") && q.next());
+        EXPECT_EQ(q.value(0).toInt(), me.gamesOver);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("full"));
 }
 
 // Stopped as a service manager stops it, the room settles its games first:
