@@ -948,7 +948,7 @@ void RoomServer::SeatComputers(Table& table) {
                 bot.name = names[i];
                 bot.portrait = kStandInComputerPortrait;
             }
-            known_.ComputerLoaded(bot);
+            known_.Seated(bot);
             it->second->SeatPlayer(nextBot_--, bot, true, true);
         }
     });

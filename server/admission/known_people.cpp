@@ -21,8 +21,6 @@ void KnownPeople::ProvedSecret(const std::string& name, std::optional<std::strin
 
 void KnownPeople::Seated(const PersonRecord& record) { Entry(record.name).record = record; }
 
-void KnownPeople::ComputerLoaded(const PersonRecord& record) { Entry(record.name).record = record; }
-
 void KnownPeople::Update(const PersonRecord& record) {
     const auto it = people_.find(record.name);
     if (it != people_.end() && it->second.record) {

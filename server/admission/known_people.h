@@ -23,8 +23,8 @@ public:
     // The name's secret as the records hold it (none for a name without
     // one), once a request proved it; the person is known once seated.
     void ProvedSecret(const std::string& name, std::optional<std::string> hash);
+    // A person or a computer player seated with this record.
     void Seated(const PersonRecord& record);
-    void ComputerLoaded(const PersonRecord& record);
     // The record after a game, for someone already known.
     void Update(const PersonRecord& record);
 
