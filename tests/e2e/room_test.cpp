@@ -374,7 +374,9 @@ TEST_F(RoomTest, EveryLinkSendsSmallMessagesAtOnceAndIsProbedForLife) {
 // players still come to the table, and once the file is free every game is
 // written and counted once.
 TEST_F(RoomTest, ALockedFileSeatsWhoSatBeforeAndAsksStrangersToWait) {
-    Open(/*bots=*/3);
+    // At a person's pace, so the half minute does not load the machine for
+    // the tests that run beside it.
+    Open(/*bots=*/3, 1 << 20, [](RoomOptions& o) { o.table.botPauseMs = 100; });
     const auto sit = [&](const std::string& name, const std::string& secret) {
         auto t = std::make_unique<ScriptedTable>(name, room_->Port());
         t->secret = secret;
@@ -391,7 +393,7 @@ TEST_F(RoomTest, ALockedFileSeatsWhoSatBeforeAndAsksStrangersToWait) {
     for (int i = 0; i < 3; ++i) {
         steady.push_back(sit("稳" + std::to_string(i), ""));
         steady.back()->gamesWanted = 1000000;
-        steady.back()->playPauseMs = 30;
+        steady.back()->playPauseMs = 100;
         ASSERT_TRUE(steady.back()->Reserve()) << steady.back()->lastReply;
         ASSERT_TRUE(steady.back()->Connect());
     }

@@ -167,10 +167,11 @@ TEST(TableKilled, TheRoomCountsTheEscapeAndTheOthersPlayOn) {
 TEST(RecordsFull, PlayGoesOnAndEveryGameLandsWhenTheFileMayGrowAgain) {
     QTemporaryDir dir;
     const QString db = dir.filePath("room.db");
-    RoomProcess room({"--bots", "3", "--bot-pause-ms", "0", "--bot-quiet-ms", "0", "--seed", "11", "--db", db});
+    RoomProcess room({"--bots", "3", "--bot-pause-ms", "20", "--bot-quiet-ms", "0", "--seed", "11", "--db", db});
     ASSERT_NE(room.Port(), 0);
     ScriptedTable me("满了", room.Port());
     me.gamesWanted = 1000000;
+    me.playPauseMs = 20;
     ASSERT_TRUE(me.Reserve()) << me.lastReply;
     ASSERT_TRUE(me.Connect());
     ASSERT_TRUE(WaitUntil([&] { return me.gamesOver >= 1; }, 20000));
