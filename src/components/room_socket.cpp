@@ -145,28 +145,12 @@ void RoomSocket::ScheduleDelivery() {
 
 void RoomSocket::DeliverNext() {
     deliveryScheduled_ = false;
-    if (depth_ >= kMaxNesting) {
-        if (pendingEnd_ == EndKind::None) {
-            heldBack_ = true;
-            return;
-        }
-        // The link is gone and the handlers are deep in waits (stacked
-        // boxes): the end goes first, and what it overtakes is dropped, so
-        // the table closes now rather than box by box.
-        decoder_ = FrameDecoder();
-    }
     if (decoder_.hasMessage()) {
         const Bytes message = decoder_.takeMessage();
-        // Schedule the next one first: the handler may wait, and the next
-        // message must be able to arrive during that wait.
+        // Scheduled first: a handler that ends the link must find the end
+        // still to come after the messages before it.
         ScheduleDelivery();
-        ++depth_;
         emit DataArrival(message);
-        --depth_;
-        if (heldBack_) {
-            heldBack_ = false;
-            ScheduleDelivery();
-        }
         return;
     }
     if (pendingEnd_ != EndKind::None && !endRaised_) {

@@ -13,17 +13,11 @@ namespace redten {
 // The room link over TCP with our stream framing.
 //
 // Messages are handed on one per queued event rather than from inside the
-// socket's read notification: a handler may pump events while it waits
-// (the game handler's pauses, modal boxes), and messages arriving meanwhile
-// must still be handled, nested inside that wait, in their order. Nesting
-// stops at kMaxNesting: further messages wait, in order, until the
-// handlers below them return, so a burst from the room cannot exhaust the
-// stack. The end of the link never waits behind that limit.
+// socket's read notification, so a burst from the room leaves room between
+// its messages for the timers, the mouse and the painting.
 class RoomSocket final : public RoomLink {
     Q_OBJECT
 public:
-    static constexpr int kMaxNesting = 8;
-
     explicit RoomSocket(QObject* parent = nullptr);
     ~RoomSocket() override;
 
@@ -58,8 +52,6 @@ private:
     EndKind pendingEnd_ = EndKind::None;
     bool endRaised_ = false;
     bool deliveryScheduled_ = false;
-    int depth_ = 0;             // handlers running, one inside another
-    bool heldBack_ = false;     // a delivery waits for a handler to return
 };
 
 }  // namespace redten

@@ -46,16 +46,12 @@ GameResult ResultOf(const GameState& game, const wire::GameOver& over, std::int3
 GameMessages::GameMessages(ClientContext& context, TableServices& services, TurnFlow& flow)
     : context_(context), game_(context.game), services_(services), flow_(flow) {}
 
-void GameMessages::Notice(const std::string& text, const std::string& caption) {
-    services_.boxes.ShowGlobalMsg(0, 1, text, caption, 10, "确定", "", true);
+void GameMessages::Notice(const std::string& text, const std::string& caption, std::function<void()> then) {
+    services_.boxes.ShowNotice(text, caption, 10, std::move(then));
 }
 
-GameMessages::Pause GameMessages::PauseFor(std::uint32_t ms) {
-    const std::uint64_t before = moves_;
-    if (!services_.waiter.WaitTime(ms)) {
-        return Pause::Ending;
-    }
-    return moves_ == before ? Pause::Quiet : Pause::Overtaken;
+void GameMessages::AfterPause(std::uint32_t ms, std::function<void(bool overtaken)> then) {
+    services_.beats.After(ms, [this, before = moves_, then = std::move(then)] { then(moves_ != before); });
 }
 
 void GameMessages::FlushCleanup() {
@@ -67,7 +63,6 @@ void GameMessages::FlushCleanup() {
                 seat.bteOutPai.clear();
             }
             game_.blnWaitLiang = 0;
-            services_.view.RepaintOutArea(false);
             return;
         case Cleanup::TrickWon:
             // The won trick becomes the previous one.
@@ -75,7 +70,6 @@ void GameMessages::FlushCleanup() {
                 u.bteLastOutPai = u.bteOutPai;
                 u.bteOutPai.clear();
             }
-            services_.view.RepaintOutArea(false);
             return;
         case Cleanup::None:
             return;
@@ -84,6 +78,8 @@ void GameMessages::FlushCleanup() {
 
 void GameMessages::MoveOn() {
     FlushCleanup();
+    // Whatever is new on the table ends the previous trick's moment.
+    context_.scene.previousTrick = false;
     ++moves_;
 }
 
@@ -146,7 +142,9 @@ void GameMessages::ExecGameMsg(const Bytes& m) {
     }
     if (!taken) {
         LogDroppedMessage("game", m);
+        return;
     }
+    services_.view.Changed();
 }
 
 void GameMessages::OnChatLine(const wire::ChatLine& m) {
@@ -155,15 +153,11 @@ void GameMessages::OnChatLine(const wire::ChatLine& m) {
     services_.chat.AddChatLine(line);
 }
 
-void GameMessages::OnReady(const wire::Ready& m) {
-    game_.udtUser[m.seat].blnReady = -1;
-    services_.view.PaintReadyHand(m.seat);
-}
+void GameMessages::OnReady(const wire::Ready& m) { game_.udtUser[m.seat].blnReady = -1; }
 
 void GameMessages::SetMyPai(const wire::Hand& m) {
     game_.bteMyPai = m.cards;
     game_.udtUser[ViewSeat() & 3].bteCardCount = static_cast<std::uint8_t>(game_.bteMyPai.size());
-    services_.view.PaintHand(ViewSeat());
     flow_.ShowGameState();
 }
 
@@ -171,10 +165,11 @@ void GameMessages::OnPlayerLeaves(const wire::PlayerLeaves& m) {
     const std::uint8_t s = m.seat;
     const std::string name = s <= 3 ? game_.udtUser[s].strUserName : std::string();
     const std::string text = name + " 不能继续玩下去，原因：" + m.reason;
-    Notice(text, context_.launch.strGameTitle + "系统提示");
+    std::function<void()> then;
     if (s == ViewSeat() && !IsSpectator()) {
-        services_.closeMainWindow({TableClosing::Cause::SentAway, text});
+        then = [this, text] { services_.closeMainWindow({TableClosing::Cause::SentAway, text}); };
     }
+    Notice(text, context_.launch.strGameTitle + "系统提示", std::move(then));
 }
 
 void GameMessages::OnGameStart(const std::optional<wire::GameStart>& m) {
@@ -189,6 +184,7 @@ void GameMessages::OnGameStart(const std::optional<wire::GameStart>& m) {
     }
     flow_.StopClock();
     ResetGameData(context_, true);
+    context_.scene.result.reset();
     multiplier_ = 1;
     context_.define.blnInGame = 1;
     game_.blnNoDeal = 0;
@@ -200,7 +196,6 @@ void GameMessages::OnGameStart(const std::optional<wire::GameStart>& m) {
     game_.blnShowOtherBack = m->options.showBacks;
     game_.bteLiangTime = m->options.showSeconds;
     game_.bteOutTime = m->options.playSeconds;
-    services_.view.RepaintTable();
     if (!IsSpectator()) {
         services_.link.Send(MakeStartAck(ViewSeat()));
     }
@@ -212,13 +207,9 @@ void GameMessages::OnDeal(const wire::Deal& m) {
     for (std::uint8_t s = 0; s < 4; ++s) {
         game_.udtUser[s].bteCardCount = static_cast<std::uint8_t>(cards);
     }
-    for (std::uint8_t s = 0; s < 4; ++s) {
-        services_.view.PaintHand(s);
-        services_.view.PaintCardCount(s);
-    }
     game_.bteGameState = kPhaseShowing;
     flow_.ShowGameState();
-    services_.sounds.PlayGameSound(0);
+    services_.sounds.PlayGameSound(GameSound::Start);
 }
 
 void GameMessages::OnShowingAnswer(const wire::ShowingAnswer& m) {
@@ -227,15 +218,13 @@ void GameMessages::OnShowingAnswer(const wire::ShowingAnswer& m) {
     UserGameInfo& seat = game_.udtUser[s];
     seat.bteLiang = answer;
     seat.bteLiangTimes = static_cast<std::uint8_t>(std::min(seat.bteLiangTimes + 1, 255));
-    services_.view.PaintLiangFlag(s);
     if (answer >= 1 && answer <= 3) {
         seat.bteOutPai = answer == 1   ? CardList{kRedTen59}
                          : answer == 2 ? CardList{kRedTen72}
                                        : CardList{kRedTen59, kRedTen72};
-        services_.view.PaintOutPai(s);
     }
     if (seat.bteLiang != 0) {
-        services_.sounds.PlayGameSound(1);
+        services_.sounds.PlayGameSound(GameSound::Showing);
     }
     flow_.ShowGameState();
 }
@@ -244,21 +233,19 @@ void GameMessages::OnShowingOver(const wire::ShowingOver& m) {
     multiplier_ = ShowingMultiplier(game_);
     // Showing is over: the shown tens stay in view a moment.
     pending_ = Cleanup::ShowingOver;
-    const Pause pause = PauseFor(2000);
-    if (pause == Pause::Ending) {
-        return;
-    }
-    if (pending_ == Cleanup::ShowingOver) {
-        FlushCleanup();
-    }
-    if (pause == Pause::Overtaken) {
-        return;  // the first lead already came
-    }
-    if (m.leader <= 3) {
-        game_.bteCurSeat = m.leader;
-    }
-    game_.bteGameState = m.phase;
-    flow_.ShowGameState();
+    AfterPause(2000, [this, m](bool overtaken) {
+        if (pending_ == Cleanup::ShowingOver) {
+            FlushCleanup();
+        }
+        if (!overtaken) {  // else the first lead already came
+            if (m.leader <= 3) {
+                game_.bteCurSeat = m.leader;
+            }
+            game_.bteGameState = m.phase;
+            flow_.ShowGameState();
+        }
+        services_.view.Changed();
+    });
 }
 
 void GameMessages::OnPlay(const wire::Play& m) {
@@ -281,10 +268,9 @@ void GameMessages::OnPlay(const wire::Play& m) {
             seat.bteLiang += 2;
         }
     }
-    std::uint8_t bombEffect = 0;
-    bool overtaken = false;
+    Blast blast = Blast::None;
     if (!cards.empty() && cards[0] == kPassCard) {
-        services_.sounds.PlayGameSound(3);
+        services_.sounds.PlayGameSound(GameSound::Pass);
     } else {
         const PaiClass c = GetPaiType(cards);
         if (c.type > kTypeRedTens) {
@@ -293,101 +279,134 @@ void GameMessages::OnPlay(const wire::Play& m) {
         }
         game_.udtMaxOutPai = MaxOutPai{s, c.type, c.main, static_cast<std::uint8_t>(n)};
         if (c.type <= kTypeStraight) {
-            services_.sounds.PlayGameSound(2);
+            services_.sounds.PlayGameSound(GameSound::Play);
         } else if (c.type == kTypeBomb) {
-            bombEffect = 1;
-            services_.sounds.PlayGameSound(5);
+            blast = Blast::Bomb;
+            services_.sounds.PlayGameSound(GameSound::Bomb);
         } else if (c.type == kTypeRedTens) {
-            bombEffect = 2;
-            services_.sounds.PlayGameSound(4);
+            blast = Blast::RedTens;
+            services_.sounds.PlayGameSound(GameSound::RedTens);
         }
         seat.bteCardCount = static_cast<std::uint8_t>(seat.bteCardCount > n ? seat.bteCardCount - n : 0);
         if (s == ViewSeat()) {
             RemoveOutPai(game_.bteMyPai, cards);
             std::fill(game_.bteSelected.begin(), game_.bteSelected.end(), 0);
-            services_.view.PaintHand(s);
         }
-        // Every seat's count is on show, not just our own.
-        services_.view.PaintCardCount(s);
     }
 
     if (game_.bteGameState == kPhaseLead) {
         // The trick is won: it stays in view a moment, then becomes the
         // previous trick.
-        services_.view.PaintOutPai(s);
         pending_ = Cleanup::TrickWon;
-        const Pause pause = PauseFor(2000);
-        if (pause == Pause::Ending) {
-            return;
-        }
-        if (pending_ == Cleanup::TrickWon) {
-            FlushCleanup();
-        }
-        overtaken = pause == Pause::Overtaken;
-    } else {
-        services_.view.PaintOutPai(s);
-        const std::uint8_t next = game_.bteCurSeat & 3;
-        services_.view.ClearSeatPlace(next);
-        game_.udtUser[next].bteLastOutPai = game_.udtUser[next].bteOutPai;
-        game_.udtUser[next].bteOutPai.clear();
+        AfterPause(2000, [this, s, blast](bool overtaken) {
+            if (pending_ == Cleanup::TrickWon) {
+                FlushCleanup();
+            }
+            FinishPlay(s, blast, overtaken);
+        });
+        return;
     }
-    if (seat.bteMingCi != 0) {
-        services_.view.PaintMingCi(s);
-    }
-    if (seat.bteLiang != 0) {
-        services_.view.PaintLiangFlag(s);
-    }
-    if (bombEffect != 0) {
-        services_.view.PlayBomb(s, bombEffect);
+    // The seat about to act clears its place of the round before.
+    const std::uint8_t next = game_.bteCurSeat & 3;
+    game_.udtUser[next].bteLastOutPai = game_.udtUser[next].bteOutPai;
+    game_.udtUser[next].bteOutPai.clear();
+    FinishPlay(s, blast, false);
+}
+
+void GameMessages::FinishPlay(std::uint8_t seat, Blast blast, bool overtaken) {
+    if (blast != Blast::None) {
+        StartBlast(seat, blast, overtaken);  // the turn moves on once it is over
+        return;
     }
     if (!overtaken) {
         flow_.ShowGameState();
     }
+    services_.view.Changed();
+}
+
+void GameMessages::StartBlast(std::uint8_t seat, Blast blast, bool overtaken) {
+    TableScene& scene = context_.scene;
+    scene.blast = blast;
+    scene.blastSeat = seat;
+    scene.blastFrame = 1;
+    services_.view.Changed();
+    const std::uint64_t id = ++blasts_;
+    AfterPause(BlastFrameMs(blast), [this, id, overtaken](bool) { NextBlastFrame(id, overtaken); });
+}
+
+void GameMessages::NextBlastFrame(std::uint64_t id, bool overtaken) {
+    TableScene& scene = context_.scene;
+    if (id != blasts_ || scene.blast == Blast::None) {
+        return;  // a newer blast, or a new game, took its place
+    }
+    if (scene.blastFrame < BlastFrames(scene.blast)) {
+        ++scene.blastFrame;
+        services_.view.Changed();
+        AfterPause(BlastFrameMs(scene.blast), [this, id, overtaken](bool) { NextBlastFrame(id, overtaken); });
+        return;
+    }
+    scene.blast = Blast::None;
+    scene.blastFrame = 0;
+    if (!overtaken) {
+        flow_.ShowGameState();
+    }
+    services_.view.Changed();
 }
 
 void GameMessages::OnNotice(const wire::GameNotice& m) {
     flow_.StopClock();
     lastNotice_ = m.text;
-    Notice(lastNotice_, context_.launch.strGameTitle);
-    flow_.ShowGameState();
+    Notice(lastNotice_, context_.launch.strGameTitle, [this] {
+        flow_.ShowGameState();
+        services_.view.Changed();
+    });
 }
 
 void GameMessages::OnGameOver(const wire::GameOver& m) {
-    GameResult result;
     flow_.StopClock();
-    if (!m.brief) {
-        if (m.scored) {
-            result = ResultOf(game_, m, multiplier_);
-            for (std::uint8_t s = 0; s < 4; ++s) {
-                services_.chat.AddSystemLine(game_.udtUser[s].strUserName + "：" +
-                                             std::to_string(result.scores[s]));
-            }
-        }
-        for (std::uint8_t s = 0; s < m.remaining.size(); ++s) {
-            if (s != ViewSeat()) {
-                game_.udtUser[s].bteOpenPai = m.remaining[s];
-            }
-        }
-        flow_.HideStartAndClock();
-        game_.blnShowOtherBack = 1;
-        services_.view.RepaintTable();
-        context_.controls.bteOutState = {0, 0, 0};
-        services_.view.HideOutButtons();
-        services_.sounds.PlayGameSound(7);
-        services_.view.ShowResult(result);
-        if (IsSpectator() && PauseFor(5000) != Pause::Quiet) {
-            return;
-        }
-    } else {
-        Notice("本局游戏结束!", context_.launch.strGameTitle);
+    if (m.brief) {
+        Notice("本局游戏结束!", context_.launch.strGameTitle, [this] {
+            AfterGameOver();
+            services_.view.Changed();
+        });
+        return;
     }
-    if (IsSpectator()) {
-        ResetGameData(context_, true);
+    GameResult result;
+    if (m.scored) {
+        result = ResultOf(game_, m, multiplier_);
+        for (std::uint8_t s = 0; s < 4; ++s) {
+            services_.chat.AddSystemLine(game_.udtUser[s].strUserName + "：" + std::to_string(result.scores[s]));
+        }
+    }
+    for (std::uint8_t s = 0; s < m.remaining.size(); ++s) {
+        if (s != ViewSeat()) {
+            game_.udtUser[s].bteOpenPai = m.remaining[s];
+        }
     }
     flow_.HideStartAndClock();
-    if (IsSpectator()) {
-        services_.view.RepaintTable();
+    game_.blnShowOtherBack = 1;
+    context_.controls.bteOutState.fill(ButtonState::Hidden);
+    services_.sounds.PlayGameSound(GameSound::End);
+    context_.scene.result = result;
+    if (!IsSpectator()) {
+        AfterGameOver();
+        return;
     }
+    // A spectator sees the result a while; then the table clears.
+    AfterPause(5000, [this](bool overtaken) {
+        if (!overtaken) {
+            AfterGameOver();
+            services_.view.Changed();
+        }
+    });
+}
+
+void GameMessages::AfterGameOver() {
+    if (IsSpectator()) {
+        ResetGameData(context_, true);
+        context_.scene.result.reset();
+    }
+    flow_.HideStartAndClock();
     context_.define.blnWaitStart = !IsSpectator();
     flow_.UpdateStartButton();
 }
@@ -397,9 +416,6 @@ void GameMessages::OnWatchVisibility(const wire::WatchVisibility& m) {
         return;
     }
     game_.blnShowMyPai = m.visible ? 1 : 0;
-    if (game_.blnNoDeal == 0) {
-        services_.view.PaintHand(ViewSeat());
-    }
 }
 
 void GameMessages::OnItemText(const wire::ItemText& m) {
@@ -425,8 +441,7 @@ void GameMessages::OnItemUsed(const wire::ItemUsed& m) {
 }
 
 void GameMessages::LoadGameState(const std::optional<wire::Snapshot>& snapshot) {
-    FlushCleanup();
-    ++moves_;
+    MoveOn();
     if (!snapshot) {
         return;
     }

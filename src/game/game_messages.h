@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "game/table_services.h"
 #include "game/turn_flow.h"
 #include "state/message_handlers.h"
@@ -45,16 +47,22 @@ private:
     void MoveOn();
     bool IsSpectator() const { return context_.define.blnPangGuan; }
     std::uint8_t ViewSeat() const { return context_.define.bteViewSeat; }
-    void Notice(const std::string& text, const std::string& caption);
-    // A pause of the game flow. Messages arriving meanwhile are handled
-    // inside it; when one of them moved the game on, the state is already
-    // newer than what the paused handler would still write.
-    enum class Pause { Quiet, Overtaken, Ending };
-    Pause PauseFor(std::uint32_t ms);
+    void Notice(const std::string& text, const std::string& caption, std::function<void()> then = {});
+    // Between games: the start button for a player, a clear table for a
+    // spectator.
+    void AfterGameOver();
+    // Runs then after ms, told whether a message moved the game on
+    // meanwhile: the state is then newer than what it would still write.
+    void AfterPause(std::uint32_t ms, std::function<void(bool overtaken)> then);
     // The clean-up a pause ends with (showing over, trick won) is due before
     // anything that moves the game on, whichever comes first.
     enum class Cleanup { None, ShowingOver, TrickWon };
     void FlushCleanup();
+    // What a play shows once its trick has been on view: its seat's marks,
+    // the blast, and then the next turn.
+    void FinishPlay(std::uint8_t seat, Blast blast, bool overtaken);
+    void StartBlast(std::uint8_t seat, Blast blast, bool overtaken);
+    void NextBlastFrame(std::uint64_t blastId, bool overtaken);
 
     ClientContext& context_;
     GameState& game_;
@@ -62,6 +70,7 @@ private:
     TurnFlow& flow_;
     std::uint64_t moves_ = 0;  // messages taken in that move the game on
     Cleanup pending_ = Cleanup::None;
+    std::uint64_t blasts_ = 0;  // blasts begun, so a stale frame knows it
     std::string lastNotice_;
     // Each red ten shown while showing doubles the stakes; tens played
     // later show a side but do not count.

@@ -2,102 +2,99 @@
 
 namespace redten {
 
-HandInteraction::HandInteraction(ClientContext& context, TurnFlow& flow, TableButtons& table)
-    : context_(context), game_(context.game), flow_(flow), table_(table) {
+HandInteraction::HandInteraction(ClientContext& context, TurnFlow& flow, TableView& view)
+    : context_(context), game_(context.game), flow_(flow), view_(view) {
     tmrPaintLastOutPai.setInterval(1000);
     connect(&tmrPaintLastOutPai, &QTimer::timeout, this, &HandInteraction::OnPaintLastOutPaiTick);
 }
 
 bool HandInteraction::PlaysNow() const {
     return !context_.define.blnPangGuan && game_.bteCurSeat == context_.define.bteViewSeat &&
-           context_.controls.bteOutState[0] != 0 &&
+           context_.controls.bteOutState[0] != ButtonState::Hidden &&
            (game_.bteGameState == kPhaseLead || game_.bteGameState == kPhaseFollow);
 }
 
-void HandInteraction::Hover(std::uint8_t* states, int count, int under,
-                            const std::function<void(int)>& paint, bool option) {
+void HandInteraction::Hover(ButtonState* states, int count, int under, bool option) {
     const auto dimOthers = [&](int except) {
         for (int i = 0; i < count; ++i) {
-            if (i != except && states[i] == 2) {
-                states[i] = 1;
-                paint(i);
+            if (i != except && states[i] == ButtonState::Lit) {
+                states[i] = ButtonState::Shown;
+                view_.Changed();
             }
         }
     };
     if (under < 0 || under >= count) {
         dimOthers(-1);
         if (option) {
-            table_.SetToolTip("");
+            hits_->SetToolTip("");
         }
         return;
     }
-    if (states[under] == 0) {
+    if (states[under] == ButtonState::Hidden) {
         if (option) {
-            table_.SetToolTip("");
+            hits_->SetToolTip("");
         }
         return;
     }
-    if (states[under] == 1) {
+    if (states[under] == ButtonState::Shown) {
         dimOthers(under);
-        states[under] = 2;
-        paint(under);
+        states[under] = ButtonState::Lit;
+        view_.Changed();
         if (option) {
-            table_.SetToolTip(context_.controls.strOptionTip[static_cast<std::size_t>(under)]);
+            hits_->SetToolTip(context_.controls.strOptionTip[static_cast<std::size_t>(under)]);
         }
     }
 }
 
 void HandInteraction::MouseMove(int x, int y) {
-    if (context_.controls.bteOptionState[0] != 0) {
-        Hover(context_.controls.bteOptionState.data(), 2, table_.GetUserOptButIndex(x, y),
-              [this](int i) { table_.PaintUserOptBut(i); }, true);
+    TableControls& c = context_.controls;
+    if (c.bteOptionState[0] != ButtonState::Hidden) {
+        Hover(c.bteOptionState.data(), 2, hits_->GetUserOptButIndex(x, y), true);
     }
-    if (game_.bteGameState == kPhaseShowing && game_.bteLiangMode != 0 && context_.controls.bteLiangState[0] != 0) {
-        Hover(context_.controls.bteLiangState.data(), game_.bteLiangMode == 1 ? 2 : 3, table_.GetLiangButIndex(x, y),
-              [this](int i) { table_.PaintLiangBut(i); }, false);
+    if (game_.bteGameState == kPhaseShowing && game_.bteLiangMode != 0 && c.bteLiangState[0] != ButtonState::Hidden) {
+        Hover(c.bteLiangState.data(), game_.bteLiangMode == 1 ? 2 : 3, hits_->GetLiangButIndex(x, y), false);
     }
     if ((game_.bteGameState == kPhaseLead || game_.bteGameState == kPhaseFollow) &&
-        context_.controls.bteOutState[0] != 0) {
-        Hover(context_.controls.bteOutState.data(), game_.bteGameState == kPhaseLead ? 1 : 3,
-              table_.GetUserOutButIndex(x, y), [this](int i) { table_.PaintUserOutBut(i); }, false);
+        c.bteOutState[0] != ButtonState::Hidden) {
+        Hover(c.bteOutState.data(), game_.bteGameState == kPhaseLead ? 1 : 3, hits_->GetUserOutButIndex(x, y), false);
     }
 }
 
 void HandInteraction::MouseUp(MouseButton button, int x, int y) {
+    const TableControls& c = context_.controls;
     // A button takes the click before anything under it.
-    if (context_.controls.bteOptionState[0] != 0) {
-        const int i = table_.GetUserOptButIndex(x, y);
-        if (i == 0 && context_.controls.bteOptionState[0] == 2) {
+    if (c.bteOptionState[0] != ButtonState::Hidden) {
+        const int i = hits_->GetUserOptButIndex(x, y);
+        if (i == 0 && c.bteOptionState[0] == ButtonState::Lit) {
             Sort();
-        } else if (i == 1 && context_.controls.bteOptionState[1] == 2) {
+        } else if (i == 1 && c.bteOptionState[1] == ButtonState::Lit) {
             ShowPreviousTrick();
         }
     }
-    if (context_.controls.bteLiangState[0] != 0 && game_.bteGameState == kPhaseShowing) {
-        const int i = table_.GetLiangButIndex(x, y);
-        if (i >= 0 && context_.controls.bteLiangState[static_cast<std::size_t>(i)] == 2) {
+    if (c.bteLiangState[0] != ButtonState::Hidden && game_.bteGameState == kPhaseShowing) {
+        const int i = hits_->GetLiangButIndex(x, y);
+        if (i >= 0 && c.bteLiangState[static_cast<std::size_t>(i)] == ButtonState::Lit) {
             if (i == 0) {
-                flow_.SendLiang(1);
+                flow_.SendLiang(ShowingChoice::One);
             } else if (i == 1) {
-                flow_.SendLiang(game_.bteLiangMode == 1 ? 0 : 2);
+                flow_.SendLiang(game_.bteLiangMode == 1 ? ShowingChoice::None : ShowingChoice::All);
             } else {
-                flow_.SendLiang(0);
+                flow_.SendLiang(ShowingChoice::None);
             }
         }
     }
     if (PlaysNow()) {
-        const int i = table_.GetUserOutButIndex(x, y);
-        if (i >= 0 && context_.controls.bteOutState[static_cast<std::size_t>(i)] == 2) {
-            if (context_.controls.blnBombPlaying) {
-                return;
+        const int i = hits_->GetUserOutButIndex(x, y);
+        if (i >= 0 && i <= 2 && c.bteOutState[static_cast<std::size_t>(i)] == ButtonState::Lit) {
+            if (!context_.BlastRunning()) {
+                flow_.DoUserOut(static_cast<PlayAction>(i));
             }
-            flow_.DoUserOut(static_cast<std::uint8_t>(i));
             return;
         }
     }
     // A left click on a card selects it or lets it go; a right click
     // plays whatever is selected.
-    const std::int32_t d = table_.CardAt(x, y);
+    const std::int32_t d = hits_->CardAt(x, y);
     if (d >= 1) {
         if (button == MouseButton::Left) {
             if (!context_.define.blnPangGuan) {
@@ -105,19 +102,19 @@ void HandInteraction::MouseUp(MouseButton button, int x, int y) {
                 if (static_cast<std::size_t>(d) <= game_.bteSelected.size()) {
                     auto& flag = game_.bteSelected[static_cast<std::size_t>(d - 1)];
                     flag = flag == 0 ? 1 : 0;
-                    table_.PaintMyPaiAround(d);
+                    view_.Changed();
                 }
             }
         } else if (button == MouseButton::Right && PlaysNow()) {
-            if (!context_.controls.blnBombPlaying) {
-                flow_.DoUserOut(0);
+            if (!context_.BlastRunning()) {
+                flow_.DoUserOut(PlayAction::Play);
             }
             return;
         }
     }
     // Off the cards too, so the right button works anywhere on the table.
-    if (button == MouseButton::Right && PlaysNow() && !context_.controls.blnBombPlaying) {
-        flow_.DoUserOut(0);
+    if (button == MouseButton::Right && PlaysNow() && !context_.BlastRunning()) {
+        flow_.DoUserOut(PlayAction::Play);
     }
 }
 
@@ -132,22 +129,21 @@ void HandInteraction::Sort() {
         SortPaiByGroup(game_.bteMyPai, groups);
     }
     blnSortPlain = !blnSortPlain;
-    table_.PaintMyPai();
+    view_.Changed();
 }
 
 void HandInteraction::ShowPreviousTrick() {
     lastOutPaiTag_ = 2;
-    table_.PaintAllOutPai(true);
+    context_.scene.previousTrick = true;
+    view_.Changed();
     tmrPaintLastOutPai.start();
 }
 
 void HandInteraction::OnPaintLastOutPaiTick() {
     if (--lastOutPaiTag_ < 1) {
         tmrPaintLastOutPai.stop();
-        table_.PaintAllOutPai(false);
-        for (int i = 0; i < 3; ++i) {
-            table_.PaintUserOutBut(i);
-        }
+        context_.scene.previousTrick = false;
+        view_.Changed();
     }
 }
 

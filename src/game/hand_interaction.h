@@ -3,7 +3,6 @@
 #include <QObject>
 #include <QTimer>
 
-#include <functional>
 #include <string>
 
 #include "game/turn_flow.h"
@@ -11,23 +10,26 @@
 
 namespace redten {
 
-// What the mouse needs from the table's picture: which card or button is
-// under a point, and redrawing just those.
-class TableButtons {
+// What the mouse needs from the table's picture: which card or button lies
+// under a point, as the last frame drew them, and the tip beside it.
+class TableHits {
 public:
-    virtual ~TableButtons() = default;
+    virtual ~TableHits() = default;
     virtual std::int32_t CardAt(int x, int y) const = 0;  // 1-based own card, or -1
     virtual int GetUserOptButIndex(int x, int y) const = 0;
     virtual int GetUserOutButIndex(int x, int y) const = 0;
     virtual int GetLiangButIndex(int x, int y) const = 0;
-    virtual void PaintUserOptBut(int i) = 0;
-    virtual void PaintUserOutBut(int i) = 0;
-    virtual void PaintLiangBut(int i) = 0;
-    virtual void PaintMyPai() = 0;
-    // Only the strip of the own hand that toggling card k (1-based) changes.
-    virtual void PaintMyPaiAround(std::int32_t k) = 0;
-    virtual void PaintAllOutPai(bool previousTrick) = 0;
     virtual void SetToolTip(const std::string& tip) = 0;
+};
+
+// Nothing is under the mouse while no picture is shown.
+class NoTableHits final : public TableHits {
+public:
+    std::int32_t CardAt(int, int) const override { return -1; }
+    int GetUserOptButIndex(int, int) const override { return -1; }
+    int GetUserOutButIndex(int, int) const override { return -1; }
+    int GetLiangButIndex(int, int) const override { return -1; }
+    void SetToolTip(const std::string&) override {}
 };
 
 enum class MouseButton { Left, Right, Other };
@@ -39,7 +41,9 @@ enum class MouseButton { Left, Right, Other };
 class HandInteraction final : public QObject {
     Q_OBJECT
 public:
-    HandInteraction(ClientContext& context, TurnFlow& flow, TableButtons& table);
+    HandInteraction(ClientContext& context, TurnFlow& flow, TableView& view);
+    // Where the picture's cards and buttons are; none while none is shown.
+    void SetHits(TableHits* hits) { hits_ = hits ? hits : &noHits_; }
 
     void MouseMove(int x, int y);
     // A press lights what is under it, as a move there would: a button that
@@ -49,12 +53,11 @@ public:
     // One second of the previous-trick display (the timer calls it).
     void OnPaintLastOutPaiTick();
     void SetSecondMs(int ms) { tmrPaintLastOutPai.setInterval(ms); }
-    bool ShowingPreviousTrick() const { return tmrPaintLastOutPai.isActive(); }
+    bool ShowingPreviousTrick() const { return context_.scene.previousTrick; }
 
 private:
     // Lights the button under the mouse and dims the others of its group.
-    void Hover(std::uint8_t* states, int count, int under, const std::function<void(int)>& paint,
-               bool option);
+    void Hover(ButtonState* states, int count, int under, bool option);
     void Sort();
     void ShowPreviousTrick();
     bool PlaysNow() const;
@@ -62,7 +65,9 @@ private:
     ClientContext& context_;
     GameState& game_;
     TurnFlow& flow_;
-    TableButtons& table_;
+    TableView& view_;
+    NoTableHits noHits_;
+    TableHits* hits_ = &noHits_;
     QTimer tmrPaintLastOutPai;
     int lastOutPaiTag_ = 0;
     bool blnSortPlain = false;

@@ -55,7 +55,9 @@ void RoomMessages::ExecRoomMsg(const Bytes& m) {
     }
     if (!taken) {
         LogDroppedMessage("room", m);
+        return;
     }
+    services_.view.Changed();
 }
 
 bool RoomMessages::OnTableMessage(const Bytes& m) {
@@ -88,7 +90,6 @@ void RoomMessages::OnTableReset(const wire::TableReset&) {
     InitGameData(context_);
     context_.define.strViewUserName.clear();
     flow_.HideStartAndClock();
-    services_.view.RepaintTable();
     services_.users.Clear();
     services_.chat.Clear();
     services_.chat.SetAddressee(kEverybody);
@@ -118,7 +119,6 @@ void RoomMessages::OnUserArrives(const wire::UserArrives& m) {
         const std::uint8_t s = SeatFromChair(fields[13]);
         game_.udtUser[s].strUserName = fields[0];
         game_.udtUser[s].lngIconNo = RoundToLong(TextValue(fields[12]));
-        services_.view.PaintSeatFace(s);
     }
 }
 
@@ -138,7 +138,6 @@ void RoomMessages::OnUserState(const wire::UserState& m) {
             if (const auto s = SeatOf(name)) {
                 const bool back = m.kind == 0;
                 game_.udtUser[*s].blnOffline = back ? 0 : -1;
-                services_.view.PaintNetBreak(*s);
                 services_.chat.AddSystemLine(back ? "哈哈，" + name + " 终于上线了..."
                                                   : "不好，" + name + " 掉线了...");
             }
@@ -172,9 +171,6 @@ void RoomMessages::OnUserLeaves(const wire::UserLeaves& m) {
         seat.lngIconNo = 0;
         seat.blnReady = 0;
         seat.blnOffline = 0;
-        services_.view.PaintSeatFace(*s);
-        services_.view.PaintReadyHand(*s);
-        services_.view.PaintNetBreak(*s);
     }
 }
 
@@ -202,7 +198,6 @@ void RoomMessages::OnRaisedHand(const wire::RaisedHand& m) {
         return;
     }
     game_.udtUser[*s].blnReady = -1;
-    services_.view.PaintReadyHand(*s);
     services_.boxes.CloseGlobalMsg(0);
     if (m.settings && m.name != context_.launch.strMyName) {
         if (!services_.gameSet.OpenGameSet(false, *m.settings)) {
@@ -213,7 +208,6 @@ void RoomMessages::OnRaisedHand(const wire::RaisedHand& m) {
     if (m.kind > 1) {
         for (std::uint8_t seat = 0; seat < 4; ++seat) {
             game_.udtUser[seat].blnReady = 0;
-            services_.view.PaintReadyHand(seat);
         }
     }
 }
@@ -228,7 +222,7 @@ void RoomMessages::OnSnapshot(const Bytes& m) {
     ResetGameData(context_, true);
     flow_.HideStartAndClock();
     gameMessages_.LoadGameState(snapshot);
-    services_.view.RepaintTable();
+    context_.scene.result.reset();
     flow_.ShowGameState();
 }
 
@@ -254,9 +248,6 @@ void RoomMessages::OnUsersLoaded(const std::string& names) {
     }
     CalcViewPos(context_.define, seats, context_.launch.strMyName);
     for (std::uint8_t s = 0; s < 4; ++s) {
-        services_.view.PaintSeatFace(s);
-        services_.view.PaintNetBreak(s);
-        services_.view.PaintReadyHand(s);
     }
 }
 

@@ -2,19 +2,21 @@
 
 #include <QFile>
 
+#include <iterator>
+
 #include "platform/resource_path.h"
 
 namespace redten {
 
-std::string TableSounds::SoundFileName(int number) {
-    static const char* const files[10] = {"Start.wav",  "Liang.wav",   "OutPai.wav", "Pass.wav",
-                                          "Hong10.wav", "ZhaDan.wav",  "Warning.wav", "End.wav",
-                                          "PangGuanIn.wav", "PangGuanOut.wav"};
-    return number >= 0 && number <= 9 ? files[number] : std::string();
+std::string TableSounds::SoundFileName(GameSound sound) {
+    static const char* const files[8] = {"Start.wav",  "Liang.wav",  "OutPai.wav",  "Pass.wav",
+                                         "Hong10.wav", "ZhaDan.wav", "Warning.wav", "End.wav"};
+    const auto number = static_cast<std::size_t>(sound);
+    return number < std::size(files) ? files[number] : std::string();
 }
 
-void TableSounds::PlayGameSound(int number) {
-    const std::string file = SoundFileName(number);
+void TableSounds::PlayGameSound(GameSound sound) {
+    const std::string file = SoundFileName(sound);
     if (!file.empty()) {
         PlaySoundFile(file);
     }

@@ -22,11 +22,11 @@ public:
     TableSounds(const ClientContext& context, std::function<bool()> windowShown)
         : context_(context), windowShown_(std::move(windowShown)) {}
 
-    void PlayGameSound(int number) override;
+    void PlayGameSound(GameSound sound) override;
     void PlaySoundFile(const std::string& file) override;
 
-    // The file a sound number plays, or nothing for an unknown number.
-    static std::string SoundFileName(int number);
+    // The file a sound plays, or nothing for one we do not know.
+    static std::string SoundFileName(GameSound sound);
     // Set when the last request reached the player (for tests).
     const std::string& LastPlayed() const { return lastPlayed_; }
 

@@ -50,7 +50,7 @@ struct TableServices {
     TableView& view;
     GameSounds& sounds;
     MessageBoxes& boxes;
-    Waiter& waiter;
+    Beats& beats;
     UserList& users;
     ChatPane& chat;
     RoClock& clock;

@@ -48,17 +48,18 @@ void TurnFlow::ShowGameState() {
             return;
         case kPhaseLead:
         case kPhaseFollow:
-            context_.controls.bteOptionState = {1, 1};
-            services_.view.PaintOptionButtons();
+            context_.controls.bteOptionState.fill(ButtonState::Shown);
             StartTurnClock(game_.bteCurSeat);
             if (IsOwnTurn()) {
                 if (game_.bteMyPai.empty()) {
                     SendGetMyPai();
                 } else {
-                    context_.controls.bteOutState = game_.bteGameState == kPhaseLead
-                                            ? std::array<std::uint8_t, 3>{1, 0, 0}
-                                            : std::array<std::uint8_t, 3>{1, 1, 1};
-                    services_.view.ShowOutButtons();
+                    // Leading, the only choice is to play.
+                    auto& out = context_.controls.bteOutState;
+                    out.fill(ButtonState::Shown);
+                    if (game_.bteGameState == kPhaseLead) {
+                        out[1] = out[2] = ButtonState::Hidden;
+                    }
                 }
             }
             return;
@@ -91,20 +92,20 @@ void TurnFlow::StartTurnClock(std::uint8_t seat) {
     services_.clock.Start(limit, kClockWarningSeconds);
     // The clock shows its full time at once, not only with the first tick a
     // second later.
-    services_.view.PaintClock();
+    services_.view.Changed();
 }
 
 void TurnFlow::StopClock() {
     services_.clock.Stop();
-    services_.view.EraseClock();
     services_.clock.Tag = "100";
+    services_.view.Changed();
 }
 
-void TurnFlow::OnClockWarning() { services_.sounds.PlayGameSound(6); }
+void TurnFlow::OnClockWarning() { services_.sounds.PlayGameSound(GameSound::Warning); }
 
 void TurnFlow::OnClockTick() {
     ++clockTicks_;
-    services_.view.PaintClock();
+    services_.view.Changed();
 }
 
 void TurnFlow::OnClockTimeOut() {
@@ -116,7 +117,7 @@ void TurnFlow::OnClockTimeOut() {
     }
     switch (game_.bteGameState) {
         case kPhaseShowing:
-            SendLiang(0);  // not counted: nobody runs away by keeping quiet here
+            SendLiang(ShowingChoice::None);  // not counted: nobody runs away by keeping quiet here
             return;
         case kPhaseLead:
             // The last card of the hand as it lies: the lowest when sorted.
@@ -127,7 +128,7 @@ void TurnFlow::OnClockTimeOut() {
             CountAutoOut();
             return;
         case kPhaseFollow:
-            DoUserOut(1);
+            DoUserOut(PlayAction::Pass);
             CountAutoOut();
             return;
         default:
@@ -143,12 +144,12 @@ void TurnFlow::CountAutoOut() {
     const int m = game_.bteMaxAutoOutTimes;
     const std::string prefix = "注意：系统帮你自动出牌的次数累计已达 " + std::to_string(a);
     if (m == a + 1) {
-        services_.boxes.ShowGlobalMsg(0, 1, prefix + " 次，再出现一次就算你逃跑！", "系统提示", 10,
-                                      "确定", "", true);
+        services_.boxes.ShowNotice(prefix + " 次，再出现一次就算你逃跑！", "系统提示", 10);
     } else if (a >= m) {
         const std::string text = prefix + " 次，现在算你逃跑！";
-        services_.boxes.ShowGlobalMsg(0, 1, text, "系统提示", 10, "确定", "", true);
-        services_.closeMainWindow({TableClosing::Cause::RanAway, text});
+        services_.boxes.ShowNotice(text, "系统提示", 10, [this, text] {
+            services_.closeMainWindow({TableClosing::Cause::RanAway, text});
+        });
     }
 }
 
@@ -171,7 +172,13 @@ void TurnFlow::UpdateStartButton() {
             tmrStart.stop();
         }
     }
-    services_.view.UpdateStartButton(startVisible_, startCaption_);
+    ShowStartButton();
+}
+
+void TurnFlow::ShowStartButton() {
+    context_.scene.startVisible = startVisible_;
+    context_.scene.startCaption = startCaption_;
+    services_.view.Changed();
 }
 
 void TurnFlow::OnStartTimerTick() {
@@ -190,7 +197,7 @@ void TurnFlow::OnStartTimerTick() {
     const long n = static_cast<long>(TextValue(startTag_)) - 1;
     startTag_ = std::to_string(n);
     startCaption_ = std::string(kStartCaption) + " " + startTag_;
-    services_.view.UpdateStartButton(startVisible_, startCaption_);
+    ShowStartButton();
     if (n <= 0) {
         startRunning_ = false;
         tmrStart.stop();
@@ -204,7 +211,7 @@ void TurnFlow::OnStartClicked() {
         if (!IsSpectator()) {
             ResetGameData(context_, false);
             HideStartAndClock();
-            services_.view.RepaintTable();
+            context_.scene.result.reset();
             services_.link.Send(MakeReadyInGame(ViewSeat()));
         }
     } else if (!context_.launch.strMyName.empty()) {
@@ -227,7 +234,6 @@ void TurnFlow::SendGetMyPai() { services_.link.Send(MakeHandRequest(ViewSeat()))
 void TurnFlow::ShowLiangState() {
     if (IsSpectator()) {
         game_.blnWaitLiang = -1;
-        services_.view.ShowWaitNotice();
         return;
     }
     const UserGameInfo& me = game_.udtUser[ViewSeat() & 3];
@@ -238,21 +244,18 @@ void TurnFlow::ShowLiangState() {
             game_.bteLiangMode = held == 3 ? 2 : 1;
             ShowLiangPanel();
         } else {
-            SendLiang(0);
+            SendLiang(ShowingChoice::None);
             game_.blnWaitLiang = -1;
-            services_.view.ShowWaitNotice();
         }
         return;
     }
     if (CanFollowLiang()) {
         game_.blnWaitLiang = 0;
-        services_.view.RepaintOutArea(false);
         game_.bteLiangMode = 1;
         game_.blnFollowLiang = -1;
         ShowLiangPanel();
     } else {
         game_.blnWaitLiang = -1;
-        services_.view.ShowWaitNotice();
     }
 }
 
@@ -272,24 +275,20 @@ bool TurnFlow::CanFollowLiang() const {
 }
 
 void TurnFlow::ShowLiangPanel() {
-    context_.controls.bteLiangState = {0, 0, 0};
+    auto& buttons = context_.controls.bteLiangState;
+    buttons.fill(ButtonState::Hidden);
     if (game_.bteGameState == kPhaseShowing && (game_.bteLiangMode == 1 || game_.bteLiangMode == 2)) {
-        const int shown = game_.bteLiangMode == 1 ? 2 : 3;
-        for (int i = 0; i < shown; ++i) {
-            context_.controls.bteLiangState[i] = 1;
-        }
-        services_.view.ShowLiangPanel();
+        std::fill_n(buttons.begin(), game_.bteLiangMode == 1 ? 2 : 3, ButtonState::Shown);
     }
 }
 
 void TurnFlow::HideLiangPanel() {
     game_.bteLiangMode = 0;
     game_.blnFollowLiang = 0;
-    context_.controls.bteLiangState = {0, 0, 0};
-    services_.view.HideLiangPanel();
+    context_.controls.bteLiangState.fill(ButtonState::Hidden);
 }
 
-void TurnFlow::SendLiang(std::uint8_t kind) {
+void TurnFlow::SendLiang(ShowingChoice choice) {
     if (IsSpectator()) {
         return;
     }
@@ -297,18 +296,16 @@ void TurnFlow::SendLiang(std::uint8_t kind) {
     HideLiangPanel();
     const std::uint8_t held = GetMyHong10(game_);
     std::uint8_t answer = 0;
-    switch (kind) {
-        case 0:
+    switch (choice) {
+        case ShowingChoice::None:
             answer = 0;
             break;
-        case 1:
+        case ShowingChoice::One:
             answer = held == 3 ? 1 : held;
             break;
-        case 2:
+        case ShowingChoice::All:
             answer = held;
             break;
-        default:
-            return;
     }
     services_.link.Send(MakeShowingAnswer(ViewSeat(), answer));
 }
@@ -316,8 +313,8 @@ void TurnFlow::SendLiang(std::uint8_t kind) {
 // --- the own play -------------------------------------------------------------------
 
 void TurnFlow::HideOutButtons() {
-    context_.controls.bteOutState = {0, 0, 0};
-    services_.view.HideOutButtons();
+    context_.controls.bteOutState.fill(ButtonState::Hidden);
+    services_.view.Changed();
 }
 
 void TurnFlow::SendPlay(const CardList& cards) {
@@ -326,7 +323,7 @@ void TurnFlow::SendPlay(const CardList& cards) {
     HideOutButtons();
 }
 
-void TurnFlow::DoUserOut(std::uint8_t action) {
+void TurnFlow::DoUserOut(PlayAction action) {
     if (!IsOwnTurn()) {
         return;
     }
@@ -334,7 +331,7 @@ void TurnFlow::DoUserOut(std::uint8_t action) {
     if (!lead && game_.bteGameState != kPhaseFollow) {
         return;
     }
-    if (lead || action == 0) {
+    if (lead || action == PlayAction::Play) {
         game_.hints.lngHintCount = 0;
         CardList selected;
         for (std::size_t i = 0; i < game_.bteMyPai.size() && i < game_.bteSelected.size(); ++i) {
@@ -355,14 +352,14 @@ void TurnFlow::DoUserOut(std::uint8_t action) {
         SendPlay(selected);
         return;
     }
-    if (action == 1) {
+    if (action == PlayAction::Pass) {
         game_.hints.lngHintCount = 0;
         SendPlay(CardList{kPassCard});
-    } else if (action == 2 && !game_.bteMyPai.empty()) {
+    } else if (action == PlayAction::Hint && !game_.bteMyPai.empty()) {
         if (PressHint(game_) == HintPress::Pass) {
             SendPlay(CardList{kPassCard});
         } else {
-            services_.view.PaintHand(ViewSeat());
+            services_.view.Changed();
         }
     }
 }

@@ -11,6 +11,9 @@
 
 namespace redten {
 
+enum class ShowingChoice { None, One, All };
+enum class PlayAction { Play = 0, Pass = 1, Hint = 2 };
+
 // Keeps the table in step with the phase between game messages: the turn
 // clock for the seat to act, the own play buttons, acting for the player
 // when the clock runs out (and counting that as running away when it
@@ -35,19 +38,14 @@ public:
     void OnStartTimerTick();
     void OnStartClicked();
 
-    // The showing question.
-    void SendLiang(std::uint8_t kind);  // 0 none, 1 one, 2 all
+    // The showing question: show no ten, one, or all the tens held.
+    void SendLiang(ShowingChoice choice);
     bool CanFollowLiang() const;
     void ShowLiangPanel();
     void HideLiangPanel();
 
-    // The own play: 0 play the selection, 1 pass, 2 hint.
-    void DoUserOut(std::uint8_t action);
-
-    // The bomb's blast is on the table: until it ends, the mouse plays no
-    // card and moves no splitter.
-    void OnBombStarted() { context_.controls.blnBombPlaying = true; }
-    void OnBombFinished() { context_.controls.blnBombPlaying = false; }
+    // The own play: the selection, a pass, or the next hint.
+    void DoUserOut(PlayAction action);
 
     const std::string& StartCaption() const { return startCaption_; }
     bool StartVisible() const { return startVisible_; }
@@ -60,6 +58,7 @@ private:
     void OnClockTick();
     void OnClockTimeOut();
     void ShowLiangState();
+    void ShowStartButton();
     void HideOutButtons();
     void SendPlay(const CardList& cards);
     bool IsSpectator() const { return context_.define.blnPangGuan; }

@@ -11,10 +11,9 @@ bool HasVisibleScreen() {
            platform != QLatin1String("minimal");
 }
 
-void ShowSystemMessageBox(const std::string& text, const std::string& caption, SystemBoxIcon icon) {
-    if (!HasVisibleScreen()) {
-        return;
-    }
+namespace {
+
+QMessageBox::Icon BoxIcon(SystemBoxIcon icon) {
     QMessageBox::Icon boxIcon = QMessageBox::Information;
     switch (icon) {
         case SystemBoxIcon::Error:
@@ -27,9 +26,29 @@ void ShowSystemMessageBox(const std::string& text, const std::string& caption, S
             boxIcon = QMessageBox::Information;
             break;
     }
-    QMessageBox box(boxIcon, QString::fromStdString(caption), QString::fromStdString(text),
+    return boxIcon;
+}
+
+}  // namespace
+
+void ShowSystemMessageBox(const std::string& text, const std::string& caption, SystemBoxIcon icon) {
+    if (!HasVisibleScreen()) {
+        return;
+    }
+    QMessageBox box(BoxIcon(icon), QString::fromStdString(caption), QString::fromStdString(text),
                     QMessageBox::Ok);
     box.exec();
+}
+
+void OpenSystemMessageBox(const std::string& text, const std::string& caption, SystemBoxIcon icon,
+                          QWidget* owner) {
+    if (!HasVisibleScreen()) {
+        return;
+    }
+    auto* box = new QMessageBox(BoxIcon(icon), QString::fromStdString(caption), QString::fromStdString(text),
+                                QMessageBox::Ok, owner);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 }  // namespace redten

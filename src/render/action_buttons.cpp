@@ -4,11 +4,21 @@
 
 namespace redten {
 
-ActionButtons::ActionButtons(ClientContext& context, TableCanvas& canvas, const TableLayout& layout)
+ActionButtons::ActionButtons(const ClientContext& context, TableCanvas& canvas, const TableLayout& layout)
     : context_(context), canvas_(canvas), layout_(layout) {}
 
+namespace {
+
+bool Shows(ButtonState state) { return state != ButtonState::Hidden; }
+// A button's picture: its cell in the sheet's row of shown ones, or of lit ones.
+int Row(ButtonState state) { return state == ButtonState::Lit ? 1 : 0; }
+
+}  // namespace
+
 void ActionButtons::PaintAll() {
-    PaintOptionButtons();
+    for (int i = 0; i < 2; ++i) {
+        PaintUserOptBut(i);
+    }
     for (int i = 0; i < 3; ++i) {
         PaintUserOutBut(i);
         PaintLiangBut(i);
@@ -17,25 +27,18 @@ void ActionButtons::PaintAll() {
 
 // --- the option buttons --------------------------------------------------------------------
 
-void ActionButtons::PaintOptionButtons() {
-    for (int i = 0; i < 2; ++i) {
-        PaintUserOptBut(i);
-    }
-}
-
 void ActionButtons::PaintUserOptBut(int i) {
-    const int state = context_.controls.bteOptionState[static_cast<std::size_t>(i)];
+    const ButtonState state = context_.controls.bteOptionState[static_cast<std::size_t>(i)];
     const QImage* sheet = canvas_.Images().App("Res\\UserOptBut.bmp");
-    if ((state != 1 && state != 2) || !sheet) {
+    if (!Shows(state) || !sheet) {
         return;
     }
     const PixelPoint at{layout_.OptionButtonPos.x, layout_.OptionButtonPos.y + i * 29};
-    Blit(canvas_.Surface(), at.x, at.y, 44, 24, *sheet, (i + (state - 1) * 2) * 44, 0, RasterOp::Copy);
-    canvas_.Update(at.x, at.y, 44, 24);
+    Blit(canvas_.Surface(), at.x, at.y, 44, 24, *sheet, (i + Row(state) * 2) * 44, 0, RasterOp::Copy);
 }
 
 int ActionButtons::GetUserOptButIndex(int x, int y) const {
-    if (context_.controls.bteOptionState[0] == 0) {
+    if (!Shows(context_.controls.bteOptionState[0])) {
         return -1;
     }
     const PixelPoint o = layout_.OptionButtonPos;
@@ -60,32 +63,17 @@ PixelPoint ActionButtons::OutButtonPos(int i) const {
 }
 
 void ActionButtons::PaintUserOutBut(int i) {
-    const int state = context_.controls.bteOutState[static_cast<std::size_t>(i)];
+    const ButtonState state = context_.controls.bteOutState[static_cast<std::size_t>(i)];
     const QImage* sheet = canvas_.Images().App("Res\\UserOutBut.bmp");
-    if (i >= OutButtonCount() || (state != 1 && state != 2) || !sheet) {
+    if (i >= OutButtonCount() || !Shows(state) || !sheet) {
         return;
     }
     const PixelPoint at = OutButtonPos(i);
-    canvas_.BlitMaskedCell(*sheet, (i + (state - 1) * 3) * 61, 366, 61, 28, at.x, at.y);
-}
-
-void ActionButtons::ShowUserOutBut(bool show) {
-    auto& states = context_.controls.bteOutState;
-    states = {0, 0, 0};
-    if (show) {
-        for (int i = 0; i < OutButtonCount(); ++i) {
-            states[static_cast<std::size_t>(i)] = 1;
-            PaintUserOutBut(i);
-        }
-        return;
-    }
-    const PixelPoint o = layout_.OutPaiPos[2];
-    canvas_.RestoreGameBack(o.x - 99, o.y + 38, 199, 28);
-    canvas_.RestoreGameBackMid(o.x - 99, o.y + 38, 199, 28);
+    canvas_.BlitMaskedCell(*sheet, (i + Row(state) * 3) * 61, 366, 61, 28, at.x, at.y);
 }
 
 int ActionButtons::GetUserOutButIndex(int x, int y) const {
-    if (context_.controls.bteOutState[0] == 0 || OutButtonCount() == 0) {
+    if (!Shows(context_.controls.bteOutState[0]) || OutButtonCount() == 0) {
         return -1;
     }
     for (int i = 0; i < OutButtonCount(); ++i) {
@@ -111,9 +99,9 @@ PixelPoint ActionButtons::LiangButtonPos(int i) const {
 
 void ActionButtons::PaintLiangBut(int i) {
     const GameState& g = context_.game;
-    const int state = context_.controls.bteLiangState[static_cast<std::size_t>(i)];
+    const ButtonState state = context_.controls.bteLiangState[static_cast<std::size_t>(i)];
     const QImage* sheet = canvas_.Images().App("Res\\LiangHong10.bmp");
-    if (i >= LiangButtonCount() || (state != 1 && state != 2) || !sheet) {
+    if (i >= LiangButtonCount() || !Shows(state) || !sheet) {
         return;
     }
     static const char* const follow[2] = {"跟  亮", "不  跟"};
@@ -121,35 +109,15 @@ void ActionButtons::PaintLiangBut(int i) {
     static const char* const both[3] = {"亮一个红10", "亮两个红10", "我不亮红10"};
     const std::string caption = g.bteLiangMode == 2 ? both[i] : g.blnFollowLiang != 0 ? follow[i] : one[i];
     const PixelPoint at = LiangButtonPos(i);
-    canvas_.BlitMaskedCell(*sheet, (state - 1) * 90, 180, 90, 20, at.x, at.y);
+    canvas_.BlitMaskedCell(*sheet, Row(state) * 90, 180, 90, 20, at.x, at.y);
     const int d = g.blnFollowLiang != 0 ? 13 : 0;
     canvas_.PrintText(at.x + 15 + d + 1, at.y + 4 + 1, caption, Qt::white, 9, false);
     canvas_.PrintText(at.x + 15 + d, at.y + 4, caption, QColor(0, 0, 50), 9, false);
 }
 
-void ActionButtons::ShowLiangBut(bool show) {
-    GameState& g = context_.game;
-    if (show) {
-        context_.controls.bteLiangState = {0, 0, 0};
-        if (g.bteGameState == kPhaseShowing && (g.bteLiangMode == 1 || g.bteLiangMode == 2)) {
-            for (int i = 0; i < LiangButtonCount(); ++i) {
-                context_.controls.bteLiangState[static_cast<std::size_t>(i)] = 1;
-                PaintLiangBut(i);
-            }
-        }
-        return;
-    }
-    g.bteLiangMode = 0;
-    g.blnFollowLiang = 0;
-    context_.controls.bteLiangState = {0, 0, 0};
-    const PixelPoint o = layout_.OutPaiPos[2];
-    canvas_.RestoreGameBack(o.x - 143, o.y + 42, 286, 20);
-    canvas_.RestoreGameBackMid(o.x - 143, o.y + 42, 286, 20);
-}
-
 int ActionButtons::GetLiangButIndex(int x, int y) const {
     const GameState& g = context_.game;
-    if (context_.controls.bteLiangState[0] == 0 || g.bteGameState != kPhaseShowing ||
+    if (!Shows(context_.controls.bteLiangState[0]) || g.bteGameState != kPhaseShowing ||
         (g.bteLiangMode != 1 && g.bteLiangMode != 2)) {
         return -1;
     }

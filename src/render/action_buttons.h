@@ -12,31 +12,26 @@ namespace redten {
 // put it, and answers which one is under a point (-1: none).
 class ActionButtons {
 public:
-    ActionButtons(ClientContext& context, TableCanvas& canvas, const TableLayout& layout);
+    ActionButtons(const ClientContext& context, TableCanvas& canvas, const TableLayout& layout);
 
-    // Every button that shows, as a whole repaint draws them.
+    // Every button that shows.
     void PaintAll();
 
-    void PaintOptionButtons();
     void PaintUserOptBut(int i);
     int GetUserOptButIndex(int x, int y) const;
 
-    // Shows the phase's play buttons, or hides them all.
-    void ShowUserOutBut(bool show);
     void PaintUserOutBut(int i);
     int GetUserOutButIndex(int x, int y) const;
     int OutButtonCount() const;
     PixelPoint OutButtonPos(int i) const;
 
-    // Shows the showing mode's buttons, or hides them and ends the mode.
-    void ShowLiangBut(bool show);
     void PaintLiangBut(int i);
     int GetLiangButIndex(int x, int y) const;
     int LiangButtonCount() const;
     PixelPoint LiangButtonPos(int i) const;
 
 private:
-    ClientContext& context_;
+    const ClientContext& context_;
     TableCanvas& canvas_;
     const TableLayout& layout_;
 };

@@ -6,8 +6,6 @@
 #include <QPainter>
 #include <QScreen>
 
-#include <cmath>
-
 #include "net/wire/text_fields.h"
 #include "render/blit.h"
 #include "render/pictures/table_pictures.h"
@@ -17,6 +15,10 @@ namespace {
 
 bool IsPass(const CardList& cards) { return cards.size() == 1 && cards[0] == kPassCard; }
 
+// The pass mark's cell in its sheet (the mask beside it).
+constexpr int kPassMarkWidth = 67;
+constexpr int kPassMarkHeight = 34;
+
 }  // namespace
 
 TablePainter::TablePainter(ClientContext& context, GameArea& area, ImageStore& images)
@@ -25,14 +27,22 @@ TablePainter::TablePainter(ClientContext& context, GameArea& area, ImageStore& i
       images_(images),
       buttons_(context, canvas_, layout_),
       panels_(context, canvas_),
-      bomb_(context, canvas_, layout_),
-      netBreak_(assets::NetBreak()) {}
+      blast_(context, canvas_, layout_),
+      netBreak_(assets::NetBreak()) {
+    frame_.setSingleShot(true);
+    frame_.setInterval(0);
+    QObject::connect(&frame_, &QTimer::timeout, [this] { DrawFrame(); });
+}
 
-void TablePainter::Update(int x, int y, int w, int h) { canvas_.Update(x, y, w, h); }
+void TablePainter::Changed() {
+    if (!frame_.isActive()) {
+        frame_.start();
+    }
+}
 
 void TablePainter::OnResized() {
     canvas_.SyncRatio();
-    RepaintTable();
+    DrawFrame();
 }
 
 void TablePainter::CalcLayout() {
@@ -43,6 +53,52 @@ void TablePainter::CalcLayout() {
     in.smallScreen = screen && screen->geometry().width() < 801;
     in.showOtherBack = context_.game.blnShowOtherBack != 0;
     CalcUserPos(layout_, in);
+}
+
+void TablePainter::DrawFrame() {
+    frame_.stop();
+    const GameState& g = context_.game;
+    const TableScene& scene = context_.scene;
+    // The played cards' places follow the setting that shows the others'
+    // backs, which a game's start and end and a snapshot change.
+    CalcLayout();
+    PaintGameBack();
+    PaintTimeBar();
+    PaintOutArea(scene.previousTrick);
+    if (!context_.define.strViewUserName.empty()) {
+        for (std::uint8_t seat = 0; seat < 4; ++seat) {
+            PaintUser(seat);
+            PaintNetBreak(seat);
+            PaintReadyHand(seat);
+            if (g.blnNoDeal == 0) {
+                PaintLiangFlag(seat);
+                PaintUserPai(seat);
+                PaintMingCi(seat);
+                PaintRestPai(seat);
+            }
+        }
+        ShowStartButton();
+        buttons_.PaintAll();
+        PaintTimeBar();
+        PaintClock();
+        if (g.blnWaitLiang != 0) {
+            panels_.PaintWaitMsg();
+        }
+    }
+    if (scene.result) {
+        panels_.PaintGameResult(*scene.result);
+    }
+    blast_.Paint(scene.blastSeat, scene.blast, scene.blastFrame);
+    canvas_.UpdateAll();
+}
+
+void TablePainter::ShowStartButton() {
+    const StartButton now{context_.scene.startVisible, context_.scene.startCaption, layout_.StartButtonPos};
+    if (now == start_ || !startButton) {
+        return;
+    }
+    start_ = now;
+    startButton(now.visible, now.caption, now.at);
 }
 
 // --- the background --------------------------------------------------------------
@@ -88,128 +144,61 @@ const QImage* TablePainter::Face(std::uint8_t seat) {
 }
 
 void TablePainter::PaintUser(std::uint8_t seat) {
-    seat &= 3;
     const std::uint8_t p = Place(seat);
-    const PixelPoint f = layout_.UserPos[p];
-    const PixelPoint n = layout_.UserNamePos[p];
     const std::string& name = context_.game.udtUser[seat].strUserName;
-    if (name.empty()) {
-        if (GameBackPainted) {
-            QRect block = p == 0 || p == 2 ? QRect(f.x - 1, f.y - 1, 150, 34)
-                                           : QRect(std::min(n.x, f.x) - 1, f.y - 1, 52, 90);
-            // A long name reaches past the block; the rails stay as they are.
-            block |= canvas_.InsideRails(nameBoxes_[p]);
-            canvas_.RestoreGameBack(block.x(), block.y(), block.width(), block.height());
-            // The count and the badge go with the player; a side seat's cards,
-            // which a long name's box reaches into, are drawn again.
-            PaintRestPai(seat);
-            PaintMingCi(seat);
-            if ((p == 1 || p == 3) && context_.game.blnNoDeal == 0) {
-                PaintUserPai(seat);
-            }
-        }
-        nameBoxes_[p] = QRect();
-        return;
-    }
-    const QImage* face = Face(seat);
+    const QImage* face = name.empty() ? nullptr : Face(seat);
     if (!face) {
-        nameBoxes_[p] = QRect();
         return;
     }
-    // The portrait's corners are see-through: the cloth goes back first,
-    // so that drawing it again never darkens its edges.
-    if (GameBackPainted) {
-        canvas_.RestoreGameBack(f.x, f.y, 32, 32);
-    }
-    {
-        QPainter painter(&canvas_.Surface());
-        painter.drawImage(f.x, f.y, *face);
-    }
-    Update(f.x, f.y, 32, 32);
+    const PixelPoint f = layout_.UserPos[p];
+    QPainter(&canvas_.Surface()).drawImage(f.x, f.y, *face);
     PrintName(p, name);
 }
 
 void TablePainter::PrintName(std::uint8_t p, const std::string& name) {
     const PixelPoint n = layout_.UserNamePos[p];
     if (p == 0 || p == 2) {
-        nameBoxes_[p] = canvas_.PrintText(n.x, n.y, name, Qt::white, 9, false);
+        canvas_.PrintText(n.x, n.y, name, Qt::white, 9, false);
         return;
     }
     // Side seats: lines of eight characters, 12 pixels apart.
     const auto lines = WrapLines(name);
-    nameBoxes_[p] = QRect();
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const int y = n.y + static_cast<int>(i) * 12;
-        nameBoxes_[p] |= canvas_.PrintText(n.x, y, lines[i], Qt::white, 9, false);
+        canvas_.PrintText(n.x, n.y + static_cast<int>(i) * 12, lines[i], Qt::white, 9, false);
     }
 }
 
 void TablePainter::PaintNetBreak(std::uint8_t seat) {
-    seat &= 3;
-    const PixelPoint at = layout_.NetBreakPos[Place(seat)];
-    if (context_.game.udtUser[seat].blnOffline != 0) {
-        if (netBreak_.devicePixelRatio() != canvas_.Surface().devicePixelRatio()) {
-            netBreak_ = assets::NetBreak(canvas_.Surface().devicePixelRatio());
-        }
-        const QSize size = LogicalSize(netBreak_);
-        Blit(canvas_.Surface(), at.x, at.y, size.width(), size.height(), netBreak_, 0, 0,
-             RasterOp::Copy);
-        Update(at.x, at.y, 32, 32);
-    } else if (GameBackPainted) {
-        canvas_.RestoreGameBack(at.x - 1, at.y - 1, 34, 34);
+    if (context_.game.udtUser[seat].blnOffline == 0) {
+        return;
     }
+    if (netBreak_.devicePixelRatio() != canvas_.Surface().devicePixelRatio()) {
+        netBreak_ = assets::NetBreak(canvas_.Surface().devicePixelRatio());
+    }
+    const PixelPoint at = layout_.NetBreakPos[Place(seat)];
+    const QSize size = LogicalSize(netBreak_);
+    Blit(canvas_.Surface(), at.x, at.y, size.width(), size.height(), netBreak_, 0, 0, RasterOp::Copy);
 }
 
 void TablePainter::PaintReadyHand(std::uint8_t seat) {
-    seat &= 3;
-    const PixelPoint at = layout_.ReadyPos[Place(seat)];
     const QImage* hand = images_.App("Res\\Hand.bmp");
-    if (context_.game.udtUser[seat].blnReady != 0) {
-        if (GameBackPainted) {
-            // The mark takes the place of the seat's leftovers from the last
-            // game, which lie where it stands.
-            EraseOpenPai(seat);
-            PaintRestPai(seat);
-            // A side seat's long name runs on under its cards and its count:
-            // with them gone it shows whole, as a full repaint draws it.
-            const std::uint8_t p = Place(seat);
-            const std::string& name = context_.game.udtUser[seat].strUserName;
-            if ((p == 1 || p == 3) && !name.empty() && !nameBoxes_[p].isEmpty()) {
-                const QRect box = canvas_.InsideRails(nameBoxes_[p]);
-                canvas_.RestoreGameBack(box.x(), box.y(), box.width(), box.height());
-                PrintName(p, name);
-            }
-        }
-        if (hand) {
-            const QSize size = LogicalSize(*hand);
-            Blit(canvas_.Surface(), at.x, at.y, size.width(), size.height(), *hand, 0, 0,
-                 RasterOp::Copy);
-            Update(at.x, at.y, size.width(), size.height());
-        }
-    } else if (GameBackPainted) {
-        canvas_.RestoreGameBack(at.x - 1, at.y - 1, 82, 37);
-        // The mark's place reaches into the seat's cards and, at the top, its
-        // count: whatever of them shows is drawn again.
-        if (context_.game.blnNoDeal == 0) {
-            PaintRestPai(seat);
-            PaintUserPai(seat);
-        }
+    if (context_.game.udtUser[seat].blnReady == 0 || !hand) {
+        return;
     }
+    const PixelPoint at = layout_.ReadyPos[Place(seat)];
+    const QSize size = LogicalSize(*hand);
+    Blit(canvas_.Surface(), at.x, at.y, size.width(), size.height(), *hand, 0, 0, RasterOp::Copy);
 }
 
 void TablePainter::PaintLiangFlag(std::uint8_t seat) {
-    seat &= 3;
     const UserGameInfo& u = context_.game.udtUser[seat];
-    if (u.strUserName.empty()) {
+    const QImage* flags = images_.App("Res\\LiangFlag.bmp");
+    if (u.strUserName.empty() || !flags) {
         return;
     }
     const auto& places = layout_.LiangFlagPos[Place(seat)];
-    const QImage* flags = images_.App("Res\\LiangFlag.bmp");
     const auto flag = [&](int which, PixelPoint at) {
-        if (flags) {
-            Blit(canvas_.Surface(), at.x, at.y, 32, 30, *flags, which * 32, 0, RasterOp::Copy);
-            Update(at.x, at.y, 32, 30);
-        }
+        Blit(canvas_.Surface(), at.x, at.y, 32, 30, *flags, which * 32, 0, RasterOp::Copy);
     };
     switch (u.bteLiang) {
         case 1: flag(0, places[0]); break;
@@ -218,47 +207,26 @@ void TablePainter::PaintLiangFlag(std::uint8_t seat) {
             flag(0, places[0]);
             flag(1, places[1]);
             break;
-        default:
-            if (GameBackPainted) {
-                for (const PixelPoint& at : places) {
-                    canvas_.RestoreGameBack(at.x - 1, at.y - 1, 33, 31);
-                }
-            }
+        default: break;
     }
 }
 
 void TablePainter::PaintMingCi(std::uint8_t seat) {
-    seat &= 3;
-    if (context_.game.udtUser[seat].strUserName.empty()) {
-        if (GameBackPainted) {
-            EraseMingCi(seat);
-        }
-        return;
-    }
-    const int rank = context_.game.udtUser[seat].bteMingCi;
+    const UserGameInfo& u = context_.game.udtUser[seat];
+    const int rank = u.bteMingCi;
     const QImage* places = images_.App("Res\\MingCi.bmp");
-    if (rank < 1 || rank > 3 || !places) {
+    if (u.strUserName.empty() || rank < 1 || rank > 3 || !places) {
         return;
     }
     const PixelPoint at = layout_.MingCiPos[Place(seat)];
     Blit(canvas_.Surface(), at.x, at.y, 48, 46, *places, (rank - 1) * 48, 0, RasterOp::Copy);
-    Update(at.x, at.y, 48, 46);
-}
-
-void TablePainter::EraseMingCi(std::uint8_t seat) {
-    const PixelPoint at = layout_.MingCiPos[Place(seat & 3)];
-    canvas_.RestoreGameBack(at.x, at.y, 48, 46);
 }
 
 void TablePainter::PaintRestPai(std::uint8_t seat) {
-    seat &= 3;
     // An empty seat has no count; a seat that is ready for the next game has
     // done with the last one's cards, and at the top its mark stands there.
     const UserGameInfo& u = context_.game.udtUser[seat];
     if (u.strUserName.empty() || u.blnReady != 0) {
-        if (GameBackPainted) {
-            EraseRestPai(seat);
-        }
         return;
     }
     const std::uint8_t p = Place(seat);
@@ -279,18 +247,9 @@ void TablePainter::PaintRestPai(std::uint8_t seat) {
 
 int TablePainter::RestPaiWidth(std::uint8_t place) const {
     // The left count's place would reach 3 pixels into the hand column
-    // beside it, so every repaint of the count cut a notch into the cards:
-    // it stops short of the column.
+    // beside it: it stops short of the column.
     const int width = 63;
     return place == 1 ? std::min(width, layout_.PaiPos[1].x - 1 - layout_.RestPaiPos[1].x) : width;
-}
-
-void TablePainter::EraseRestPai(std::uint8_t seat) {
-    // The count's own restore leaves the feet of its label and the tops of
-    // its digits; a count that goes takes them along.
-    const std::uint8_t p = Place(seat & 3);
-    const PixelPoint at = layout_.RestPaiPos[p];
-    canvas_.RestoreGameBack(at.x, at.y - 3, RestPaiWidth(p), 18);
 }
 
 // --- cards ----------------------------------------------------------------------------
@@ -304,13 +263,12 @@ void TablePainter::PaintPaiRow(const CardList& cards, int x, int y) {
             continue;  // the next card closes up
         }
         BlitMasked(canvas_.Surface(), x, y, mask ? *mask : QImage(), *face);
-        Update(x, y, PkWidth, PkHeight);
         x += PkStepX;
     }
 }
 
 void TablePainter::PaintMyPai() {
-    GameState& g = context_.game;
+    const GameState& g = context_.game;
     const PixelPoint hand = layout_.PaiPos[2];
     const int most = 13 * std::max<int>(g.bteDeckCount, 1);
     const int widest = (most - 1) * PkStepX + PkWidth;
@@ -320,7 +278,6 @@ void TablePainter::PaintMyPai() {
     if (!mask || n == 0) {
         return;
     }
-    g.bteSelected.resize(g.bteMyPai.size(), 0);
     int x = hand.x - ((n - 1) * PkStepX + PkWidth) / 2;
     const QImage* back = images_.App("Res\\PkBack.bmp");
     for (int i = 0; i < n; ++i) {
@@ -334,66 +291,13 @@ void TablePainter::PaintMyPai() {
             }
             continue;
         }
-        const int y = g.bteSelected[i] != 0 ? hand.y - kRaise : hand.y;
-        BlitMasked(canvas_.Surface(), x, y, *mask, *picture);
+        const bool raised = static_cast<std::size_t>(i) < g.bteSelected.size() && g.bteSelected[i] != 0;
+        BlitMasked(canvas_.Surface(), x, raised ? hand.y - kRaise : hand.y, *mask, *picture);
         x += PkStepX;
     }
 }
 
-void TablePainter::PaintMyPaiAround(std::int32_t k) {
-    GameState& g = context_.game;
-    const int n = static_cast<int>(g.bteMyPai.size());
-    const QImage* mask = images_.App("Res\\ResPk\\PkMask.bmp");
-    // At a fractional ratio the strip's corner need not fall on a device
-    // pixel, and a strip laid there could differ from the full row by one;
-    // the row is drawn whole instead.
-    const qreal ratio = canvas_.Surface().devicePixelRatio();
-    if (k < 1 || k > n || g.blnShowMyPai == 0 || !mask || ratio != std::floor(ratio)) {
-        PaintMyPai();
-        return;
-    }
-    g.bteSelected.resize(g.bteMyPai.size(), 0);
-    // The same picture as PaintMyPai within a strip around card k, built in
-    // a scratch image: the cloth on the full repaint's grid, then every card
-    // that reaches into the strip, in order.
-    const PixelPoint hand = layout_.PaiPos[2];
-    const int most = 13 * std::max<int>(g.bteDeckCount, 1);
-    const int widest = (most - 1) * PkStepX + PkWidth;
-    const int gridX = hand.x - widest / 2;
-    const int gridY = hand.y - kRaise;
-    const int left = hand.x - ((n - 1) * PkStepX + PkWidth) / 2;
-    const QRect strip = QRect(left + (k - 1) * PkStepX - 3, gridY, PkWidth + 6, PkHeight + 25)
-                            .intersected(QRect(gridX, gridY, widest + 1, PkHeight + 25));
-    QImage scratch = DeviceImage(strip.size(), canvas_.Surface().devicePixelRatio());
-    const QSize tile = LogicalSize(canvas_.Cloth());
-    for (int ty = 0; ty < strip.height() + tile.height(); ty += tile.height()) {
-        for (int tx = (strip.x() - gridX) / tile.width() * tile.width(); gridX + tx < strip.right() + 1;
-             tx += tile.width()) {
-            Blit(scratch, gridX + tx - strip.x(), gridY + ty - strip.y(), tile.width(), tile.height(),
-                 canvas_.Cloth(), 0, 0, RasterOp::Copy);
-        }
-    }
-    for (int i = 0; i < n; ++i) {
-        const int x = left + i * PkStepX;
-        if (x + PkWidth <= strip.x() || x > strip.right()) {
-            continue;
-        }
-        const QImage* face =
-            images_.App("Res\\ResPk\\Pk" + std::to_string(PkImageIndex(g.bteMyPai[i])) + ".bmp");
-        if (!face) {
-            PaintMyPai();  // a missing face closes the row up: no strip to speak of
-            return;
-        }
-        const int y = g.bteSelected[static_cast<std::size_t>(i)] != 0 ? hand.y - kRaise : hand.y;
-        BlitMasked(scratch, x - strip.x(), y - strip.y(), *mask, *face);
-    }
-    Blit(canvas_.Surface(), strip.x(), strip.y(), strip.width(), strip.height(), scratch, 0, 0,
-         RasterOp::Copy);
-    Update(strip.x(), strip.y(), strip.width(), strip.height());
-}
-
 void TablePainter::PaintUserPai(std::uint8_t seat) {
-    seat &= 3;
     const std::uint8_t p = Place(seat);
     if (p == 2) {
         PaintMyPai();
@@ -407,11 +311,7 @@ void TablePainter::PaintUserPai(std::uint8_t seat) {
     const GameState& g = context_.game;
     const UserGameInfo& u = g.udtUser[seat];
     if (!u.bteOpenPai.empty() && u.blnReady != 0) {
-        // Ready for the next game: the mark shows instead of the last one's cards.
-        if (GameBackPainted) {
-            EraseOpenPai(seat);
-        }
-        return;
+        return;  // ready for the next game: the mark shows instead of the last one's cards
     }
     const PixelPoint h = layout_.PaiPos[p];
     const int most = 13 * std::max<int>(g.bteDeckCount, 1);
@@ -448,30 +348,6 @@ void TablePainter::PaintUserPai(std::uint8_t seat) {
             BlitMasked(s, h.x, y, *mask, *back);
         }
     }
-    Update(0, 0, canvas_.Width(), canvas_.Height());
-}
-
-QRect TablePainter::OpenPaiRect(std::uint8_t place, int count) const {
-    const PixelPoint h = layout_.PaiPos[place & 3];
-    if (place == 0 || place == 2) {
-        const int w = (count - 1) * PkStepX + PkWidth;
-        return {h.x - w / 2, h.y, w, PkHeight};
-    }
-    // Revealed cards stand 29 pixels apart, though their column is centred as
-    // if they stood 24 apart.
-    return {h.x, h.y - ((count - 1) * PkStepY + PkHeight) / 2, PkWidth,
-            (count - 1) * (PkStepY + 5) + PkHeight};
-}
-
-void TablePainter::EraseOpenPai(std::uint8_t seat) {
-    const std::uint8_t p = Place(seat & 3);
-    const int k = static_cast<int>(context_.game.udtUser[seat & 3].bteOpenPai.size());
-    if (p == 2 || k == 0) {
-        return;
-    }
-    const QRect r = OpenPaiRect(p, k);
-    canvas_.RestoreGameBack(r.x(), r.y(), r.width(), r.height());
-    canvas_.RestoreGameBackMid(r.x(), r.y(), r.width(), r.height());
 }
 
 // --- played cards ------------------------------------------------------------------------
@@ -487,13 +363,14 @@ void TablePainter::PaintSeatCards(std::uint8_t seat, const CardList& cards) {
         if (!mark) {
             return;
         }
-        const PixelPoint at = p == 0 || p == 2 ? PixelPoint{o.x - 67 / 2, o.y + (PkHeight - 34) / 2}
-                              : p == 1      ? PixelPoint{o.x + (PkWidth - 67) / 2 + 3, o.y - 34 / 2}
-                                            : PixelPoint{o.x - (PkWidth - 67) / 2 - 67 - 3, o.y - 34 / 2};
+        constexpr int w = kPassMarkWidth;
+        constexpr int h = kPassMarkHeight;
+        const PixelPoint at = p == 0 || p == 2 ? PixelPoint{o.x - w / 2, o.y + (PkHeight - h) / 2}
+                              : p == 1      ? PixelPoint{o.x + (PkWidth - w) / 2 + 3, o.y - h / 2}
+                                            : PixelPoint{o.x - (PkWidth - w) / 2 - w - 3, o.y - h / 2};
         QImage& s = canvas_.Surface();
-        Blit(s, at.x, at.y, 67, 34, *mark, 67, 0, RasterOp::And);
-        Blit(s, at.x, at.y, 67, 34, *mark, 0, 0, RasterOp::Or);
-        Update(at.x, at.y, 67, 34);
+        Blit(s, at.x, at.y, w, h, *mark, w, 0, RasterOp::And);
+        Blit(s, at.x, at.y, w, h, *mark, 0, 0, RasterOp::Or);
         return;
     }
     const int w = (static_cast<int>(cards.size()) - 1) * PkStepX + PkWidth;
@@ -506,7 +383,7 @@ void TablePainter::PaintSeatCards(std::uint8_t seat, const CardList& cards) {
     }
 }
 
-void TablePainter::PaintAllOutPai(bool previousTrick) {
+void TablePainter::PaintOutArea(bool previousTrick) {
     const auto& o = layout_.OutPaiPos;
     const int x = o[1].x;
     const int y = o[0].y;
@@ -515,77 +392,6 @@ void TablePainter::PaintAllOutPai(bool previousTrick) {
     for (std::uint8_t seat = 0; seat < 4; ++seat) {
         const UserGameInfo& u = context_.game.udtUser[seat];
         PaintSeatCards(seat, previousTrick ? u.bteLastOutPai : u.bteOutPai);
-    }
-    Update(0, 0, canvas_.Width(), canvas_.Height());
-}
-
-void TablePainter::PaintSeatOutPai(std::uint8_t seat) {
-    PaintSeatCards(seat & 3, context_.game.udtUser[seat & 3].bteOutPai);
-}
-
-void TablePainter::ClearSeatOutPai(std::uint8_t seat) {
-    // The widest row a seat can play, erased with the centre picture under it.
-    const std::uint8_t p = Place(seat & 3);
-    const PixelPoint o = layout_.OutPaiPos[p];
-    const int w = (13 * std::max<int>(context_.game.bteDeckCount, 1) - 1) * PkStepX + PkWidth;
-    int x = p == 1 ? o.x : p == 3 ? o.x - w : o.x - w / 2;
-    const int y = p == 1 || p == 3 ? o.y - PkHeight / 2 : o.y;
-    x = std::max(x, 0);
-    canvas_.RestoreGameBack(x, y, w, PkHeight);
-    canvas_.RestoreGameBackMid(x, y, w, PkHeight);
-}
-
-// --- the whole table ------------------------------------------------------------------
-
-void TablePainter::RepaintTable() {
-    if (repainting_) {
-        return;
-    }
-    repainting_ = true;
-    // The played cards' places follow the setting that shows the others'
-    // backs: a game's start and end and a table's snapshot change it just
-    // before they ask for the whole table.
-    CalcLayout();
-    PaintGameBack();
-    PaintTimeBar();
-    GameBackPainted = false;
-    PaintAllOutPai(false);
-    if (!context_.define.strViewUserName.empty()) {
-        for (std::uint8_t seat = 0; seat < 4; ++seat) {
-            PaintUser(seat);
-            PaintNetBreak(seat);
-            PaintReadyHand(seat);
-            if (context_.game.blnNoDeal == 0) {
-                PaintLiangFlag(seat);
-                PaintUserPai(seat);
-                PaintMingCi(seat);
-                PaintRestPai(seat);
-            }
-        }
-        // The start button's place follows the area's size.
-        if (startKnown_ && startButton) {
-            startButton(startVisible_, startCaption_, layout_.StartButtonPos);
-        }
-    }
-    if (!context_.define.strViewUserName.empty()) {
-        buttons_.PaintAll();
-        PaintTimeBar();
-        PaintClock(true);
-        if (context_.game.blnWaitLiang != 0) {
-            panels_.PaintWaitMsg();
-        }
-    }
-    GameBackPainted = true;
-    repainting_ = false;
-    canvas_.UpdateAll();
-}
-
-void TablePainter::UpdateStartButton(bool visible, const std::string& caption) {
-    startKnown_ = true;
-    startVisible_ = visible;
-    startCaption_ = caption;
-    if (startButton) {
-        startButton(visible, caption, layout_.StartButtonPos);
     }
 }
 
@@ -610,10 +416,9 @@ void TablePainter::PaintTimeBar() {
     p.fillRect(70, 32, full, 10, full > 24 ? QColor(236, 186, 60) : QColor(220, 60, 40));
     p.setPen(QColor(232, 196, 104));
     p.drawRect(70, 32, 119, 9);
-    Update(18, 30, 190, 40);
 }
 
-void TablePainter::PaintClock(bool show) {
+void TablePainter::PaintClock() {
     const GameState& g = context_.game;
     if (g.bteGameState == kPhaseNone || !clock_) {
         return;
@@ -628,21 +433,13 @@ void TablePainter::PaintClock(bool show) {
     const PixelPoint at = p == 0 ? PixelPoint{u.x + 125, u.y + 3}
                           : p == 2 ? PixelPoint{u.x + 205, u.y - 4}
                                    : PixelPoint{u.x, u.y + 80};
-    if (!show) {
-        canvas_.RestoreGameBack(at.x, at.y, 32, 39);
-        // A seat that has just gone out has its badge where its clock was.
-        PaintMingCi(seat);
-        canvas_.RestoreGameBack(63, 45, 30, 30);
-        PaintTimeBar();  // the seconds' place takes in a corner of the bar's head
-        return;
-    }
     const int ticks = clock_->Elapsed();
     if (const QImage* frames = images_.App("Res\\Clock.bmp")) {
         QImage& s = canvas_.Surface();
         Blit(s, at.x, at.y, 31, 38, *frames, 248, 0, RasterOp::And);
         Blit(s, at.x, at.y, 31, 38, *frames, (ticks % 8) * 31, 0, RasterOp::Or);
-        Update(at.x, at.y, 31, 38);
     }
+    // The seconds' place takes in a corner of the bar's head.
     canvas_.RestoreGameBack(63, 45, 30, 30);
     PaintTimeBar();
     const int limit = g.bteGameState == kPhaseShowing ? g.bteLiangTime : g.bteOutTime;

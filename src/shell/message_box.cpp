@@ -156,10 +156,7 @@ void MessageBoxPool::InitGlobalMsg() {
     iconFolder_ = parentPath_ + "res";
 }
 
-bool MessageBoxPool::ShowGlobalMsg(std::int32_t group, std::uint8_t type, const std::string& note,
-                                   const std::string& caption, std::int32_t seconds,
-                                   const std::string& yesCaption, const std::string& noCaption,
-                                   bool yesDefault) {
+std::size_t MessageBoxPool::TakeSlot() {
     std::size_t slot = 0;
     while (slot < MsgObjects.size() && MsgObjects[slot].box) {
         ++slot;
@@ -167,6 +164,12 @@ bool MessageBoxPool::ShowGlobalMsg(std::int32_t group, std::uint8_t type, const 
     if (slot == MsgObjects.size()) {
         MsgObjects.emplace_back();
     }
+    return slot;
+}
+
+frmMsg* MessageBoxPool::Open(std::size_t slot, std::int32_t group, std::uint8_t type, const std::string& note,
+                             const std::string& caption, std::int32_t seconds, const std::string& yesCaption,
+                             const std::string& noCaption, bool yesDefault) {
     auto* box = new frmMsg(iconFolder_, type == 0 ? nullptr : owner_.data());
     box->lngRoomObjectIdx = group;
     box->lngMsgObjectIdx = static_cast<std::int32_t>(slot);
@@ -177,6 +180,15 @@ bool MessageBoxPool::ShowGlobalMsg(std::int32_t group, std::uint8_t type, const 
             MsgObjects[slot].answer = yes;
         }
     });
+    return box;
+}
+
+bool MessageBoxPool::ShowGlobalMsg(std::int32_t group, std::uint8_t type, const std::string& note,
+                                   const std::string& caption, std::int32_t seconds,
+                                   const std::string& yesCaption, const std::string& noCaption,
+                                   bool yesDefault) {
+    const std::size_t slot = TakeSlot();
+    frmMsg* box = Open(slot, group, type, note, caption, seconds, yesCaption, noCaption, yesDefault);
     if (type == 0) {
         box->show();
         return MsgObjects[slot].answer;
@@ -195,9 +207,21 @@ void MessageBoxPool::CloseGlobalMsg(std::int32_t group) {
     }
 }
 
+void MessageBoxPool::ShowNotice(const std::string& note, const std::string& caption, std::int32_t seconds,
+                                std::function<void()> then) {
+    const std::size_t slot = TakeSlot();
+    frmMsg* box = Open(slot, 0, 1, note, caption, seconds, "确定", "", true);
+    if (then) {
+        // However it closes; but never once the pool, and the table it
+        // serves, are gone.
+        QObject::connect(box, &QDialog::finished, &guard_, [then = std::move(then)](int) { then(); });
+    }
+    box->open();
+}
+
 void MessageBoxPool::ShowSystemBox(const std::string& text, const std::string& caption,
                                    SystemBoxIcon icon) {
-    ShowSystemMessageBox(text, caption, icon);
+    OpenSystemMessageBox(text, caption, icon, owner_.data());
 }
 
 std::vector<frmMsg*> MessageBoxPool::OpenBoxes() const {

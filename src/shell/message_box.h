@@ -73,6 +73,8 @@ public:
                        const std::string& yesCaption, const std::string& noCaption,
                        bool yesDefault) override;
     void CloseGlobalMsg(std::int32_t group) override;
+    void ShowNotice(const std::string& note, const std::string& caption, std::int32_t seconds,
+                    std::function<void()> then) override;
     void ShowSystemBox(const std::string& text, const std::string& caption,
                        SystemBoxIcon icon) override;
 
@@ -80,6 +82,11 @@ public:
     std::vector<frmMsg*> OpenBoxes() const;
 
 private:
+    std::size_t TakeSlot();
+    frmMsg* Open(std::size_t slot, std::int32_t group, std::uint8_t type, const std::string& note,
+                 const std::string& caption, std::int32_t seconds, const std::string& yesCaption,
+                 const std::string& noCaption, bool yesDefault);
+
     struct Slot {
         QPointer<frmMsg> box;
         bool answer = false;
@@ -88,6 +95,7 @@ private:
     std::string parentPath_;
     std::string iconFolder_;
     QPointer<QWidget> owner_;
+    QObject guard_;
 };
 
 }  // namespace redten

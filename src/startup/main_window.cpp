@@ -46,7 +46,7 @@ frmGameMain::frmGameMain(TableSession& session, QWidget* parent)
       outline_(this),
       picSplitter(layout_, images_, outline_,
                   {[this] { return width(); }, [this] { LayoutMainWindow(); },
-                   [this] { return context_.controls.blnBombPlaying; }},
+                   [this] { return context_.BlastRunning(); }},
                   this),
       picUserButBk(frame_, images_, [this](int i) { ExecUserButton(i); }, this),
       lstUser(session.Users(), this),
@@ -67,13 +67,6 @@ frmGameMain::frmGameMain(TableSession& session, QWidget* parent)
                                                  : MouseButton::Other,
                      x, y);
     };
-    // The blast waits between its frames as every wait of the table does;
-    // the flow knows when it is on.
-    BombAnimation& bomb = view_.Bomb();
-    bomb.SetWaiter(&session_.Pump());
-    TurnFlow& flow = session_.Flow();
-    bomb.onStarted = [&flow] { flow.OnBombStarted(); };
-    bomb.onFinished = [&flow] { flow.OnBombFinished(); };
     cmdStart.setParent(&picGameBack);
     cmdStart.hide();
     view_.startButton = [this](bool visible, const std::string& caption, PixelPoint at) {
@@ -347,7 +340,7 @@ void frmGameMain::ShowHelpHere() {
 }
 
 void frmGameMain::mouseMoveEvent(QMouseEvent* event) {
-    if (context_.controls.blnBombPlaying) {
+    if (context_.BlastRunning()) {
         return;
     }
     const QPoint at = event->position().toPoint();
@@ -357,7 +350,7 @@ void frmGameMain::mouseMoveEvent(QMouseEvent* event) {
 void frmGameMain::leaveEvent(QEvent*) { HoverSysButton(-1); }
 
 void frmGameMain::mousePressEvent(QMouseEvent* event) {
-    if (context_.controls.blnBombPlaying || event->button() != Qt::LeftButton ||
+    if (context_.BlastRunning() || event->button() != Qt::LeftButton ||
         frame_.strFrameZone.empty() || isMaximized()) {
         return;
     }
@@ -365,7 +358,7 @@ void frmGameMain::mousePressEvent(QMouseEvent* event) {
 }
 
 void frmGameMain::mouseReleaseEvent(QMouseEvent* event) {
-    if (context_.controls.blnBombPlaying || event->button() != Qt::LeftButton ||
+    if (context_.BlastRunning() || event->button() != Qt::LeftButton ||
         !frame_.strFrameZone.empty()) {
         return;
     }

@@ -20,12 +20,11 @@ constexpr int kShownColumns = 11;
 TableSession::TableSession(ClientContext& context, std::unique_ptr<RoomLink> link)
     : context_(context),
       link_(std::move(link)),
-      pump_([this] { return unloading_; }),
       sounds_(context, [this] { return windowShown_ && windowShown_(); }),
       items_(context.define.strAppPath + "Res\\DaoJu\\DaoJuInfo.ini"),
       boxes_(context.define.strParentPath),
       gameSet_(sender_, boxes_, context.launch),
-      services_{sender_, view_, sounds_, boxes_, pump_, users_, chat_, clock_, gameSet_, items_,
+      services_{sender_, view_, sounds_, boxes_, beats_, users_, chat_, clock_, gameSet_, items_,
                 [this](const TableClosing& why) { CloseBySelf(why); },
                 [this](bool show) { emit ShowRequested(show); }},
       flow_(context, services_),
@@ -47,6 +46,12 @@ TableSession::TableSession(ClientContext& context, std::unique_ptr<RoomLink> lin
 }
 
 TableSession::~TableSession() = default;
+
+void TableSession::AttachView(TableView* view, TableHits* hits) {
+    view_.view = view;
+    hand_.SetHits(hits);
+    view_.Changed();
+}
 
 void TableSession::Load() {
     if (loaded_) {
@@ -83,7 +88,7 @@ void TableSession::SetSecondMs(int ms) {
     hand_.SetSecondMs(ms);
     gameSet_.SetSecondMs(ms);
     flow_.SetSecondMs(ms);
-    pump_.SetSecondMs(ms);
+    beats_.SetSecondMs(ms);
 }
 
 void TableSession::ConnectRoomServer() {
@@ -112,10 +117,9 @@ void TableSession::Unload() {
     sender_.Send(MakeLeaveTable(context_.launch.strMyName));
     link_->Close();
 
-    // Waits that are still pumping see the exit and return.
-    context_.define.blnExiting = true;
+    // Nothing the table still had to show runs any more.
+    beats_.Cancel();
     boxes_.CloseGlobalMsg(0);
-    // This clears blnExiting again; the waits watch unloading_ from here on.
     InitPublicDefine(context_.define, context_.programDirectory, context_.launch.strLevelList);
     InitGameData(context_);
     context_.define.strViewUserName.clear();

@@ -10,6 +10,7 @@
 #include "components/chat_log.h"
 #include "components/ro_clock.h"
 #include "components/room_link.h"
+#include "components/timed_beats.h"
 #include "components/user_list_model.h"
 #include "game/game_messages.h"
 #include "game/game_set_dialog.h"
@@ -21,8 +22,6 @@
 #include "items/dao_ju.h"
 #include "net/connection.h"
 #include "shell/message_box.h"
-#include "startup/attached_view.h"
-#include "startup/message_pump.h"
 #include "state/client_context.h"
 
 namespace redten {
@@ -39,7 +38,7 @@ public:
     ~TableSession() override;
 
     // The picture the flow draws and the hand's hit tests; null for none.
-    void AttachView(TableView* view, TableButtons* buttons) { view_.Attach(view, buttons); }
+    void AttachView(TableView* view, TableHits* hits);
     // Whether the table can be seen right now: nothing plays while it cannot.
     void SetWindowShown(std::function<bool()> shown) { windowShown_ = std::move(shown); }
 
@@ -60,7 +59,6 @@ public:
 
     ClientContext& Context() { return context_; }
     MessageSender& Sender() { return sender_; }
-    MessagePump& Pump() { return pump_; }
     RoomConnection& Connection() { return connection_; }
     TurnFlow& Flow() { return flow_; }
     HandInteraction& Hand() { return hand_; }
@@ -86,12 +84,20 @@ private:
 
     ClientContext& context_;
     std::unique_ptr<RoomLink> link_;
-    MessagePump pump_;
+    TimedBeats beats_;
     // The components and stand-ins the game flow acts through.
     UserListModel users_;
     ChatLog chat_;
     RoClock clock_;
-    AttachedView view_;
+    // The picture of the window that shows the session, or none.
+    struct ViewSlot final : TableView {
+        TableView* view = nullptr;
+        void Changed() override {
+            if (view) {
+                view->Changed();
+            }
+        }
+    } view_;
     std::function<bool()> windowShown_;
     TableSounds sounds_;
     DaoJuLists items_;

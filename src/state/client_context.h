@@ -6,6 +6,7 @@
 #include "state/launch_context.h"
 #include "state/public_define.h"
 #include "state/table_controls.h"
+#include "state/table_view.h"
 #include "state/user_set.h"
 
 namespace redten {
@@ -19,17 +20,25 @@ struct ClientContext {
     UserSet userSet;
     GameState game;
     TableControls controls;
+    TableScene scene;
+
+    // While the blast runs, the mouse plays no card and moves no splitter.
+    bool BlastRunning() const { return scene.blast != Blast::None; }
 };
 
-// The game and what the table's buttons show start afresh together.
+// The game, what the table's buttons show and the scene start afresh
+// together.
 inline void InitGameData(ClientContext& context) {
     InitGameData(context.game);
     context.controls = TableControls{};
+    context.scene = TableScene{};
 }
 
 inline void ResetGameData(ClientContext& context, bool resetReady) {
     ResetGameData(context.game, resetReady);
     ResetTableControls(context.controls);
+    context.scene.blast = Blast::None;
+    context.scene.blastFrame = 0;
 }
 
 }  // namespace redten

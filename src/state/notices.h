@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,11 @@ public:
                                bool yesDefault) = 0;
     // Closes every box of the group (0: all of ours).
     virtual void CloseGlobalMsg(std::int32_t group) = 0;
+    // A one-button notice that returns at once; then runs once it is
+    // acknowledged, by the button, its time running out or its title bar.
+    virtual void ShowNotice(const std::string& note, const std::string& caption, std::int32_t seconds,
+                            std::function<void()> then = {}) = 0;
+    // The system's box; it returns at once.
     virtual void ShowSystemBox(const std::string& text, const std::string& caption,
                                SystemBoxIcon icon) = 0;
 };
@@ -34,11 +40,14 @@ public:
     virtual void Send(const std::vector<std::uint8_t>& message) = 0;
 };
 
-// The message-pumping wait: false when the program began to end meanwhile.
-class Waiter {
+// The table's timed beats: whatever must wait its moment (a won trick on
+// show, the blast's next frame) runs later from the event loop, never
+// inside the handler that asked for it. Beats still due when the table
+// ends never run.
+class Beats {
 public:
-    virtual ~Waiter() = default;
-    virtual bool WaitTime(std::uint32_t ms) = 0;
+    virtual ~Beats() = default;
+    virtual void After(std::uint32_t ms, std::function<void()> beat) = 0;
 };
 
 }  // namespace redten

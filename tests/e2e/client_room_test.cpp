@@ -124,7 +124,7 @@ public:
             QTest::mouseClick(&window_.StartButton(), Qt::LeftButton);
             return;
         }
-        if (controls_.bteOutState[0] == 0 || game_.bteMyPai.empty()) {
+        if (controls_.bteOutState[0] == ButtonState::Hidden || game_.bteMyPai.empty()) {
             return;  // not our turn, or nothing to play with
         }
         if (game_.bteGameState == kPhaseLead) {
@@ -143,7 +143,7 @@ public:
             Click(OutButton(0));
         } else if (game_.bteGameState == kPhaseFollow) {
             Click(OutButton(2));
-            if (controls_.bteOutState[0] != 0) {
+            if (controls_.bteOutState[0] != ButtonState::Hidden) {
                 Click(OutButton(0));
             }
         }

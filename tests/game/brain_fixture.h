@@ -79,7 +79,7 @@ protected:
     RecordingSounds& sounds = parts.sounds;
     RecordingBoxes& boxes = parts.boxes;
     RecordingSender& link = parts.link;
-    FakeWaiter& waiter = parts.waiter;
+    ImmediateBeats& beats = parts.beats;
     UserListModel& users = parts.users;
     ChatLog& chat = parts.chat;
     RoClock& clock = parts.clock;

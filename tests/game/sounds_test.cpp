@@ -12,15 +12,15 @@ TEST(TableSounds, PlaysTheNumberedFileOnlyWhenItShouldBeHeard) {
     bool shown = true;
     TableSounds sounds(context, [&] { return shown; });
 
-    sounds.PlayGameSound(2);
+    sounds.PlayGameSound(GameSound::Play);
     EXPECT_NE(sounds.LastPlayed().find("/Res/Sound/OutPai.wav"), std::string::npos);
-    sounds.PlayGameSound(3);
+    sounds.PlayGameSound(GameSound::Pass);
     EXPECT_NE(sounds.LastPlayed().find("Pass.wav"), std::string::npos);
 
-    sounds.PlayGameSound(12);  // no such sound
+    sounds.PlayGameSound(static_cast<GameSound>(12));  // no such sound
     EXPECT_NE(sounds.LastPlayed().find("Pass.wav"), std::string::npos);
     context.userSet.bteUserSet[kSetSoundOn] = 0;
-    sounds.PlayGameSound(7);
+    sounds.PlayGameSound(GameSound::End);
     EXPECT_NE(sounds.LastPlayed().find("Pass.wav"), std::string::npos);
     context.userSet.bteUserSet[kSetSoundOn] = 1;
     shown = false;
@@ -31,8 +31,7 @@ TEST(TableSounds, PlaysTheNumberedFileOnlyWhenItShouldBeHeard) {
     EXPECT_NE(sounds.LastPlayed().find("PangGuanIn.wav"), std::string::npos);
     sounds.PlaySoundFile("Missing.wav");
     EXPECT_NE(sounds.LastPlayed().find("PangGuanIn.wav"), std::string::npos);
-    EXPECT_EQ(TableSounds::SoundFileName(9), "PangGuanOut.wav");
-    EXPECT_EQ(TableSounds::SoundFileName(-1), "");
+    EXPECT_EQ(TableSounds::SoundFileName(GameSound::Warning), "Warning.wav");
 }
 
 }  // namespace

@@ -23,9 +23,9 @@ protected:
         context.game.udtUser[1].bteOutPai = {5, 18};
         context.game.udtUser[3].bteOutPai = {7 + 13, 33};
         context.game.udtUser[2].blnOffline = -1;
-        context.controls.bteOptionState = {1, 1};
-        painter->RepaintTable();
-        painter->ShowOutButtons();
+        context.controls.bteOptionState.fill(ButtonState::Shown);
+        painter->DrawFrame();
+        ShowOutButtons();
     }
     QRgb Device(int x, int y) { return area.Surface().pixel(x, y) & 0xFFFFFF; }
 };

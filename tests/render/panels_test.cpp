@@ -34,28 +34,18 @@ TEST(NullBackBlitter, TheKeyColourExactlyLetsTheDestinationShowThrough) {
     EXPECT_EQ(dst, Filled(3, 3, qRgb(9, 9, 9)));  // no key colour: opaque
 }
 
-// Waits that take no time, counted.
-struct CountingWaiter final : Waiter {
-    std::vector<std::uint32_t> waits;
-    bool WaitTime(std::uint32_t ms) override {
-        waits.push_back(ms);
-        return true;
-    }
-};
-
 using Panels = TablePicture;
 
 TEST_F(Panels, OneOutButtonWhenLeadingAndThreeSpanning199WhenFollowing) {
     Deal();
     const PixelPoint o = painter->Layout().OutPaiPos[2];
     context.game.bteGameState = kPhaseLead;
-    painter->ShowOutButtons();
-    EXPECT_EQ(context.controls.bteOutState, (std::array<std::uint8_t, 3>{1, 0, 0}));
+    ShowOutButtons();
     EXPECT_EQ(painter->Buttons().OutButtonPos(0), (PixelPoint{o.x - 30, o.y + 38}));
     Snapshot("lead-buttons");
-    painter->HideOutButtons();
+    HideOutButtons();
     context.game.bteGameState = kPhaseFollow;
-    painter->ShowOutButtons();
+    ShowOutButtons();
     EXPECT_EQ(painter->Buttons().OutButtonPos(0).x, o.x - 99);
     EXPECT_EQ(painter->Buttons().OutButtonPos(2).x + 61, o.x - 99 + 199);
     Snapshot("follow-buttons");
@@ -66,7 +56,7 @@ TEST_F(Panels, OneOutButtonWhenLeadingAndThreeSpanning199WhenFollowing) {
     EXPECT_EQ(painter->GetUserOutButIndex(b.x + 60, b.y + 27), 1);
     EXPECT_EQ(painter->GetUserOutButIndex(b.x + 61, b.y + 5), -1);
     EXPECT_EQ(painter->GetUserOutButIndex(b.x + 5, b.y + 28), -1);
-    painter->HideOutButtons();
+    HideOutButtons();
     EXPECT_EQ(painter->GetUserOutButIndex(b.x + 1, b.y + 1), -1);
 }
 
@@ -74,18 +64,17 @@ TEST_F(Panels, TheShowingPanelInBothModesWithFollowCaptionsMovedOver) {
     Deal();
     context.game.bteGameState = kPhaseShowing;
     context.game.bteLiangMode = 2;
-    painter->ShowLiangPanel();
-    EXPECT_EQ(context.controls.bteLiangState, (std::array<std::uint8_t, 3>{1, 1, 1}));
+    ShowLiangPanel();
     const PixelPoint o = painter->Layout().OutPaiPos[2];
     EXPECT_EQ(painter->Buttons().LiangButtonPos(0), (PixelPoint{o.x - 143, o.y + 42}));
     EXPECT_EQ(painter->GetLiangButIndex(o.x - 143 + 98 + 1, o.y + 43), 1);
     EXPECT_EQ(painter->GetLiangButIndex(o.x - 143 + 90, o.y + 43), -1);
     Snapshot("showing-three");
-    painter->HideLiangPanel();
+    HideLiangPanel();
     EXPECT_EQ(context.game.bteLiangMode, 0);
     context.game.bteLiangMode = 1;
     context.game.blnFollowLiang = -1;
-    painter->ShowLiangPanel();
+    ShowLiangPanel();
     EXPECT_EQ(painter->Buttons().LiangButtonPos(0), (PixelPoint{o.x - 94, o.y + 42}));
     Snapshot("showing-follow");
 }
@@ -106,12 +95,12 @@ TEST_F(Panels, FollowCaptionsStand13PixelsFurtherIn) {
         return -1;
     };
     context.game.bteLiangMode = 1;
-    painter->ShowLiangPanel();
+    ShowLiangPanel();
     const int plain = firstInk();
-    painter->HideLiangPanel();
+    HideLiangPanel();
     context.game.bteLiangMode = 1;
     context.game.blnFollowLiang = -1;
-    painter->ShowLiangPanel();
+    ShowLiangPanel();
     const int follow = firstInk();
     ASSERT_GT(plain, 0);
     EXPECT_NEAR(follow - plain, 13, 2);
@@ -119,7 +108,8 @@ TEST_F(Panels, FollowCaptionsStand13PixelsFurtherIn) {
 
 TEST_F(Panels, TheWaitingNoticeHasItsRightEdgeMirrored) {
     Deal();
-    painter->Panels().PaintWaitMsg();
+    context.game.blnWaitLiang = -1;
+    painter->DrawFrame();
     Snapshot("waiting");
     const QImage edge(QString(REDTEN_TABLE_DIR) + "/Res/MsgBian.bmp");
     const int x0 = (1366 - 250) / 2;
@@ -135,12 +125,14 @@ TEST_F(Panels, TheWaitingNoticeHasItsRightEdgeMirrored) {
 
 TEST_F(Panels, TheResultPanelsDrawnRoundAndGameOver) {
     Deal();
-    painter->Panels().PaintGameResult(GameResult{});
+    context.scene.result = GameResult{};
+    painter->DrawFrame();
     Snapshot("result-drawn");
     EXPECT_EQ(At(683, 368 + 40), qRgb(247, 207, 156) & 0xFFFFFF);
-    painter->RepaintTable();
+    painter->DrawFrame();
     context.game.udtUser[1].strUserName = "名字很长很长的一位玩家朋友们大家好";
-    painter->Panels().PaintGameResult(GameResult{{200, -200, 200, -200}, {true, false, true, false}, {1, 0, 2, 0}, 4});
+    context.scene.result = GameResult{{200, -200, 200, -200}, {true, false, true, false}, {1, 0, 2, 0}, 4};
+    painter->DrawFrame();
     Snapshot("result-game-over");
     // Four rows of side, name, place and score on the panel's fill; the red
     // side in red; a long name stops before the place.
@@ -165,72 +157,51 @@ TEST_F(Panels, TheResultPanelsDrawnRoundAndGameOver) {
     EXPECT_EQ(ink(x + 206, x + 214, 1, notFill), 0);
 }
 
-TEST_F(Panels, TheBombPlaysItsFramesThenRestoresExactlyWhatItSaved) {
+TEST_F(Panels, TheBlastShowsOverThePlayedCardsAndLeavesTheTableAsItWas) {
     Deal();
     context.game.udtUser[3].bteOutPai = {5, 18, 31, 44};
-    painter->RepaintTable();
+    painter->DrawFrame();
     const QImage before = area.Surface().copy();
-    CountingWaiter waiter;
-    std::vector<std::string> told;
-    struct Probe final : Waiter {
-        CountingWaiter* inner;
-        std::vector<std::string>* told;
-        bool WaitTime(std::uint32_t ms) override {
-            told->push_back("wait");
-            return inner->WaitTime(ms);
+    TableScene& scene = context.scene;
+    scene.blastSeat = 3;
+    for (const Blast blast : {Blast::Bomb, Blast::RedTens}) {
+        scene.blast = blast;
+        int shown = 0;
+        for (scene.blastFrame = 1; scene.blastFrame <= BlastFrames(blast); ++scene.blastFrame) {
+            painter->DrawFrame();
+            shown += area.Surface() != before;
         }
-    } probe;
-    probe.inner = &waiter;
-    probe.told = &told;
-    BombAnimation& bomb = painter->Bomb();
-    bomb.SetWaiter(&probe);
-    bomb.onStarted = [&] { told.push_back("started"); };
-    bomb.onFinished = [&] { told.push_back("finished"); };
-    painter->PlayBomb(3, 1);
-    EXPECT_EQ(waiter.waits, std::vector<std::uint32_t>(9, 30));
-    // It says when it starts and ends, and leaves the game's state alone.
-    ASSERT_EQ(told.size(), 11u);
-    EXPECT_EQ(told.front(), "started");
-    EXPECT_EQ(told.back(), "finished");
-    EXPECT_FALSE(context.controls.blnBombPlaying);
-    EXPECT_EQ(area.Surface(), before);
-    painter->PlayBomb(2, 2);
-    EXPECT_EQ(waiter.waits.size(), 9u + 15u);
+        EXPECT_GT(shown, BlastFrames(blast) / 2) << int(blast);
+    }
+    scene.blast = Blast::None;
+    painter->DrawFrame();
     EXPECT_EQ(area.Surface(), before);
 
-    // With no frames at all: nothing shown, nothing waited.
+    // Without its pictures the blast shows nothing.
     ImageStore empty("/nonexistent/", "/nonexistent/");
     TablePainter bare(context, area, empty);
     bare.OnResized();
     const QImage cloth = area.Surface().copy();
-    CountingWaiter none;
-    bare.Bomb().SetWaiter(&none);
-    bare.PlayBomb(0, 1);
-    EXPECT_TRUE(none.waits.empty());
+    scene.blast = Blast::Bomb;
+    scene.blastFrame = 1;
+    bare.DrawFrame();
     EXPECT_EQ(area.Surface(), cloth);
 }
 
-TEST_F(Panels, AFrameOfEachBombOverPlayedCards) {
+TEST_F(Panels, AFrameOfEachBlastOverPlayedCards) {
     Deal();
     context.game.udtUser[0].bteOutPai = {5, 18, 31};
     context.game.udtUser[2].bteOutPai = {59, 72};
-    painter->RepaintTable();
-    struct SnapOnce final : Waiter {
-        std::function<void()> snap;
-        int left = 3;
-        bool WaitTime(std::uint32_t) override {
-            if (--left == 0) {
-                snap();
-            }
-            return true;
-        }
-    } waiter;
-    waiter.snap = [this] { Snapshot("bomb-kind-1"); };
-    painter->Bomb().SetWaiter(&waiter);
-    painter->PlayBomb(0, 1);
-    waiter.left = 6;
-    waiter.snap = [this] { Snapshot("bomb-kind-2"); };
-    painter->PlayBomb(2, 2);
+    context.scene.blast = Blast::Bomb;
+    context.scene.blastSeat = 0;
+    context.scene.blastFrame = 3;
+    painter->DrawFrame();
+    Snapshot("bomb-kind-1");
+    context.scene.blast = Blast::RedTens;
+    context.scene.blastSeat = 2;
+    context.scene.blastFrame = 6;
+    painter->DrawFrame();
+    Snapshot("bomb-kind-2");
 }
 
 TEST_F(Panels, TheClockAdvancesAFrameATickAndItsSecondsGoOnStop) {
@@ -246,7 +217,7 @@ TEST_F(Panels, TheClockAdvancesAFrameATickAndItsSecondsGoOnStop) {
     };
     std::vector<QImage> frames;
     for (int tick = 0; tick < 9; ++tick) {
-        painter->PaintClock(true);
+        painter->DrawFrame();
         frames.push_back(area.Surface().copy(place().x, place().y, 31, 38));
         clock.TickOnce();
     }
@@ -254,14 +225,10 @@ TEST_F(Panels, TheClockAdvancesAFrameATickAndItsSecondsGoOnStop) {
     EXPECT_NE(frames[0], frames[1]);
     Snapshot("clock");
     const QImage seconds = area.Surface().copy(63, 45, 30, 30);
-    painter->PaintClock(false);
+    clock.Stop();
+    clock.Tag = "100";
+    painter->DrawFrame();
     EXPECT_NE(area.Surface().copy(63, 45, 30, 30), seconds);
-    painter->PaintClock(true);
-    painter->PaintClock(false);
-    const QImage erased = area.Surface().copy(63, 45, 30, 30);
-    painter->Canvas().RestoreGameBack(63, 45, 30, 30);
-    painter->PaintTimeBar();  // the bar's head, whose corner the seconds take in, stays whole
-    EXPECT_EQ(area.Surface().copy(63, 45, 30, 30), erased);
 }
 
 // The turn flow round the real painter, its clock moved on by hand.
@@ -280,6 +247,7 @@ TEST_F(ClockAtTheTable, ShowsItsSecondsAndStopwatchTheMomentTheOwnTurnStarts) {
     const QImage before = area.Surface().copy();
     context.game.bteCurSeat = context.define.bteViewSeat;
     flow.ShowGameState();
+    painter->DrawFrame();
     Snapshot("clock-at-turn-start");
     const PixelPoint u = painter->Layout().UserPos[2];
     EXPECT_GT(Differences(before, area.Surface(), QRect(u.x + 205, u.y - 4, 31, 38)), 100);
@@ -295,8 +263,9 @@ TEST_F(ClockAtTheTable, ASeatThatGoesOutKeepsItsBadgeWholeWhenTheClockMovesOn) {
         flow.StartTurnClock(s);
         parts.clock.TickOnce();
         context.game.udtUser[s].bteMingCi = static_cast<std::uint8_t>(s + 1);
-        painter->PaintMingCi(s);
+        painter->DrawFrame();
         flow.StartTurnClock(static_cast<std::uint8_t>(s + 1));
+        painter->DrawFrame();
         const PixelPoint at = painter->Layout().MingCiPos[context.define.ViewPos[s]];
         EXPECT_EQ(area.Surface().copy(at.x, at.y, 48, 46), places.copy(s * 48, 0, 48, 46))
             << int(s);

@@ -4,6 +4,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "render/table_painter.h"
@@ -62,6 +63,30 @@ protected:
         ShellRects rects;
         LayoutMainWindow(state, QSize(1366, 768 - 32), rects);
         area.resize(rects.gameFrame.size());
+    }
+
+    // The buttons as the turn flow sets them, then a frame.
+    void ShowOutButtons() {
+        auto& out = context.controls.bteOutState;
+        out.fill(ButtonState::Hidden);
+        std::fill_n(out.begin(), context.game.bteGameState == kPhaseLead ? 1 : 3, ButtonState::Shown);
+        painter->DrawFrame();
+    }
+    void HideOutButtons() {
+        context.controls.bteOutState.fill(ButtonState::Hidden);
+        painter->DrawFrame();
+    }
+    void ShowLiangPanel() {
+        auto& buttons = context.controls.bteLiangState;
+        buttons.fill(ButtonState::Hidden);
+        std::fill_n(buttons.begin(), context.game.bteLiangMode == 2 ? 3 : 2, ButtonState::Shown);
+        painter->DrawFrame();
+    }
+    void HideLiangPanel() {
+        context.game.bteLiangMode = 0;
+        context.game.blnFollowLiang = 0;
+        context.controls.bteLiangState.fill(ButtonState::Hidden);
+        painter->DrawFrame();
     }
 
     QRgb At(int x, int y) { return area.Surface().pixel(x, y) & 0xFFFFFF; }

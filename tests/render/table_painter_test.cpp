@@ -22,16 +22,16 @@ TEST_F(TablePicture, TheDealShowsTheOwnHandFaceUpAndTheOthersBacks) {
     // A selected card stands 24 pixels higher.
     context.game.bteSelected.assign(13, 0);
     context.game.bteSelected[12] = 1;
-    painter->PaintMyPai();
+    painter->DrawFrame();
     const int last = left + 12 * PkStepX;
     EXPECT_EQ(At(last + 40, hand.y - 20), 0xFCFAF4u);
     EXPECT_NE(At(last + 70, hand.y + PkHeight - 5), 0xFCFAF4u);  // the cloth under it
     // A portrait is round: its corner is the cloth, drawn over as often as it
     // may be.
     const PixelPoint face = painter->Layout().UserPos[0];
-    painter->PaintUser(0);
+    painter->DrawFrame();
     const QImage once = area.Surface().copy(face.x, face.y, 32, 32);
-    painter->PaintUser(0);
+    painter->DrawFrame();
     EXPECT_EQ(area.Surface().copy(face.x, face.y, 32, 32), once);
     const QRgb corner = At(face.x, face.y);
     EXPECT_LE(std::abs(int(qGreen(corner)) - int(qGreen(felt))), 3);
@@ -45,7 +45,7 @@ TEST_F(TablePicture, PlaysPassesAndTheEnd) {
     context.game.udtUser[1].bteLiang = 1;
     context.game.udtUser[2].blnOffline = -1;
     context.game.udtUser[0].blnReady = -1;
-    painter->RepaintTable();
+    painter->DrawFrame();
     Snapshot("mid-trick");
     // The right seat's played row ends at its anchor; the pass mark sits
     // where the top seat's cards would.
@@ -55,7 +55,7 @@ TEST_F(TablePicture, PlaysPassesAndTheEnd) {
     context.game.udtUser[2].bteOpenPai = {40, 41};
     context.game.udtUser[2].bteMingCi = 1;
     context.game.blnShowOtherBack = 1;
-    painter->RepaintTable();
+    painter->DrawFrame();
     Snapshot("game-over");
 }
 
@@ -78,7 +78,7 @@ TEST_F(TablePicture, TheRailsAndCornersAreMirroredRoundTheTable) {
 TEST_F(TablePicture, APassShowsItsMarkInsteadOfCards) {
     Deal();
     context.game.udtUser[2].bteOutPai = {254};  // the top seat passed
-    painter->RepaintTable();
+    painter->DrawFrame();
     const PixelPoint o = painter->Layout().OutPaiPos[0];
     const QImage mark(QString(REDTEN_TABLE_DIR) + "/Res/BuChu.bmp");
     ASSERT_FALSE(mark.isNull());
@@ -110,8 +110,9 @@ TEST_F(TablePicture, AtTheShellsSizeTheOwnCountBadgeAndStartButtonStandApartAndW
         start.move(at.x, at.y);
         start.setVisible(visible);
     };
-    painter->UpdateStartButton(true, "可以开始 20");
-    painter->RepaintTable();
+    context.scene.startVisible = true;
+    context.scene.startCaption = "可以开始 20";
+    painter->DrawFrame();
     SnapshotWithWidgets("own-seat-at-1366x768");
     const PixelPoint b = painter->Layout().MingCiPos[2];
     const PixelPoint c = painter->Layout().RestPaiPos[2];
@@ -140,12 +141,12 @@ TEST_F(TablePicture, RevealedHandsKeepClearOfTheLastPlaysAndGiveWayToReadyMarks)
     // The game's end turns the backs on and reveals what is left: the last
     // plays look the same with the hands beside them as without.
     context.game.blnShowOtherBack = 1;
-    painter->RepaintTable();
+    painter->DrawFrame();
     const QImage plays = area.Surface().copy();
     u[1].bteOpenPai = {21, 22, 23, 24, 25, 26};
     u[2].bteOpenPai = {40, 41, 42, 43, 44};
     u[3].bteOpenPai = {1, 2, 3, 4, 14, 15, 16};
-    painter->RepaintTable();
+    painter->DrawFrame();
     Snapshot("game-over-revealed");
     const auto& o = painter->Layout().OutPaiPos;
     const QRect played(QPoint(o[1].x, o[0].y), QPoint(o[3].x, o[2].y + PkHeight));
@@ -156,13 +157,13 @@ TEST_F(TablePicture, RevealedHandsKeepClearOfTheLastPlaysAndGiveWayToReadyMarks)
         QImage(QString(REDTEN_TABLE_DIR) + "/Res/Hand.bmp").convertToFormat(QImage::Format_RGB32);
     for (std::uint8_t s = 1; s < 4; ++s) {
         u[s].blnReady = -1;
-        painter->PaintReadyHand(s);
+        painter->DrawFrame();
         const PixelPoint r = painter->Layout().ReadyPos[context.define.ViewPos[s]];
         EXPECT_EQ(area.Surface().copy(r.x, r.y, 80, 35), mark) << int(s);
     }
     Snapshot("game-over-ready");
     const QImage raised = area.Surface().copy();
-    painter->RepaintTable();
+    painter->DrawFrame();
     EXPECT_EQ(Differences(raised, area.Surface(), area.Surface().rect()), 0);
 }
 
@@ -170,25 +171,26 @@ TEST_F(TablePicture, ASeatThatRanAwayLeavesNothingOfItsOwnBehind) {
     SizeAsTheShell();
     Deal();
     auto& u = context.game.udtUser;
-    // Mid-game the left count repaints beside the cards without touching them.
+    // Mid-game the left count stands beside the cards without touching them.
     const TableLayout& l = painter->Layout();
     const QRect column(l.PaiPos[1].x, l.RestPaiPos[1].y - 3, PkWidth, 18);
-    const QImage backs = area.Surface().copy();
-    u[3].bteCardCount = 12;
-    painter->PaintCardCount(3);
-    EXPECT_EQ(area.Surface().copy(column), backs.copy(column));
+    const QImage withCount = area.Surface().copy(column);
+    u[3].blnReady = -1;  // the count goes, the cards stay
+    painter->DrawFrame();
+    EXPECT_EQ(area.Surface().copy(column), withCount);
+    u[3].blnReady = 0;
     // The end after the left seat (a long name) ran away, then the painters
     // of the room's leave message, in their order: the same as a full repaint.
     u[3].bteOpenPai = {1, 2, 3, 4, 14, 15, 16, 17, 27, 28, 29, 30, 31};
     u[1].bteMingCi = 2;
-    painter->RepaintTable();
+    painter->DrawFrame();
     u[3].strUserName.clear();
-    painter->PaintSeatFace(3);
-    painter->PaintReadyHand(3);
-    painter->PaintNetBreak(3);
+    painter->DrawFrame();
+    painter->DrawFrame();
+    painter->DrawFrame();
     Snapshot("runaway-left-seat");
     const QImage left = area.Surface().copy();
-    painter->RepaintTable();
+    painter->DrawFrame();
     EXPECT_EQ(Differences(left, area.Surface(), QRect(0, 0, l.OutPaiPos[1].x, area.height())), 0);
 }
 

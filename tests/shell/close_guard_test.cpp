@@ -19,6 +19,7 @@ struct AnsweringBoxes final : MessageBoxes {
         return answer;
     }
     void CloseGlobalMsg(std::int32_t) override {}
+    void ShowNotice(const std::string&, const std::string&, std::int32_t, std::function<void()>) override {}
     void ShowSystemBox(const std::string&, const std::string&, SystemBoxIcon) override {}
 };
 

@@ -149,14 +149,14 @@ TEST_F(WindowShell, TheSplitterFoldsTheColumnAndDragsWithinItsLimits) {
     // with its outline.
     splitter.MouseDown(Qt::LeftButton, {6, 10});
     splitter.MouseMove(Qt::LeftButton, {6 - 100, 10});
-    context.controls.blnBombPlaying = true;
+    context.scene.blast = Blast::Bomb;
     splitter.MouseDown(Qt::LeftButton, {6, middle});
     EXPECT_FALSE(window->Layout().blnColumnFolded);
     splitter.MouseUp(Qt::LeftButton);
     EXPECT_TRUE(window->Outline().Shown().empty());
     EXPECT_EQ(window->Layout().lngSplitterLeft, 1226);
     // A release with no drag of its own moves nothing.
-    context.controls.blnBombPlaying = false;
+    context.scene.blast = Blast::None;
     splitter.MouseUp(Qt::LeftButton);
     EXPECT_TRUE(window->Outline().Shown().empty());
     EXPECT_EQ(window->Layout().lngSplitterLeft, 1226);
@@ -253,22 +253,6 @@ TEST_F(WindowShell, ClosingAsksASeatedPlayerInAHand) {
     EXPECT_EQ(link->sent, std::vector<Bytes>{MakeLeaveTable("张三")});
     EXPECT_TRUE(link->closed);
     EXPECT_FALSE(session->Closing().has_value());
-}
-
-TEST_F(WindowShell, WhileTheBlastPlaysTheMouseIsHeld) {
-    struct Probe final : Waiter {
-        const TableControls* controls = nullptr;
-        std::vector<bool> held;
-        bool WaitTime(std::uint32_t) override {
-            held.push_back(controls->blnBombPlaying);
-            return true;
-        }
-    } probe;
-    probe.controls = &context.controls;
-    window->Painter().Bomb().SetWaiter(&probe);
-    window->Painter().PlayBomb(0, 2);
-    EXPECT_EQ(probe.held, std::vector<bool>(15, true));
-    EXPECT_FALSE(context.controls.blnBombPlaying);
 }
 
 TEST_F(WindowShell, ClosingWithoutAHandAsksNothing) {

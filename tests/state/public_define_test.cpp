@@ -100,12 +100,12 @@ TEST(InitPublicDefine, RecomputesAllButTheViewerAndKeepsMemberKinds) {
 TEST(TableControls, ANewGameHidesTheButtonsAndShortensTheTipsAFreshTableDoesNot) {
     ClientContext context;
     EXPECT_EQ(context.controls.strOptionTip[0], " 对手里的牌重新排序 ");
-    context.controls.bteOutState = {1, 2, 1};
-    context.controls.blnBombPlaying = true;
+    context.controls.bteOutState = {ButtonState::Shown, ButtonState::Lit, ButtonState::Shown};
+    context.scene.blast = Blast::Bomb;
     context.game.udtUser[1].strUserName = "张三";
     ResetGameData(context, true);
-    EXPECT_EQ(context.controls.bteOutState, (std::array<std::uint8_t, 3>{0, 0, 0}));
-    EXPECT_FALSE(context.controls.blnBombPlaying);
+    EXPECT_EQ(context.controls.bteOutState, (std::array<ButtonState, 3>{}));
+    EXPECT_FALSE(context.BlastRunning());
     EXPECT_EQ(context.controls.strOptionTip[1], "上一轮");
     EXPECT_EQ(context.game.udtUser[1].strUserName, "张三");
     InitGameData(context);
