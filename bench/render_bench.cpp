@@ -46,7 +46,7 @@ struct Table {
         context.game.blnShowOtherBack = 1;
         context.game.bteMyPai = {59, 12, 11, 24, 10, 9, 8, 20, 6, 5, 4, 16, 0};
         painter = std::make_unique<TablePainter>(context, area, *images);
-        area.onResized = [this] { painter->OnResized(); };
+        area.onResized = [this] { painter->DrawFrame(); };
         area.SetRatio(ratio);
         area.resize(w, h);
         area.show();

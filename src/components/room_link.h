@@ -6,6 +6,7 @@
 #include <string>
 
 #include "net/wire/bytes.h"
+#include "state/notices.h"
 
 namespace redten {
 
@@ -13,7 +14,7 @@ namespace redten {
 // Connect returns at once; Connected reports success, and exactly one of
 // Closed or Error ends every link, whether it was ever up or not. Every
 // event arrives on the window thread.
-class RoomLink : public QObject {
+class RoomLink : public QObject, public MessageSender {
     Q_OBJECT
 public:
     using QObject::QObject;
@@ -22,7 +23,7 @@ public:
                          std::int32_t timeoutSeconds) = 0;
     // One whole message. Sent in call order; before the link is up it waits
     // and goes out once it is.
-    virtual void Send(const Bytes& message) = 0;
+    void Send(const Bytes& message) override = 0;
     // Ends the link from our side: what was sent goes out first, nothing
     // more is delivered, and no end event follows.
     virtual void Close() = 0;

@@ -144,7 +144,7 @@ void GameMessages::ExecGameMsg(const Bytes& m) {
         LogDroppedMessage("game", m);
         return;
     }
-    services_.view.Changed();
+    context_.Changed();
 }
 
 void GameMessages::OnChatLine(const wire::ChatLine& m) {
@@ -244,7 +244,7 @@ void GameMessages::OnShowingOver(const wire::ShowingOver& m) {
             game_.bteGameState = m.phase;
             flow_.ShowGameState();
         }
-        services_.view.Changed();
+        context_.Changed();
     });
 }
 
@@ -321,7 +321,7 @@ void GameMessages::FinishPlay(std::uint8_t seat, Blast blast, bool overtaken) {
     if (!overtaken) {
         flow_.ShowGameState();
     }
-    services_.view.Changed();
+    context_.Changed();
 }
 
 void GameMessages::StartBlast(std::uint8_t seat, Blast blast, bool overtaken) {
@@ -329,7 +329,7 @@ void GameMessages::StartBlast(std::uint8_t seat, Blast blast, bool overtaken) {
     scene.blast = blast;
     scene.blastSeat = seat;
     scene.blastFrame = 1;
-    services_.view.Changed();
+    context_.Changed();
     const std::uint64_t id = ++blasts_;
     AfterPause(BlastFrameMs(blast), [this, id, overtaken](bool) { NextBlastFrame(id, overtaken); });
 }
@@ -341,7 +341,7 @@ void GameMessages::NextBlastFrame(std::uint64_t id, bool overtaken) {
     }
     if (scene.blastFrame < BlastFrames(scene.blast)) {
         ++scene.blastFrame;
-        services_.view.Changed();
+        context_.Changed();
         AfterPause(BlastFrameMs(scene.blast), [this, id, overtaken](bool) { NextBlastFrame(id, overtaken); });
         return;
     }
@@ -350,7 +350,7 @@ void GameMessages::NextBlastFrame(std::uint64_t id, bool overtaken) {
     if (!overtaken) {
         flow_.ShowGameState();
     }
-    services_.view.Changed();
+    context_.Changed();
 }
 
 void GameMessages::OnNotice(const wire::GameNotice& m) {
@@ -358,7 +358,7 @@ void GameMessages::OnNotice(const wire::GameNotice& m) {
     lastNotice_ = m.text;
     Notice(lastNotice_, context_.launch.strGameTitle, [this] {
         flow_.ShowGameState();
-        services_.view.Changed();
+        context_.Changed();
     });
 }
 
@@ -367,7 +367,7 @@ void GameMessages::OnGameOver(const wire::GameOver& m) {
     if (m.brief) {
         Notice("本局游戏结束!", context_.launch.strGameTitle, [this] {
             AfterGameOver();
-            services_.view.Changed();
+            context_.Changed();
         });
         return;
     }
@@ -396,7 +396,7 @@ void GameMessages::OnGameOver(const wire::GameOver& m) {
     AfterPause(5000, [this](bool overtaken) {
         if (!overtaken) {
             AfterGameOver();
-            services_.view.Changed();
+            context_.Changed();
         }
     });
 }

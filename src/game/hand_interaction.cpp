@@ -2,8 +2,8 @@
 
 namespace redten {
 
-HandInteraction::HandInteraction(ClientContext& context, TurnFlow& flow, TableView& view)
-    : context_(context), game_(context.game), flow_(flow), view_(view) {
+HandInteraction::HandInteraction(ClientContext& context, TurnFlow& flow)
+    : context_(context), game_(context.game), flow_(flow) {
     tmrPaintLastOutPai.setInterval(1000);
     connect(&tmrPaintLastOutPai, &QTimer::timeout, this, &HandInteraction::OnPaintLastOutPaiTick);
 }
@@ -14,57 +14,56 @@ bool HandInteraction::PlaysNow() const {
            (game_.bteGameState == kPhaseLead || game_.bteGameState == kPhaseFollow);
 }
 
-void HandInteraction::Hover(ButtonState* states, int count, int under, bool option) {
+std::optional<std::string> HandInteraction::Hover(ButtonState* states, int count, int under, bool option) {
     const auto dimOthers = [&](int except) {
         for (int i = 0; i < count; ++i) {
             if (i != except && states[i] == ButtonState::Lit) {
                 states[i] = ButtonState::Shown;
-                view_.Changed();
+                context_.Changed();
             }
         }
     };
+    const std::optional<std::string> noTip = option ? std::optional<std::string>("") : std::nullopt;
     if (under < 0 || under >= count) {
         dimOthers(-1);
-        if (option) {
-            hits_->SetToolTip("");
-        }
-        return;
+        return noTip;
     }
     if (states[under] == ButtonState::Hidden) {
-        if (option) {
-            hits_->SetToolTip("");
-        }
-        return;
+        return noTip;
     }
-    if (states[under] == ButtonState::Shown) {
-        dimOthers(under);
-        states[under] = ButtonState::Lit;
-        view_.Changed();
-        if (option) {
-            hits_->SetToolTip(context_.controls.strOptionTip[static_cast<std::size_t>(under)]);
-        }
+    if (states[under] != ButtonState::Shown) {
+        return std::nullopt;  // lit already
     }
+    dimOthers(under);
+    states[under] = ButtonState::Lit;
+    context_.Changed();
+    if (!option) {
+        return std::nullopt;
+    }
+    return context_.controls.strOptionTip[static_cast<std::size_t>(under)];
 }
 
-void HandInteraction::MouseMove(int x, int y) {
+std::optional<std::string> HandInteraction::MouseMove(const TablePoint& at) {
     TableControls& c = context_.controls;
+    std::optional<std::string> tip;
     if (c.bteOptionState[0] != ButtonState::Hidden) {
-        Hover(c.bteOptionState.data(), 2, hits_->GetUserOptButIndex(x, y), true);
+        tip = Hover(c.bteOptionState.data(), 2, at.option, true);
     }
     if (game_.bteGameState == kPhaseShowing && game_.bteLiangMode != 0 && c.bteLiangState[0] != ButtonState::Hidden) {
-        Hover(c.bteLiangState.data(), game_.bteLiangMode == 1 ? 2 : 3, hits_->GetLiangButIndex(x, y), false);
+        Hover(c.bteLiangState.data(), game_.bteLiangMode == 1 ? 2 : 3, at.showing, false);
     }
     if ((game_.bteGameState == kPhaseLead || game_.bteGameState == kPhaseFollow) &&
         c.bteOutState[0] != ButtonState::Hidden) {
-        Hover(c.bteOutState.data(), game_.bteGameState == kPhaseLead ? 1 : 3, hits_->GetUserOutButIndex(x, y), false);
+        Hover(c.bteOutState.data(), game_.bteGameState == kPhaseLead ? 1 : 3, at.play, false);
     }
+    return tip;
 }
 
-void HandInteraction::MouseUp(MouseButton button, int x, int y) {
+void HandInteraction::MouseUp(MouseButton button, const TablePoint& at) {
     const TableControls& c = context_.controls;
     // A button takes the click before anything under it.
     if (c.bteOptionState[0] != ButtonState::Hidden) {
-        const int i = hits_->GetUserOptButIndex(x, y);
+        const int i = at.option;
         if (i == 0 && c.bteOptionState[0] == ButtonState::Lit) {
             Sort();
         } else if (i == 1 && c.bteOptionState[1] == ButtonState::Lit) {
@@ -72,8 +71,8 @@ void HandInteraction::MouseUp(MouseButton button, int x, int y) {
         }
     }
     if (c.bteLiangState[0] != ButtonState::Hidden && game_.bteGameState == kPhaseShowing) {
-        const int i = hits_->GetLiangButIndex(x, y);
-        if (i >= 0 && c.bteLiangState[static_cast<std::size_t>(i)] == ButtonState::Lit) {
+        const int i = at.showing;
+        if (i >= 0 && i <= 2 && c.bteLiangState[static_cast<std::size_t>(i)] == ButtonState::Lit) {
             if (i == 0) {
                 flow_.SendLiang(ShowingChoice::One);
             } else if (i == 1) {
@@ -84,7 +83,7 @@ void HandInteraction::MouseUp(MouseButton button, int x, int y) {
         }
     }
     if (PlaysNow()) {
-        const int i = hits_->GetUserOutButIndex(x, y);
+        const int i = at.play;
         if (i >= 0 && i <= 2 && c.bteOutState[static_cast<std::size_t>(i)] == ButtonState::Lit) {
             if (!context_.BlastRunning()) {
                 flow_.DoUserOut(static_cast<PlayAction>(i));
@@ -94,7 +93,7 @@ void HandInteraction::MouseUp(MouseButton button, int x, int y) {
     }
     // A left click on a card selects it or lets it go; a right click
     // plays whatever is selected.
-    const std::int32_t d = hits_->CardAt(x, y);
+    const std::int32_t d = at.card;
     if (d >= 1) {
         if (button == MouseButton::Left) {
             if (!context_.define.blnPangGuan) {
@@ -102,7 +101,7 @@ void HandInteraction::MouseUp(MouseButton button, int x, int y) {
                 if (static_cast<std::size_t>(d) <= game_.bteSelected.size()) {
                     auto& flag = game_.bteSelected[static_cast<std::size_t>(d - 1)];
                     flag = flag == 0 ? 1 : 0;
-                    view_.Changed();
+                    context_.Changed();
                 }
             }
         } else if (button == MouseButton::Right && PlaysNow()) {
@@ -129,13 +128,13 @@ void HandInteraction::Sort() {
         SortPaiByGroup(game_.bteMyPai, groups);
     }
     blnSortPlain = !blnSortPlain;
-    view_.Changed();
+    context_.Changed();
 }
 
 void HandInteraction::ShowPreviousTrick() {
     lastOutPaiTag_ = 2;
     context_.scene.previousTrick = true;
-    view_.Changed();
+    context_.Changed();
     tmrPaintLastOutPai.start();
 }
 
@@ -143,7 +142,7 @@ void HandInteraction::OnPaintLastOutPaiTick() {
     if (--lastOutPaiTag_ < 1) {
         tmrPaintLastOutPai.stop();
         context_.scene.previousTrick = false;
-        view_.Changed();
+        context_.Changed();
     }
 }
 

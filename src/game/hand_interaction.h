@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <optional>
 #include <string>
 
 #include "game/turn_flow.h"
@@ -10,26 +11,13 @@
 
 namespace redten {
 
-// What the mouse needs from the table's picture: which card or button lies
-// under a point, as the last frame drew them, and the tip beside it.
-class TableHits {
-public:
-    virtual ~TableHits() = default;
-    virtual std::int32_t CardAt(int x, int y) const = 0;  // 1-based own card, or -1
-    virtual int GetUserOptButIndex(int x, int y) const = 0;
-    virtual int GetUserOutButIndex(int x, int y) const = 0;
-    virtual int GetLiangButIndex(int x, int y) const = 0;
-    virtual void SetToolTip(const std::string& tip) = 0;
-};
-
-// Nothing is under the mouse while no picture is shown.
-class NoTableHits final : public TableHits {
-public:
-    std::int32_t CardAt(int, int) const override { return -1; }
-    int GetUserOptButIndex(int, int) const override { return -1; }
-    int GetUserOutButIndex(int, int) const override { return -1; }
-    int GetLiangButIndex(int, int) const override { return -1; }
-    void SetToolTip(const std::string&) override {}
+// What lies under a point of the table, as the last frame drew it: an own
+// card (1-based) and the index of a button in each group, or -1 for none.
+struct TablePoint {
+    std::int32_t card = -1;
+    int option = -1;   // sort, previous trick
+    int play = -1;     // play, pass, hint
+    int showing = -1;  // the showing buttons
 };
 
 enum class MouseButton { Left, Right, Other };
@@ -41,23 +29,23 @@ enum class MouseButton { Left, Right, Other };
 class HandInteraction final : public QObject {
     Q_OBJECT
 public:
-    HandInteraction(ClientContext& context, TurnFlow& flow, TableView& view);
-    // Where the picture's cards and buttons are; none while none is shown.
-    void SetHits(TableHits* hits) { hits_ = hits ? hits : &noHits_; }
+    HandInteraction(ClientContext& context, TurnFlow& flow);
 
-    void MouseMove(int x, int y);
+    // The tip the pointer should show now, when it changes.
+    std::optional<std::string> MouseMove(const TablePoint& at);
     // A press lights what is under it, as a move there would: a button that
     // appeared under a still pointer still takes the click.
-    void MouseDown(int x, int y) { MouseMove(x, y); }
-    void MouseUp(MouseButton button, int x, int y);
+    std::optional<std::string> MouseDown(const TablePoint& at) { return MouseMove(at); }
+    void MouseUp(MouseButton button, const TablePoint& at);
     // One second of the previous-trick display (the timer calls it).
     void OnPaintLastOutPaiTick();
     void SetSecondMs(int ms) { tmrPaintLastOutPai.setInterval(ms); }
     bool ShowingPreviousTrick() const { return context_.scene.previousTrick; }
 
 private:
-    // Lights the button under the mouse and dims the others of its group.
-    void Hover(ButtonState* states, int count, int under, bool option);
+    // Lights the button under the mouse and dims the others of its group;
+    // the option buttons' tips go with them.
+    std::optional<std::string> Hover(ButtonState* states, int count, int under, bool option);
     void Sort();
     void ShowPreviousTrick();
     bool PlaysNow() const;
@@ -65,9 +53,6 @@ private:
     ClientContext& context_;
     GameState& game_;
     TurnFlow& flow_;
-    TableView& view_;
-    NoTableHits noHits_;
-    TableHits* hits_ = &noHits_;
     QTimer tmrPaintLastOutPai;
     int lastOutPaiTag_ = 0;
     bool blnSortPlain = false;

@@ -57,7 +57,7 @@ void RoomMessages::ExecRoomMsg(const Bytes& m) {
         LogDroppedMessage("room", m);
         return;
     }
-    services_.view.Changed();
+    context_.Changed();
 }
 
 bool RoomMessages::OnTableMessage(const Bytes& m) {

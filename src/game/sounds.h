@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/wave_player.h"
-#include "state/table_view.h"
+#include "state/notices.h"
 #include "state/client_context.h"
 
 namespace redten {

@@ -7,7 +7,7 @@
 #include "components/ro_clock.h"
 #include "components/user_list.h"
 #include "state/notices.h"
-#include "state/table_view.h"
+#include "state/table_scene.h"
 
 namespace redten {
 
@@ -47,7 +47,6 @@ struct TableClosing {
 // window of theirs, so tests give recording stand-ins.
 struct TableServices {
     MessageSender& link;
-    TableView& view;
     GameSounds& sounds;
     MessageBoxes& boxes;
     Beats& beats;

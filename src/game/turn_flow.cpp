@@ -92,20 +92,20 @@ void TurnFlow::StartTurnClock(std::uint8_t seat) {
     services_.clock.Start(limit, kClockWarningSeconds);
     // The clock shows its full time at once, not only with the first tick a
     // second later.
-    services_.view.Changed();
+    context_.Changed();
 }
 
 void TurnFlow::StopClock() {
     services_.clock.Stop();
     services_.clock.Tag = "100";
-    services_.view.Changed();
+    context_.Changed();
 }
 
 void TurnFlow::OnClockWarning() { services_.sounds.PlayGameSound(GameSound::Warning); }
 
 void TurnFlow::OnClockTick() {
     ++clockTicks_;
-    services_.view.Changed();
+    context_.Changed();
 }
 
 void TurnFlow::OnClockTimeOut() {
@@ -178,7 +178,7 @@ void TurnFlow::UpdateStartButton() {
 void TurnFlow::ShowStartButton() {
     context_.scene.startVisible = startVisible_;
     context_.scene.startCaption = startCaption_;
-    services_.view.Changed();
+    context_.Changed();
 }
 
 void TurnFlow::OnStartTimerTick() {
@@ -314,7 +314,7 @@ void TurnFlow::SendLiang(ShowingChoice choice) {
 
 void TurnFlow::HideOutButtons() {
     context_.controls.bteOutState.fill(ButtonState::Hidden);
-    services_.view.Changed();
+    context_.Changed();
 }
 
 void TurnFlow::SendPlay(const CardList& cards) {
@@ -359,7 +359,7 @@ void TurnFlow::DoUserOut(PlayAction action) {
         if (PressHint(game_) == HintPress::Pass) {
             SendPlay(CardList{kPassCard});
         } else {
-            services_.view.Changed();
+            context_.Changed();
         }
     }
 }

@@ -5,7 +5,7 @@
 
 #include "render/table_canvas.h"
 #include "state/client_context.h"
-#include "state/table_view.h"
+#include "state/table_scene.h"
 
 namespace redten {
 

@@ -28,22 +28,7 @@ TablePainter::TablePainter(ClientContext& context, GameArea& area, ImageStore& i
       buttons_(context, canvas_, layout_),
       panels_(context, canvas_),
       blast_(context, canvas_, layout_),
-      netBreak_(assets::NetBreak()) {
-    frame_.setSingleShot(true);
-    frame_.setInterval(0);
-    QObject::connect(&frame_, &QTimer::timeout, [this] { DrawFrame(); });
-}
-
-void TablePainter::Changed() {
-    if (!frame_.isActive()) {
-        frame_.start();
-    }
-}
-
-void TablePainter::OnResized() {
-    canvas_.SyncRatio();
-    DrawFrame();
-}
+      netBreak_(assets::NetBreak()) {}
 
 void TablePainter::CalcLayout() {
     LayoutInputs in;
@@ -56,9 +41,10 @@ void TablePainter::CalcLayout() {
 }
 
 void TablePainter::DrawFrame() {
-    frame_.stop();
     const GameState& g = context_.game;
     const TableScene& scene = context_.scene;
+    // The area may have moved to a screen of another density.
+    canvas_.SyncRatio();
     // The played cards' places follow the setting that shows the others'
     // backs, which a game's start and end and a snapshot change.
     CalcLayout();
@@ -77,7 +63,6 @@ void TablePainter::DrawFrame() {
                 PaintRestPai(seat);
             }
         }
-        ShowStartButton();
         buttons_.PaintAll();
         PaintTimeBar();
         PaintClock();
@@ -90,15 +75,6 @@ void TablePainter::DrawFrame() {
     }
     blast_.Paint(scene.blastSeat, scene.blast, scene.blastFrame);
     canvas_.UpdateAll();
-}
-
-void TablePainter::ShowStartButton() {
-    const StartButton now{context_.scene.startVisible, context_.scene.startCaption, layout_.StartButtonPos};
-    if (now == start_ || !startButton) {
-        return;
-    }
-    start_ = now;
-    startButton(now.visible, now.caption, now.at);
 }
 
 // --- the background --------------------------------------------------------------
@@ -447,6 +423,10 @@ void TablePainter::PaintClock() {
 }
 
 // --- the own hand under the mouse ----------------------------------------------------------
+
+TablePoint TablePainter::At(int x, int y) const {
+    return {CardAt(x, y), GetUserOptButIndex(x, y), GetUserOutButIndex(x, y), GetLiangButIndex(x, y)};
+}
 
 std::int32_t TablePainter::CardAt(int x, int y) const {
     // One flag per card, as the hand is drawn.

@@ -1,10 +1,5 @@
 #pragma once
 
-#include <QTimer>
-
-#include <functional>
-#include <string>
-
 #include "components/ro_clock.h"
 #include "game/hand_interaction.h"
 #include "render/action_buttons.h"
@@ -15,40 +10,31 @@
 #include "render/table_canvas.h"
 #include "render/table_layout.h"
 #include "state/client_context.h"
-#include "state/table_view.h"
+#include "state/table_scene.h"
 
 namespace redten {
 
 // Draws the table into the game area, a whole frame at a time, from the
 // game state and the scene: cloth, rails and centre picture, the seats with
 // faces and names, every hand, the played cards, the seats' marks, the
-// buttons, the turn clock, the panels and the blast. Asked for a frame
-// however often while a message is handled, it draws one once control is
-// back in the event loop. It also tells the mouse what lies where.
-class TablePainter final : public TableView, public TableHits {
+// buttons, the turn clock, the panels and the blast. It also tells what
+// lies under a point of the last frame.
+class TablePainter final {
 public:
     TablePainter(ClientContext& context, GameArea& area, ImageStore& images);
 
-    // The area took a new size or screen: a frame for it at once.
-    void OnResized();
     const TableLayout& Layout() const { return layout_; }
     // The turn clock whose seat and seconds are drawn.
     void SetClock(const RoClock* clock) { clock_ = clock; }
-    // Where the start button goes, shown or not, with its caption; the
-    // window owns the button.
-    std::function<void(bool visible, const std::string& caption, PixelPoint at)> startButton;
 
-    // TableView
-    void Changed() override;
-    // The frame, now.
+    // The whole table as the state now is, at the area's size and density.
     void DrawFrame();
 
-    // TableHits
-    std::int32_t CardAt(int x, int y) const override;
-    int GetUserOptButIndex(int x, int y) const override { return buttons_.GetUserOptButIndex(x, y); }
-    int GetUserOutButIndex(int x, int y) const override { return buttons_.GetUserOutButIndex(x, y); }
-    int GetLiangButIndex(int x, int y) const override { return buttons_.GetLiangButIndex(x, y); }
-    void SetToolTip(const std::string& tip) override { canvas_.Area().setToolTip(QString::fromStdString(tip)); }
+    TablePoint At(int x, int y) const;
+    std::int32_t CardAt(int x, int y) const;
+    int GetUserOptButIndex(int x, int y) const { return buttons_.GetUserOptButIndex(x, y); }
+    int GetUserOutButIndex(int x, int y) const { return buttons_.GetUserOutButIndex(x, y); }
+    int GetLiangButIndex(int x, int y) const { return buttons_.GetLiangButIndex(x, y); }
 
     const ActionButtons& Buttons() const { return buttons_; }
     TableCanvas& Canvas() { return canvas_; }
@@ -57,7 +43,6 @@ private:
     std::uint8_t Place(std::uint8_t seat) const { return context_.define.ViewPos[seat & 3] & 3; }
     // The anchors for the area's size and the current game settings.
     void CalcLayout();
-    void ShowStartButton();
 
     // The frame's parts, in the order they are drawn.
     void PaintGameBack();
@@ -87,15 +72,6 @@ private:
     BlastPainter blast_;
     QImage netBreak_;
     const RoClock* clock_ = nullptr;
-    QTimer frame_;
-    // The start button as last placed, so a frame moves it only when
-    // something about it changed.
-    struct StartButton {
-        bool visible = false;
-        std::string caption;
-        PixelPoint at{-1, -1};
-        bool operator==(const StartButton&) const = default;
-    } start_;
 };
 
 }  // namespace redten

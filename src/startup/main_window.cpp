@@ -1,5 +1,6 @@
 #include "startup/main_window.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
@@ -54,27 +55,35 @@ frmGameMain::frmGameMain(TableSession& session, QWidget* parent)
       picAdvBack(this),
       HSplitterBar1(this),
       ctlChat(session.Chat(), this) {
-    session_.AttachView(&view_, &view_);
     session_.SetWindowShown([this] { return isVisible() && !isMinimized(); });
-    picGameBack.onResized = [this] { view_.OnResized(); };
+    picGameBack.onResized = [this] { DrawFrame(); };
     view_.SetClock(&session_.Clock());
+    // The mouse over the table: what lies under it, as the last frame drew
+    // it, goes to the hand.
     HandInteraction& hand = session_.Hand();
-    picGameBack.onMouseMove = [&hand](int x, int y) { hand.MouseMove(x, y); };
-    picGameBack.onMousePress = [&hand](int x, int y) { hand.MouseDown(x, y); };
-    picGameBack.onMouseUp = [&hand](Qt::MouseButton button, int x, int y) {
+    const auto tip = [this](const std::optional<std::string>& text) {
+        if (text) {
+            picGameBack.setToolTip(QString::fromStdString(*text));
+        }
+    };
+    picGameBack.onMouseMove = [this, &hand, tip](int x, int y) { tip(hand.MouseMove(view_.At(x, y))); };
+    picGameBack.onMousePress = [this, &hand, tip](int x, int y) { tip(hand.MouseDown(view_.At(x, y))); };
+    picGameBack.onMouseUp = [this, &hand](Qt::MouseButton button, int x, int y) {
         hand.MouseUp(button == Qt::LeftButton    ? MouseButton::Left
                      : button == Qt::RightButton ? MouseButton::Right
                                                  : MouseButton::Other,
-                     x, y);
+                     view_.At(x, y));
     };
+    // A new frame once the event loop has done what there was to do, if
+    // the table changed meanwhile: however many changes a message, a click
+    // or a timer made, they show together.
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+        if (context_.revision != drawnRevision_) {
+            DrawFrame();
+        }
+    });
     cmdStart.setParent(&picGameBack);
     cmdStart.hide();
-    view_.startButton = [this](bool visible, const std::string& caption, PixelPoint at) {
-        cmdStart.setText(QString::fromStdString(caption));
-        cmdStart.adjustSize();
-        cmdStart.move(at.x, at.y);
-        cmdStart.setVisible(visible);
-    };
     connect(&cmdStart, &QPushButton::clicked, &session_.Flow(), &TurnFlow::OnStartClicked);
     session_.Boxes().SetOwner(this);
     session_.GameSet().SetOwner(this);
@@ -91,8 +100,22 @@ frmGameMain::frmGameMain(TableSession& session, QWidget* parent)
 
 frmGameMain::~frmGameMain() {
     // The session goes on without a picture.
-    session_.AttachView(nullptr, nullptr);
     session_.SetWindowShown({});
+}
+
+void frmGameMain::DrawFrame() {
+    drawnRevision_ = context_.revision;
+    view_.DrawFrame();
+    // The start button stands at its anchor, which follows the area's size.
+    const TableScene& scene = context_.scene;
+    const PixelPoint at = view_.Layout().StartButtonPos;
+    const QString caption = QString::fromStdString(scene.startCaption);
+    if (cmdStart.text() != caption) {
+        cmdStart.setText(caption);
+        cmdStart.adjustSize();
+    }
+    cmdStart.move(at.x, at.y);
+    cmdStart.setVisible(scene.startVisible);
 }
 
 void frmGameMain::Load() {

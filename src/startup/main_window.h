@@ -100,6 +100,8 @@ private:
     // What the window closes with the session: every other window of the
     // program, and the frame's polling.
     void OnSessionUnloaded();
+    // The table as its state now is, and the start button over it.
+    void DrawFrame();
 
     TableSession& session_;
     ClientContext& context_;
@@ -128,6 +130,7 @@ private:
     int lastFrameCommand_ = 0;
     bool painting_ = false;
     bool loaded_ = false;
+    std::uint64_t drawnRevision_ = 0;
 };
 
 }  // namespace redten

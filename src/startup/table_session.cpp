@@ -1,5 +1,6 @@
 #include "startup/table_session.h"
 
+#include "game/message_routing.h"
 #include "net/wire/client_messages.h"
 #include "platform/program_dirs.h"
 #include "state/launch_context.h"
@@ -23,17 +24,20 @@ TableSession::TableSession(ClientContext& context, std::unique_ptr<RoomLink> lin
       sounds_(context, [this] { return windowShown_ && windowShown_(); }),
       items_(context.define.strAppPath + "Res\\DaoJu\\DaoJuInfo.ini"),
       boxes_(context.define.strParentPath),
-      gameSet_(sender_, boxes_, context.launch),
-      services_{sender_, view_, sounds_, boxes_, beats_, users_, chat_, clock_, gameSet_, items_,
+      gameSet_(*link_, boxes_, context.launch),
+      services_{*link_, sounds_, boxes_, beats_, users_, chat_, clock_, gameSet_, items_,
                 [this](const TableClosing& why) { CloseBySelf(why); },
                 [this](bool show) { emit ShowRequested(show); }},
       flow_(context, services_),
       gameMessages_(context, services_, flow_),
       roomMessages_(context, services_, flow_, gameMessages_),
-      hand_(context, flow_, view_),
-      connection_(*link_, roomMessages_, gameMessages_) {
-    sender_.connection = &connection_;
+      hand_(context, flow_),
+      connection_(*link_) {
     boxes_.InitGlobalMsg();
+    // The one way in from the room: each message to its handler, which
+    // changes the table's state; the window draws it afterwards.
+    connect(link_.get(), &RoomLink::DataArrival, this,
+            [this](const Bytes& message) { RouteMessage(message, roomMessages_, gameMessages_); });
     connect(&connection_, &RoomConnection::LinkEnded, this, [this] {
         if (!closing_ && !unloading_) {
             const std::string& notice = gameMessages_.LastNotice();
@@ -46,12 +50,6 @@ TableSession::TableSession(ClientContext& context, std::unique_ptr<RoomLink> lin
 }
 
 TableSession::~TableSession() = default;
-
-void TableSession::AttachView(TableView* view, TableHits* hits) {
-    view_.view = view;
-    hand_.SetHits(hits);
-    view_.Changed();
-}
 
 void TableSession::Load() {
     if (loaded_) {
@@ -74,7 +72,7 @@ void TableSession::Load() {
     chat_.Start();
     chat_.SetSwitches(true, "聊天室", false);
     connect(&chat_, &ChatPane::Send, this, [this](const std::array<std::string, 10>& fields) {
-        sender_.Send(MakeChatLine(fields));
+        link_->Send(MakeChatLine(fields));
     });
 
     // Personal settings before the link opens: the greeting carries one.
@@ -114,7 +112,7 @@ void TableSession::Unload() {
     // Leaving is said out loud, so the room counts a walk-out at once
     // instead of waiting for a dropped player to come back; whatever the
     // room still sends is not for us any more.
-    sender_.Send(MakeLeaveTable(context_.launch.strMyName));
+    link_->Send(MakeLeaveTable(context_.launch.strMyName));
     link_->Close();
 
     // Nothing the table still had to show runs any more.

@@ -29,16 +29,14 @@ namespace redten {
 // One table's life, apart from the window that shows it: the link to the
 // room, the message handlers and the turn flow, the own hand under the
 // mouse, the message boxes, the table settings dialog, the sounds and the
-// items. A window attaches its painters and hands it the mouse; without a
-// window it runs all the same and draws nothing. It must outlive the window.
+// items. A window draws its state and hands it the mouse; without a window
+// it runs all the same and draws nothing. It must outlive the window.
 class TableSession final : public QObject {
     Q_OBJECT
 public:
     TableSession(ClientContext& context, std::unique_ptr<RoomLink> link);
     ~TableSession() override;
 
-    // The picture the flow draws and the hand's hit tests; null for none.
-    void AttachView(TableView* view, TableHits* hits);
     // Whether the table can be seen right now: nothing plays while it cannot.
     void SetWindowShown(std::function<bool()> shown) { windowShown_ = std::move(shown); }
 
@@ -58,7 +56,7 @@ public:
     void SetSecondMs(int ms);
 
     ClientContext& Context() { return context_; }
-    MessageSender& Sender() { return sender_; }
+    MessageSender& Sender() { return *link_; }
     RoomConnection& Connection() { return connection_; }
     TurnFlow& Flow() { return flow_; }
     HandInteraction& Hand() { return hand_; }
@@ -89,27 +87,13 @@ private:
     UserListModel users_;
     ChatLog chat_;
     RoClock clock_;
-    // The picture of the window that shows the session, or none.
-    struct ViewSlot final : TableView {
-        TableView* view = nullptr;
-        void Changed() override {
-            if (view) {
-                view->Changed();
-            }
-        }
-    } view_;
     std::function<bool()> windowShown_;
     TableSounds sounds_;
     DaoJuLists items_;
     MessageBoxPool boxes_;
-    struct LinkSender final : MessageSender {
-        RoomConnection* connection = nullptr;
-        void Send(const Bytes& message) override { connection->Send(message); }
-    } sender_;
     GameSetWindows gameSet_;
     TableServices services_;
-    // The handlers act through the flow, and the connection feeds the
-    // handlers: each is built after what it uses.
+    // The handlers act through the flow: each is built after what it uses.
     TurnFlow flow_;
     GameMessages gameMessages_;
     RoomMessages roomMessages_;

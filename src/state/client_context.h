@@ -1,12 +1,13 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "game/rules/game_state.h"
 #include "state/launch_context.h"
 #include "state/public_define.h"
 #include "state/table_controls.h"
-#include "state/table_view.h"
+#include "state/table_scene.h"
 #include "state/user_set.h"
 
 namespace redten {
@@ -21,6 +22,11 @@ struct ClientContext {
     GameState game;
     TableControls controls;
     TableScene scene;
+    // Counts the changes to what the table shows: whoever changes the game
+    // state, the buttons or the scene says so here, and the window draws a
+    // new frame once the event loop has nothing else to do.
+    std::uint64_t revision = 0;
+    void Changed() { ++revision; }
 
     // While the blast runs, the mouse plays no card and moves no splitter.
     bool BlastRunning() const { return scene.blast != Blast::None; }

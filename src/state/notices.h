@@ -50,4 +50,20 @@ public:
     virtual void After(std::uint32_t ms, std::function<void()> beat) = 0;
 };
 
+// The game's sounds, numbered as their files are, and the named room sounds.
+enum class GameSound { Start = 0, Showing = 1, Play = 2, Pass = 3, RedTens = 4, Bomb = 5, Warning = 6, End = 7 };
+
+class GameSounds {
+public:
+    virtual ~GameSounds() = default;
+    virtual void PlayGameSound(GameSound sound) = 0;
+    virtual void PlaySoundFile(const std::string& file) = 0;  // "PangGuanIn.wav", …
+};
+
+class NullGameSounds final : public GameSounds {
+public:
+    void PlayGameSound(GameSound) override {}
+    void PlaySoundFile(const std::string&) override {}
+};
+
 }  // namespace redten

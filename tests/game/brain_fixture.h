@@ -8,7 +8,7 @@
 
 #include "game/game_messages.h"
 #include "game/turn_flow.h"
-#include "net/connection.h"
+#include "game/message_routing.h"
 #include "game/room_messages.h"
 #include "net/wire/message.h"
 #include "net/wire/text_fields.h"
@@ -74,8 +74,7 @@ protected:
     }
 
     ClientContext context;
-    RecordingView view;
-    RecordedParts parts{view};
+    RecordedParts parts;
     RecordingSounds& sounds = parts.sounds;
     RecordingBoxes& boxes = parts.boxes;
     RecordingSender& link = parts.link;

@@ -322,9 +322,9 @@ TEST_F(GameFlow, EverySeatsCountIsRepaintedWhenItPlays) {
     Deal(kNoRedTens);
     Route({20, 1, 1, 2});
     for (std::uint8_t s : {1, 2, 3}) {
-        const int frames = view.changes;
+        const std::uint64_t changes = context.revision;
         Route({21, 0, static_cast<std::uint8_t>((s + 1) % 4), 3, 0, s, 1, static_cast<std::uint8_t>(20 + s)});
-        EXPECT_GT(view.changes, frames) << int{s};
+        EXPECT_GT(context.revision, changes) << int{s};
         EXPECT_EQ(context.game.udtUser[s].bteCardCount, 12);
     }
 }

@@ -31,17 +31,25 @@ protected:
         context.game.bteMyPai = {0, 14, 28, 3, 4, 17, 30, 9, 22, 35, 11, 12, 59};
         images = std::make_unique<ImageStore>(context.define.strAppPath, context.define.strParentPath);
         painter = std::make_unique<TablePainter>(context, area, *images);
-        area.onResized = [this] { painter->OnResized(); };
+        area.onResized = [this] { painter->DrawFrame(); };
         area.resize(1366, 736);
         area.show();
-        hand.SetHits(painter.get());
-        area.onMouseMove = [this](int x, int y) { hand.MouseMove(x, y); };
-        area.onMousePress = [this](int x, int y) { hand.MouseDown(x, y); };
+        // As the window does: what lies under the pointer in the last
+        // frame, and a new frame after each event that changed the table.
+        area.onMouseMove = [this](int x, int y) {
+            hand.MouseMove(painter->At(x, y));
+            painter->DrawFrame();
+        };
+        area.onMousePress = [this](int x, int y) {
+            hand.MouseDown(painter->At(x, y));
+            painter->DrawFrame();
+        };
         area.onMouseUp = [this](Qt::MouseButton b, int x, int y) {
-            hand.MouseUp(b == Qt::LeftButton ? MouseButton::Left
+            hand.MouseUp(b == Qt::LeftButton    ? MouseButton::Left
                          : b == Qt::RightButton ? MouseButton::Right
                                                 : MouseButton::Other,
-                         x, y);
+                         painter->At(x, y));
+            painter->DrawFrame();
         };
     }
 
@@ -80,20 +88,11 @@ protected:
     GameArea area;
     std::unique_ptr<ImageStore> images;
     std::unique_ptr<TablePainter> painter;
-    // The painter is made in the constructor body; the flow reaches it
-    // through this, and each change draws at once so that the next event
-    // meets the picture it would see.
-    struct Forward final : TableView {
-        explicit Forward(HandTest* t) : test(t) {}
-        HandTest* test;
-        void Changed() override { test->painter->DrawFrame(); }
-    } forward_{this};
-
-    RecordedParts parts{forward_};
+    RecordedParts parts;
     RecordingSender& link = parts.link;
     RecordingBoxes& boxes = parts.boxes;
     TurnFlow flow{context, parts.services, false};
-    HandInteraction hand{context, flow, forward_};
+    HandInteraction hand{context, flow};
 
 };
 

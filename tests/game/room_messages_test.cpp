@@ -29,7 +29,7 @@ TEST_F(RoomFlow, TheFullListSeatsThePlayersAndFindsTheOwnSeat) {
     EXPECT_FALSE(context.define.blnPangGuan);
     EXPECT_EQ(context.define.ViewPos[2], kViewBottom);
     EXPECT_EQ(users.Records().size(), 4u);
-    EXPECT_GT(view.changes, 0);
+    EXPECT_GT(context.revision, 0u);
     // A list that is not whole records loads nobody.
     RouteText({130, 2}, "a`b`c");
     EXPECT_TRUE(users.Records().empty());

@@ -180,7 +180,7 @@ TEST_F(Panels, TheBlastShowsOverThePlayedCardsAndLeavesTheTableAsItWas) {
     // Without its pictures the blast shows nothing.
     ImageStore empty("/nonexistent/", "/nonexistent/");
     TablePainter bare(context, area, empty);
-    bare.OnResized();
+    bare.DrawFrame();
     const QImage cloth = area.Surface().copy();
     scene.blast = Blast::Bomb;
     scene.blastFrame = 1;
@@ -239,7 +239,7 @@ protected:
         Deal();
         context.game.bteGameState = kPhaseFollow;
     }
-    test::RecordedParts parts{*painter};
+    test::RecordedParts parts;
     TurnFlow flow{context, parts.services, false};
 };
 

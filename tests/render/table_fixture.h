@@ -29,7 +29,7 @@ protected:
         context.define.strViewUserName = "张三";
         CalcViewPos(context.define, {names[0], names[1], names[2], names[3]}, "张三");
         painter = std::make_unique<TablePainter>(context, area, *images);
-        area.onResized = [this] { painter->OnResized(); };
+        area.onResized = [this] { painter->DrawFrame(); };
         area.resize(1366, 736);
         area.show();  // a shown area takes its size, lays out and paints
     }
@@ -41,7 +41,7 @@ protected:
         for (auto& u : context.game.udtUser) {
             u.bteCardCount = 13;
         }
-        painter->OnResized();
+        painter->DrawFrame();
     }
 
     void Snapshot(const std::string& name) {

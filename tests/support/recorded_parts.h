@@ -9,19 +9,11 @@
 #include "components/ro_clock.h"
 #include "components/user_list_model.h"
 #include "game/table_services.h"
-#include "state/table_view.h"
 #include "net/wire/bytes.h"
 
 // Stand-ins for everything outside the game flow, recording what they are
 // asked to do. Tests and fuzzers build the flow around them.
 namespace redten::test {
-
-// Counts the frames the game flow asked for.
-class RecordingView final : public TableView {
-public:
-    int changes = 0;
-    void Changed() override { ++changes; }
-};
 
 class RecordingSounds final : public GameSounds {
 public:
@@ -102,8 +94,8 @@ public:
 
 // Every outside part of the game flow but the table's picture, recorded.
 struct RecordedParts {
-    explicit RecordedParts(TableView& view)
-        : services{link,  view, sounds, boxes, beats, users, chat, clock, gameSet, items,
+    RecordedParts()
+        : services{link,  sounds, boxes, beats, users, chat, clock, gameSet, items,
                    [this](const TableClosing& why) {
                        ++closedWindow;
                        closing = why;

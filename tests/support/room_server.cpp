@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QThread>
 
 #include "net/wire/framing.h"
@@ -15,8 +16,12 @@ bool WaitUntil(const std::function<bool()>& cond, int timeoutMs) {
         if (timer.elapsed() > timeoutMs) {
             return false;
         }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
+        // Waits in the event loop, as a program does between events: the
+        // loop goes idle, and what is drawn when it does gets drawn.
+        QTimer wake;
+        wake.setSingleShot(true);
+        wake.start(1);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
 }

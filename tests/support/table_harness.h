@@ -2,7 +2,7 @@
 
 #include "game/game_messages.h"
 #include "game/turn_flow.h"
-#include "net/connection.h"
+#include "game/message_routing.h"
 #include "game/room_messages.h"
 #include "net/wire/message.h"
 #include "net/wire/text_fields.h"
@@ -28,8 +28,7 @@ struct TableHarness {
     void Route(const Bytes& m) { RouteMessage(m, room, game); }
 
     ClientContext context;
-    RecordingView view;
-    RecordedParts parts{view};
+    RecordedParts parts;
     TurnFlow flow{context, parts.services, false};
     GameMessages game{context, parts.services, flow};
     RoomMessages room{context, parts.services, flow, game};

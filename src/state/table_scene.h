@@ -38,34 +38,4 @@ struct TableScene {
     std::string startCaption;
 };
 
-// The table's picture. Whoever changes the game state or the scene says so
-// here, once it is done; the next frame then shows all of it. Nobody asks
-// for a part of the picture.
-class TableView {
-public:
-    virtual ~TableView() = default;
-    virtual void Changed() = 0;
-};
-
-class NullTableView final : public TableView {
-public:
-    void Changed() override {}
-};
-
-// The game's sounds, numbered as their files are, and the named room sounds.
-enum class GameSound { Start = 0, Showing = 1, Play = 2, Pass = 3, RedTens = 4, Bomb = 5, Warning = 6, End = 7 };
-
-class GameSounds {
-public:
-    virtual ~GameSounds() = default;
-    virtual void PlayGameSound(GameSound sound) = 0;
-    virtual void PlaySoundFile(const std::string& file) = 0;  // "PangGuanIn.wav", …
-};
-
-class NullGameSounds final : public GameSounds {
-public:
-    void PlayGameSound(GameSound) override {}
-    void PlaySoundFile(const std::string&) override {}
-};
-
 }  // namespace redten

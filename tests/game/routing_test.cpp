@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "net/connection.h"
+#include "game/message_routing.h"
 
 namespace redten {
 namespace {

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "net/wire/bytes.h"
+#include "state/message_handlers.h"
+
+namespace redten {
+
+// Hands a message from the room to the room or the game handler by its
+// first byte. An empty message goes nowhere.
+void RouteMessage(const Bytes& message, RoomMessageSink& room, GameMessageSink& game);
+
+}  // namespace redten
