@@ -1,7 +1,6 @@
 #include "render/game_area.h"
 
 #include <QEvent>
-#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
@@ -63,27 +62,6 @@ bool GameArea::event(QEvent* event) {
         });
     }
     return QWidget::event(event);
-}
-
-void GameArea::mouseMoveEvent(QMouseEvent* event) {
-    if (onMouseMove) {
-        const QPoint at = event->position().toPoint();
-        onMouseMove(at.x(), at.y());
-    }
-}
-
-void GameArea::mousePressEvent(QMouseEvent* event) {
-    if (onMousePress) {
-        const QPoint at = event->position().toPoint();
-        onMousePress(at.x(), at.y());
-    }
-}
-
-void GameArea::mouseReleaseEvent(QMouseEvent* event) {
-    if (onMouseUp) {
-        const QPoint at = event->position().toPoint();
-        onMouseUp(event->button(), at.x(), at.y());
-    }
 }
 
 void GameArea::paintEvent(QPaintEvent* event) {

@@ -25,18 +25,11 @@ public:
     void SetRatio(qreal ratio);
     // Called after the surface took the new size, to repaint everything.
     std::function<void()> onResized;
-    // The mouse over the table: a move, a press, and a release (Qt's button).
-    std::function<void(int x, int y)> onMouseMove;
-    std::function<void(int x, int y)> onMousePress;
-    std::function<void(Qt::MouseButton button, int x, int y)> onMouseUp;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     qreal WantedRatio() const;

@@ -58,22 +58,8 @@ frmGameMain::frmGameMain(TableSession& session, QWidget* parent)
     session_.SetWindowShown([this] { return isVisible() && !isMinimized(); });
     picGameBack.onResized = [this] { DrawFrame(); };
     view_.SetClock(&session_.Clock());
-    // The mouse over the table: what lies under it, as the last frame drew
-    // it, goes to the hand.
-    HandInteraction& hand = session_.Hand();
-    const auto tip = [this](const std::optional<std::string>& text) {
-        if (text) {
-            picGameBack.setToolTip(QString::fromStdString(*text));
-        }
-    };
-    picGameBack.onMouseMove = [this, &hand, tip](int x, int y) { tip(hand.MouseMove(view_.At(x, y))); };
-    picGameBack.onMousePress = [this, &hand, tip](int x, int y) { tip(hand.MouseDown(view_.At(x, y))); };
-    picGameBack.onMouseUp = [this, &hand](Qt::MouseButton button, int x, int y) {
-        hand.MouseUp(button == Qt::LeftButton    ? MouseButton::Left
-                     : button == Qt::RightButton ? MouseButton::Right
-                                                 : MouseButton::Other,
-                     view_.At(x, y));
-    };
+    // The mouse over the table comes here first (eventFilter).
+    picGameBack.installEventFilter(this);
     // A new frame once the event loop has done what there was to do, if
     // the table changed meanwhile: however many changes a message, a click
     // or a timer made, they show together.
@@ -101,6 +87,35 @@ frmGameMain::frmGameMain(TableSession& session, QWidget* parent)
 frmGameMain::~frmGameMain() {
     // The session goes on without a picture.
     session_.SetWindowShown({});
+}
+
+bool frmGameMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != &picGameBack) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease) {
+        return false;
+    }
+    // What lies under the pointer, as the last frame drew it, goes to the hand.
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    const QPoint point = mouse->position().toPoint();
+    const TablePoint at = view_.At(point.x(), point.y());
+    HandInteraction& hand = session_.Hand();
+    std::optional<std::string> tip;
+    if (type == QEvent::MouseButtonRelease) {
+        const Qt::MouseButton b = mouse->button();
+        hand.MouseUp(b == Qt::LeftButton    ? MouseButton::Left
+                     : b == Qt::RightButton ? MouseButton::Right
+                                            : MouseButton::Other,
+                     at);
+    } else {
+        tip = type == QEvent::MouseMove ? hand.MouseMove(at) : hand.MouseDown(at);
+    }
+    if (tip) {
+        picGameBack.setToolTip(QString::fromStdString(*tip));
+    }
+    return true;  // taken: the window under the area must not see it as its own
 }
 
 void frmGameMain::DrawFrame() {

@@ -102,6 +102,7 @@ private:
     void OnSessionUnloaded();
     // The table as its state now is, and the start button over it.
     void DrawFrame();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     TableSession& session_;
     ClientContext& context_;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QMouseEvent>
 #include <QTest>
 
 #include "game/brain_fixture.h"
@@ -34,23 +35,7 @@ protected:
         area.onResized = [this] { painter->DrawFrame(); };
         area.resize(1366, 736);
         area.show();
-        // As the window does: what lies under the pointer in the last
-        // frame, and a new frame after each event that changed the table.
-        area.onMouseMove = [this](int x, int y) {
-            hand.MouseMove(painter->At(x, y));
-            painter->DrawFrame();
-        };
-        area.onMousePress = [this](int x, int y) {
-            hand.MouseDown(painter->At(x, y));
-            painter->DrawFrame();
-        };
-        area.onMouseUp = [this](Qt::MouseButton b, int x, int y) {
-            hand.MouseUp(b == Qt::LeftButton    ? MouseButton::Left
-                         : b == Qt::RightButton ? MouseButton::Right
-                                                : MouseButton::Other,
-                         painter->At(x, y));
-            painter->DrawFrame();
-        };
+        area.installEventFilter(&mouse);
     }
 
     // The own turn in a phase, with its buttons up.
@@ -83,6 +68,31 @@ protected:
         s.resize(context.game.bteMyPai.size(), 0);
         return s;
     }
+
+    // As the window does: what lies under the pointer in the last frame
+    // goes to the hand, and a new frame follows every event.
+    struct Mouse final : QObject {
+        explicit Mouse(HandTest* t) : test(t) {}
+        HandTest* test;
+        bool eventFilter(QObject*, QEvent* event) override {
+            const auto type = event->type();
+            if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease) {
+                return false;
+            }
+            const auto* m = static_cast<QMouseEvent*>(event);
+            const TablePoint at = test->painter->At(m->position().toPoint().x(), m->position().toPoint().y());
+            if (type == QEvent::MouseButtonRelease) {
+                test->hand.MouseUp(m->button() == Qt::LeftButton    ? MouseButton::Left
+                                   : m->button() == Qt::RightButton ? MouseButton::Right
+                                                                    : MouseButton::Other,
+                                   at);
+            } else {
+                test->hand.MouseMove(at);
+            }
+            test->painter->DrawFrame();
+            return false;
+        }
+    } mouse{this};
 
     ClientContext context;
     GameArea area;
