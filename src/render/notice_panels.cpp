@@ -25,7 +25,6 @@ void NoticePanels::PaintWaitMsg() {
         canvas_.BlitMaskedCell(*edge, 0, 18, 18, 51, x0 + 250 + 18 - 2, y0 - 5, true);
     }
     canvas_.PrintText(x0 + 18 + 30, y0 + 11, "其他玩家正在亮红10，请稍等...", Qt::black, 9, false);
-    canvas_.Update(x0, y0 - 5, 270, 62);
 }
 
 void NoticePanels::PaintMsgFrame(int x, int y, int width, int height) {
@@ -36,7 +35,6 @@ void NoticePanels::PaintMsgFrame(int x, int y, int width, int height) {
         QPainter p(&s);
         p.fillRect(QRect(QPoint(x + 18, y + 28), QPoint(r - 18, b - 28)), QColor(247, 207, 156));
     }
-    canvas_.Update(x, y, width + 1, height + 1);
     const QImage* sheet = canvas_.Images().App("Res\\ModeMsg.bmp");
     if (!sheet) {
         return;

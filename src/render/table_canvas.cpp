@@ -38,34 +38,6 @@ void TableCanvas::SyncRatio() {
     }
 }
 
-void TableCanvas::RestoreGameBack(int x, int y, int w, int h) {
-    QImage& s = Surface();
-    const QSize tile = LogicalSize(cloth_);
-    for (int ty = 0; ty < h; ty += tile.height()) {
-        for (int tx = 0; tx < w; tx += tile.width()) {
-            Blit(s, x + tx, y + ty, std::min(tile.width(), w - tx), std::min(tile.height(), h - ty),
-                 cloth_, 0, 0, RasterOp::Copy);
-        }
-    }
-    Update(x, y, w, h);
-}
-
-void TableCanvas::RestoreGameBackMid(int x, int y, int w, int h) {
-    QImage& s = Surface();
-    if (Width() < kMidWidth) {
-        return;
-    }
-    const QRect mid((Width() - kMidWidth) / 2, (Height() - kMidHeight) / 2, kMidWidth, kMidHeight);
-    const QRect part = mid.intersected(QRect(x, y, w, h));
-    const QImage* picture = images_.App(kMid);
-    if (part.isEmpty() || !picture) {
-        return;
-    }
-    Blit(s, part.x(), part.y(), part.width(), part.height(), *picture, part.x() - mid.x(),
-         part.y() - mid.y(), RasterOp::Copy);
-    Update(part.x(), part.y(), part.width(), part.height());
-}
-
 void TableCanvas::PaintGameBackMid() {
     QImage& s = Surface();
     if (const QImage* mid = images_.App(kMid)) {
@@ -73,10 +45,6 @@ void TableCanvas::PaintGameBackMid() {
         Blit(s, (Width() - kMidWidth) / 2, (Height() - kMidHeight) / 2, size.width(), size.height(),
              *mid, 0, 0, RasterOp::Copy);
     }
-}
-
-QRect TableCanvas::InsideRails(const QRect& r) const {
-    return r.intersected(QRect(7, 7, Width() - 14, Height() - 14));
 }
 
 QRect TableCanvas::PrintText(int x, int y, const std::string& text, QColor colour, int points,
@@ -87,7 +55,6 @@ QRect TableCanvas::PrintText(int x, int y, const std::string& text, QColor colou
     const QString t = QString::fromStdString(text);
     const QRect box = p.boundingRect(QRect(x, y, 2000, 200), Qt::AlignLeft | Qt::AlignTop, t);
     p.drawText(box, Qt::AlignLeft | Qt::AlignTop, t);
-    Update(box.x(), box.y(), box.width() + 1, box.height() + 1);
     return box;
 }
 
@@ -101,7 +68,6 @@ void TableCanvas::BlitMaskedCell(const QImage& sheet, int cellX, int maskX, int 
         BlitPicture(s, x, y, -w, h, CopyLogical(sheet, QRect(maskX, 0, w, h)), RasterOp::And);
         BlitPicture(s, x, y, -w, h, CopyLogical(sheet, QRect(cellX, 0, w, h)), RasterOp::Or);
     }
-    Update(mirrored ? x - w + 1 : x, y, w, h);
 }
 
 }  // namespace redten

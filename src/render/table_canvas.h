@@ -18,8 +18,7 @@ QFont TableFont(int points, bool bold, const char* face = "宋体");
 
 // The game area's picture and the few strokes every painter of the table
 // draws with: the cloth and the centre picture under everything, text, and
-// the masked cells of the button and panel sheets. Each stroke marks what
-// it changed for the next paint of the area.
+// the masked cells of the button and panel sheets.
 class TableCanvas {
 public:
     TableCanvas(GameArea& area, ImageStore& images);
@@ -36,19 +35,9 @@ public:
     // are taken for it. Called before a full repaint.
     void SyncRatio();
 
-    // Marks a rectangle, or the whole area, for the next paint.
-    void Update(int x, int y, int w, int h) { area_.update(x, y, w, h); }
-    void UpdateAll() { area_.update(); }
 
-    // The cloth over a rectangle, its tile grid starting at the rectangle's
-    // own corner.
-    void RestoreGameBack(int x, int y, int w, int h);
-    // The part of the centre picture that lies within a rectangle.
-    void RestoreGameBackMid(int x, int y, int w, int h);
-    // The whole centre picture, centred in the area (not marked).
+    // The whole centre picture, centred in the area.
     void PaintGameBackMid();
-    // The part of a rectangle within the table's rails.
-    QRect InsideRails(const QRect& r) const;
 
     // Text with its top-left at (x, y); the box it took.
     QRect PrintText(int x, int y, const std::string& text, QColor colour, int points, bool bold,

@@ -64,7 +64,6 @@ void TablePainter::DrawFrame() {
             }
         }
         buttons_.PaintAll();
-        PaintTimeBar();
         PaintClock();
         if (g.blnWaitLiang != 0) {
             panels_.PaintWaitMsg();
@@ -74,7 +73,7 @@ void TablePainter::DrawFrame() {
         panels_.PaintGameResult(*scene.result);
     }
     blast_.Paint(scene.blastSeat, scene.blast, scene.blastFrame);
-    canvas_.UpdateAll();
+    canvas_.Area().update();
 }
 
 // --- the background --------------------------------------------------------------
@@ -216,7 +215,6 @@ void TablePainter::PaintRestPai(std::uint8_t seat) {
         const int digits = metrics.horizontalAdvance(QString::fromStdString(count));
         digitsX = std::min(digitsX, at.x + width - digits);
     }
-    canvas_.RestoreGameBack(at.x, at.y, width, 13);
     canvas_.PrintText(at.x, at.y, "余牌:", QColor(0, 180, 200), 11, false);
     canvas_.PrintText(digitsX, at.y - 3, count, QColor(250, 0, 200), 13, true);
 }
@@ -246,9 +244,6 @@ void TablePainter::PaintPaiRow(const CardList& cards, int x, int y) {
 void TablePainter::PaintMyPai() {
     const GameState& g = context_.game;
     const PixelPoint hand = layout_.PaiPos[2];
-    const int most = 13 * std::max<int>(g.bteDeckCount, 1);
-    const int widest = (most - 1) * PkStepX + PkWidth;
-    canvas_.RestoreGameBack(hand.x - widest / 2, hand.y - kRaise, widest + 1, PkHeight + 25);
     const QImage* mask = images_.App("Res\\ResPk\\PkMask.bmp");
     const int n = static_cast<int>(g.bteMyPai.size());
     if (!mask || n == 0) {
@@ -290,7 +285,6 @@ void TablePainter::PaintUserPai(std::uint8_t seat) {
         return;  // ready for the next game: the mark shows instead of the last one's cards
     }
     const PixelPoint h = layout_.PaiPos[p];
-    const int most = 13 * std::max<int>(g.bteDeckCount, 1);
     const int c = u.bteCardCount;
     QImage& s = canvas_.Surface();
     if (p == 0) {
@@ -298,8 +292,6 @@ void TablePainter::PaintUserPai(std::uint8_t seat) {
             const int k = static_cast<int>(u.bteOpenPai.size());
             PaintPaiRow(u.bteOpenPai, h.x - ((k - 1) * PkStepX + PkWidth) / 2, h.y);
         } else if (g.blnShowOtherBack != 0) {
-            const int w = (most - 1) * PkStepX + PkWidth;
-            canvas_.RestoreGameBack(h.x - w / 2 - 1, h.y - 1, w + 2, PkHeight + 2);
             for (int i = 0, x = h.x - ((c - 1) * PkStepX + PkWidth) / 2; i < c; ++i, x += PkStepX) {
                 BlitMasked(s, x, h.y, *mask, *back);
             }
@@ -318,8 +310,6 @@ void TablePainter::PaintUserPai(std::uint8_t seat) {
             y += PkStepY + 5;
         }
     } else if (g.blnShowOtherBack != 0) {
-        const int tall = (most - 1) * PkStepY + PkHeight;
-        canvas_.RestoreGameBack(h.x - 1, h.y - tall / 2 - 1, PkWidth + 2, tall + 2);
         for (int i = 0, y = h.y - ((c - 1) * PkStepY + PkHeight) / 2; i < c; ++i, y += PkStepY) {
             BlitMasked(s, h.x, y, *mask, *back);
         }
@@ -360,11 +350,6 @@ void TablePainter::PaintSeatCards(std::uint8_t seat, const CardList& cards) {
 }
 
 void TablePainter::PaintOutArea(bool previousTrick) {
-    const auto& o = layout_.OutPaiPos;
-    const int x = o[1].x;
-    const int y = o[0].y;
-    canvas_.RestoreGameBack(x, y, o[3].x - x + 1, o[2].y + PkHeight - y + 1);
-    canvas_.PaintGameBackMid();
     for (std::uint8_t seat = 0; seat < 4; ++seat) {
         const UserGameInfo& u = context_.game.udtUser[seat];
         PaintSeatCards(seat, previousTrick ? u.bteLastOutPai : u.bteOutPai);
@@ -415,9 +400,6 @@ void TablePainter::PaintClock() {
         Blit(s, at.x, at.y, 31, 38, *frames, 248, 0, RasterOp::And);
         Blit(s, at.x, at.y, 31, 38, *frames, (ticks % 8) * 31, 0, RasterOp::Or);
     }
-    // The seconds' place takes in a corner of the bar's head.
-    canvas_.RestoreGameBack(63, 45, 30, 30);
-    PaintTimeBar();
     const int limit = g.bteGameState == kPhaseShowing ? g.bteLiangTime : g.bteOutTime;
     canvas_.PrintText(63, 45, std::to_string(limit - ticks), QColor(255, 255, 0), 9, true, "黑体");
 }
