@@ -48,7 +48,15 @@ void TablePainter::DrawFrame() {
     // The played cards' places follow the setting that shows the others'
     // backs, which a game's start and end and a snapshot change.
     CalcLayout();
-    PaintGameBack();
+    // The cloth, its centre picture and the rails only change with the
+    // area: they are drawn once for each size and density, then copied.
+    QImage& surface = canvas_.Surface();
+    if (background_.size() != surface.size() || background_.devicePixelRatio() != surface.devicePixelRatio()) {
+        PaintGameBack();
+        background_ = surface.copy();
+    } else {
+        surface = background_;
+    }
     PaintTimeBar();
     PaintOutArea(scene.previousTrick);
     if (!context_.define.strViewUserName.empty()) {

@@ -71,6 +71,7 @@ private:
     NoticePanels panels_;
     BlastPainter blast_;
     QImage netBreak_;
+    QImage background_;
     const RoClock* clock_ = nullptr;
 };
 
