@@ -190,6 +190,21 @@ TEST_F(GameFlow, BothRedTensOfferThreeAnswers) {
     EXPECT_EQ(link.sent.back(), (Bytes{20, 0, 0, 3}));
 }
 
+TEST_F(GameFlow, ABombsBlastRunsOnBeatsAndTheTurnMovesOnWhenItEnds) {
+    SitDown();
+    StartGame();
+    Deal(kNoRedTens);
+    Route({20, 1, 1, 2});
+    bool blastOnShow = false;
+    beats.during = [&] { blastOnShow = context.scene.blast == Blast::Bomb; };
+    Route({21, 0, 2, 3, 0, 1, 3, 2, 15, 28});  // seat 1 bombs with three threes; seat 2 follows
+    EXPECT_TRUE(blastOnShow);
+    EXPECT_EQ(std::vector<std::uint32_t>(beats.waits.end() - 9, beats.waits.end()), std::vector<std::uint32_t>(9, 30));
+    EXPECT_EQ(context.scene.blast, Blast::None);
+    EXPECT_TRUE(clock.IsRunning());
+    EXPECT_EQ(clock.Tag, "2");
+}
+
 class AutoPlay : public BrainTest {
 protected:
     // Seat 3 plays a single; seat 0 must beat it and lets the clock run out.

@@ -188,20 +188,38 @@ TEST_F(Panels, TheBlastShowsOverThePlayedCardsAndLeavesTheTableAsItWas) {
     EXPECT_EQ(area.Surface(), cloth);
 }
 
-TEST_F(Panels, AFrameOfEachBlastOverPlayedCards) {
+TEST_F(Panels, EachBlastShowsOverItsSeatsCardsAndNowhereElse) {
     Deal();
     context.game.udtUser[0].bteOutPai = {5, 18, 31};
     context.game.udtUser[2].bteOutPai = {59, 72};
-    context.scene.blast = Blast::Bomb;
-    context.scene.blastSeat = 0;
-    context.scene.blastFrame = 3;
     painter->DrawFrame();
-    Snapshot("bomb-kind-1");
-    context.scene.blast = Blast::RedTens;
-    context.scene.blastSeat = 2;
-    context.scene.blastFrame = 6;
-    painter->DrawFrame();
-    Snapshot("bomb-kind-2");
+    const QImage plain = area.Surface().copy();
+    struct Case {
+        Blast blast;
+        std::uint8_t seat;
+        int frame;
+        const char* name;
+    };
+    for (const Case& c : {Case{Blast::Bomb, 0, 3, "bomb-kind-1"}, Case{Blast::RedTens, 2, 6, "bomb-kind-2"}}) {
+        context.scene.blast = c.blast;
+        context.scene.blastSeat = c.seat;
+        context.scene.blastFrame = c.frame;
+        painter->DrawFrame();
+        Snapshot(c.name);
+        // Every changed pixel lies in a box round the seat's played cards.
+        const PixelPoint o = painter->Layout().OutPaiPos[context.define.ViewPos[c.seat]];
+        const QRect around(o.x - 160, o.y - 90, 320, 250);
+        int changed = 0;
+        for (int y = 0; y < plain.height(); ++y) {
+            for (int x = 0; x < plain.width(); ++x) {
+                if (plain.pixel(x, y) != area.Surface().pixel(x, y)) {
+                    ++changed;
+                    ASSERT_TRUE(around.contains(x, y)) << c.name << " at " << x << "," << y;
+                }
+            }
+        }
+        EXPECT_GT(changed, 500) << c.name;
+    }
 }
 
 TEST_F(Panels, TheClockAdvancesAFrameATickAndItsSecondsGoOnStop) {
