@@ -7,7 +7,7 @@
 #include <variant>
 
 #include "engine/game.h"
-#include "game/rules/cards.h"
+#include "rules/cards.h"
 
 namespace redten::room {
 namespace {

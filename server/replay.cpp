@@ -5,7 +5,7 @@
 
 #include "engine/game.h"
 #include "items.h"
-#include "net/wire/messages.h"
+#include "wire/messages.h"
 
 namespace redten::room {
 namespace {

@@ -11,11 +11,11 @@
 
 #include "invariants.h"
 #include "names.h"
-#include "net/wire/keep_alive.h"
+#include "wire/keep_alive.h"
 #include "secrets.h"
 #include "web_pages.h"
-#include "net/wire/message.h"
-#include "net/wire/text_fields.h"
+#include "wire/message.h"
+#include "wire/text_fields.h"
 
 namespace redten::room {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "engine/bot.h"
 #include "items.h"
-#include "net/wire/message.h"
-#include "net/wire/text_fields.h"
+#include "wire/message.h"
+#include "wire/text_fields.h"
 #include "engine/shuffle.h"
 
 namespace redten::room {

@@ -10,8 +10,8 @@
 #include "engine/game.h"
 #include "engine/player.h"
 #include "engine/shuffle.h"
-#include "net/wire/room_encoders.h"
 #include "table_host.h"
+#include "wire/room_encoders.h"
 
 namespace redten::room {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "net/wire/bytes.h"
+#include "wire/bytes.h"
 
 namespace redten {
 

@@ -1,8 +1,8 @@
 #include "net/connection.h"
 
-#include "net/wire/handshake.h"
-#include "net/wire/routing.h"
-#include "net/wire/text_fields.h"
+#include "wire/handshake.h"
+#include "wire/routing.h"
+#include "wire/text_fields.h"
 
 namespace redten {
 

@@ -3,9 +3,9 @@
 #include <QElapsedTimer>
 
 #include "components/room_socket.h"
-#include "net/wire/framing.h"
 #include "startup/message_pump.h"
 #include "support/room_server.h"
+#include "wire/framing.h"
 
 namespace redten {
 namespace {

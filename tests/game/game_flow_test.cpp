@@ -1,7 +1,7 @@
 #include <random>
 
 #include "game/brain_fixture.h"
-#include "net/wire/client_messages.h"
+#include "wire/client_messages.h"
 
 namespace redten::test {
 namespace {

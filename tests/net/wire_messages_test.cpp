@@ -3,7 +3,7 @@
 #include <sstream>
 #include <tuple>
 
-#include "net/wire/messages.h"
+#include "wire/messages.h"
 
 namespace redten::wire {
 namespace {

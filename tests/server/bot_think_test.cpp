@@ -4,10 +4,10 @@
 #include <thread>
 
 #include "invariants.h"
-#include "net/wire/client_messages.h"
 #include "support/fake_table_host.h"
 #include "table.h"
 #include "think_pool.h"
+#include "wire/client_messages.h"
 
 namespace redten::room {
 namespace {

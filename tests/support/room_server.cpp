@@ -4,7 +4,7 @@
 #include <QElapsedTimer>
 #include <QThread>
 
-#include "net/wire/framing.h"
+#include "wire/framing.h"
 
 namespace redten::test {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "net/wire/bytes.h"
-#include "net/wire/cards.h"
-#include "net/wire/codes.h"
+#include "wire/bytes.h"
+#include "wire/cards.h"
+#include "wire/codes.h"
 
 // Every message between a table and its room as a struct of its own. Bytes
 // become structs here and nowhere else: Decode takes a whole message,

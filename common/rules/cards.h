@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "net/wire/cards.h"
+#include "wire/cards.h"
 
 namespace redten {
 

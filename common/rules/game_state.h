@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "game/rules/cards.h"
+#include "rules/cards.h"
 
 namespace redten {
 
