@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "rules/cards.h"
 #include "wire/bytes.h"
-#include "wire/cards.h"
 
 namespace redten {
 

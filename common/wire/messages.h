@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "rules/cards.h"
 #include "wire/bytes.h"
-#include "wire/cards.h"
 #include "wire/codes.h"
 
 // Every message between a table and its room as a struct of its own. Bytes

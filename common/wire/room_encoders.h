@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "rules/cards.h"
 #include "wire/bytes.h"
-#include "wire/cards.h"
 #include "wire/messages.h"
 
 // The messages the room sends, as short calls for the room's code. Each is
