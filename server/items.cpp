@@ -1,4 +1,4 @@
-#include "items.h"
+#include "server/items.h"
 
 #include "wire/text_fields.h"
 

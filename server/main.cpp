@@ -14,9 +14,9 @@
 #include <iostream>
 
 #include "engine/arena.h"
-#include "room_server.h"
-#include "selfplay.h"
-#include "store_worker.h"
+#include "server/room_server.h"
+#include "server/selfplay.h"
+#include "server/store_worker.h"
 
 using namespace redten::room;
 

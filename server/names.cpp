@@ -1,4 +1,4 @@
-#include "names.h"
+#include "server/names.h"
 
 #include "wire/codepage.h"
 #include "wire/message.h"

@@ -1,4 +1,4 @@
-#include "record_pages.h"
+#include "server/record_pages.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,4 +1,4 @@
-#include "records.h"
+#include "server/records.h"
 
 #include <QSqlQuery>
 #include <QVariant>

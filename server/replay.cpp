@@ -1,10 +1,10 @@
-#include "replay.h"
+#include "server/replay.h"
 
 #include <algorithm>
 #include <variant>
 
 #include "engine/game.h"
-#include "items.h"
+#include "server/items.h"
 #include "wire/messages.h"
 
 namespace redten::room {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "records.h"
-#include "table_host.h"
+#include "server/records.h"
+#include "server/table_host.h"
 #include "wire/room_encoders.h"
 
 namespace redten::room {

@@ -1,4 +1,4 @@
-#include "room_server.h"
+#include "server/room_server.h"
 
 #include <QDateTime>
 #include <QHostInfo>
@@ -9,11 +9,11 @@
 #include <iostream>
 #include <thread>
 
-#include "invariants.h"
-#include "names.h"
+#include "server/invariants.h"
+#include "server/names.h"
 #include "wire/keep_alive.h"
-#include "secrets.h"
-#include "web_pages.h"
+#include "server/secrets.h"
+#include "server/web_pages.h"
 #include "wire/message.h"
 #include "wire/text_fields.h"
 

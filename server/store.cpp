@@ -1,4 +1,4 @@
-#include "store.h"
+#include "server/store.h"
 
 #include <QDateTime>
 #include <QSqlDatabase>

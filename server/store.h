@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "store_schema.h"
-#include "game_journal.h"
-#include "table_host.h"
+#include "server/store_schema.h"
+#include "server/game_journal.h"
+#include "server/table_host.h"
 
 namespace redten::room {
 

@@ -5,10 +5,10 @@
 #include <QTest>
 
 #include "components/room_socket.h"
-#include "room_server.h"
 #include "rules/cards.h"
+#include "server/room_server.h"
+#include "server/store.h"
 #include "startup/main_window.h"
-#include "store.h"
 #include "support/room_server.h"
 #include "support/scripted_table.h"
 #include "support/store_view.h"

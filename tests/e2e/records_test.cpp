@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 
 #include "engine/game.h"
-#include "room_server.h"
+#include "server/room_server.h"
 #include "support/room_server.h"
 #include "support/scripted_table.h"
 #include "support/store_view.h"

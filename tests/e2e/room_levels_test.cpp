@@ -2,8 +2,8 @@
 
 #include <QTemporaryDir>
 
-#include "room_server.h"
-#include "store_worker.h"
+#include "server/room_server.h"
+#include "server/store_worker.h"
 #include "support/room_server.h"
 #include "support/scripted_table.h"
 #include "support/store_view.h"

@@ -11,9 +11,9 @@
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 
-#include "room_server.h"
+#include "server/room_server.h"
 #include "engine/shuffle.h"
-#include "store.h"
+#include "server/store.h"
 #include "support/room_server.h"
 #include "wire/client_messages.h"
 #include "wire/message.h"
