@@ -17,7 +17,7 @@
 #include <memory>
 #include <set>
 
-#include "../lobby/directory.h"
+#include "lobby/directory.h"
 #include "pg/pg_shared.h"
 #include "server/room_server.h"
 #include "support/room_process.h"
