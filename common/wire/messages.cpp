@@ -88,7 +88,7 @@ Bytes Greeting::Encode() const {
 }
 
 std::optional<Greeting> Greeting::Decode(const Bytes& m) {
-    if (!IsKind(m, MessageCode::Table, 0)) {
+    if (!IsKind(m, MessageCode::Table, 0) || m.size() > kMaxBytes) {
         return std::nullopt;
     }
     const auto f = FieldsAt(m, 2);

@@ -24,8 +24,10 @@ namespace redten::wire {
 
 // --- sent by a table ---------------------------------------------------------
 
-// 130, 0, "700`KOVA`allow": the first message of every link.
+// 130, 0, "700`KOVA`allow": the first message of every link, a dozen bytes.
+// Anything much longer is not a greeting, and its text is not read.
 struct Greeting {
+    static constexpr std::size_t kMaxBytes = 32;
     std::string version;
     std::string game;
     bool allowWatch = false;  // may spectators see this user's cards
