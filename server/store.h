@@ -29,6 +29,18 @@ struct RoomEntry {
     std::int64_t age = 0;  // seconds since its last heartbeat, as read
 };
 
+// A person's row of the records: the record the tables show, and whether
+// it is a computer player's.
+struct PersonRow {
+    PersonRecord record;
+    bool computer = false;
+};
+// The columns of a person's row, in the order PersonRowOf reads them.
+inline constexpr char kPersonColumns[] =
+    "name, user_id, computer, points, games, wins, losses, draws, escapes, portrait";
+// The row a query selected kPersonColumns for, from its current row.
+PersonRow PersonRowOf(const QSqlQuery& q);
+
 // The room's memory: every person's record and every finished game, in a
 // SQLite file (":memory:" keeps it for the life of the process only) or in
 // a PostgreSQL database that several rooms share.
