@@ -4,9 +4,9 @@
 #include <benchmark/benchmark.h>
 
 #include "fake_table_host.h"
-#include "selfplay.h"
+#include "server/selfplay.h"
+#include "server/table.h"
 #include "support/table_harness.h"
-#include "table.h"
 
 namespace {
 

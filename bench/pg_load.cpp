@@ -26,9 +26,9 @@
 #include <random>
 #include <thread>
 
-#include "room_server.h"
-#include "store.h"
-#include "store_worker.h"
+#include "server/room_server.h"
+#include "server/store.h"
+#include "server/store_worker.h"
 #include "support/pg_cluster.h"
 #include "support/room_server.h"
 #include "support/scripted_table.h"

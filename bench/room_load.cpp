@@ -13,8 +13,8 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "room_server.h"
-#include "store_worker.h"
+#include "server/room_server.h"
+#include "server/store_worker.h"
 #include "support/room_server.h"
 #include "support/scripted_table.h"
 

@@ -10,13 +10,18 @@ function(redten_add_library name)
     endif()
 endfunction()
 
-# redten_add_layer(NAME FOLDER folder SOURCES ... [QT] LIBS ...)
-#   One library per layer of the table, for the folder src/<folder>. Its
-#   headers are included as "<folder>/...", from an include root of its own
-#   that holds that folder and nothing else: a file sees its own layer and
-#   the layers it links, so an include that points upward does not compile.
+# redten_add_layer(NAME FOLDER folder [DIR dir] SOURCES ... [QT] LIBS ...)
+#   One library per layer, for the folder <folder> beside the calling
+#   CMakeLists.txt (or for DIR, a folder that is itself the layer: the
+#   engine, the room). Its headers are included as "<folder>/...", from an
+#   include root of its own that holds that folder and nothing else: a file
+#   sees its own layer and the layers it links, so an include that points
+#   upward does not compile.
 function(redten_add_layer name)
-    cmake_parse_arguments(ARG "QT" "FOLDER" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "QT" "FOLDER;DIR" "SOURCES;LIBS" ${ARGN})
+    if(NOT ARG_DIR)
+        set(ARG_DIR ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_FOLDER})
+    endif()
     redten_add_library(${name} SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS})
     if(ARG_QT)
         set_target_properties(${name} PROPERTIES AUTOMOC ON)
@@ -24,7 +29,7 @@ function(redten_add_layer name)
     set(root ${CMAKE_BINARY_DIR}/layers/${name})
     get_filename_component(parent ${root}/${ARG_FOLDER} DIRECTORY)
     file(MAKE_DIRECTORY ${parent})
-    file(CREATE_LINK ${CMAKE_SOURCE_DIR}/src/${ARG_FOLDER} ${root}/${ARG_FOLDER} SYMBOLIC)
+    file(CREATE_LINK ${ARG_DIR} ${root}/${ARG_FOLDER} SYMBOLIC)
     target_include_directories(${name} PUBLIC ${root})
 endfunction()
 

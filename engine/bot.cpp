@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "game/rules/hint.h"
-#include "game/rules/pai_type.h"
+#include "rules/hint.h"
+#include "rules/pai_type.h"
 
 namespace redten::engine {
 namespace {

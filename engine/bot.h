@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "game/rules/game_state.h"
+#include "rules/game_state.h"
 
 namespace redten::engine {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "game/rules/game_state.h"
+#include "rules/game_state.h"
 
 namespace redten::engine {
 

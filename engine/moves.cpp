@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "game/rules/pai_type.h"
+#include "rules/pai_type.h"
 
 namespace redten::engine {
 namespace {

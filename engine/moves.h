@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <span>
 
-#include "game/rules/game_state.h"
-#include "game/rules/pai_type.h"
+#include "rules/game_state.h"
+#include "rules/pai_type.h"
 
 namespace redten::engine {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "game/rules/cards.h"
+#include "rules/cards.h"
 
 namespace redten::engine {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/model.h"
-#include "game/rules/pai_type.h"
+#include "rules/pai_type.h"
 
 namespace redten::engine {
 namespace {

@@ -1,4 +1,4 @@
-#include "directory.h"
+#include "lobby/directory.h"
 
 #include <algorithm>
 #include <tuple>

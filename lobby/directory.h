@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "store.h"
+#include "server/store.h"
 
 namespace redten::lobby {
 

@@ -1,4 +1,4 @@
-#include "local_room.h"
+#include "lobby/local_room.h"
 
 #include <QDir>
 #include <QElapsedTimer>

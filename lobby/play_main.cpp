@@ -20,8 +20,8 @@
 #include <iostream>
 #include <string>
 
-#include "directory.h"
-#include "local_room.h"
+#include "lobby/directory.h"
+#include "lobby/local_room.h"
 #include "platform/qt_translations.h"
 #include "state/launch_context.h"
 

@@ -1,4 +1,4 @@
-#include "game_journal.h"
+#include "server/game_journal.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -16,7 +16,7 @@
 
 #include <algorithm>
 
-#include "store.h"
+#include "server/store.h"
 
 namespace redten::room {
 

@@ -1,4 +1,4 @@
-#include "invariants.h"
+#include "server/invariants.h"
 
 #include <algorithm>
 #include <map>

@@ -1,6 +1,6 @@
-#include "items.h"
+#include "server/items.h"
 
-#include "net/wire/text_fields.h"
+#include "wire/text_fields.h"
 
 namespace redten::room {
 

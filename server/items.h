@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "net/wire/room_encoders.h"
+#include "wire/room_encoders.h"
 
 namespace redten::room {
 

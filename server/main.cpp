@@ -14,9 +14,9 @@
 #include <iostream>
 
 #include "engine/arena.h"
-#include "room_server.h"
-#include "selfplay.h"
-#include "store_worker.h"
+#include "server/room_server.h"
+#include "server/selfplay.h"
+#include "server/store_worker.h"
 
 using namespace redten::room;
 
@@ -83,24 +83,45 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("redten-room"));
 
+    // Every default below is the options' own; only the computer players'
+    // level differs from the built-in one (TableOptions::kCommandLineBotLevel).
+    const RoomOptions defaults;
+    const TableOptions& table = defaults.table;
+    const auto text = [](auto number) { return QString::number(number); };
+    // The names of the log levels, as --log-level takes them.
+    const std::pair<LogLevel, QLatin1String> levels[] = {
+        {LogLevel::Error, QLatin1String("error")},
+        {LogLevel::Warning, QLatin1String("warning")},
+        {LogLevel::Info, QLatin1String("info")},
+        {LogLevel::Debug, QLatin1String("debug")},
+    };
+    const auto levelName = [&](LogLevel level) {
+        for (const auto& [l, name] : levels) {
+            if (l == level) {
+                return QString(name);
+            }
+        }
+        return QString();
+    };
+
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("A room of Red Ten tables with computer players."));
     parser.addHelpOption();
     const QCommandLineOption listen(QStringLiteral("listen"), QStringLiteral("Address and port to listen on (port 0: any free one)."), QStringLiteral("ADDR:PORT"), QStringLiteral("127.0.0.1:27100"));
     const QCommandLineOption portFile(QStringLiteral("port-file"), QStringLiteral("Write the port listened on to this file."), QStringLiteral("FILE"));
-    const QCommandLineOption bots(QStringLiteral("bots"), QStringLiteral("Computer players seated at each new table (0..3)."), QStringLiteral("N"), QStringLiteral("3"));
+    const QCommandLineOption bots(QStringLiteral("bots"), QStringLiteral("Computer players seated at each new table (0..3)."), QStringLiteral("N"), text(defaults.botsPerTable));
     const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("Records and games: a SQLite file, :memory: (keeps nothing), or postgresql://user@host:port/dbname shared by several rooms (password from PGPASSWORD or ~/.pgpass)."), QStringLiteral("FILE|URI"), QStringLiteral(":memory:"));
-    const QCommandLineOption logLevel(QStringLiteral("log-level"), QStringLiteral("error, warning, info or debug."), QStringLiteral("LEVEL"), QStringLiteral("info"));
-    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the shuffle (0: a new one every run)."), QStringLiteral("N"), QStringLiteral("0"));
-    const QCommandLineOption pause(QStringLiteral("bot-pause-ms"), QStringLiteral("How long computer players think."), QStringLiteral("MS"), QStringLiteral("800"));
-    const QCommandLineOption quiet(QStringLiteral("bot-quiet-ms"), QStringLiteral("How long computer players wait after a trick while people watch."), QStringLiteral("MS"), QStringLiteral("2500"));
-    const QCommandLineOption grace(QStringLiteral("drop-grace-s"), QStringLiteral("How long a dropped player's seat waits."), QStringLiteral("S"), QStringLiteral("60"));
-    const QCommandLineOption autoLimit(QStringLiteral("auto-limit"), QStringLiteral("Automatic plays that count as running away."), QStringLiteral("N"), QStringLiteral("5"));
-    const QCommandLineOption showSecs(QStringLiteral("show-secs"), QStringLiteral("Seconds to answer the red-ten question."), QStringLiteral("S"), QStringLiteral("15"));
-    const QCommandLineOption playSecs(QStringLiteral("play-secs"), QStringLiteral("Seconds for a play."), QStringLiteral("S"), QStringLiteral("30"));
-    const QCommandLineOption showBacks(QStringLiteral("show-backs"), QStringLiteral("Show the other seats' card backs (0 or 1)."), QStringLiteral("B"), QStringLiteral("0"));
-    const QCommandLineOption idle(QStringLiteral("idle-drop-s"), QStringLiteral("Drop a table that sends nothing for this long (0: never)."), QStringLiteral("S"), QStringLiteral("60"));
-    const QCommandLineOption watchers(QStringLiteral("max-watchers"), QStringLiteral("Spectators a table takes."), QStringLiteral("N"), QStringLiteral("16"));
+    const QCommandLineOption logLevel(QStringLiteral("log-level"), QStringLiteral("error, warning, info or debug."), QStringLiteral("LEVEL"), levelName(defaults.logLevel));
+    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the shuffle (0: a new one every run)."), QStringLiteral("N"), text(defaults.seed));
+    const QCommandLineOption pause(QStringLiteral("bot-pause-ms"), QStringLiteral("How long computer players think."), QStringLiteral("MS"), text(table.botPauseMs));
+    const QCommandLineOption quiet(QStringLiteral("bot-quiet-ms"), QStringLiteral("How long computer players wait after a trick while people watch."), QStringLiteral("MS"), text(table.botQuietMs));
+    const QCommandLineOption grace(QStringLiteral("drop-grace-s"), QStringLiteral("How long a dropped player's seat waits."), QStringLiteral("S"), text(table.dropGraceMs / 1000));
+    const QCommandLineOption autoLimit(QStringLiteral("auto-limit"), QStringLiteral("Automatic plays that count as running away."), QStringLiteral("N"), text(table.game.autoLimit));
+    const QCommandLineOption showSecs(QStringLiteral("show-secs"), QStringLiteral("Seconds to answer the red-ten question."), QStringLiteral("S"), text(table.game.showSeconds));
+    const QCommandLineOption playSecs(QStringLiteral("play-secs"), QStringLiteral("Seconds for a play."), QStringLiteral("S"), text(table.game.playSeconds));
+    const QCommandLineOption showBacks(QStringLiteral("show-backs"), QStringLiteral("Show the other seats' card backs (0 or 1)."), QStringLiteral("B"), text(table.game.showBacks));
+    const QCommandLineOption idle(QStringLiteral("idle-drop-s"), QStringLiteral("Drop a table that sends nothing for this long (0: never)."), QStringLiteral("S"), text(defaults.idleDropMs / 1000));
+    const QCommandLineOption watchers(QStringLiteral("max-watchers"), QStringLiteral("Spectators a table takes."), QStringLiteral("N"), text(defaults.maxWatchersPerTable));
     const long long descriptors = RaiseDescriptorLimit();
     const long long linksByDefault = std::max(16LL, descriptors - kSpareDescriptors);
     const QCommandLineOption maxLinks(QStringLiteral("max-links"), QStringLiteral("Links held at once; more are refused (default: the descriptor limit less 64)."), QStringLiteral("N"), QString::number(linksByDefault));
@@ -108,11 +129,11 @@ int main(int argc, char** argv) {
     const QCommandLineOption arena(QStringLiteral("arena"), QStringLiteral("Measure computer players: A alone in each seat against three B on duplicate deals (random, basic, strong), print the figures, exit."), QStringLiteral("A,B"));
     const QCommandLineOption deals(QStringLiteral("deals"), QStringLiteral("Deals the arena plays, five games each."), QStringLiteral("N"), QStringLiteral("200"));
     const QCommandLineOption threads(QStringLiteral("threads"), QStringLiteral("Threads the arena plays on."), QStringLiteral("T"), QStringLiteral("1"));
-    const QCommandLineOption thinkMs(QStringLiteral("bot-think-ms"), QStringLiteral("The most a computer player thinks about one decision (the arena: none unless given)."), QStringLiteral("MS"), QStringLiteral("100"));
-    const QCommandLineOption botLevel(QStringLiteral("bot-level"), QStringLiteral("How well computer players play: basic or strong."), QStringLiteral("LEVEL"), QStringLiteral("strong"));
+    const QCommandLineOption thinkMs(QStringLiteral("bot-think-ms"), QStringLiteral("The most a computer player thinks about one decision (the arena: none unless given)."), QStringLiteral("MS"), text(table.botThinkMs));
+    const QCommandLineOption botLevel(QStringLiteral("bot-level"), QStringLiteral("How well computer players play: basic or strong."), QStringLiteral("LEVEL"), TableOptions::kCommandLineBotLevel == BotLevel::Strong ? QStringLiteral("strong") : QStringLiteral("basic"));
     const QCommandLineOption publicAddress(QStringLiteral("public-address"), QStringLiteral("HOST:PORT lobbies reach this room at, as written in the shared records (default: the address listened on)."), QStringLiteral("HOST:PORT"));
-    const QCommandLineOption lease(QStringLiteral("lease-s"), QStringLiteral("Seconds a name stays held by this room, and its row counts as alive, without a heartbeat (one every third of it)."), QStringLiteral("S"), QStringLiteral("15"));
-    const QCommandLineOption maxTables(QStringLiteral("max-tables"), QStringLiteral("Tables this room opens at most."), QStringLiteral("N"), QStringLiteral("250"));
+    const QCommandLineOption lease(QStringLiteral("lease-s"), QStringLiteral("Seconds a name stays held by this room, and its row counts as alive, without a heartbeat (one every third of it)."), QStringLiteral("S"), text(defaults.leaseSeconds));
+    const QCommandLineOption maxTables(QStringLiteral("max-tables"), QStringLiteral("Tables this room opens at most."), QStringLiteral("N"), text(defaults.maxTables));
     parser.addOptions({publicAddress, lease, maxTables});
     parser.addOptions({listen, portFile, bots, db, logLevel, seed, pause, quiet, grace, autoLimit,
                        showSecs, playSecs, showBacks, idle, watchers, maxLinks, selfplay, arena, deals,
@@ -199,15 +220,12 @@ int main(int argc, char** argv) {
     if (!number(showBacks, 0, 1, v)) return Fail(QStringLiteral("--show-backs wants 0 or 1"));
     options.table.game.showBacks = static_cast<std::uint8_t>(v);
     const QString level = parser.value(logLevel);
-    if (level == QLatin1String("error")) {
-        options.logLevel = LogLevel::Error;
-    } else if (level == QLatin1String("warning")) {
-        options.logLevel = LogLevel::Warning;
-    } else if (level == QLatin1String("debug")) {
-        options.logLevel = LogLevel::Debug;
-    } else if (level != QLatin1String("info")) {
+    const auto named = std::find_if(std::begin(levels), std::end(levels),
+                                    [&](const auto& l) { return l.second == level; });
+    if (named == std::end(levels)) {
         return Fail(QStringLiteral("--log-level wants error, warning, info or debug"));
     }
+    options.logLevel = named->first;
 
     const QString where = parser.value(listen);
     const qsizetype colon = where.lastIndexOf(QLatin1Char(':'));

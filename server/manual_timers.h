@@ -5,7 +5,7 @@
 #include <map>
 #include <utility>
 
-#include "table_host.h"
+#include "server/table_host.h"
 
 namespace redten::room {
 

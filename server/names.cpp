@@ -1,7 +1,7 @@
-#include "names.h"
+#include "server/names.h"
 
-#include "net/wire/codepage.h"
-#include "net/wire/message.h"
+#include "wire/codepage.h"
+#include "wire/message.h"
 
 namespace redten::room {
 namespace {

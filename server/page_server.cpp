@@ -1,4 +1,4 @@
-#include "page_server.h"
+#include "server/page_server.h"
 
 #include <algorithm>
 

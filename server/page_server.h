@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "record_pages.h"
-#include "records.h"
-#include "store_worker.h"
-#include "web_pages.h"
+#include "server/record_pages.h"
+#include "server/records.h"
+#include "server/store_worker.h"
+#include "server/web_pages.h"
 
 namespace redten::room {
 

@@ -1,4 +1,4 @@
-#include "record_pages.h"
+#include "server/record_pages.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -7,7 +7,7 @@
 #include <variant>
 
 #include "engine/game.h"
-#include "game/rules/cards.h"
+#include "rules/cards.h"
 
 namespace redten::room {
 namespace {

@@ -1,4 +1,4 @@
-#include "records.h"
+#include "server/records.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -67,20 +67,16 @@ std::optional<std::array<T, 4>> Four(const std::string& text, F part) {
 }
 
 Standing StandingOf(const QSqlQuery& q) {
-    Standing s;
-    s.name = S(q.value(0));
-    s.computer = q.value(1).toInt() != 0;
-    s.points = q.value(2).toInt();
-    s.games = q.value(3).toInt();
-    s.wins = q.value(4).toInt();
-    s.losses = q.value(5).toInt();
-    s.draws = q.value(6).toInt();
-    s.escapes = q.value(7).toInt();
-    return s;
+    const PersonRow row = PersonRowOf(q);
+    const PersonRecord& p = row.record;
+    return {p.name, row.computer, p.points, p.games, p.wins, p.losses, p.draws, p.escapes};
 }
 
-constexpr const char* kStandingColumns =
-    "SELECT name, computer, points, games, wins, losses, draws, escapes FROM people";
+// People's rows, then the rest of the statement.
+QString PeopleQuery(const char* rest) {
+    return QStringLiteral("SELECT %1 FROM people %2")
+        .arg(QLatin1String(kPersonColumns), QLatin1String(rest));
+}
 
 // Names go into LIKE between semicolons; their own % and _ must not match
 // anything else.
@@ -194,7 +190,7 @@ std::optional<std::int32_t> ReplayChecks(FinishedGame& g) {
 Read<std::vector<Standing>> ReadStandings(Store& store, int page, int perPage) {
     Read<std::vector<Standing>> read;
     QSqlQuery q(store.Database());
-    q.prepare(Q(std::string(kStandingColumns) + " ORDER BY points DESC, name LIMIT ? OFFSET ?"));
+    q.prepare(PeopleQuery("ORDER BY points DESC, name LIMIT ? OFFSET ?"));
     q.addBindValue(perPage);
     q.addBindValue(std::clamp(page, 0, kMaxPage) * perPage);
     if (!q.exec()) {
@@ -210,7 +206,7 @@ Read<std::vector<Standing>> ReadStandings(Store& store, int page, int perPage) {
 Read<PersonGames> ReadPerson(Store& store, const std::string& name, int page) {
     Read<PersonGames> read;
     QSqlQuery person(store.Database());
-    person.prepare(Q(std::string(kStandingColumns) + " WHERE name = ?"));
+    person.prepare(PeopleQuery("WHERE name = ?"));
     person.addBindValue(Q(name));
     if (!person.exec()) {
         return read;

@@ -1,11 +1,11 @@
-#include "replay.h"
+#include "server/replay.h"
 
 #include <algorithm>
 #include <variant>
 
 #include "engine/game.h"
-#include "items.h"
-#include "net/wire/messages.h"
+#include "server/items.h"
+#include "wire/messages.h"
 
 namespace redten::room {
 namespace {

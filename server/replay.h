@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "net/wire/room_encoders.h"
-#include "records.h"
-#include "table_host.h"
+#include "server/records.h"
+#include "server/table_host.h"
+#include "wire/room_encoders.h"
 
 namespace redten::room {
 

@@ -1,4 +1,4 @@
-#include "room_server.h"
+#include "server/room_server.h"
 
 #include <QDateTime>
 #include <QHostInfo>
@@ -9,13 +9,13 @@
 #include <iostream>
 #include <thread>
 
-#include "invariants.h"
-#include "names.h"
-#include "net/wire/keep_alive.h"
-#include "secrets.h"
-#include "web_pages.h"
-#include "net/wire/message.h"
-#include "net/wire/text_fields.h"
+#include "server/invariants.h"
+#include "server/names.h"
+#include "wire/keep_alive.h"
+#include "server/secrets.h"
+#include "server/web_pages.h"
+#include "wire/handshake.h"
+#include "wire/messages.h"
 
 namespace redten::room {
 namespace {
@@ -771,18 +771,13 @@ void RoomServer::ServePage(Link& link, const std::string& requestLine) {
 
 void RoomServer::HandleTableMessage(Link& link, const Bytes& message) {
     if (!link.greeted) {
-        // A greeting is a dozen bytes; look at nothing bigger.
-        constexpr std::size_t kMaxGreeting = 32;
-        const bool plausible = message.size() >= 3 && message.size() <= kMaxGreeting &&
-                               message[0] == 130 && message[1] == 0;
-        const auto fields = plausible ? SplitFields(GetTextFromBytes(message, 2))
-                                      : std::vector<std::string>{};
-        if (fields.size() != 3 || fields[0] != "700" || fields[1] != "KOVA") {
+        const auto greeting = wire::Greeting::Decode(message);
+        if (!greeting || greeting->version != kProtocolVersion || greeting->game != kGameId) {
             Drop(link.id, "did not greet the room");
             return;
         }
         link.greeted = true;
-        link.allowWatch = TextValue(fields[2]) > 0;
+        link.allowWatch = greeting->allowWatch;
         Claim(link);
         return;
     }

@@ -13,14 +13,14 @@
 #include <random>
 #include <set>
 
-#include "admission/known_people.h"
-#include "net/wire/framing.h"
-#include "page_server.h"
-#include "replay.h"
-#include "secrets.h"
-#include "store_worker.h"
-#include "table.h"
-#include "think_pool.h"
+#include "server/admission/known_people.h"
+#include "server/page_server.h"
+#include "server/replay.h"
+#include "server/secrets.h"
+#include "server/store_worker.h"
+#include "server/table.h"
+#include "server/think_pool.h"
+#include "wire/framing.h"
 
 namespace redten::room {
 

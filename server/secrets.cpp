@@ -1,4 +1,4 @@
-#include "secrets.h"
+#include "server/secrets.h"
 
 #include <sodium.h>
 

@@ -1,11 +1,11 @@
-#include "selfplay.h"
+#include "server/selfplay.h"
 
 #include <chrono>
 #include <random>
 
-#include "invariants.h"
-#include "manual_timers.h"
-#include "table.h"
+#include "server/invariants.h"
+#include "server/manual_timers.h"
+#include "server/table.h"
 
 namespace redten::room {
 namespace {

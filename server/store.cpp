@@ -1,4 +1,4 @@
-#include "store.h"
+#include "server/store.h"
 
 #include <QDateTime>
 #include <QSqlDatabase>
@@ -28,6 +28,26 @@ int PortraitOf(std::int32_t userId, bool computer) {
 }
 
 }  // namespace
+
+PersonRow PersonRowOf(const QSqlQuery& q) {
+    PersonRow row;
+    PersonRecord& p = row.record;
+    p.name = q.value(0).toString().toStdString();
+    p.userId = q.value(1).toInt();
+    row.computer = q.value(2).toInt() != 0;
+    p.points = q.value(3).toInt();
+    p.games = q.value(4).toInt();
+    p.wins = q.value(5).toInt();
+    p.losses = q.value(6).toInt();
+    p.draws = q.value(7).toInt();
+    p.escapes = q.value(8).toInt();
+    p.portrait = q.value(9).toInt();
+    if (row.computer) {
+        // Rows stored before computer players had a kind of their own.
+        p.portrait = PortraitOf(p.userId, true);
+    }
+    return row;
+}
 
 std::string CardsText(const CardList& cards) {
     std::string text;
@@ -315,8 +335,7 @@ Store::PersonLookup Store::FindPerson(const std::string& name) {
         return found;
     }
     QSqlQuery q(Db(connection_));
-    q.prepare(QStringLiteral("SELECT user_id, points, games, wins, losses, draws, escapes, portrait, "
-                             "computer FROM people WHERE name = ?"));
+    q.prepare(QStringLiteral("SELECT %1 FROM people WHERE name = ?").arg(QLatin1String(kPersonColumns)));
     q.addBindValue(Q(name));
     if (!q.exec()) {
         // Not a new person: a person we could not read.
@@ -327,20 +346,7 @@ Store::PersonLookup Store::FindPerson(const std::string& name) {
     if (!q.next()) {
         return found;
     }
-    PersonRecord& p = found.person.emplace();
-    p.name = name;
-    p.userId = q.value(0).toInt();
-    p.points = q.value(1).toInt();
-    p.games = q.value(2).toInt();
-    p.wins = q.value(3).toInt();
-    p.losses = q.value(4).toInt();
-    p.draws = q.value(5).toInt();
-    p.escapes = q.value(6).toInt();
-    p.portrait = q.value(7).toInt();
-    if (q.value(8).toInt() != 0) {
-        // Rows stored before computer players had a kind of their own.
-        p.portrait = PortraitOf(p.userId, true);
-    }
+    found.person = PersonRowOf(q).record;
     return found;
 }
 

@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "store_schema.h"
-#include "game_journal.h"
-#include "table_host.h"
+#include "server/store_schema.h"
+#include "server/game_journal.h"
+#include "server/table_host.h"
 
 namespace redten::room {
 
@@ -28,6 +28,18 @@ struct RoomEntry {
     int freeSeats = 0;     // all it can still seat, new tables included
     std::int64_t age = 0;  // seconds since its last heartbeat, as read
 };
+
+// A person's row of the records: the record the tables show, and whether
+// it is a computer player's.
+struct PersonRow {
+    PersonRecord record;
+    bool computer = false;
+};
+// The columns of a person's row, in the order PersonRowOf reads them.
+inline constexpr char kPersonColumns[] =
+    "name, user_id, computer, points, games, wins, losses, draws, escapes, portrait";
+// The row a query selected kPersonColumns for, from its current row.
+PersonRow PersonRowOf(const QSqlQuery& q);
 
 // The room's memory: every person's record and every finished game, in a
 // SQLite file (":memory:" keeps it for the life of the process only) or in

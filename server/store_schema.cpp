@@ -1,4 +1,4 @@
-#include "store_schema.h"
+#include "server/store_schema.h"
 
 #include <QDateTime>
 #include <QSqlError>

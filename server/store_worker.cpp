@@ -1,4 +1,4 @@
-#include "store_worker.h"
+#include "server/store_worker.h"
 
 #include <iostream>
 

@@ -17,7 +17,7 @@
 #include <thread>
 #include <type_traits>
 
-#include "store.h"
+#include "server/store.h"
 
 namespace redten::room {
 

@@ -1,4 +1,4 @@
-#include "table.h"
+#include "server/table.h"
 
 #include <algorithm>
 #include <chrono>
@@ -6,9 +6,9 @@
 #include <ctime>
 
 #include "engine/bot.h"
-#include "items.h"
-#include "net/wire/message.h"
-#include "net/wire/text_fields.h"
+#include "server/items.h"
+#include "wire/message.h"
+#include "wire/text_fields.h"
 #include "engine/shuffle.h"
 
 namespace redten::room {

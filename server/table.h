@@ -10,8 +10,8 @@
 #include "engine/game.h"
 #include "engine/player.h"
 #include "engine/shuffle.h"
-#include "net/wire/room_encoders.h"
-#include "table_host.h"
+#include "server/table_host.h"
+#include "wire/room_encoders.h"
 
 namespace redten::room {
 
@@ -21,9 +21,10 @@ enum class BotLevel { Basic, Strong };
 
 struct TableOptions {
     GameOptions game;
-    // The command line's default is Strong; built in, tables keep the
-    // instant basic player.
+    // Built in, tables keep the instant basic player; the room's command
+    // line starts it with strong ones unless told otherwise.
     BotLevel botLevel = BotLevel::Basic;
+    static constexpr BotLevel kCommandLineBotLevel = BotLevel::Strong;
     // The most a strong decision may take, from the moment it is asked;
     // one that comes later is replaced by the basic player's choice.
     int botThinkMs = 100;

@@ -2,7 +2,7 @@
 // while their pause runs, and answer when both are over.
 #include <chrono>
 
-#include "table.h"
+#include "server/table.h"
 
 namespace redten::room {
 

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "engine/player.h"
-#include "game/rules/cards.h"
-#include "net/wire/room_encoders.h"
-#include "net/wire/bytes.h"
+#include "rules/cards.h"
+#include "wire/room_encoders.h"
+#include "wire/bytes.h"
 
 namespace redten::room {
 

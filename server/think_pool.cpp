@@ -1,4 +1,4 @@
-#include "think_pool.h"
+#include "server/think_pool.h"
 
 #include <algorithm>
 

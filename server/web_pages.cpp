@@ -1,4 +1,4 @@
-#include "web_pages.h"
+#include "server/web_pages.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "admission/known_people.h"
+#include "server/admission/known_people.h"
 
 namespace redten::room {
 

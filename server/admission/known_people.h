@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "net/wire/room_encoders.h"
+#include "wire/room_encoders.h"
 
 namespace redten::room {
 

@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "net/wire/codes.h"
+#include "wire/codes.h"
 
 namespace redten {
 

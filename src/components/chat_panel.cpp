@@ -11,7 +11,7 @@
 #include <QTime>
 #include <QVBoxLayout>
 
-#include "net/wire/text_fields.h"
+#include "wire/text_fields.h"
 
 namespace redten {
 namespace {

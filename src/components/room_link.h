@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "net/wire/bytes.h"
 #include "state/notices.h"
+#include "wire/bytes.h"
 
 namespace redten {
 

@@ -1,6 +1,6 @@
 #include "components/room_socket.h"
 
-#include "net/wire/keep_alive.h"
+#include "wire/keep_alive.h"
 
 namespace redten {
 

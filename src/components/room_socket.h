@@ -6,7 +6,7 @@
 #include <deque>
 
 #include "components/room_link.h"
-#include "net/wire/framing.h"
+#include "wire/framing.h"
 
 namespace redten {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "net/wire/text_fields.h"
-#include "net/wire/user_list_text.h"
+#include "wire/text_fields.h"
+#include "wire/user_list_text.h"
 
 namespace redten {
 void UserListModel::SetOwnName(const std::string& name) {

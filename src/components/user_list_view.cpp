@@ -7,8 +7,8 @@
 #include <QVBoxLayout>
 
 #include "components/user_list_model.h"
-#include "net/wire/text_fields.h"
 #include "state/public_define.h"
+#include "wire/text_fields.h"
 
 namespace redten {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "game/rules/pai_type.h"
-#include "net/wire/client_messages.h"
-#include "net/wire/text_fields.h"
+#include "rules/pai_type.h"
 #include "state/dropped_messages.h"
+#include "wire/client_messages.h"
+#include "wire/text_fields.h"
 
 namespace redten {
 

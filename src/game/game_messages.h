@@ -5,7 +5,7 @@
 #include "game/table_services.h"
 #include "game/turn_flow.h"
 #include "state/message_handlers.h"
-#include "net/wire/messages.h"
+#include "wire/messages.h"
 #include "state/client_context.h"
 
 namespace redten {

@@ -6,8 +6,8 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "net/wire/client_messages.h"
-#include "net/wire/text_fields.h"
+#include "wire/client_messages.h"
+#include "wire/text_fields.h"
 
 namespace redten {
 namespace {

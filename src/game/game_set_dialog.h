@@ -12,7 +12,7 @@
 
 #include "state/notices.h"
 #include "game/table_services.h"
-#include "net/wire/bytes.h"
+#include "wire/bytes.h"
 #include "state/launch_context.h"
 
 namespace redten {

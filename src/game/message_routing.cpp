@@ -1,6 +1,6 @@
 #include "game/message_routing.h"
 
-#include "net/wire/routing.h"
+#include "wire/routing.h"
 
 namespace redten {
 

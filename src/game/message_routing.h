@@ -1,7 +1,7 @@
 #pragma once
 
-#include "net/wire/bytes.h"
 #include "state/message_handlers.h"
+#include "wire/bytes.h"
 
 namespace redten {
 

@@ -1,9 +1,9 @@
 #include "game/room_messages.h"
 
-#include "net/wire/client_messages.h"
-#include "net/wire/text_fields.h"
-#include "net/wire/user_list_text.h"
 #include "state/dropped_messages.h"
+#include "wire/client_messages.h"
+#include "wire/text_fields.h"
+#include "wire/user_list_text.h"
 
 namespace redten {
 namespace {

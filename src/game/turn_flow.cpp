@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "game/rules/hint.h"
-#include "game/rules/pai_type.h"
-#include "net/wire/client_messages.h"
-#include "net/wire/text_fields.h"
+#include "rules/hint.h"
+#include "rules/pai_type.h"
+#include "wire/client_messages.h"
+#include "wire/text_fields.h"
 
 namespace redten {
 namespace {

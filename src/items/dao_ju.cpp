@@ -5,9 +5,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "net/wire/message.h"
-#include "net/wire/text_fields.h"
 #include "platform/resource_path.h"
+#include "wire/message.h"
+#include "wire/text_fields.h"
 
 namespace redten {
 namespace {

@@ -1,7 +1,7 @@
 #include "net/connection.h"
 
-#include "net/wire/handshake.h"
-#include "net/wire/text_fields.h"
+#include "wire/handshake.h"
+#include "wire/text_fields.h"
 
 namespace redten {
 

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
-#include "net/wire/text_fields.h"
-#include "net/wire/user_list_text.h"
 #include "state/public_define.h"
+#include "wire/text_fields.h"
+#include "wire/user_list_text.h"
 
 namespace redten {
 namespace {

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <vector>
 
+#include "pictures/variants.h"
 #include "platform/resource_path.h"
 #include "render/blit.h"
-#include "render/pictures/variants.h"
 
 namespace redten {
 namespace {

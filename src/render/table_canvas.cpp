@@ -2,8 +2,8 @@
 
 #include <QPainter>
 
+#include "pictures/table_pictures.h"
 #include "render/blit.h"
-#include "render/pictures/table_pictures.h"
 
 namespace redten {
 namespace {

@@ -6,9 +6,9 @@
 #include <QPainter>
 #include <QScreen>
 
-#include "net/wire/text_fields.h"
+#include "pictures/table_pictures.h"
 #include "render/blit.h"
-#include "render/pictures/table_pictures.h"
+#include "wire/text_fields.h"
 
 namespace redten {
 namespace {

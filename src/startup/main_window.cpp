@@ -15,8 +15,8 @@
 #include <QWindow>
 
 #include "components/web_view.h"
+#include "pictures/skin_pictures.h"
 #include "platform/system_message_box.h"
-#include "render/pictures/skin_pictures.h"
 #include "shell/close_guard.h"
 #include "shell/help_window.h"
 #include "startup/user_set_dialog.h"

@@ -1,9 +1,9 @@
 #include "startup/table_session.h"
 
 #include "game/message_routing.h"
-#include "net/wire/client_messages.h"
 #include "platform/program_dirs.h"
 #include "state/launch_context.h"
+#include "wire/client_messages.h"
 
 namespace redten {
 namespace {

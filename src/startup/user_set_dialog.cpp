@@ -4,7 +4,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "net/wire/client_messages.h"
+#include "wire/client_messages.h"
 
 namespace redten {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "game/rules/game_state.h"
+#include "rules/game_state.h"
 #include "state/launch_context.h"
 #include "state/public_define.h"
 #include "state/table_controls.h"

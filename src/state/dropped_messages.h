@@ -2,7 +2,7 @@
 
 #include <QLoggingCategory>
 
-#include "net/wire/bytes.h"
+#include "wire/bytes.h"
 
 namespace redten {
 

@@ -1,6 +1,6 @@
 #include "state/launch_context.h"
 
-#include "net/wire/text_fields.h"
+#include "wire/text_fields.h"
 
 namespace redten {
 

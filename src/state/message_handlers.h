@@ -1,6 +1,6 @@
 #pragma once
 
-#include "net/wire/bytes.h"
+#include "wire/bytes.h"
 
 namespace redten {
 

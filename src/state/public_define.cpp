@@ -1,6 +1,6 @@
 #include "state/public_define.h"
 
-#include "net/wire/text_fields.h"
+#include "wire/text_fields.h"
 
 namespace redten {
 namespace {

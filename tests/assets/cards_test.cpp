@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "render/pictures/cards.h"
-#include "render/pictures/skin_pictures.h"
+#include "pictures/cards.h"
+#include "pictures/skin_pictures.h"
 
 namespace redten::assets {
 namespace {

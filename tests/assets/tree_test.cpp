@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QImage>
 
-#include "render/pictures/variants.h"
+#include "pictures/variants.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <QElapsedTimer>
 
 #include "components/room_socket.h"
-#include "net/wire/framing.h"
 #include "support/room_server.h"
+#include "wire/framing.h"
 
 namespace redten {
 namespace {

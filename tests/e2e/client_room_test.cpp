@@ -5,14 +5,14 @@
 #include <QTest>
 
 #include "components/room_socket.h"
-#include "game/rules/cards.h"
-#include "net/wire/client_messages.h"
-#include "room_server.h"
+#include "rules/cards.h"
+#include "server/room_server.h"
+#include "server/store.h"
 #include "startup/main_window.h"
-#include "store.h"
 #include "support/room_server.h"
 #include "support/scripted_table.h"
 #include "support/store_view.h"
+#include "wire/client_messages.h"
 
 namespace redten {
 namespace {

@@ -4,9 +4,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "net/wire/framing.h"
 #include "state/launch_context.h"
 #include "support/room_server.h"
+#include "wire/framing.h"
 
 namespace redten {
 namespace {

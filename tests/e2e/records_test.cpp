@@ -10,11 +10,11 @@
 #include <QTemporaryDir>
 
 #include "engine/game.h"
-#include "net/wire/client_messages.h"
-#include "room_server.h"
+#include "server/room_server.h"
 #include "support/room_server.h"
 #include "support/scripted_table.h"
 #include "support/store_view.h"
+#include "wire/client_messages.h"
 
 namespace redten::room {
 namespace {

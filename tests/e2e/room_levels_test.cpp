@@ -2,14 +2,14 @@
 
 #include <QTemporaryDir>
 
-#include "net/wire/client_messages.h"
-#include "net/wire/message.h"
-#include "net/wire/text_fields.h"
-#include "room_server.h"
-#include "store_worker.h"
+#include "server/room_server.h"
+#include "server/store_worker.h"
 #include "support/room_server.h"
 #include "support/scripted_table.h"
 #include "support/store_view.h"
+#include "wire/client_messages.h"
+#include "wire/message.h"
+#include "wire/text_fields.h"
 
 namespace redten::room {
 namespace {

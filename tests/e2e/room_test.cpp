@@ -11,12 +11,12 @@
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 
-#include "room_server.h"
+#include "server/room_server.h"
 #include "engine/shuffle.h"
-#include "store.h"
+#include "server/store.h"
 #include "support/room_server.h"
-#include "net/wire/client_messages.h"
-#include "net/wire/message.h"
+#include "wire/client_messages.h"
+#include "wire/message.h"
 #include "support/scripted_table.h"
 #include "support/store_view.h"
 #include "support/timing.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/game.h"
-#include "game/rules/pai_type.h"
+#include "rules/pai_type.h"
 
 namespace redten::engine {
 namespace {

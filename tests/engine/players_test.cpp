@@ -9,7 +9,7 @@
 #include "engine/player.h"
 #include "engine/shuffle.h"
 #include "engine/strong.h"
-#include "game/rules/pai_type.h"
+#include "rules/pai_type.h"
 
 namespace redten::engine {
 namespace {

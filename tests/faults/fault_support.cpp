@@ -8,10 +8,10 @@
 
 #include <csignal>
 
-#include "game/rules/game_state.h"
-#include "net/wire/messages.h"
+#include "rules/game_state.h"
 #include "state/launch_context.h"
 #include "support/room_server.h"
+#include "wire/messages.h"
 
 namespace redten::faults {
 

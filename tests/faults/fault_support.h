@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "net/wire/bytes.h"
-#include "room_server.h"
-#include "store_worker.h"
+#include "server/room_server.h"
+#include "server/store_worker.h"
 #include "support/room_process.h"
 #include "support/store_view.h"
+#include "wire/bytes.h"
 
 namespace redten::faults {
 

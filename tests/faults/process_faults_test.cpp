@@ -14,9 +14,9 @@
 #include <memory>
 
 #include "faults/fault_support.h"
-#include "net/wire/message.h"
 #include "support/room_server.h"
 #include "support/scripted_table.h"
+#include "wire/message.h"
 
 namespace redten::faults {
 namespace {

@@ -5,12 +5,12 @@
 #include <numeric>
 
 #include "faults/fault_support.h"
-#include "net/wire/client_messages.h"
-#include "net/wire/framing.h"
-#include "net/wire/handshake.h"
-#include "net/wire/message.h"
 #include "support/room_server.h"
 #include "support/scripted_table.h"
+#include "wire/client_messages.h"
+#include "wire/framing.h"
+#include "wire/handshake.h"
+#include "wire/message.h"
 
 namespace redten::faults {
 namespace {

@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <iostream>
 
-#include "room_server.h"
-#include "store.h"
+#include "server/room_server.h"
+#include "server/store.h"
 #include "support/room_server.h"
 #include "support/store_view.h"
 #include "support/scripted_table.h"

@@ -2,7 +2,7 @@
 // hands out whole messages within its limits or fails for good.
 #include <cstdlib>
 
-#include "net/wire/framing.h"
+#include "wire/framing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace redten;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "net/wire/bytes.h"
+#include "wire/bytes.h"
 
 namespace redten::fuzz {
 

@@ -2,7 +2,7 @@
 #include <string>
 
 #include "items/dao_ju.h"
-#include "net/wire/message.h"
+#include "wire/message.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace redten;

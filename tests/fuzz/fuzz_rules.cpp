@@ -2,9 +2,9 @@
 // grouping and the suggestion search never read out of bounds.
 #include <span>
 
-#include "game/rules/cards.h"
-#include "game/rules/hint.h"
-#include "game/rules/pai_type.h"
+#include "rules/cards.h"
+#include "rules/hint.h"
+#include "rules/pai_type.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace redten;

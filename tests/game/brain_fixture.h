@@ -10,8 +10,8 @@
 #include "game/turn_flow.h"
 #include "game/message_routing.h"
 #include "game/room_messages.h"
-#include "net/wire/message.h"
-#include "net/wire/text_fields.h"
+#include "wire/message.h"
+#include "wire/text_fields.h"
 #include "support/recorded_parts.h"
 
 namespace redten::test {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "game/rules/cards.h"
-#include "game/rules/game_state.h"
+#include "rules/cards.h"
+#include "rules/game_state.h"
 
 namespace redten {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "game/brain_fixture.h"
 #include "game/game_set_dialog.h"
-#include "net/wire/client_messages.h"
+#include "wire/client_messages.h"
 
 namespace redten::test {
 namespace {

@@ -5,9 +5,9 @@
 
 #include "game/brain_fixture.h"
 #include "game/hand_interaction.h"
-#include "game/rules/pai_type.h"
-#include "net/wire/client_messages.h"
 #include "render/table_painter.h"
+#include "rules/pai_type.h"
+#include "wire/client_messages.h"
 
 namespace redten::test {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "game/rules/pai_type.h"
+#include "rules/pai_type.h"
 
 namespace redten {
 namespace {

@@ -1,5 +1,5 @@
 #include "game/brain_fixture.h"
-#include "net/wire/client_messages.h"
+#include "wire/client_messages.h"
 
 namespace redten::test {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "items/dao_ju.h"
-#include "net/wire/text_fields.h"
+#include "wire/text_fields.h"
 
 namespace redten {
 namespace {

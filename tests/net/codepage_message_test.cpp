@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "net/wire/handshake.h"
-#include "net/wire/message.h"
+#include "wire/handshake.h"
+#include "wire/message.h"
 
 namespace redten {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "net/wire/framing.h"
+#include "wire/framing.h"
 
 namespace redten {
 namespace {

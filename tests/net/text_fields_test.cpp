@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "net/wire/text_fields.h"
-#include "net/wire/user_list_text.h"
+#include "wire/text_fields.h"
+#include "wire/user_list_text.h"
 
 namespace redten {
 namespace {

@@ -3,7 +3,7 @@
 #include <sstream>
 #include <tuple>
 
-#include "net/wire/messages.h"
+#include "wire/messages.h"
 
 namespace redten::wire {
 namespace {
@@ -79,6 +79,10 @@ TEST(WireMessages, CountsThatDoNotFitTheMessageAreRefused) {
     EXPECT_FALSE(ItemUsed::Decode({133, 3, 1, 2, 0, 0, 1}));
     EXPECT_FALSE(Identity::Decode({130, 3, 'a'}));
     EXPECT_FALSE(GameStart::Decode(Bytes(14, 17)));
+    // A greeting is a dozen bytes; a padded one is not read.
+    Bytes padded = Greeting{"700", "KOVA", true}.Encode();
+    padded.insert(padded.end() - 1, Greeting::kMaxBytes, '0');
+    EXPECT_FALSE(Greeting::Decode(padded));
     // Lists the room cut short read as far as they go, never past the end.
     const auto hand = Hand::Decode({2, 0, 200, 1, 2});
     ASSERT_TRUE(hand);

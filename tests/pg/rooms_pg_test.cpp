@@ -17,9 +17,9 @@
 #include <memory>
 #include <set>
 
-#include "../lobby/directory.h"
+#include "lobby/directory.h"
 #include "pg/pg_shared.h"
-#include "room_server.h"
+#include "server/room_server.h"
 #include "support/room_process.h"
 #include "support/room_server.h"
 #include "support/scripted_table.h"

@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "render/table_fixture.h"
-#include "render/pictures/table_pictures.h"
+#include "pictures/table_pictures.h"
 
 namespace redten {
 namespace {

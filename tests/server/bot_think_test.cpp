@@ -3,11 +3,11 @@
 #include <map>
 #include <thread>
 
-#include "invariants.h"
-#include "net/wire/client_messages.h"
+#include "server/invariants.h"
+#include "server/table.h"
+#include "server/think_pool.h"
 #include "support/fake_table_host.h"
-#include "table.h"
-#include "think_pool.h"
+#include "wire/client_messages.h"
 
 namespace redten::room {
 namespace {

@@ -6,8 +6,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
-#include "game_journal.h"
-#include "store.h"
+#include "server/game_journal.h"
+#include "server/store.h"
 
 namespace redten::room {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "names.h"
+#include "server/names.h"
 
 namespace redten::room {
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "net/wire/client_messages.h"
-#include "replay.h"
+#include "server/replay.h"
+#include "server/table.h"
 #include "support/fake_table_host.h"
-#include "table.h"
+#include "wire/client_messages.h"
 
 namespace redten::room {
 namespace {

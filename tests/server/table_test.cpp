@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-#include "net/wire/client_messages.h"
-#include "net/wire/message.h"
-#include "net/wire/text_fields.h"
-#include "net/wire/user_list_text.h"
+#include "wire/client_messages.h"
+#include "wire/message.h"
+#include "wire/text_fields.h"
+#include "wire/user_list_text.h"
 #include "support/fake_table_host.h"
-#include "selfplay.h"
+#include "server/selfplay.h"
 #include "engine/shuffle.h"
-#include "table.h"
+#include "server/table.h"
 
 namespace redten::room {
 namespace {

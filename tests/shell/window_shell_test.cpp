@@ -14,10 +14,10 @@
 
 #include "components/room_link.h"
 #include "components/web_view.h"
-#include "net/wire/client_messages.h"
-#include "net/wire/message.h"
-#include "net/wire/text_fields.h"
 #include "startup/main_window.h"
+#include "wire/client_messages.h"
+#include "wire/message.h"
+#include "wire/text_fields.h"
 
 namespace redten {
 namespace {

@@ -3,9 +3,9 @@
 #include <QTemporaryDir>
 
 #include "components/room_socket.h"
-#include "net/wire/framing.h"
 #include "startup/main_window.h"
 #include "support/room_server.h"
+#include "wire/framing.h"
 
 namespace redten {
 namespace {

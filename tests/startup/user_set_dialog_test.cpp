@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "game/brain_fixture.h"
-#include "net/wire/client_messages.h"
 #include "startup/user_set_dialog.h"
+#include "wire/client_messages.h"
 
 namespace redten::test {
 namespace {

@@ -5,8 +5,8 @@
 #include <set>
 #include <vector>
 
-#include "manual_timers.h"
-#include "table_host.h"
+#include "server/manual_timers.h"
+#include "server/table_host.h"
 
 namespace redten::room::test {
 

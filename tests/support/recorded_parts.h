@@ -9,7 +9,7 @@
 #include "components/ro_clock.h"
 #include "components/user_list_model.h"
 #include "game/table_services.h"
-#include "net/wire/bytes.h"
+#include "wire/bytes.h"
 
 // Stand-ins for everything outside the game flow, recording what they are
 // asked to do. Tests and fuzzers build the flow around them.

@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <QThread>
 
-#include "net/wire/framing.h"
+#include "wire/framing.h"
 
 namespace redten::test {
 

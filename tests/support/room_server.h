@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "net/wire/bytes.h"
+#include "wire/bytes.h"
 
 namespace redten::test {
 

@@ -6,12 +6,12 @@
 #include <numeric>
 
 #include "engine/bot.h"
-#include "game/rules/pai_type.h"
-#include "net/wire/client_messages.h"
-#include "net/wire/handshake.h"
-#include "net/wire/messages.h"
-#include "net/wire/text_fields.h"
-#include "net/wire/user_list_text.h"
+#include "rules/pai_type.h"
+#include "wire/client_messages.h"
+#include "wire/handshake.h"
+#include "wire/messages.h"
+#include "wire/text_fields.h"
+#include "wire/user_list_text.h"
 #include "engine/shuffle.h"
 #include "support/room_server.h"
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "game/rules/game_state.h"
-#include "net/wire/framing.h"
-#include "net/wire/messages.h"
+#include "rules/game_state.h"
+#include "wire/framing.h"
+#include "wire/messages.h"
 
 namespace redten::room::test {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store_worker.h"
+#include "server/store_worker.h"
 
 namespace redten::room::test {
 

@@ -13,11 +13,11 @@
 #include <functional>
 #include <iostream>
 
-#include "net/wire/message.h"
-#include "render/pictures/cards.h"
-#include "render/pictures/skin_pictures.h"
-#include "render/pictures/table_pictures.h"
-#include "render/pictures/variants.h"
+#include "pictures/cards.h"
+#include "pictures/skin_pictures.h"
+#include "pictures/table_pictures.h"
+#include "pictures/variants.h"
+#include "wire/message.h"
 
 using namespace redten::assets;
 

@@ -1,4 +1,4 @@
-#include "render/pictures/skin_pictures.h"
+#include "pictures/skin_pictures.h"
 
 #include <QFont>
 #include <QLinearGradient>
@@ -10,9 +10,9 @@
 #include <cmath>
 #include <vector>
 
-#include "render/pictures/table_pictures.h"
+#include "pictures/table_pictures.h"
 
-#include "render/pictures/drawing.h"
+#include "pictures/drawing.h"
 
 namespace redten::assets {
 namespace {

@@ -1,8 +1,8 @@
-#include "net/wire/message.h"
+#include "wire/message.h"
 
 #include <algorithm>
 
-#include "net/wire/codepage.h"
+#include "wire/codepage.h"
 
 namespace redten {
 namespace {

@@ -4,7 +4,7 @@
 #include <span>
 #include <string>
 
-#include "game/rules/game_state.h"
+#include "rules/game_state.h"
 
 namespace redten {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-#include "game/rules/game_state.h"
+#include "rules/game_state.h"
 
 namespace redten {
 

@@ -1,4 +1,4 @@
-#include "net/wire/text_fields.h"
+#include "wire/text_fields.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "net/wire/handshake.h"
+#include "wire/handshake.h"
 
-#include "net/wire/messages.h"
+#include "wire/messages.h"
 
 namespace redten {
 

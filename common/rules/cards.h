@@ -1,19 +1,37 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
-
-#include "net/wire/cards.h"
 
 namespace redten {
 
 // A card is one byte: suit × 13 + rank index, rank 0 = three … 11 = ace,
 // 12 = two. The red tens (suits 0 and 3) are always carried marked, as 59
 // and 72, so that a single red ten outranks everything; a code of 52 or more
-// is marked. kPassCard alone is a pass. CardList, kPassCard and
-// kMaxHandCards come with the message format, which carries cards as bytes.
+// is marked. kPassCard alone is a pass. The message format carries these
+// bytes as they are.
+using CardList = std::vector<std::uint8_t>;
+
+// A play of this single card is a pass.
+inline constexpr std::uint8_t kPassCard = 254;
+// A card shown face down: a spectator who may not see the hand gets these.
+inline constexpr std::uint8_t kHiddenCard = 255;
+// No list of cards is longer than the largest hand; the message format cuts
+// longer counts here, so nothing downstream sizes a buffer from a peer.
+inline constexpr std::size_t kMaxHandCards = 54;
+
+// The play to beat: its seat, its type, its main card and its length.
+struct MaxOutPai {
+    std::uint8_t bteSeat = 0;
+    std::uint8_t bteType = 0;
+    std::uint8_t bteMainPai = 0;
+    std::uint8_t bteCount = 0;
+
+    bool operator==(const MaxOutPai&) const = default;
+};
 
 inline constexpr std::uint8_t kRedTen59 = 59;  // ten of suit 0
 inline constexpr std::uint8_t kRedTen72 = 72;  // ten of suit 3

@@ -1,6 +1,6 @@
-#include "net/wire/user_list_text.h"
+#include "wire/user_list_text.h"
 
-#include "net/wire/text_fields.h"
+#include "wire/text_fields.h"
 
 namespace redten {
 

@@ -1,6 +1,6 @@
-#include "net/wire/client_messages.h"
+#include "wire/client_messages.h"
 
-#include "net/wire/messages.h"
+#include "wire/messages.h"
 
 namespace redten {
 

@@ -1,4 +1,4 @@
-#include "render/pictures/table_pictures.h"
+#include "pictures/table_pictures.h"
 
 #include <QFont>
 #include <QLinearGradient>
@@ -6,7 +6,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
-#include "render/pictures/drawing.h"
+#include "pictures/drawing.h"
 
 namespace redten::assets {
 namespace {

@@ -1,9 +1,9 @@
-#include "game/rules/hint.h"
+#include "rules/hint.h"
 
 #include <algorithm>
 #include <array>
 
-#include "game/rules/pai_type.h"
+#include "rules/pai_type.h"
 
 namespace redten {
 namespace {

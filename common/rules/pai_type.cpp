@@ -1,4 +1,4 @@
-#include "game/rules/pai_type.h"
+#include "rules/pai_type.h"
 
 #include <algorithm>
 #include <array>

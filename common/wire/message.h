@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "net/wire/bytes.h"
+#include "wire/bytes.h"
 
 namespace redten {
 

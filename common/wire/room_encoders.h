@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "net/wire/bytes.h"
-#include "net/wire/cards.h"
-#include "net/wire/messages.h"
+#include "rules/cards.h"
+#include "wire/bytes.h"
+#include "wire/messages.h"
 
 // The messages the room sends, as short calls for the room's code. Each is
 // the matching struct of messages.h encoded; the structs are the format.

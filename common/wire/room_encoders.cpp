@@ -1,8 +1,8 @@
-#include "net/wire/room_encoders.h"
+#include "wire/room_encoders.h"
 
 #include <algorithm>
 
-#include "net/wire/text_fields.h"
+#include "wire/text_fields.h"
 
 namespace redten::room {
 namespace {

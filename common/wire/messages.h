@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "net/wire/bytes.h"
-#include "net/wire/cards.h"
-#include "net/wire/codes.h"
+#include "rules/cards.h"
+#include "wire/bytes.h"
+#include "wire/codes.h"
 
 // Every message between a table and its room as a struct of its own. Bytes
 // become structs here and nowhere else: Decode takes a whole message,
@@ -24,8 +24,10 @@ namespace redten::wire {
 
 // --- sent by a table ---------------------------------------------------------
 
-// 130, 0, "700`KOVA`allow": the first message of every link.
+// 130, 0, "700`KOVA`allow": the first message of every link, a dozen bytes.
+// Anything much longer is not a greeting, and its text is not read.
 struct Greeting {
+    static constexpr std::size_t kMaxBytes = 32;
     std::string version;
     std::string game;
     bool allowWatch = false;  // may spectators see this user's cards

@@ -1,4 +1,4 @@
-#include "game/rules/cards.h"
+#include "rules/cards.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "net/wire/framing.h"
+#include "wire/framing.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "net/wire/codepage.h"
+#include "wire/codepage.h"
 
 #include <iconv.h>
 

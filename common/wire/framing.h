@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <deque>
 
-#include "net/wire/bytes.h"
+#include "wire/bytes.h"
 
 namespace redten {
 

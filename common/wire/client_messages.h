@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "net/wire/bytes.h"
-#include "net/wire/cards.h"
+#include "rules/cards.h"
+#include "wire/bytes.h"
 
 namespace redten {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "net/wire/bytes.h"
+#include "wire/bytes.h"
 
 namespace redten {
 

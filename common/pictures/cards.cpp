@@ -1,6 +1,6 @@
-#include "render/pictures/cards.h"
+#include "pictures/cards.h"
 
-#include "render/pictures/drawing.h"
+#include "pictures/drawing.h"
 
 #include <QFont>
 #include <QPainter>

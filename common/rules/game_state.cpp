@@ -1,4 +1,4 @@
-#include "game/rules/game_state.h"
+#include "rules/game_state.h"
 
 #include <algorithm>
 

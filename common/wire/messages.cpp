@@ -1,12 +1,12 @@
-#include "net/wire/messages.h"
+#include "wire/messages.h"
 
 #include <algorithm>
 #include <ostream>
 
-#include "net/wire/handshake.h"
-#include "net/wire/message.h"
-#include "net/wire/text_fields.h"
-#include "net/wire/user_list_text.h"
+#include "wire/handshake.h"
+#include "wire/message.h"
+#include "wire/text_fields.h"
+#include "wire/user_list_text.h"
 
 namespace redten::wire {
 namespace {
@@ -88,7 +88,7 @@ Bytes Greeting::Encode() const {
 }
 
 std::optional<Greeting> Greeting::Decode(const Bytes& m) {
-    if (!IsKind(m, MessageCode::Table, 0)) {
+    if (!IsKind(m, MessageCode::Table, 0) || m.size() > kMaxBytes) {
         return std::nullopt;
     }
     const auto f = FieldsAt(m, 2);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "game/rules/cards.h"
+#include "rules/cards.h"
 
 namespace redten {
 
@@ -26,7 +26,7 @@ struct UserGameInfo {
     CardList bteOpenPai;         // cards left at the end, shown face up
 };
 
-// The play to beat is MaxOutPai, from cards.h: the snapshot carries it.
+// The play to beat is MaxOutPai, from cards.h.
 
 inline constexpr std::size_t kMaxHints = 108;
 
