@@ -1106,7 +1106,8 @@ void RoomServer::GameFinished(const FinishedGame& game) {
     store_.SaveGame(this, game, [this, tableNo = game.tableNo](StoreWorker::Saved saved) {
         const bool wasFull = !MayStartGame();
         --gamesHandedOver_;
-        storeBacklog_ = saved.backlog;
+        storeBacklog_ = saved.waiting.all;
+        storeInMemory_ = saved.waiting.inMemory;
         NoteRecords(saved.number != 0);
         if (saved.number == 0) {
             Log(LogLevel::Warning, "table " + std::to_string(tableNo) + ": the game waits to be stored, " +
@@ -1193,10 +1194,11 @@ void RoomServer::RetryStore() {
         return;
     }
     retrying_ = true;
-    store_.RetryBacklog(this, [this, waiting = storeBacklog_](bool stored, std::size_t backlog) {
+    store_.RetryBacklog(this, [this, waiting = storeBacklog_](bool stored, StoreWorker::Waiting now) {
         const bool wasFull = !MayStartGame();
         retrying_ = false;
-        storeBacklog_ = backlog;
+        storeBacklog_ = now.all;
+        storeInMemory_ = now.inMemory;
         NoteRecords(stored);
         if (!stored) {
             storeRetryMs_ = std::min(storeRetryMs_ * 2, 5000);  // a locked file is not hammered
@@ -1256,9 +1258,10 @@ void RoomServer::StoreAnswered(bool wasFull) {
     FinishShutdown(false);
 }
 
-// Games on their way to the store count with those waiting in it: the room
-// stops starting games before either grows without bound.
-bool RoomServer::MayStartGame() { return gamesHandedOver_ + storeBacklog_ < options_.maxStoreBacklog; }
+// Games on their way to the store count with those waiting in its memory:
+// the room stops starting games before either grows without bound. Records
+// with a journal keep few in memory; the rest wait on the disk.
+bool RoomServer::MayStartGame() { return gamesHandedOver_ + storeInMemory_ < options_.maxStoreBacklog; }
 
 std::uint64_t RoomServer::NextDealSeed() { return seeds_(); }
 

@@ -44,6 +44,8 @@ struct RoomOptions {
     int maxReservations = 256;
     // Finished games the records could not take yet, kept in memory in
     // order; at this many no new game starts and nobody new sits down.
+    // Records in a file or on a server keep few in memory (Store::kSpillAt)
+    // and the rest in their journal, so only records kept in memory get here.
     std::size_t maxStoreBacklog = 1000;
     // Links held at once; one more is told the room is full and closed, so
     // the room never runs out of descriptors for the ones it has.
@@ -236,6 +238,7 @@ private:
     bool retrying_ = false;
     std::size_t gamesHandedOver_ = 0;  // to the store, not answered yet
     std::size_t storeBacklog_ = 0;     // as the store last told
+    std::size_t storeInMemory_ = 0;    // of those, the ones in its memory
     // When the records stopped answering (0 while they answer), and since
     // when games have waited to be written (0 while none waits); ms since
     // the epoch.

@@ -305,6 +305,9 @@ std::optional<PersonRecord> Store::LoadOrCreate(const std::string& name, bool co
             }
         }
     }
+    if (const auto spilled = spilledRecords_.find(name); spilled != spilledRecords_.end()) {
+        return spilled->second;
+    }
     if (!Ready()) {
         return std::nullopt;
     }
@@ -380,10 +383,13 @@ bool Store::AddToPerson(const std::string& name, const PersonRecord& change, boo
 }
 
 std::int64_t Store::SaveGame(const FinishedGame& game) {
-    const bool waiting = !backlog_.empty();
+    const bool waiting = Backlog() > 0;
     backlog_.push_back({game, QDateTime::currentDateTimeUtc().toString(Qt::ISODate),
                         origin_ + QLatin1Char('-') + QString::number(++nextKey_)});
     if (waiting) {
+        if (backlog_.size() >= spillAt_ && journal_) {
+            SpillBacklog();
+        }
         return 0;
     }
     const std::size_t before = backlog_.size();
@@ -391,8 +397,65 @@ std::int64_t Store::SaveGame(const FinishedGame& game) {
     return backlog_.size() < before ? lastStored_ : 0;
 }
 
+bool Store::SpillBacklog() {
+    QString error;
+    if (!KeepBacklogInJournal(error)) {
+        if (warn_) {
+            warn_("keeping the waiting games in the journal failed: " + error.toStdString());
+        }
+        return false;
+    }
+    // The oldest game stays at hand too: writing it tells whether the
+    // records are back before the journal is read at all.
+    if (!probe_) {
+        probe_ = backlog_.front();
+    }
+    // The players' newest records stay at hand, as the games held them.
+    for (const Pending& p : backlog_) {
+        for (const PersonRecord& record : p.game.records) {
+            if (!record.name.empty()) {
+                spilledRecords_[record.name] = record;
+            }
+        }
+    }
+    spilled_ += backlog_.size();
+    backlog_.clear();
+    return true;
+}
+
+bool Store::WriteSpilled() {
+    if (probe_ && WriteGame(*probe_) == 0) {
+        return false;
+    }
+    bool damaged = false;
+    const std::vector<JournalEntry> entries = journal_->Read([&](std::size_t line) {
+        damaged = true;
+        if (warn_) {
+            warn_("line " + std::to_string(line) + " of the journal is damaged and skipped");
+        }
+    });
+    // A game written at an earlier try is found by its key and counts once.
+    for (const JournalEntry& entry : entries) {
+        const std::int64_t id = WriteGame({entry.game, entry.finishedAt, entry.key, true});
+        if (id == 0) {
+            return false;
+        }
+        lastStored_ = id;
+    }
+    spilled_ = 0;
+    spilledRecords_.clear();
+    probe_.reset();
+    journalTaken_ = true;
+    journalDamaged_ = journalDamaged_ || damaged;
+    return true;
+}
+
 bool Store::RetryBacklog() {
-    // In order: a later game's records are newer than an earlier one's.
+    // In order: a later game's records are newer than an earlier one's, and
+    // the journal's games are older than those in memory.
+    if (spilled_ > 0 && !WriteSpilled()) {
+        return false;
+    }
     while (!backlog_.empty()) {
         const std::int64_t id = WriteGame(backlog_.front());
         if (id == 0) {

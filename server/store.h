@@ -5,11 +5,13 @@
 #include <QSqlQuery>
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -94,7 +96,14 @@ public:
     // Writes the waiting games, oldest first, as far as it can; true when
     // none is left.
     bool RetryBacklog();
-    std::size_t Backlog() const { return backlog_.size(); }
+    // Games waiting, in memory and in the journal.
+    std::size_t Backlog() const { return backlog_.size() + spilled_; }
+    // Games waiting in memory. Records in a file or on a server keep at
+    // most spillAt of them: beyond that they go to the journal, in order,
+    // and the room plays on; records kept in memory have no journal.
+    std::size_t BacklogInMemory() const { return backlog_.size(); }
+    static constexpr std::size_t kSpillAt = 100;
+    void SetSpillAt(std::size_t games) { spillAt_ = std::max<std::size_t>(games, 1); }
     // Keeps what still waits in the journal, for the next start to write;
     // false (with why) when there is no journal or it cannot be written.
     bool KeepBacklogInJournal(QString& why);
@@ -161,7 +170,19 @@ private:
     // Games an earlier run left in the journal are part of the backlog until
     // written; then the journal is cleared.
     void TakeJournal();
+    // The games waiting in memory go to the journal; false when it cannot
+    // take them, and they stay.
+    bool SpillBacklog();
+    // Writes the games the journal holds and memory does not, oldest first;
+    // true when every one is in.
+    bool WriteSpilled();
     std::optional<GameJournal> journal_;
+    std::size_t spilled_ = 0;  // games in the journal that memory does not hold
+    // The newest record of each player of those games.
+    std::unordered_map<std::string, PersonRecord> spilledRecords_;
+    // The oldest of them, written first when the records may be back.
+    std::optional<Pending> probe_;
+    std::size_t spillAt_ = kSpillAt;
     bool journalTaken_ = false;
     bool journalDamaged_ = false;
 };

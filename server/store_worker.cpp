@@ -65,16 +65,17 @@ void StoreWorker::SetSecret(QObject* to, std::string name, std::string hash, std
 
 void StoreWorker::SaveGame(QObject* to, FinishedGame game, std::function<void(Saved)> done) {
     Post(to, true, [game = std::move(game), done = std::move(done)](Store& store) {
-        const Saved saved{store.SaveGame(game), store.Backlog()};
+        const std::int64_t number = store.SaveGame(game);
+        const Saved saved{number, {store.Backlog(), store.BacklogInMemory()}};
         return std::function<void()>([done, saved] { done(saved); });
     });
 }
 
-void StoreWorker::RetryBacklog(QObject* to, std::function<void(bool, std::size_t)> done) {
+void StoreWorker::RetryBacklog(QObject* to, std::function<void(bool, Waiting)> done) {
     Post(to, true, [done = std::move(done)](Store& store) {
         const bool stored = store.RetryBacklog();
-        const std::size_t backlog = store.Backlog();
-        return std::function<void()>([done, stored, backlog] { done(stored, backlog); });
+        const Waiting waiting{store.Backlog(), store.BacklogInMemory()};
+        return std::function<void()>([done, stored, waiting] { done(stored, waiting); });
     });
 }
 

@@ -54,9 +54,15 @@ public:
     // After this returns no answer or warning is sent to the receiver.
     void Detach(QObject* receiver);
 
+    // Games waiting to be written: all of them, and those held in memory
+    // (the rest wait in the journal).
+    struct Waiting {
+        std::size_t all = 0;
+        std::size_t inMemory = 0;
+    };
     struct Saved {
         std::int64_t number = 0;  // 0: it waits in the backlog
-        std::size_t backlog = 0;  // games waiting to be written after this
+        Waiting waiting;          // after this one
     };
     bool LoadOrCreate(QObject* to, std::string name, bool computer,
                       std::function<void(std::optional<PersonRecord>)> done);
@@ -67,8 +73,8 @@ public:
                        std::function<void(std::vector<std::optional<PersonRecord>>)> done);
     void SetSecret(QObject* to, std::string name, std::string hash, std::function<void(bool)> done);
     void SaveGame(QObject* to, FinishedGame game, std::function<void(Saved)> done);
-    // done(true, 0) when nothing is left waiting.
-    void RetryBacklog(QObject* to, std::function<void(bool stored, std::size_t backlog)> done);
+    // done(true, {}) when nothing is left waiting.
+    void RetryBacklog(QObject* to, std::function<void(bool stored, Waiting waiting)> done);
 
     // Runs read on the store's thread and hands its result to done. Bounded
     // like a person's record: false, and no answer, when too much waits.

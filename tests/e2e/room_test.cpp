@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -478,7 +479,7 @@ TEST_F(RoomTest, ALockedFileHoldsUpNoTableAndLosesNoGame) {
     std::vector<std::unique_ptr<ScriptedTable>> players;
     for (int i = 0; i < 3; ++i) {
         players.push_back(Join("常客" + std::to_string(i)));
-        players.back()->gamesWanted = 1000;
+        players.back()->gamesWanted = 1 << 30;  // until told otherwise
     }
     const auto games = [&] {
         int n = 0;
@@ -575,12 +576,25 @@ TEST(RoomStore, AFailedReadIsNoRecordAndAFailedWriteWaitsInOrder) {
         EXPECT_EQ(store.Backlog(), 2u);
         EXPECT_EQ(store.LoadOrCreate("甲", false)->points, 90);  // the newest, though unwritten
         EXPECT_FALSE(store.RetryBacklog());
+        // Past the memory's share the games go to the journal, in order;
+        // the newest records stay at hand, and a retry that fails keeps all.
+        store.SetSpillAt(3);
+        EXPECT_EQ(save(120), 0);
+        EXPECT_EQ(save(150), 0);
+        EXPECT_EQ(store.Backlog(), 4u);
+        EXPECT_EQ(store.BacklogInMemory(), 1u);
+        EXPECT_TRUE(QFileInfo::exists(store.JournalPath()));
+        EXPECT_EQ(store.LoadOrCreate("甲", false)->points, 150);
+        EXPECT_FALSE(store.RetryBacklog());
+        EXPECT_EQ(store.Backlog(), 4u);
         ASSERT_TRUE(q.exec("COMMIT"));
     }
     QSqlDatabase::removeDatabase(QStringLiteral("other"));
     EXPECT_TRUE(store.RetryBacklog());
-    EXPECT_EQ(store.CountGames(), 3);
-    EXPECT_EQ(store.LoadOrCreate("甲", false)->points, 90);
+    EXPECT_EQ(store.Backlog(), 0u);
+    EXPECT_FALSE(QFileInfo::exists(store.JournalPath()));
+    EXPECT_EQ(store.CountGames(), 5);
+    EXPECT_EQ(store.LoadOrCreate("甲", false)->points, 150);
     EXPECT_EQ(store.LoadOrCreate("甲", false)->userId, game.records[0].userId);
 }
 
