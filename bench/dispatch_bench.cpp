@@ -4,8 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include "fake_table_host.h"
-#include "server/selfplay.h"
-#include "server/table.h"
+#include "server/tables/selfplay.h"
+#include "server/tables/table.h"
 #include "support/table_harness.h"
 
 namespace {

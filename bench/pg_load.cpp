@@ -27,8 +27,8 @@
 #include <thread>
 
 #include "server/room_server.h"
-#include "server/store.h"
-#include "server/store_worker.h"
+#include "server/store/store.h"
+#include "server/store/store_worker.h"
 #include "support/pg_cluster.h"
 #include "support/room_server.h"
 #include "support/scripted_table.h"

@@ -14,7 +14,7 @@
 #include <iostream>
 
 #include "server/room_server.h"
-#include "server/store_worker.h"
+#include "server/store/store_worker.h"
 #include "support/room_server.h"
 #include "support/scripted_table.h"
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "server/store.h"
+#include "server/store/store.h"
 
 namespace redten::lobby {
 

@@ -15,8 +15,8 @@
 
 #include "engine/arena.h"
 #include "server/room_server.h"
-#include "server/selfplay.h"
-#include "server/store_worker.h"
+#include "server/tables/selfplay.h"
+#include "server/store/store_worker.h"
 
 using namespace redten::room;
 

@@ -9,11 +9,11 @@
 #include <iostream>
 #include <thread>
 
-#include "server/invariants.h"
-#include "server/names.h"
+#include "server/tables/invariants.h"
+#include "server/tables/names.h"
 #include "wire/keep_alive.h"
-#include "server/secrets.h"
-#include "server/web_pages.h"
+#include "server/admission/secrets.h"
+#include "server/pages/web_pages.h"
 #include "wire/handshake.h"
 #include "wire/messages.h"
 

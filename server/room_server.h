@@ -14,12 +14,12 @@
 #include <set>
 
 #include "server/admission/known_people.h"
-#include "server/page_server.h"
-#include "server/replay.h"
-#include "server/secrets.h"
-#include "server/store_worker.h"
-#include "server/table.h"
-#include "server/think_pool.h"
+#include "server/pages/page_server.h"
+#include "server/tables/replay.h"
+#include "server/admission/secrets.h"
+#include "server/store/store_worker.h"
+#include "server/tables/table.h"
+#include "server/tables/think_pool.h"
 #include "wire/framing.h"
 
 namespace redten::room {

@@ -7,7 +7,7 @@
 #include "components/room_socket.h"
 #include "rules/cards.h"
 #include "server/room_server.h"
-#include "server/store.h"
+#include "server/store/store.h"
 #include "startup/main_window.h"
 #include "support/room_server.h"
 #include "support/scripted_table.h"

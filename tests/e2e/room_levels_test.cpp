@@ -3,7 +3,7 @@
 #include <QTemporaryDir>
 
 #include "server/room_server.h"
-#include "server/store_worker.h"
+#include "server/store/store_worker.h"
 #include "support/room_server.h"
 #include "support/scripted_table.h"
 #include "support/store_view.h"

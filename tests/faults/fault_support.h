@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "server/room_server.h"
-#include "server/store_worker.h"
+#include "server/store/store_worker.h"
 #include "support/room_process.h"
 #include "support/store_view.h"
 #include "wire/bytes.h"

@@ -12,7 +12,7 @@
 #include <iostream>
 
 #include "server/room_server.h"
-#include "server/store.h"
+#include "server/store/store.h"
 #include "support/room_server.h"
 #include "support/store_view.h"
 #include "support/scripted_table.h"

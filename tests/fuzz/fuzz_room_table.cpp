@@ -2,7 +2,7 @@
 // whatever that person sends, with the table's timers run in between.
 #include "fake_table_host.h"
 #include "fuzz_input.h"
-#include "server/table.h"
+#include "server/tables/table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace redten;

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "pg/pg_shared.h"
-#include "server/store.h"
+#include "server/store/store.h"
 
 namespace redten::room {
 namespace {

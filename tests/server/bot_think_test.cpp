@@ -3,9 +3,9 @@
 #include <map>
 #include <thread>
 
-#include "server/invariants.h"
-#include "server/table.h"
-#include "server/think_pool.h"
+#include "server/tables/invariants.h"
+#include "server/tables/table.h"
+#include "server/tables/think_pool.h"
 #include "support/fake_table_host.h"
 #include "wire/client_messages.h"
 

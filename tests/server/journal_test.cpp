@@ -6,8 +6,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
-#include "server/game_journal.h"
-#include "server/store.h"
+#include "server/store/game_journal.h"
+#include "server/store/store.h"
 
 namespace redten::room {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "server/names.h"
+#include "server/tables/names.h"
 
 namespace redten::room {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "server/replay.h"
-#include "server/table.h"
+#include "server/tables/replay.h"
+#include "server/tables/table.h"
 #include "support/fake_table_host.h"
 #include "wire/client_messages.h"
 

@@ -7,9 +7,9 @@
 #include "wire/text_fields.h"
 #include "wire/user_list_text.h"
 #include "support/fake_table_host.h"
-#include "server/selfplay.h"
+#include "server/tables/selfplay.h"
 #include "engine/shuffle.h"
-#include "server/table.h"
+#include "server/tables/table.h"
 
 namespace redten::room {
 namespace {

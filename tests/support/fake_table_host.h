@@ -5,8 +5,8 @@
 #include <set>
 #include <vector>
 
-#include "server/manual_timers.h"
-#include "server/table_host.h"
+#include "server/tables/manual_timers.h"
+#include "server/tables/table_host.h"
 
 namespace redten::room::test {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "server/store_worker.h"
+#include "server/store/store_worker.h"
 
 namespace redten::room::test {
 

@@ -1,4 +1,4 @@
-#include "server/table.h"
+#include "server/tables/table.h"
 
 #include <algorithm>
 #include <chrono>
@@ -6,7 +6,7 @@
 #include <ctime>
 
 #include "engine/bot.h"
-#include "server/items.h"
+#include "server/tables/items.h"
 #include "wire/message.h"
 #include "wire/text_fields.h"
 #include "engine/shuffle.h"

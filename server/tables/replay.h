@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "server/records.h"
-#include "server/table_host.h"
+#include "server/store/records.h"
+#include "server/tables/table_host.h"
 #include "wire/room_encoders.h"
 
 namespace redten::room {

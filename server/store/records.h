@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "server/store.h"
+#include "server/store/store.h"
 
 // What the room's pages and replays read from the records. Each read runs
 // on the store's thread (StoreWorker::Read) and reads a bounded amount:

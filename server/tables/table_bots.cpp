@@ -2,7 +2,7 @@
 // while their pause runs, and answer when both are over.
 #include <chrono>
 
-#include "server/table.h"
+#include "server/tables/table.h"
 
 namespace redten::room {
 

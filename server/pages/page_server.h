@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "server/record_pages.h"
-#include "server/records.h"
-#include "server/store_worker.h"
-#include "server/web_pages.h"
+#include "server/pages/record_pages.h"
+#include "server/store/records.h"
+#include "server/store/store_worker.h"
+#include "server/pages/web_pages.h"
 
 namespace redten::room {
 

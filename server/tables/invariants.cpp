@@ -1,4 +1,4 @@
-#include "server/invariants.h"
+#include "server/tables/invariants.h"
 
 #include <algorithm>
 #include <map>

@@ -1,4 +1,4 @@
-#include "server/store_worker.h"
+#include "server/store/store_worker.h"
 
 #include <iostream>
 

@@ -1,4 +1,4 @@
-#include "server/records.h"
+#include "server/store/records.h"
 
 #include <QSqlQuery>
 #include <QVariant>

@@ -5,7 +5,7 @@
 #include <map>
 #include <utility>
 
-#include "server/table_host.h"
+#include "server/tables/table_host.h"
 
 namespace redten::room {
 

@@ -1,4 +1,4 @@
-#include "server/web_pages.h"
+#include "server/pages/web_pages.h"
 
 #include <charconv>
 

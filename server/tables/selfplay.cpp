@@ -1,11 +1,11 @@
-#include "server/selfplay.h"
+#include "server/tables/selfplay.h"
 
 #include <chrono>
 #include <random>
 
-#include "server/invariants.h"
-#include "server/manual_timers.h"
-#include "server/table.h"
+#include "server/tables/invariants.h"
+#include "server/tables/manual_timers.h"
+#include "server/tables/table.h"
 
 namespace redten::room {
 namespace {

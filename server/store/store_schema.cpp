@@ -1,4 +1,4 @@
-#include "server/store_schema.h"
+#include "server/store/store_schema.h"
 
 #include <QDateTime>
 #include <QSqlError>

@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
-#include "server/store_schema.h"
-#include "server/game_journal.h"
-#include "server/table_host.h"
+#include "server/store/store_schema.h"
+#include "server/store/game_journal.h"
+#include "server/tables/table_host.h"
 
 namespace redten::room {
 

@@ -17,7 +17,7 @@
 #include <thread>
 #include <type_traits>
 
-#include "server/store.h"
+#include "server/store/store.h"
 
 namespace redten::room {
 

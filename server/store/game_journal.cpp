@@ -1,4 +1,4 @@
-#include "server/game_journal.h"
+#include "server/store/game_journal.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -16,7 +16,7 @@
 
 #include <algorithm>
 
-#include "server/store.h"
+#include "server/store/store.h"
 
 namespace redten::room {
 

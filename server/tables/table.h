@@ -10,7 +10,7 @@
 #include "engine/game.h"
 #include "engine/player.h"
 #include "engine/shuffle.h"
-#include "server/table_host.h"
+#include "server/tables/table_host.h"
 #include "wire/room_encoders.h"
 
 namespace redten::room {

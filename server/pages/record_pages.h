@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "server/records.h"
+#include "server/store/records.h"
 
 // The room's pages for a browser and the page pane, and the JSON form of a
 // game: plain functions from what was read to text. Every name and text is

@@ -1,4 +1,4 @@
-#include "server/secrets.h"
+#include "server/admission/secrets.h"
 
 #include <sodium.h>
 

@@ -1,10 +1,10 @@
-#include "server/replay.h"
+#include "server/tables/replay.h"
 
 #include <algorithm>
 #include <variant>
 
 #include "engine/game.h"
-#include "server/items.h"
+#include "server/tables/items.h"
 #include "wire/messages.h"
 
 namespace redten::room {

@@ -1,4 +1,4 @@
-#include "server/think_pool.h"
+#include "server/tables/think_pool.h"
 
 #include <algorithm>
 

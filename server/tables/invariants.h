@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "server/table_host.h"
+#include "server/tables/table_host.h"
 
 namespace redten::room {
 

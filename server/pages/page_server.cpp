@@ -1,4 +1,4 @@
-#include "server/page_server.h"
+#include "server/pages/page_server.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "server/names.h"
+#include "server/tables/names.h"
 
 #include "wire/codepage.h"
 #include "wire/message.h"

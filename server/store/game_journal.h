@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "server/table_host.h"
+#include "server/tables/table_host.h"
 
 namespace redten::room {
 

@@ -1,4 +1,4 @@
-#include "server/record_pages.h"
+#include "server/pages/record_pages.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,4 +1,4 @@
-#include "server/items.h"
+#include "server/tables/items.h"
 
 #include "wire/text_fields.h"
 
