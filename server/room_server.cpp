@@ -44,6 +44,7 @@ RoomServer::RoomServer(RoomOptions options, StoreWorker& store, QObject* parent)
       options_(options),
       store_(store),
       secrets_(this),
+      records_(store, options_.maxStoreBacklog, [this](LogLevel level, const std::string& line) { Log(level, line); }),
       pages_(this, store, options_.pageCacheMs,
              {[this] { return LiveTables(); },
               [this] {
@@ -51,7 +52,7 @@ RoomServer::RoomServer(RoomOptions options, StoreWorker& store, QObject* parent)
                       links_.begin(), links_.end(),
                       [](const auto& l) { return l.second.person != 0 && !l.second.replaying; }));
               },
-              [this] { return Health(); }}) {
+              [this] { return records_.Health(); }}) {
     const int cores = static_cast<int>(std::thread::hardware_concurrency());
     pool_ = std::make_unique<ThinkPool>(options_.thinkThreads > 0 ? options_.thinkThreads
                                                                   : std::clamp(cores, 1, 8));
@@ -64,12 +65,14 @@ RoomServer::RoomServer(RoomOptions options, StoreWorker& store, QObject* parent)
     store_.Attach(this, [this](const std::string& line) { Log(LogLevel::Warning, "records: " + line); });
     id_ = QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
     connect(&heartbeat_, &QTimer::timeout, this, &RoomServer::Heartbeat);
-    storeRetry_.setSingleShot(true);
-    connect(&storeRetry_, &QTimer::timeout, this, &RoomServer::RetryStore);
-    // Games an earlier run left in the journal, if the records could not
-    // take them at the start, are tried again like any that wait.
-    storeRetryMs_ = 100;
-    RetryStore();
+    records_.onAnswered = [this](bool wasFull) {
+        if (wasFull && MayStartGame()) {
+            for (auto& [number, table] : tables_) {
+                table->MaybeStart();
+            }
+        }
+        FinishShutdown(false);
+    };
     if (options_.idleDropMs > 0) {
         // One look at every link now and then costs less than a timer per
         // link restarted on every message.
@@ -343,12 +346,7 @@ void RoomServer::Shutdown(std::function<void()> done) {
         storeGaveUp_ = true;
         FinishShutdown(false);
     });
-    if (storeBacklog_ > 0 && !retrying_) {
-        // What waits is tried now, not after the back-off.
-        storeRetry_.stop();
-        storeRetryMs_ = 100;
-        RetryStore();
-    }
+    records_.RetryNow();
     FinishShutdown(false);
 }
 
@@ -357,7 +355,7 @@ void RoomServer::FinishShutdown(bool now) {
         return;
     }
     linksGone_ = linksGone_ || now || links_.empty();
-    const std::size_t unwritten = gamesHandedOver_ + storeBacklog_;
+    const std::size_t unwritten = records_.Unwritten();
     if (!linksGone_ || (unwritten > 0 && !storeGaveUp_)) {
         return;
     }
@@ -456,7 +454,7 @@ void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
                                              "这个名字正在另一个房间里使用，请稍后再试。");
                                  return;
                              }
-                             NoteRecords(found.claim != Store::Claim::Failed);
+                             records_.Note(found.claim != Store::Claim::Failed);
                              if (found.claim == Store::Claim::Failed) {
                                  Log(LogLevel::Error, "could not claim " + request.name);
                                  CheckClaimFromMemory(id, request);
@@ -473,7 +471,7 @@ void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
 void RoomServer::CheckClaim(PersonId id, const LobbyRequest& request, const Store::SecretLookup& stored) {
     if (!stored.ok) {
         Log(LogLevel::Error, "could not read the secret of " + request.name);
-        NoteRecords(false);
+        records_.Note(false);
         CheckClaimFromMemory(id, request);
         return;
     }
@@ -1101,27 +1099,7 @@ void RoomServer::GameFinished(const FinishedGame& game) {
     for (const PersonRecord& record : game.records) {
         known_.Update(record);
     }
-    ++gamesHandedOver_;
-    NoteWaiting();
-    store_.SaveGame(this, game, [this, tableNo = game.tableNo](StoreWorker::Saved saved) {
-        const bool wasFull = !MayStartGame();
-        --gamesHandedOver_;
-        storeBacklog_ = saved.waiting.all;
-        storeInMemory_ = saved.waiting.inMemory;
-        NoteRecords(saved.number != 0);
-        if (saved.number == 0) {
-            Log(LogLevel::Warning, "table " + std::to_string(tableNo) + ": the game waits to be stored, " +
-                                       std::to_string(storeBacklog_) + " waiting");
-            if (!storeRetry_.isActive() && !retrying_) {
-                storeRetryMs_ = 100;
-                storeRetry_.start(storeRetryMs_);
-            }
-        } else {
-            Log(LogLevel::Info, "table " + std::to_string(tableNo) + ": game stored as number " +
-                                    std::to_string(saved.number));
-        }
-        StoreAnswered(wasFull);
-    });
+    records_.Save(game);
 }
 
 void RoomServer::Heartbeat() {
@@ -1189,79 +1167,7 @@ int RoomServer::SeatsLeft() const {
     return std::max(seats - static_cast<int>(coming), 0);
 }
 
-void RoomServer::RetryStore() {
-    if (retrying_) {
-        return;
-    }
-    retrying_ = true;
-    store_.RetryBacklog(this, [this, waiting = storeBacklog_](bool stored, StoreWorker::Waiting now) {
-        const bool wasFull = !MayStartGame();
-        retrying_ = false;
-        storeBacklog_ = now.all;
-        storeInMemory_ = now.inMemory;
-        NoteRecords(stored);
-        if (!stored) {
-            storeRetryMs_ = std::min(storeRetryMs_ * 2, 5000);  // a locked file is not hammered
-            storeRetry_.start(storeRetryMs_);
-        } else if (waiting > 0) {
-            Log(LogLevel::Info, "the records took the " + std::to_string(waiting) + " games that waited");
-        }
-        StoreAnswered(wasFull);
-    });
-}
-
-void RoomServer::NoteRecords(bool answered) {
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (!answered && recordsDownSince_ == 0) {
-        recordsDownSince_ = now;
-        Log(LogLevel::Warning, "the records are unavailable; tables play on, " + std::to_string(storeBacklog_) +
-                                   " finished games wait to be written");
-    } else if (answered && recordsDownSince_ != 0) {
-        Log(LogLevel::Warning, "the records are available again after " +
-                                   std::to_string((now - recordsDownSince_) / 1000) + " s; " +
-                                   std::to_string(storeBacklog_) + " games still wait");
-        recordsDownSince_ = 0;
-    }
-    NoteWaiting();
-}
-
-void RoomServer::NoteWaiting() {
-    // A store stuck on one write shows as games that wait, answered or not.
-    if (storeBacklog_ + gamesHandedOver_ == 0) {
-        waitingSince_ = 0;
-    } else if (waitingSince_ == 0) {
-        waitingSince_ = QDateTime::currentMSecsSinceEpoch();
-    }
-}
-
-RecordsHealth RoomServer::Health() const {
-    RecordsHealth health;
-    health.available = recordsDownSince_ == 0;
-    if (!health.available) {
-        health.unavailableSince = QDateTime::fromMSecsSinceEpoch(recordsDownSince_)
-                                      .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))
-                                      .toStdString();
-    }
-    health.waitingWrites = storeBacklog_ + gamesHandedOver_;
-    if (waitingSince_ != 0) {
-        health.oldestWaitingSeconds = (QDateTime::currentMSecsSinceEpoch() - waitingSince_) / 1000;
-    }
-    return health;
-}
-
-void RoomServer::StoreAnswered(bool wasFull) {
-    if (wasFull && MayStartGame()) {
-        for (auto& [number, table] : tables_) {
-            table->MaybeStart();
-        }
-    }
-    FinishShutdown(false);
-}
-
-// Games on their way to the store count with those waiting in its memory:
-// the room stops starting games before either grows without bound. Records
-// with a journal keep few in memory; the rest wait on the disk.
-bool RoomServer::MayStartGame() { return gamesHandedOver_ + storeInMemory_ < options_.maxStoreBacklog; }
+bool RoomServer::MayStartGame() { return records_.MayStartGame(); }
 
 std::uint64_t RoomServer::NextDealSeed() { return seeds_(); }
 

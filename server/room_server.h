@@ -17,6 +17,7 @@
 #include "server/pages/page_server.h"
 #include "server/tables/replay.h"
 #include "server/admission/secrets.h"
+#include "server/store/records_queue.h"
 #include "server/store/store_worker.h"
 #include "server/tables/table.h"
 #include "server/tables/think_pool.h"
@@ -148,11 +149,6 @@ private:
     // (holder: the secret matched the name's) or hashed (newHash).
     void CheckClaim(PersonId id, const LobbyRequest& request, const Store::SecretLookup& stored);
     void CheckClaimFromMemory(PersonId id, const LobbyRequest& request);
-    // What the records last did (answered or failed), and what waits: kept
-    // for the pages and the log.
-    void NoteRecords(bool answered);
-    void NoteWaiting();
-    RecordsHealth Health() const;
     void GrantLobbyRequest(PersonId id, const LobbyRequest& request, bool holder,
                            const std::string& newHash);
     void RefuseClaim(PersonId id, const LobbyRequest& request, const std::string& why,
@@ -197,14 +193,12 @@ private:
     std::uint64_t NextDealSeed() override;
     bool MayStartGame() override;
 
-    void RetryStore();
     // The room's row and the names it holds, written now and then.
     void Heartbeat();
     std::vector<std::string> NamesHeld();
     RoomEntry Entry() const;
     // People the room can still seat, those on their way counted out.
     int SeatsLeft() const;
-    void StoreAnswered(bool wasFull);
     ThinkId Think(ThinkWork work, std::function<void(engine::Decision)> done) override;
     void CancelThink(ThinkId id) override;
 
@@ -223,7 +217,6 @@ private:
     std::map<TimerId, QTimer*> timers_;
     QElapsedTimer clock_;
     QTimer idleSweep_;
-    QTimer storeRetry_;
     std::string id_;
     QTimer heartbeat_;
     bool heartbeatPending_ = false;
@@ -234,16 +227,6 @@ private:
         qint64 at = 0;
     };
     std::map<PersonId, Claiming> claiming_;
-    int storeRetryMs_ = 0;
-    bool retrying_ = false;
-    std::size_t gamesHandedOver_ = 0;  // to the store, not answered yet
-    std::size_t storeBacklog_ = 0;     // as the store last told
-    std::size_t storeInMemory_ = 0;    // of those, the ones in its memory
-    // When the records stopped answering (0 while they answer), and since
-    // when games have waited to be written (0 while none waits); ms since
-    // the epoch.
-    qint64 recordsDownSince_ = 0;
-    qint64 waitingSince_ = 0;
     std::set<std::string> seating_;    // names whose records are being read
     std::set<int> awaitingComputers_;  // tables whose computer players are being read
     bool linksGone_ = false;
@@ -264,6 +247,7 @@ private:
     };
     std::map<ThinkId, Thinking> thinking_;
     ThinkId nextThink_ = 1;
+    RecordsQueue records_;
     PageServer pages_;
     std::unique_ptr<ThinkPool> pool_;  // made first and stopped first
 };

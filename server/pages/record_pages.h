@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "server/store/records.h"
+#include "server/store/records_queue.h"
 
 // The room's pages for a browser and the page pane, and the JSON form of a
 // game: plain functions from what was read to text. Every name and text is
@@ -24,13 +25,6 @@ std::string HtmlEscaped(std::string_view text);
 // Percent-encoded for a path segment (UTF-8 bytes as %XX).
 std::string PathEncoded(std::string_view text);
 
-// How the room's records are doing, as the room last saw them.
-struct RecordsHealth {
-    bool available = true;
-    std::string unavailableSince;  // local time, while unavailable
-    std::size_t waitingWrites = 0;  // finished games not written yet
-    std::int64_t oldestWaitingSeconds = 0;
-};
 // "/health", format version kHealthJsonVersion (docs/protocol.md); its
 // status is 503 while a game has waited longer than kStaleWriteSeconds.
 std::string HealthJson(const RecordsHealth& records);
