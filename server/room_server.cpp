@@ -733,7 +733,9 @@ std::vector<LiveTable> RoomServer::LiveTables() const {
         t.playing = table->GameRunning();
         for (std::uint8_t s = 0; s < 4; ++s) {
             t.players.push_back(table->SeatName(s));
+            t.computers.push_back(table->SeatIsComputer(s));
         }
+        t.level = table->Level() == BotLevel::Strong ? "strong" : "basic";
         t.watchers = table->SpectatorNames();
         live.push_back(std::move(t));
     }

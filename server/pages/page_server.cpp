@@ -79,6 +79,10 @@ void PageServer::Serve(const std::string& requestLine, const std::string& roomAd
                 answer(200, kHtml, RoomPage(room_.tables(), all, page, room_.records()));
             });
             return;
+        case WebRequest::Kind::TablesJson:
+            // From the room itself: the tables change by the second.
+            answer(200, kJson, TablesJson(room_.tables(), room_.people()));
+            return;
         case WebRequest::Kind::Health: {
             // From what the room knows, never through the records' thread.
             const RecordsHealth records = room_.records();

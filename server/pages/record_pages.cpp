@@ -197,6 +197,35 @@ std::string HealthJson(const RecordsHealth& records) {
     return QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString();
 }
 
+std::string TablesJson(const std::vector<LiveTable>& tables, std::size_t people) {
+    QJsonArray list;
+    for (const LiveTable& t : tables) {
+        QJsonArray seats;
+        for (std::size_t s = 0; s < t.players.size(); ++s) {
+            if (t.players[s].empty()) {
+                seats.append(QJsonValue());
+                continue;
+            }
+            const bool computer = s < t.computers.size() && t.computers[s];
+            QJsonObject seat{{"name", QString::fromStdString(t.players[s])}, {"computer", computer}};
+            if (computer) {
+                seat.insert("level", QString::fromStdString(t.level));
+            }
+            seats.append(seat);
+        }
+        QJsonArray watchers;
+        for (const std::string& w : t.watchers) {
+            watchers.append(QString::fromStdString(w));
+        }
+        list.append(QJsonObject{{"number", t.number},
+                                {"state", t.playing ? "playing" : "waiting"},
+                                {"seats", seats},
+                                {"watchers", watchers}});
+    }
+    const QJsonObject o{{"version", kTablesJsonVersion}, {"people", static_cast<qint64>(people)}, {"tables", list}};
+    return QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString();
+}
+
 int HealthStatus(const RecordsHealth& records) {
     return records.waitingWrites > 0 && records.oldestWaitingSeconds > kStaleWriteSeconds ? 503 : 200;
 }

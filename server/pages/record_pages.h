@@ -18,6 +18,8 @@ struct LiveTable {
     int number = 0;
     bool playing = false;
     std::vector<std::string> players;  // seat order; empty for a free seat
+    std::vector<bool> computers;       // seat order
+    std::string level;                 // the computer players': "basic" or "strong"
     std::vector<std::string> watchers;
 };
 
@@ -29,6 +31,10 @@ std::string PathEncoded(std::string_view text);
 // status is 503 while a game has waited longer than kStaleWriteSeconds.
 std::string HealthJson(const RecordsHealth& records);
 int HealthStatus(const RecordsHealth& records);
+// "/tables.json", format version kTablesJsonVersion (docs/protocol.md): the
+// tables now open, for lobbies to show.
+std::string TablesJson(const std::vector<LiveTable>& tables, std::size_t people);
+constexpr int kTablesJsonVersion = 1;
 constexpr int kHealthJsonVersion = 1;
 constexpr std::int64_t kStaleWriteSeconds = 60;
 

@@ -101,6 +101,8 @@ WebRequest ParseWebRequest(std::string_view line) {
         request.kind = WebRequest::Kind::Room;
     } else if (path == "/health") {
         request.kind = WebRequest::Kind::Health;
+    } else if (path == "/tables.json") {
+        request.kind = WebRequest::Kind::TablesJson;
     } else if (path.substr(0, kPeople.size()) == kPeople) {
         if (Decoded(path.substr(kPeople.size()), request.name)) {
             request.kind = WebRequest::Kind::Person;

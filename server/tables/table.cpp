@@ -108,6 +108,8 @@ std::string Table::SeatName(std::uint8_t seat) const {
     return seat < 4 && seats_[seat] ? seats_[seat]->person.name : std::string();
 }
 
+bool Table::SeatIsComputer(std::uint8_t seat) const { return seat < 4 && seats_[seat] && seats_[seat]->bot; }
+
 std::vector<std::string> Table::SpectatorNames() const {
     std::vector<std::string> names;
     for (const Member& m : spectators_) {

@@ -63,6 +63,8 @@ public:
     bool GameRunning() const { return game_.has_value(); }
     std::size_t SpectatorCount() const { return spectators_.size(); }
     std::string SeatName(std::uint8_t seat) const;
+    bool SeatIsComputer(std::uint8_t seat) const;
+    BotLevel Level() const { return options_.botLevel; }
     std::vector<std::string> SpectatorNames() const;
 
     // People coming and going.

@@ -69,6 +69,17 @@ TEST(HealthTest, GamesWaitingOverAMinuteMakeTheRoomUnhealthy) {
     EXPECT_EQ(ParseWebRequest("GET /health HTTP/1.1").kind, WebRequest::Kind::Health);
 }
 
+TEST(TablesJsonTest, SeatsComputersAndWatchersAsLobbiesRead) {
+    LiveTable playing{3, true, {"张三", "", "电脑\"甲", "李四"}, {false, false, true, false}, "strong", {"王五"}};
+    LiveTable waiting{4, false, {"", "", "", ""}, {false, false, false, false}, "basic", {}};
+    EXPECT_EQ(TablesJson({playing, waiting}, 5),
+              "{\"people\":5,\"tables\":[{\"number\":3,\"seats\":[{\"computer\":false,\"name\":\"张三\"},null,"
+              "{\"computer\":true,\"level\":\"strong\",\"name\":\"电脑\\\"甲\"},{\"computer\":false,\"name\":\"李四\"}],"
+              "\"state\":\"playing\",\"watchers\":[\"王五\"]},{\"number\":4,\"seats\":[null,null,null,null],"
+              "\"state\":\"waiting\",\"watchers\":[]}],\"version\":1}");
+    EXPECT_EQ(ParseWebRequest("GET /tables.json HTTP/1.1").kind, WebRequest::Kind::TablesJson);
+}
+
 TEST(RecordsReadTest, MissingDamagedAndLookalikeRecordsAreToldApart) {
     QTemporaryDir dir;
     StoreWorker worker;
