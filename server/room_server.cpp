@@ -422,8 +422,9 @@ void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
         return;
     }
     const bool watch = verb == "WATCH";
-    const qsizetype plain = watch ? 3 : 2;  // the words before the secret
-    if (!((verb == "SIT" || watch) && (words.size() == plain || words.size() == plain + 1))) {
+    const bool chosen = verb == "SITAT";
+    const qsizetype plain = watch ? 3 : chosen ? 4 : 2;  // the words before the secret
+    if (!((verb == "SIT" || watch || chosen) && (words.size() == plain || words.size() == plain + 1))) {
         LobbyReply(link.id, "ERR 无法识别的请求。");
         return;
     }
@@ -432,6 +433,15 @@ void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
     request.name = words.value(1).toStdString();
     request.watched = watch ? words.value(2).toStdString() : std::string();
     request.secret = words.value(plain).toStdString();
+    if (chosen) {
+        bool tableOk = false, seatOk = false;
+        request.table = words.value(2).toInt(&tableOk);
+        request.seat = words.value(3).toInt(&seatOk) - 1;
+        if (!tableOk || !seatOk || request.table < 1 || request.seat < 0 || request.seat > 3) {
+            LobbyReply(link.id, "ERR 桌号或座位号不对：座位号是 1 到 4。");
+            return;
+        }
+    }
     if (const auto bad = CheckPersonName(request.name)) {
         LobbyReply(link.id, "ERR " + *bad);
         return;
@@ -605,6 +615,12 @@ void RoomServer::GrantLobbyRequest(PersonId id, const LobbyRequest& request, boo
         }
         reservations_.erase(pending);
     }
+    if (request.table != 0 && !TableOf(name)) {
+        if (const auto refusal = ChosenSeatRefusal(request.table, request.seat)) {
+            LobbyReply(id, "ERR " + *refusal);
+            return;
+        }
+    }
     // A lobby that finds this room full tries another; a table sent here
     // anyway would only be turned away once it has started.
     if (!request.watch && !TableOf(name) && SeatsLeft() <= 0) {
@@ -616,7 +632,26 @@ void RoomServer::GrantLobbyRequest(PersonId id, const LobbyRequest& request, boo
     r.watched = request.watched;
     r.address = from;
     r.newHash = newHash;
+    r.table = request.table;
+    r.seat = request.seat;
     AddReservation(id, std::move(r));
+}
+
+std::optional<std::string> RoomServer::ChosenSeatRefusal(int number, int seat) const {
+    const auto it = tables_.find(number);
+    if (it == tables_.end()) {
+        return "没有这张桌子。";
+    }
+    if (it->second->GameRunning()) {
+        return "这张桌子正在打牌，请换一张，或者去旁观。";
+    }
+    const bool held = std::any_of(reservations_.begin(), reservations_.end(), [&](const Reservation& r) {
+        return r.table == number && r.seat == seat;
+    });
+    if (held || !it->second->SeatIsFree(static_cast<std::uint8_t>(seat)) || awaitingComputers_.count(number)) {
+        return "这个座位已经有人了，请换一个。";
+    }
+    return std::nullopt;
 }
 
 void RoomServer::AddReservation(PersonId id, Reservation r) {
@@ -886,6 +921,22 @@ void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<Per
             return;
         }
         Refuse(link, "没有找到你要旁观的玩家。");
+        return;
+    }
+    if (r.table != 0) {
+        // The seat asked for, if it is still to be had.
+        const auto chosen = tables_.find(r.table);
+        if (chosen == tables_.end() || chosen->second->GameRunning() ||
+            !chosen->second->SeatIsFree(static_cast<std::uint8_t>(r.seat))) {
+            Refuse(link, "你选的座位已经有人了，请从大厅重新选。");
+            return;
+        }
+        link.table = r.table;
+        if (!chosen->second->SeatPlayer(id, record, false, link.allowWatch, r.seat)) {
+            Refuse(link, "没能为你安排座位，请从大厅重新进入。");
+            return;
+        }
+        KeepSecret(r);
         return;
     }
     Table* table = nullptr;

@@ -132,11 +132,18 @@ private:
         std::shared_ptr<const StoredGame> replay;
         std::uint8_t replaySeat = 0;
         double replaySpeed = 1;
+        // A chosen seat: its table's number (0: any table) and the seat, 0..3.
+        int table = 0;
+        int seat = 0;
     };
     struct LobbyRequest {
         bool watch = false;
         std::string name, watched, secret;
+        int table = 0;  // SITAT: the table and seat (0..3) asked for
+        int seat = 0;
     };
+    // Why the seat asked for cannot be had, if it cannot.
+    std::optional<std::string> ChosenSeatRefusal(int table, int seat) const;
 
     void OnNewConnection();
     void OnAcceptError(QAbstractSocket::SocketError error);

@@ -277,11 +277,12 @@ void Table::SendHandToSpectators(std::uint8_t seat) {
 
 // --- people -------------------------------------------------------------------
 
-bool Table::SeatPlayer(PersonId id, const PersonRecord& person, bool bot, bool allowWatch) {
-    if (HasPerson(person.name) || game_) {
+bool Table::SeatPlayer(PersonId id, const PersonRecord& person, bool bot, bool allowWatch, int asked) {
+    if (HasPerson(person.name) || game_ || asked > 3 || (asked >= 0 && seats_[asked])) {
         return false;
     }
-    const auto free = std::find_if(seats_.begin(), seats_.end(), [](const auto& m) { return !m; });
+    const auto free = asked >= 0 ? seats_.begin() + asked
+                                 : std::find_if(seats_.begin(), seats_.end(), [](const auto& m) { return !m; });
     if (free == seats_.end()) {
         return false;
     }

@@ -68,7 +68,9 @@ public:
     std::vector<std::string> SpectatorNames() const;
 
     // People coming and going.
-    bool SeatPlayer(PersonId id, const PersonRecord& person, bool bot, bool allowWatch);
+    // At the first free seat, or at the one asked for (0..3) when it is free.
+    bool SeatPlayer(PersonId id, const PersonRecord& person, bool bot, bool allowWatch, int seat = -1);
+    bool SeatIsFree(std::uint8_t seat) const { return seat < 4 && !seats_[seat]; }
     bool AddSpectator(PersonId id, const PersonRecord& person, const std::string& watched,
                       bool allowWatch);
     bool Rejoin(PersonId id, const std::string& name, bool allowWatch);

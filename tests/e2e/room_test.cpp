@@ -473,6 +473,26 @@ TEST_F(RoomTest, ALockedFileSeatsWhoSatBeforeAndAsksStrangersToWait) {
     QSqlDatabase::removeDatabase(QStringLiteral("reader"));
 }
 
+TEST_F(RoomTest, ALobbyMayAskForATableAndSeatAndIsToldWhyNot) {
+    Open(/*bots=*/0);
+    auto first = Join("甲");
+    ASSERT_TRUE(WaitUntil([&] { return first->seat == 0; }));
+    auto chosen = std::make_unique<ScriptedTable>("乙", room_->Port());
+    ASSERT_TRUE(chosen->ReserveWith("SITAT 乙 1 3")) << chosen->lastReply;
+    ScriptedTable late("丙", room_->Port());
+    EXPECT_FALSE(late.ReserveWith("SITAT 丙 1 3"));  // reserved already
+    EXPECT_EQ(late.lastReply, "ERR 这个座位已经有人了，请换一个。");
+    ASSERT_TRUE(chosen->Connect());
+    ASSERT_TRUE(WaitUntil([&] { return chosen->seat == 2; }));
+    EXPECT_FALSE(late.ReserveWith("SITAT 丙 1 1"));  // taken
+    EXPECT_EQ(late.lastReply, "ERR 这个座位已经有人了，请换一个。");
+    EXPECT_FALSE(late.ReserveWith("SITAT 丙 7 1"));
+    EXPECT_EQ(late.lastReply, "ERR 没有这张桌子。");
+    EXPECT_FALSE(late.ReserveWith("SITAT 丙 1 5"));
+    EXPECT_EQ(late.lastReply, "ERR 桌号或座位号不对：座位号是 1 到 4。");
+    ASSERT_TRUE(late.ReserveWith("SITAT 丙 1 2")) << late.lastReply;
+}
+
 TEST_F(RoomTest, ALockedFileHoldsUpNoTableAndLosesNoGame) {
     busyWaitMs_ = 150;
     // Computer players that think a little: a room that never stops dealing
