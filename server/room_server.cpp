@@ -637,6 +637,18 @@ void RoomServer::GrantLobbyRequest(PersonId id, const LobbyRequest& request, boo
     AddReservation(id, std::move(r));
 }
 
+int RoomServer::UnreservedSeat(const Table& table) const {
+    for (std::uint8_t s = 0; s < 4; ++s) {
+        const bool reserved = std::any_of(reservations_.begin(), reservations_.end(), [&](const Reservation& r) {
+            return r.table == table.Number() && r.seat == s;
+        });
+        if (table.SeatIsFree(s) && !reserved) {
+            return s;
+        }
+    }
+    return -1;
+}
+
 std::optional<std::string> RoomServer::ChosenSeatRefusal(int number, int seat) const {
     const auto it = tables_.find(number);
     if (it == tables_.end()) {
@@ -940,11 +952,15 @@ void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<Per
         return;
     }
     Table* table = nullptr;
+    int seat = -1;  // the first free one of a new table
     for (auto& [number, t] : tables_) {
         // A table whose computer players are on their way is full already.
-        if (t->HasFreeSeat() && !t->GameRunning() && t->HasHumans() && !awaitingComputers_.count(number)) {
-            table = t.get();
-            break;
+        if (!t->GameRunning() && t->HasHumans() && !awaitingComputers_.count(number)) {
+            seat = UnreservedSeat(*t);
+            if (seat >= 0) {
+                table = t.get();
+                break;
+            }
         }
     }
     const bool fresh = table == nullptr;
@@ -956,7 +972,7 @@ void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<Per
         table = &NewTable();
     }
     link.table = table->Number();
-    if (!table->SeatPlayer(id, record, false, link.allowWatch)) {
+    if (!table->SeatPlayer(id, record, false, link.allowWatch, seat)) {
         Refuse(link, "没能为你安排座位，请从大厅重新进入。");
         return;
     }

@@ -144,6 +144,8 @@ private:
     };
     // Why the seat asked for cannot be had, if it cannot.
     std::optional<std::string> ChosenSeatRefusal(int table, int seat) const;
+    // A table's first free seat that no lobby has asked for, or -1.
+    int UnreservedSeat(const Table& table) const;
 
     void OnNewConnection();
     void OnAcceptError(QAbstractSocket::SocketError error);

@@ -491,6 +491,10 @@ TEST_F(RoomTest, ALobbyMayAskForATableAndSeatAndIsToldWhyNot) {
     EXPECT_FALSE(late.ReserveWith("SITAT 丙 1 5"));
     EXPECT_EQ(late.lastReply, "ERR 桌号或座位号不对：座位号是 1 到 4。");
     ASSERT_TRUE(late.ReserveWith("SITAT 丙 1 2")) << late.lastReply;
+    ASSERT_TRUE(late.Connect());
+    ASSERT_TRUE(WaitUntil([&] { return late.seat == 1; }));
+    auto other = Join("丁");  // the last free chair
+    ASSERT_TRUE(WaitUntil([&] { return other->seat == 3; }));
 }
 
 TEST_F(RoomTest, ALockedFileHoldsUpNoTableAndLosesNoGame) {
