@@ -7,7 +7,6 @@
 #include "components/ro_clock.h"
 #include "components/user_list.h"
 #include "state/notices.h"
-#include "state/table_scene.h"
 
 namespace redten {
 

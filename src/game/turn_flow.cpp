@@ -156,11 +156,11 @@ void TurnFlow::CountAutoOut() {
 // --- the start button -----------------------------------------------------------
 
 void TurnFlow::UpdateStartButton() {
-    startCaption_ = kStartCaption;
+    context_.scene.startCaption = kStartCaption;
     if (IsSpectator()) {
         context_.define.blnWaitStart = false;
     }
-    startVisible_ = context_.define.blnWaitStart;
+    context_.scene.startVisible = context_.define.blnWaitStart;
     if (context_.define.blnWaitStart && !startRunning_) {
         startTag_ = "20";
     }
@@ -172,12 +172,6 @@ void TurnFlow::UpdateStartButton() {
             tmrStart.stop();
         }
     }
-    ShowStartButton();
-}
-
-void TurnFlow::ShowStartButton() {
-    context_.scene.startVisible = startVisible_;
-    context_.scene.startCaption = startCaption_;
     context_.Changed();
 }
 
@@ -185,7 +179,7 @@ void TurnFlow::OnStartTimerTick() {
     if (!startRunning_) {
         return;
     }
-    if (startCaption_ == kStartCaption) {
+    if (context_.scene.startCaption == kStartCaption) {
         const bool someoneReady =
             std::any_of(game_.udtUser.begin(), game_.udtUser.end(), [](const UserGameInfo& u) {
                 return !Trim(u.strUserName).empty() && u.blnReady == -1;
@@ -196,8 +190,8 @@ void TurnFlow::OnStartTimerTick() {
     }
     const long n = static_cast<long>(TextValue(startTag_)) - 1;
     startTag_ = std::to_string(n);
-    startCaption_ = std::string(kStartCaption) + " " + startTag_;
-    ShowStartButton();
+    context_.scene.startCaption = std::string(kStartCaption) + " " + startTag_;
+    context_.Changed();
     if (n <= 0) {
         startRunning_ = false;
         tmrStart.stop();

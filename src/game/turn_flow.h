@@ -47,8 +47,8 @@ public:
     // The own play: the selection, a pass, or the next hint.
     void DoUserOut(PlayAction action);
 
-    const std::string& StartCaption() const { return startCaption_; }
-    bool StartVisible() const { return startVisible_; }
+    const std::string& StartCaption() const { return context_.scene.startCaption; }
+    bool StartVisible() const { return context_.scene.startVisible; }
     bool StartTimerRunning() const { return startRunning_; }
     const std::string& StartTag() const { return startTag_; }
     std::int32_t ClockTicks() const { return clockTicks_; }
@@ -58,7 +58,6 @@ private:
     void OnClockTick();
     void OnClockTimeOut();
     void ShowLiangState();
-    void ShowStartButton();
     void HideOutButtons();
     void SendPlay(const CardList& cards);
     bool IsSpectator() const { return context_.define.blnPangGuan; }
@@ -72,8 +71,6 @@ private:
     bool startTicksByItself_;
     bool startRunning_ = false;
     std::string startTag_ = "20";
-    std::string startCaption_ = "可以开始";
-    bool startVisible_ = false;
     std::int32_t clockTicks_ = 0;
 };
 

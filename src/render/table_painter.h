@@ -37,7 +37,6 @@ public:
     int GetLiangButIndex(int x, int y) const { return buttons_.GetLiangButIndex(x, y); }
 
     const ActionButtons& Buttons() const { return buttons_; }
-    TableCanvas& Canvas() { return canvas_; }
 
 private:
     std::uint8_t Place(std::uint8_t seat) const { return context_.define.ViewPos[seat & 3] & 3; }
