@@ -14,6 +14,7 @@
 #include <iostream>
 
 #include "engine/arena.h"
+#include "server/links/epoll_dispatcher.h"
 #include "server/room_server.h"
 #include "server/tables/selfplay.h"
 #include "server/store/store_worker.h"
@@ -72,11 +73,12 @@ bool CatchStopSignals() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Qt's own UNIX event dispatcher, not GLib's: GLib walks every socket
-    // notifier's list on each turn of the loop, so with hundreds of links the
-    // cost of a message grew with their number. It is chosen when the
-    // application object is made.
+    // The room's loop waits on epoll: Qt's own dispatchers walk every link
+    // on each turn, so a play cost more the more links the room held. The
+    // threads beside it (records, computer players) keep Qt's UNIX
+    // dispatcher, not GLib's, which walks its notifier lists too.
     qputenv("QT_NO_GLIB", "1");
+    QCoreApplication::setEventDispatcher(new EpollDispatcher);
     // Past a file-size limit (ulimit -f) a write fails, as on a full disk,
     // and the games wait for the records; the signal would end the room.
     ::signal(SIGXFSZ, SIG_IGN);

@@ -20,11 +20,7 @@
 namespace redten::room {
 namespace {
 
-constexpr int kMaxLobbyLine = 512;
 constexpr long kMaxReservationsPerAddress = 16;
-// Tables send small messages; a frame this big is no table's.
-constexpr std::uint32_t kMaxTableFrame = 64 * 1024;
-constexpr qint64 kMaxReadChunk = 64 * 1024;
 const char* const kBotNames[] = {"甲", "乙", "丙", "丁"};
 // A computer player is "电脑" and its level, so people see whom they face.
 
@@ -32,9 +28,24 @@ bool SameHost(const QHostAddress& a, const QHostAddress& b) {
     return a.isEqual(b, QHostAddress::TolerantConversion);
 }
 
-QByteArray Frame(const Bytes& message) {
-    const Bytes frame = EncodeFrame(message);
-    return QByteArray(reinterpret_cast<const char*>(frame.data()), static_cast<qsizetype>(frame.size()));
+LinkOptions LinkOptionsOf(const RoomOptions& o) {
+    LinkOptions links;
+    links.maxLinks = o.maxLinks;
+    links.acceptPauseMs = o.acceptPauseMs;
+    links.greetingSeconds = o.greetingSeconds;
+    links.idleDropMs = o.idleDropMs;
+    links.closeGraceMs = o.closeGraceMs;
+    links.maxPendingOutput = o.maxPendingOutput;
+    return links;
+}
+
+LogLevel LevelOf(Links::Note note) {
+    switch (note) {
+        case Links::Note::Warning: return LogLevel::Warning;
+        case Links::Note::Info: return LogLevel::Info;
+        case Links::Note::Debug: break;
+    }
+    return LogLevel::Debug;
 }
 
 }  // namespace
@@ -44,23 +55,22 @@ RoomServer::RoomServer(RoomOptions options, StoreWorker& store, QObject* parent)
       options_(options),
       store_(store),
       secrets_(this),
+      timers_([this] { SweepTables(); }),
       records_(store, options_.maxStoreBacklog, [this](LogLevel level, const std::string& line) { Log(level, line); }),
       pages_(this, store, options_.pageCacheMs,
              {[this] { return LiveTables(); },
               [this] {
                   return static_cast<std::size_t>(std::count_if(
-                      links_.begin(), links_.end(),
+                      sessions_.begin(), sessions_.end(),
                       [](const auto& l) { return l.second.person != 0 && !l.second.replaying; }));
               },
-              [this] { return records_.Health(); }}) {
+              [this] { return records_.Health(); }}),
+      links_(LinkOptionsOf(options_), *this,
+             [this](Links::Note note, const std::string& line) { Log(LevelOf(note), line); }) {
     const int cores = static_cast<int>(std::thread::hardware_concurrency());
     pool_ = std::make_unique<ThinkPool>(options_.thinkThreads > 0 ? options_.thinkThreads
                                                                   : std::clamp(cores, 1, 8));
     seeds_.seed(options_.seed != 0 ? options_.seed : std::random_device{}());
-    connect(&server_, &QTcpServer::newConnection, this, &RoomServer::OnNewConnection);
-    connect(&server_, &QTcpServer::acceptError, this, &RoomServer::OnAcceptError);
-    acceptPause_.setSingleShot(true);
-    connect(&acceptPause_, &QTimer::timeout, this, [this] { server_.resumeAccepting(); });
     clock_.start();
     store_.Attach(this, [this](const std::string& line) { Log(LogLevel::Warning, "records: " + line); });
     id_ = QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
@@ -73,27 +83,6 @@ RoomServer::RoomServer(RoomOptions options, StoreWorker& store, QObject* parent)
         }
         FinishShutdown(false);
     };
-    if (options_.idleDropMs > 0) {
-        // One look at every link now and then costs less than a timer per
-        // link restarted on every message.
-        connect(&idleSweep_, &QTimer::timeout, this, &RoomServer::DropSilentLinks);
-        idleSweep_.start(std::max(options_.idleDropMs / 4, 250));
-    }
-}
-
-void RoomServer::DropSilentLinks() {
-    const qint64 before = clock_.elapsed() - options_.idleDropMs;
-    std::vector<PersonId> silent;
-    for (const auto& [id, link] : links_) {
-        if (link.greeted && !link.closing && link.heardAt < before) {
-            silent.push_back(id);
-        }
-    }
-    for (const PersonId id : silent) {
-        Log(LogLevel::Info, "link " + std::to_string(id) + " was silent for " +
-                                std::to_string(options_.idleDropMs / 1000) + " s");
-        Drop(id, "was silent too long");
-    }
 }
 
 RoomServer::~RoomServer() {
@@ -101,201 +90,73 @@ RoomServer::~RoomServer() {
     pool_.reset();    // no thought comes back from here on
     tables_.clear();  // their timers go first
     replays_.clear();
-    for (auto& [id, timer] : timers_) {
-        delete timer;
-    }
-    for (auto& [id, link] : links_) {
-        if (link.socket) {
-            link.socket->disconnect(this);
-        }
-    }
 }
 
 bool RoomServer::Listen(const QHostAddress& address, quint16 port, QString& error) {
-    if (!server_.listen(address, port)) {
-        error = server_.errorString();
+    if (!links_.Listen(address, port, error)) {
         return false;
     }
     Log(LogLevel::Info, "room listening on " + address.toString().toStdString() + ":" +
-                            std::to_string(server_.serverPort()));
+                            std::to_string(links_.Port()));
     if (options_.publicAddress.empty()) {
         const bool anywhere = address == QHostAddress::Any || address == QHostAddress::AnyIPv4 ||
                               address == QHostAddress::AnyIPv6;
         options_.publicAddress =
             (anywhere ? QHostInfo::localHostName() : address.toString()).toStdString() + ":" +
-            std::to_string(server_.serverPort());
+            std::to_string(links_.Port());
     }
     Heartbeat();
     heartbeat_.start(std::max(options_.leaseSeconds * 1000 / 3, 200));
     return true;
 }
 
-// --- connections ------------------------------------------------------------------
+// --- links ------------------------------------------------------------------------
 
-void RoomServer::OnAcceptError(QAbstractSocket::SocketError error) {
-    // Out of descriptors (or kernel memory): trying again at once would only
-    // spin. Those waiting stay in the listen queue meanwhile.
-    server_.pauseAccepting();
-    Log(LogLevel::Warning, "cannot accept a link (" + server_.errorString().toStdString() + ", " +
-                               std::to_string(static_cast<int>(error)) + "); accepting again in " +
-                               std::to_string(options_.acceptPauseMs) + " ms");
-    acceptPause_.start(options_.acceptPauseMs);
+RoomServer::Session* RoomServer::Open(LinkId id) {
+    const auto it = sessions_.find(id);
+    return it != sessions_.end() && links_.IsOpen(id) ? &it->second : nullptr;
 }
 
-void RoomServer::RefuseLink(QTcpSocket* socket) {
-    if (refusedLinks_++ % 100 == 0) {  // a flood is told once in a while
-        Log(LogLevel::Warning, "the room is full (" + std::to_string(links_.size()) +
-                                   " links); refusing new ones");
-    }
-    socket->setParent(this);
-    // A lobby reads the line; a table reads nonsense and ends its link,
-    // which is what it should do.
-    socket->write("ERR 房间已满，请稍后再来。\n");
-    socket->disconnectFromHost();
-    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-    QTimer::singleShot(options_.closeGraceMs, socket, [socket] { socket->abort(); });
+void RoomServer::LinkOpened(LinkId id, const QHostAddress& from) { sessions_[id].address = from; }
+
+void RoomServer::LobbyLine(LinkId id, const QByteArray& line) { HandleLobbyLine(id, line); }
+
+void RoomServer::RequestTooLong(LinkId id) {
+    AnswerPage(id, 414, kHtml, MessagePage("地址太长", "这个地址太长了。"));
 }
 
-void RoomServer::OnNewConnection() {
-    while (QTcpSocket* socket = server_.nextPendingConnection()) {
-        if (links_.size() >= static_cast<std::size_t>(options_.maxLinks)) {
-            RefuseLink(socket);
-            continue;
-        }
-        const PersonId id = nextPerson_++;
-        Link& link = links_.emplace(id, Link{kMaxTableFrame}).first->second;
-        link.id = id;
-        link.socket = socket;
-        link.address = socket->peerAddress();
-        socket->setParent(this);
-        // Tables exchange small messages that must not wait for the
-        // peer's delayed acknowledgement; a peer that vanishes without a
-        // word is found by the probes.
-        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        ProbeQuietLink(socket->socketDescriptor());
-        link.heardAt = clock_.elapsed();
-        // Whatever a peer pours in waits in the kernel, not here: we take
-        // it a bounded piece at a time.
-        socket->setReadBufferSize(kMaxReadChunk);
-        connect(socket, &QTcpSocket::readyRead, this, [this, id] { OnReadyRead(id); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, id] { OnDisconnected(id); });
-        link.greetTimer = new QTimer(socket);
-        link.greetTimer->setSingleShot(true);
-        connect(link.greetTimer, &QTimer::timeout, this, [this, id] {
-            const auto it = links_.find(id);
-            if (it != links_.end() && !it->second.greeted) {
-                Drop(id, "said nothing in time");
-            }
-        });
-        link.greetTimer->start(options_.greetingSeconds * 1000);
-    }
-}
-
-void RoomServer::OnReadyRead(PersonId id) {
-    const auto it = links_.find(id);
-    if (it == links_.end() || !it->second.socket) {
+void RoomServer::LinkGone(LinkId id, bool dropped) {
+    const auto it = sessions_.find(id);
+    if (it == sessions_.end()) {
         return;
     }
-    Link& link = it->second;
-    QTcpSocket* socket = link.socket;
-    link.heardAt = clock_.elapsed();
-    if (link.closing) {
-        socket->readAll();
-        return;
-    }
-    if (link.kind == Link::Kind::Unknown) {
-        char first = 0;
-        if (socket->peek(&first, 1) != 1) {
-            return;
-        }
-        link.kind = first == 0 ? Link::Kind::Table : Link::Kind::Lobby;
-    }
-    if (link.kind == Link::Kind::Lobby) {
-        if (link.lineDone) {
-            socket->readAll();  // one line is all a lobby says
-            return;
-        }
-        link.line += socket->read(kMaxLobbyLine + 1 - link.line.size());
-        socket->readAll();
-        const qsizetype newline = link.line.indexOf('\n');
-        if (newline >= 0) {
-            HandleLobbyLine(link, link.line.left(newline));
-        } else if (link.line.size() > kMaxLobbyLine && link.line.startsWith("GET ")) {
-            link.lineDone = true;  // a browser is told in its own terms
-            AnswerPage(link.id, 414, kHtml, MessagePage("地址太长", "这个地址太长了。"));
-        } else if (link.line.size() > kMaxLobbyLine) {
-            HandleLobbyLine(link, QByteArray());
-        }
-        return;
-    }
-    const QByteArray data = socket->readAll();
-    if (!link.decoder.feed(reinterpret_cast<const std::uint8_t*>(data.constData()),
-                           static_cast<std::size_t>(data.size()))) {
-        Drop(id, "broke the framing");
-        return;
-    }
-    while (!link.closing && link.decoder.hasMessage()) {
-        HandleTableMessage(link, link.decoder.takeMessage());
-    }
-}
-
-void RoomServer::OnDisconnected(PersonId id) {
-    const auto it = links_.find(id);
-    if (it == links_.end()) {
-        return;
-    }
-    if (!it->second.closing) {
-        Drop(id, "closed the link");
-        return;
-    }
-    // A link we were closing ourselves has gone: nothing is left to tell.
-    // It is forgotten from the event loop: disconnectFromHost may report the
-    // end at once, while a caller still holds the link.
-    QTimer::singleShot(0, this, [this, id] { Forget(id); });
-}
-
-void RoomServer::Forget(PersonId id) {
-    const auto it = links_.find(id);
-    if (it == links_.end()) {
-        return;
-    }
-    if (it->second.socket) {
-        it->second.socket->disconnect(this);
-        it->second.socket->deleteLater();
-    }
-    links_.erase(it);
+    const Session gone = std::move(it->second);
+    sessions_.erase(it);
     replays_.erase(id);
+    if (dropped) {
+        // The table hears of a drop here, from the event loop, never in the
+        // middle of one of its own calls. A link the room closed itself had
+        // let its person go already.
+        if (gone.person != 0) {
+            const auto table = tables_.find(gone.table);
+            if (table != tables_.end()) {
+                table->second->LinkLost(gone.person);
+                if (table->second->HasDroppedPlayer(gone.name)) {
+                    RememberDroppedSeat(gone.name, gone.address);
+                }
+            }
+        }
+        SweepTables();
+    }
     FinishShutdown(false);
 }
 
-void RoomServer::CloseGently(Link& link) {
-    link.closing = true;
-    QTcpSocket* socket = link.socket;
-    if (!socket) {
-        return;
+void RoomServer::Refuse(LinkId id, const std::string& why) {
+    if (const auto it = sessions_.find(id); it != sessions_.end()) {
+        it->second.person = 0;
     }
-    // A peer that will not take what is left, or never hangs up, gets cut off.
-    QTimer::singleShot(options_.closeGraceMs, socket, [socket] { socket->abort(); });
-    // Only our side of the link ends, once everything sent has left; the
-    // link goes when the peer hangs up in turn. Closing it outright would
-    // reset it if the peer's last words were still unread here, and a reset
-    // loses what we sent last: the reason we are closing.
-    const auto endOurSide = [socket] {
-        if (socket->bytesToWrite() == 0 && socket->state() == QAbstractSocket::ConnectedState) {
-            ::shutdown(static_cast<int>(socket->socketDescriptor()), SHUT_WR);
-        }
-    };
-    connect(socket, &QTcpSocket::bytesWritten, socket, endOurSide);
-    socket->flush();
-    endOurSide();
-}
-
-void RoomServer::Refuse(Link& link, const std::string& why) {
-    link.person = 0;
-    Send(link.id, MakeGameNotice(why));
-    if (!link.closing) {
-        CloseGently(link);
-    }
+    links_.Send(id, MakeGameNotice(why));
+    links_.Close(id);
     SweepTables();
 }
 
@@ -305,17 +166,17 @@ void RoomServer::Shutdown(std::function<void()> done) {
     }
     shuttingDown_ = true;
     shutdownDone_ = std::move(done);
-    server_.close();
+    links_.StopListening();
     // Lobbies stop sending people here, and its names are free elsewhere.
     heartbeat_.stop();
     store_.Unregister(id_);
     Log(LogLevel::Info, "the room closes");
     // A link that ended a moment ago counts as a drop before the games are
     // settled; its table is told now, and only now.
-    for (auto& [id, link] : links_) {
-        if (link.closing && link.person != 0) {
-            const PersonId person = std::exchange(link.person, 0);
-            if (const auto table = tables_.find(link.table); table != tables_.end()) {
+    for (auto& [id, session] : sessions_) {
+        if (!links_.IsOpen(id) && session.person != 0) {
+            const PersonId person = std::exchange(session.person, 0);
+            if (const auto table = tables_.find(session.table); table != tables_.end()) {
                 table->second->LinkLost(person);
             }
         }
@@ -325,19 +186,17 @@ void RoomServer::Shutdown(std::function<void()> done) {
         hadGame[number] = table->GameRunning();
         table->Shutdown();
     }
-    for (auto& [id, link] : links_) {
-        if (link.closing) {
+    for (auto& [id, session] : sessions_) {
+        if (!links_.IsOpen(id)) {
             continue;
         }
-        if (link.kind == Link::Kind::Table && link.greeted) {
-            const auto had = hadGame.find(link.table);
+        if (session.greeted) {
+            const auto had = hadGame.find(session.table);
             const bool inGame = had != hadGame.end() && had->second;
-            Send(id, MakeGameNotice(inGame ? "房间已关闭，本局游戏已结束。" : "房间已关闭。"));
+            links_.Send(id, MakeGameNotice(inGame ? "房间已关闭，本局游戏已结束。" : "房间已关闭。"));
         }
-        link.person = 0;
-        if (!link.closing) {
-            CloseGently(link);
-        }
+        session.person = 0;
+        links_.Close(id);
     }
     tables_.clear();
     replays_.clear();
@@ -354,7 +213,7 @@ void RoomServer::FinishShutdown(bool now) {
     if (!shutdownDone_) {
         return;
     }
-    linksGone_ = linksGone_ || now || links_.empty();
+    linksGone_ = linksGone_ || now || links_.Count() == 0;
     const std::size_t unwritten = records_.Unwritten();
     if (!linksGone_ || (unwritten > 0 && !storeGaveUp_)) {
         return;
@@ -366,66 +225,22 @@ void RoomServer::FinishShutdown(bool now) {
     std::exchange(shutdownDone_, nullptr)();
 }
 
-void RoomServer::Drop(PersonId id, const char* why) {
-    const auto it = links_.find(id);
-    if (it == links_.end() || it->second.closing) {
-        return;
-    }
-    Link& link = it->second;
-    link.closing = true;
-    if (link.kind == Link::Kind::Table) {
-        Log(LogLevel::Debug, "link " + std::to_string(id) + " " + why);
-    }
-    if (link.socket) {
-        link.socket->disconnect(this);
-        link.socket->abort();
-        link.socket->deleteLater();
-    }
-    // The table hears of it from the event loop, never in the middle of
-    // one of its own calls.
-    QTimer::singleShot(0, this, [this, id] {
-        const auto found = links_.find(id);
-        if (found == links_.end()) {
-            return;
-        }
-        // Only who it was and where: the link itself, buffers and all, goes.
-        const auto person = found->second.person;
-        const auto tableNo = found->second.table;
-        const std::string name = found->second.name;
-        const QHostAddress address = found->second.address;
-        links_.erase(found);
-        replays_.erase(id);
-        if (person != 0) {
-            const auto table = tables_.find(tableNo);
-            if (table != tables_.end()) {
-                table->second->LinkLost(person);
-                if (table->second->HasDroppedPlayer(name)) {
-                    RememberDroppedSeat(name, address);
-                }
-            }
-        }
-        SweepTables();
-        FinishShutdown(false);
-    });
-}
-
-void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
-    link.lineDone = true;
+void RoomServer::HandleLobbyLine(LinkId id, const QByteArray& line) {
     const QList<QByteArray> words = line.trimmed().split(' ');
     const std::string verb = words.value(0).toStdString();
     if (verb == "GET") {
-        ServePage(link, line.trimmed().toStdString());
+        ServePage(id, line.trimmed().toStdString());
         return;
     }
     if (verb == "REPLAY") {
-        HandleReplayLine(link, words);
+        HandleReplayLine(id, words);
         return;
     }
     const bool watch = verb == "WATCH";
     const bool chosen = verb == "SITAT";
     const qsizetype plain = watch ? 3 : chosen ? 4 : 2;  // the words before the secret
     if (!((verb == "SIT" || watch || chosen) && (words.size() == plain || words.size() == plain + 1))) {
-        LobbyReply(link.id, "ERR 无法识别的请求。");
+        LobbyReply(id, "ERR 无法识别的请求。");
         return;
     }
     LobbyRequest request;
@@ -438,24 +253,23 @@ void RoomServer::HandleLobbyLine(Link& link, const QByteArray& line) {
         request.table = words.value(2).toInt(&tableOk);
         request.seat = words.value(3).toInt(&seatOk) - 1;
         if (!tableOk || !seatOk || request.table < 1 || request.seat < 0 || request.seat > 3) {
-            LobbyReply(link.id, "ERR 桌号或座位号不对：座位号是 1 到 4。");
+            LobbyReply(id, "ERR 桌号或座位号不对：座位号是 1 到 4。");
             return;
         }
     }
     if (const auto bad = CheckPersonName(request.name)) {
-        LobbyReply(link.id, "ERR " + *bad);
+        LobbyReply(id, "ERR " + *bad);
         return;
     }
     if (words.size() > plain && !PlausibleSecret(request.secret)) {
-        LobbyReply(link.id, "ERR 密码最多 128 个字节，不能有空格或控制字符。");
+        LobbyReply(id, "ERR 密码最多 128 个字节，不能有空格或控制字符。");
         return;
     }
     // Nothing to claim in a room with no seat left.
     if (!watch && !TableOf(request.name) && SeatsLeft() <= 0) {
-        LobbyReply(link.id, "ERR 这个房间的桌子都满了，请换一个房间。");
+        LobbyReply(id, "ERR 这个房间的桌子都满了，请换一个房间。");
         return;
     }
-    const PersonId id = link.id;
     const bool asked =
         store_.ClaimName(this, request.name, id_, options_.leaseSeconds,
                          [this, id, request](const StoreWorker::NameClaim& found) {
@@ -547,18 +361,13 @@ void RoomServer::LobbyReply(PersonId id, const std::string& text) {
 }
 
 void RoomServer::SendLobbyReply(PersonId id, const std::string& text) {
-    const auto it = links_.find(id);
-    if (it == links_.end() || it->second.closing || !it->second.socket) {
-        return;  // the lobby did not wait for the answer
-    }
-    it->second.socket->write(QByteArray::fromStdString(text + "\n"));
-    CloseGently(it->second);
+    links_.Answer(id, QByteArray::fromStdString(text + "\n"));
 }
 
 void RoomServer::RefuseClaim(PersonId id, const LobbyRequest& request, const std::string& why,
                              const std::string& text) {
-    const auto it = links_.find(id);
-    const std::string from = it != links_.end() ? it->second.address.toString().toStdString() : "?";
+    const auto it = sessions_.find(id);
+    const std::string from = it != sessions_.end() ? it->second.address.toString().toStdString() : "?";
     Log(LogLevel::Info, "refused " + std::string(request.watch ? "a watch" : "a seat") + " for " +
                             request.name + " from " + from + ": " + why);
     LobbyReply(id, "ERR " + text);
@@ -566,11 +375,11 @@ void RoomServer::RefuseClaim(PersonId id, const LobbyRequest& request, const std
 
 void RoomServer::GrantLobbyRequest(PersonId id, const LobbyRequest& request, bool holder,
                                    const std::string& newHash) {
-    const auto it = links_.find(id);
-    if (it == links_.end() || it->second.closing) {
+    const Session* session = Open(id);
+    if (session == nullptr) {
         return;
     }
-    const QHostAddress from = it->second.address;
+    const QHostAddress from = session->address;
     const std::string& name = request.name;
     if (seating_.count(name)) {
         LobbyReply(id, "ERR 这个名字正在使用中，请换一个。");
@@ -685,47 +494,46 @@ void RoomServer::AddReservation(PersonId id, Reservation r) {
     LobbyReply(id, "OK");
 }
 
-void RoomServer::HandleReplayLine(Link& link, const QList<QByteArray>& words) {
+void RoomServer::HandleReplayLine(LinkId id, const QList<QByteArray>& words) {
     // REPLAY name game [seat [speed]]
     if (words.size() < 3 || words.size() > 5) {
-        LobbyReply(link.id, "ERR 无法识别的请求。");
+        LobbyReply(id, "ERR 无法识别的请求。");
         return;
     }
     const std::string name = words[1].toStdString();
     if (const auto bad = CheckPersonName(name)) {
-        LobbyReply(link.id, "ERR " + *bad);
+        LobbyReply(id, "ERR " + *bad);
         return;
     }
     bool ok = false;
     const qlonglong game = words[2].toLongLong(&ok);
     if (!ok || game <= 0 || game > (qlonglong{1} << 53)) {
-        LobbyReply(link.id, "ERR 对局编号应该是一个正整数。");
+        LobbyReply(id, "ERR 对局编号应该是一个正整数。");
         return;
     }
     int seat = 1;
     if (words.size() > 3 && ((seat = words[3].toInt(&ok)), !ok || seat < 1 || seat > 4)) {
-        LobbyReply(link.id, "ERR 座位应该是 1 到 4。");
+        LobbyReply(id, "ERR 座位应该是 1 到 4。");
         return;
     }
     double speed = 1;
     if (words.size() > 4 &&
         ((speed = words[4].toDouble(&ok)), !ok || !(speed >= 0 && speed <= 100))) {
-        LobbyReply(link.id, "ERR 回放速度应该在 0 到 100 之间。");
+        LobbyReply(id, "ERR 回放速度应该在 0 到 100 之间。");
         return;
     }
     const auto waiting = std::count_if(reservations_.begin(), reservations_.end(),
                                        [](const Reservation& r) { return r.replay != nullptr; });
     if (replays_.size() + static_cast<std::size_t>(waiting) >=
         static_cast<std::size_t>(options_.maxReplays)) {
-        LobbyReply(link.id, "ERR 回放的桌子太多了，请稍后再试。");
+        LobbyReply(id, "ERR 回放的桌子太多了，请稍后再试。");
         return;
     }
-    const PersonId id = link.id;
     const bool asked = pages_.Read<Read<StoredGame>>(
         [game](Store& store) { return ReadGame(store, game); },
         [this, id, name, game, seat, speed](Read<StoredGame> read) {
-            const auto it = links_.find(id);
-            if (it == links_.end() || it->second.closing) {
+            const Session* session = Open(id);
+            if (session == nullptr) {
                 return;
             }
             if (read.status == ReadStatus::Missing) {
@@ -745,7 +553,7 @@ void RoomServer::HandleReplayLine(Link& link, const QList<QByteArray>& words) {
             }
             Reservation r;
             r.name = name;
-            r.address = it->second.address;
+            r.address = session->address;
             r.replay = std::make_shared<const StoredGame>(std::move(read.value));
             r.replaySeat = static_cast<std::uint8_t>(seat - 1);
             r.replaySpeed = speed;
@@ -756,16 +564,16 @@ void RoomServer::HandleReplayLine(Link& link, const QList<QByteArray>& words) {
     }
 }
 
-void RoomServer::StartReplay(Link& link, const Reservation& r) {
-    link.replaying = true;
+void RoomServer::StartReplay(LinkId id, Session& session, const Reservation& r) {
+    session.replaying = true;
     ReplayOptions o;
     o.game = options_.table.game;
     o.speed = r.replaySpeed;
     o.stepMs = options_.replayStepMs;
     o.pauseMs = options_.replayPauseMs;
     TableHost& host = *this;
-    auto replay = std::make_unique<Replay>(link.id, r.name, *r.replay, r.replaySeat, o, host);
-    Replay& started = *replays_.emplace(link.id, std::move(replay)).first->second;
+    auto replay = std::make_unique<Replay>(id, r.name, *r.replay, r.replaySeat, o, host);
+    Replay& started = *replays_.emplace(id, std::move(replay)).first->second;
     Log(LogLevel::Info, r.name + " watches a replay of game " + std::to_string(r.replay->id));
     started.Start();
 }
@@ -791,19 +599,14 @@ std::vector<LiveTable> RoomServer::LiveTables() const {
 
 void RoomServer::AnswerPage(PersonId id, int status, std::string_view type,
                             const std::string& body) {
-    const auto it = links_.find(id);
-    if (it == links_.end() || it->second.closing || !it->second.socket) {
-        return;  // the browser did not wait
-    }
-    it->second.socket->write(QByteArray::fromStdString(WebResponse(status, type, body)));
-    CloseGently(it->second);
+    links_.Answer(id, QByteArray::fromStdString(WebResponse(status, type, body)));
 }
 
-void RoomServer::ServePage(Link& link, const std::string& requestLine) {
+void RoomServer::ServePage(LinkId id, const std::string& requestLine) {
     // Where a browser finds the pages: the address this link came to (an
     // IPv4 link to a room listening on both kinds is shown as IPv4).
     bool v4 = false;
-    const QHostAddress local = link.socket->localAddress();
+    const QHostAddress local = links_.LocalAddress(id);
     const quint32 ipv4 = local.toIPv4Address(&v4);
     QUrl here;
     here.setScheme(QStringLiteral("http"));
@@ -811,69 +614,73 @@ void RoomServer::ServePage(Link& link, const std::string& requestLine) {
     here.setPort(Port());
     here.setPath(QStringLiteral("/"));
     pages_.Serve(requestLine, here.toString().toStdString(),
-                 [this, id = link.id](int status, std::string_view type, const std::string& body) {
+                 [this, id](int status, std::string_view type, const std::string& body) {
                      AnswerPage(id, status, type, body);
                  });
 }
 
-void RoomServer::HandleTableMessage(Link& link, const Bytes& message) {
-    if (!link.greeted) {
+void RoomServer::TableMessage(LinkId id, const Bytes& message) {
+    const auto it = sessions_.find(id);
+    if (it == sessions_.end()) {
+        return;
+    }
+    Session& session = it->second;
+    if (!session.greeted) {
         const auto greeting = wire::Greeting::Decode(message);
         if (!greeting || greeting->version != kProtocolVersion || greeting->game != kGameId) {
-            Drop(link.id, "did not greet the room");
+            links_.Drop(id, "did not greet the room");
             return;
         }
-        link.greeted = true;
-        link.allowWatch = greeting->allowWatch;
-        Claim(link);
+        session.greeted = true;
+        session.allowWatch = greeting->allowWatch;
+        links_.Greeted(id);
+        Claim(id, session);
         return;
     }
-    if (link.replaying) {
-        const auto replay = replays_.find(link.id);
+    if (session.replaying) {
+        const auto replay = replays_.find(id);
         if (replay != replays_.end() && replay->second->OnMessage(message)) {
-            Disconnect(link.id);
+            Disconnect(id);
         }
         return;
     }
-    const auto table = tables_.find(link.table);
+    const auto table = tables_.find(session.table);
     if (table != tables_.end()) {
-        table->second->OnMessage(link.person, message);
+        table->second->OnMessage(session.person, message);
     }
 }
 
-void RoomServer::Claim(Link& link) {
-    const PersonId id = link.id;
+void RoomServer::Claim(LinkId id, Session& session) {
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     reservations_.erase(std::remove_if(reservations_.begin(), reservations_.end(),
                                        [&](const Reservation& r) { return r.expires < now; }),
                         reservations_.end());
-    const auto it = std::find_if(reservations_.begin(), reservations_.end(), [&](const Reservation& r) {
-        return SameHost(r.address, link.socket->peerAddress());
-    });
+    const auto it = std::find_if(reservations_.begin(), reservations_.end(),
+                                 [&](const Reservation& r) { return SameHost(r.address, session.address); });
     if (it == reservations_.end()) {
         Log(LogLevel::Info, "a table came without a reservation");
-        Refuse(link, "没有找到你的座位预订，请从大厅重新进入。");
+        Refuse(id, "没有找到你的座位预订，请从大厅重新进入。");
         return;
     }
     const Reservation r = *it;
     reservations_.erase(it);
-    link.person = id;
-    link.name = r.name;
+    session.person = id;
+    session.name = r.name;
     if (r.replay) {
-        StartReplay(link, r);
+        StartReplay(id, session, r);
         return;
     }
 
     // A player back from a drop finds the record at the table.
     if (Table* table = TableOf(r.name); r.watched.empty() && table && table->HasDroppedPlayer(r.name)) {
-        link.table = table->Number();
+        session.table = table->Number();
         droppedFrom_.erase(r.name);
-        table->Rejoin(id, r.name, link.allowWatch);
+        table->Rejoin(id, r.name, session.allowWatch);
         KeepSecret(r);
         return;
     }
     if (!MayStartGame()) {
-        Refuse(link, "房间暂时存不下战绩，请稍后再来。");
+        Refuse(id, "房间暂时存不下战绩，请稍后再来。");
         return;
     }
     // The name is taken while its record is read.
@@ -885,7 +692,7 @@ void RoomServer::Claim(Link& link) {
     if (!asked) {
         seating_.erase(r.name);
         Log(LogLevel::Warning, "the records are too busy to read the record of " + r.name);
-        Refuse(link, "房间暂时读不到你的战绩，请稍后再来。");
+        Refuse(id, "房间暂时读不到你的战绩，请稍后再来。");
     }
 }
 
@@ -902,18 +709,17 @@ void RoomServer::KeepSecret(const Reservation& r) {
 }
 
 void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<PersonRecord>& person) {
-    const auto it = links_.find(id);
-    if (it == links_.end() || it->second.closing) {
+    Session* session = Open(id);
+    if (session == nullptr) {
         return;  // gone while its record was read
     }
-    Link& link = it->second;
     if (shuttingDown_) {
-        Refuse(link, "房间已关闭。");
+        Refuse(id, "房间已关闭。");
         return;
     }
     const KnownPeople::Known* known = person ? nullptr : known_.Find(r.name);
     if (!person && !known) {
-        Refuse(link, "房间暂时读不到你的战绩，请稍后再来。");
+        Refuse(id, "房间暂时读不到你的战绩，请稍后再来。");
         return;
     }
     // Seated before in this run: the record read then stands in while the
@@ -922,17 +728,17 @@ void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<Per
     known_.Seated(record);
     if (!r.watched.empty()) {
         Table* table = TableOf(r.watched);
-        if (table && WatchRefusal(*table, link.address)) {
-            Refuse(link, "旁观的人已经满了。");
+        if (table && WatchRefusal(*table, session->address)) {
+            Refuse(id, "旁观的人已经满了。");
             return;
         }
-        link.watching = true;
-        if (table && table->AddSpectator(id, record, r.watched, link.allowWatch)) {
-            link.table = table->Number();
+        session->watching = true;
+        if (table && table->AddSpectator(id, record, r.watched, session->allowWatch)) {
+            session->table = table->Number();
             KeepSecret(r);
             return;
         }
-        Refuse(link, "没有找到你要旁观的玩家。");
+        Refuse(id, "没有找到你要旁观的玩家。");
         return;
     }
     if (r.table != 0) {
@@ -940,12 +746,12 @@ void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<Per
         const auto chosen = tables_.find(r.table);
         if (chosen == tables_.end() || chosen->second->GameRunning() ||
             !chosen->second->SeatIsFree(static_cast<std::uint8_t>(r.seat))) {
-            Refuse(link, "你选的座位已经有人了，请从大厅重新选。");
+            Refuse(id, "你选的座位已经有人了，请从大厅重新选。");
             return;
         }
-        link.table = r.table;
-        if (!chosen->second->SeatPlayer(id, record, false, link.allowWatch, r.seat)) {
-            Refuse(link, "没能为你安排座位，请从大厅重新进入。");
+        session->table = r.table;
+        if (!chosen->second->SeatPlayer(id, record, false, session->allowWatch, r.seat)) {
+            Refuse(id, "没能为你安排座位，请从大厅重新进入。");
             return;
         }
         KeepSecret(r);
@@ -965,15 +771,15 @@ void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<Per
     }
     const bool fresh = table == nullptr;
     if (fresh && tables_.size() >= static_cast<std::size_t>(options_.maxTables)) {
-        Refuse(link, "这个房间的桌子都满了，请换一个房间。");
+        Refuse(id, "这个房间的桌子都满了，请换一个房间。");
         return;
     }
     if (fresh) {
         table = &NewTable();
     }
-    link.table = table->Number();
-    if (!table->SeatPlayer(id, record, false, link.allowWatch, seat)) {
-        Refuse(link, "没能为你安排座位，请从大厅重新进入。");
+    session->table = table->Number();
+    if (!table->SeatPlayer(id, record, false, session->allowWatch, seat)) {
+        Refuse(id, "没能为你安排座位，请从大厅重新进入。");
         return;
     }
     KeepSecret(r);
@@ -1040,8 +846,8 @@ std::optional<std::string> RoomServer::WatchRefusal(const Table& table, const QH
             fromThere += SameHost(r.address, from) ? 1 : 0;
         }
     }
-    for (const auto& [id, link] : links_) {
-        fromThere += link.watching && link.person != 0 && SameHost(link.address, from) ? 1 : 0;
+    for (const auto& [id, session] : sessions_) {
+        fromThere += session.watching && session.person != 0 && SameHost(session.address, from) ? 1 : 0;
     }
     if (atTable >= static_cast<std::size_t>(options_.maxWatchersPerTable)) {
         return "这张桌旁观的人已经满了（最多 " + std::to_string(options_.maxWatchersPerTable) + " 位）。";
@@ -1097,58 +903,23 @@ void RoomServer::SweepTables() {
 
 // --- what tables ask of the room ---------------------------------------------------
 
-void RoomServer::Send(PersonId to, const Bytes& message) {
-    const auto it = links_.find(to);
-    if (it == links_.end() || it->second.closing || !it->second.socket) {
-        return;
-    }
-    QTcpSocket* socket = it->second.socket;
-    if (socket->bytesToWrite() > options_.maxPendingOutput) {
-        Drop(to, "does not read what it is sent");
-        return;
-    }
-    socket->write(Frame(message));
-}
+void RoomServer::Send(PersonId to, const Bytes& message) { links_.Send(to, message); }
 
 void RoomServer::Disconnect(PersonId who) {
-    const auto it = links_.find(who);
-    if (it == links_.end() || it->second.closing) {
+    if (!links_.IsOpen(who)) {
         return;
     }
-    Link& link = it->second;
-    link.person = 0;  // the table has let this person go already
+    if (const auto it = sessions_.find(who); it != sessions_.end()) {
+        it->second.person = 0;  // the table has let this person go already
+    }
     replays_.erase(who);
-    CloseGently(link);
+    links_.Close(who);
     SweepTables();
 }
 
-TimerId RoomServer::After(int ms, std::function<void()> fn) {
-    const TimerId id = nextTimer_++;
-    auto* timer = new QTimer(this);
-    timer->setSingleShot(true);
-    connect(timer, &QTimer::timeout, this, [this, id, fn = std::move(fn)] {
-        const auto it = timers_.find(id);
-        if (it == timers_.end()) {
-            return;
-        }
-        it->second->deleteLater();
-        timers_.erase(it);
-        fn();
-        SweepTables();
-    });
-    timers_[id] = timer;
-    timer->start(std::max(ms, 0));
-    return id;
-}
+TimerId RoomServer::After(int ms, std::function<void()> fn) { return timers_.After(ms, std::move(fn)); }
 
-void RoomServer::Cancel(TimerId timer) {
-    const auto it = timers_.find(timer);
-    if (it != timers_.end()) {
-        it->second->stop();
-        it->second->deleteLater();
-        timers_.erase(it);
-    }
-}
+void RoomServer::Cancel(TimerId timer) { timers_.Cancel(timer); }
 
 void RoomServer::Log(LogLevel level, const std::string& line) {
     if (static_cast<int>(level) > static_cast<int>(options_.logLevel)) {
@@ -1192,9 +963,9 @@ std::vector<std::string> RoomServer::NamesHeld() {
     for (const Reservation& r : reservations_) {
         names.insert(r.name);
     }
-    for (const auto& [id, link] : links_) {
-        if (link.person != 0 && !link.name.empty()) {
-            names.insert(link.name);
+    for (const auto& [id, session] : sessions_) {
+        if (session.person != 0 && !session.name.empty()) {
+            names.insert(session.name);
         }
     }
     for (const auto& [name, address] : droppedFrom_) {

@@ -12,8 +12,10 @@
 #include <memory>
 #include <random>
 #include <set>
+#include <unordered_map>
 
 #include "server/admission/known_people.h"
+#include "server/links/links.h"
 #include "server/pages/page_server.h"
 #include "server/tables/replay.h"
 #include "server/admission/secrets.h"
@@ -21,6 +23,7 @@
 #include "server/store/store_worker.h"
 #include "server/tables/table.h"
 #include "server/tables/think_pool.h"
+#include "server/tables/timer_queue.h"
 #include "wire/framing.h"
 
 namespace redten::room {
@@ -77,7 +80,7 @@ struct RoomOptions {
 // is 0 is a table (framed messages); anything else is a lobby speaking one
 // line of text to reserve a seat, a watch or a replay, or a browser asking
 // for one of the room's pages (docs/protocol.md, docs/records.md).
-class RoomServer final : public QObject, private TableHost {
+class RoomServer final : public QObject, private TableHost, private LinkEvents {
     Q_OBJECT
 public:
     RoomServer(RoomOptions options, StoreWorker& store, QObject* parent = nullptr);
@@ -85,12 +88,12 @@ public:
 
     bool Listen(const QHostAddress& address, quint16 port, QString& error);
     // Links refused because the room was full, since it started.
-    int RefusedLinks() const { return refusedLinks_; }
-    quint16 Port() const { return server_.serverPort(); }
+    int RefusedLinks() const { return links_.Refused(); }
+    quint16 Port() const { return links_.Port(); }
     // This room among those sharing the records.
     const std::string& Id() const { return id_; }
     std::size_t TableCount() const { return tables_.size(); }
-    std::size_t LinkCount() const { return links_.size(); }
+    std::size_t LinkCount() const { return links_.Count(); }
     // Finished games that broke a rule of the game (logged as errors).
     int BrokenGames() const { return brokenGames_; }
 
@@ -101,25 +104,16 @@ public:
     void Shutdown(std::function<void()> done);
 
 private:
-    struct Link {
-        explicit Link(std::uint32_t maxFrame) : decoder(maxFrame) {}
-        PersonId id = 0;
-        QPointer<QTcpSocket> socket;
-        enum class Kind { Unknown, Lobby, Table } kind = Kind::Unknown;
-        FrameDecoder decoder;
-        QByteArray line;
-        bool greeted = false;
+    // What the room knows of a link beside its transport.
+    struct Session {
+        QHostAddress address;  // the peer's, kept after the link is gone
+        bool greeted = false;  // a table that greeted the room
         bool allowWatch = true;
-        bool closing = false;  // the table let the person go; no more input
-        QHostAddress address;  // the peer's, kept after the socket is gone
-        bool lineDone = false;  // a lobby's one line came; it is being answered
-        PersonId person = 0;
-        std::string name;  // the person's, once claimed
+        PersonId person = 0;   // the person it seats or shows, once claimed
+        std::string name;      // the person's, once claimed
         bool watching = false;
         bool replaying = false;  // watches a stored game, at no table
         int table = 0;
-        QTimer* greetTimer = nullptr;
-        qint64 heardAt = 0;  // on clock_, when the peer last sent anything
     };
     struct Reservation {
         std::string name;
@@ -147,13 +141,16 @@ private:
     // A table's first free seat that no lobby has asked for, or -1.
     int UnreservedSeat(const Table& table) const;
 
-    void OnNewConnection();
-    void OnAcceptError(QAbstractSocket::SocketError error);
-    // Says the room is full on a link it cannot take, and closes it.
-    void RefuseLink(QTcpSocket* socket);
-    void OnReadyRead(PersonId id);
-    void OnDisconnected(PersonId id);
-    void HandleLobbyLine(Link& link, const QByteArray& line);
+    // LinkEvents
+    void LinkOpened(LinkId id, const QHostAddress& from) override;
+    void TableMessage(LinkId id, const Bytes& message) override;
+    void LobbyLine(LinkId id, const QByteArray& line) override;
+    void RequestTooLong(LinkId id) override;
+    void LinkGone(LinkId id, bool dropped) override;
+    // The session of a link that is open, if it is.
+    Session* Open(LinkId id);
+
+    void HandleLobbyLine(LinkId id, const QByteArray& line);
     // Decides a lobby's request once its secret, if any, has been checked
     // (holder: the secret matched the name's) or hashed (newHash).
     void CheckClaim(PersonId id, const LobbyRequest& request, const Store::SecretLookup& stored);
@@ -165,27 +162,22 @@ private:
     void LobbyReply(PersonId id, const std::string& text);
     // Takes a reservation within the room's bounds and answers the lobby.
     void AddReservation(PersonId id, Reservation r);
-    void HandleReplayLine(Link& link, const QList<QByteArray>& words);
-    void StartReplay(Link& link, const Reservation& r);
+    void HandleReplayLine(LinkId id, const QList<QByteArray>& words);
+    void StartReplay(LinkId id, Session& session, const Reservation& r);
     // A browser's (or the page pane's) request, answered by pages_.
-    void ServePage(Link& link, const std::string& requestLine);
+    void ServePage(LinkId id, const std::string& requestLine);
     void AnswerPage(PersonId id, int status, std::string_view type, const std::string& body);
     std::vector<LiveTable> LiveTables() const;
     void SendLobbyReply(PersonId id, const std::string& text);
     void RememberDroppedSeat(const std::string& name, const QHostAddress& address);
-    void HandleTableMessage(Link& link, const Bytes& message);
-    void Claim(Link& link);
+    void Claim(LinkId id, Session& session);
     // Seats a claimed link once its record has been read.
     void Seat(PersonId id, const Reservation& r, const std::optional<PersonRecord>& person);
     void SeatComputers(Table& table);
     void KeepSecret(const Reservation& r);
-    void Drop(PersonId id, const char* why);
     // Ends a table's link the person did not ask to end, telling it why.
-    void Refuse(Link& link, const std::string& why);
-    void Forget(PersonId id);
-    void CloseGently(Link& link);
+    void Refuse(LinkId id, const std::string& why);
     void SweepTables();
-    void DropSilentLinks();
     void FinishShutdown(bool now);
     Table& NewTable();
     // Why one more watch of the table cannot be had from this address.
@@ -213,19 +205,17 @@ private:
 
     RoomOptions options_;
     StoreWorker& store_;
-    QTcpServer server_;
-    std::map<PersonId, Link> links_;
+    std::unordered_map<LinkId, Session> sessions_;
     std::vector<Reservation> reservations_;
     // Where each dropped seat's link came from: only that address may take
     // the seat back without the name's secret.
     std::map<std::string, QHostAddress> droppedFrom_;
     SecretWorker secrets_;
+    TimerQueue timers_;
     KnownPeople known_;
     std::map<int, std::unique_ptr<Table>> tables_;
     std::map<PersonId, std::unique_ptr<Replay>> replays_;
-    std::map<TimerId, QTimer*> timers_;
     QElapsedTimer clock_;
-    QTimer idleSweep_;
     std::string id_;
     QTimer heartbeat_;
     bool heartbeatPending_ = false;
@@ -240,16 +230,12 @@ private:
     std::set<int> awaitingComputers_;  // tables whose computer players are being read
     bool linksGone_ = false;
     bool storeGaveUp_ = false;
-    PersonId nextPerson_ = 1;
     PersonId nextBot_ = -1;
-    TimerId nextTimer_ = 1;
     std::mt19937_64 seeds_;
     bool sweepScheduled_ = false;
     bool shuttingDown_ = false;
     std::function<void()> shutdownDone_;
     int brokenGames_ = 0;
-    int refusedLinks_ = 0;
-    QTimer acceptPause_;
     struct Thinking {
         std::shared_ptr<ThinkPool::Job> job;
         std::function<void(engine::Decision)> done;
@@ -258,6 +244,7 @@ private:
     ThinkId nextThink_ = 1;
     RecordsQueue records_;
     PageServer pages_;
+    Links links_;
     std::unique_ptr<ThinkPool> pool_;  // made first and stopped first
 };
 
