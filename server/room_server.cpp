@@ -24,10 +24,6 @@ constexpr long kMaxReservationsPerAddress = 16;
 const char* const kBotNames[] = {"甲", "乙", "丙", "丁"};
 // A computer player is "电脑" and its level, so people see whom they face.
 
-bool SameHost(const QHostAddress& a, const QHostAddress& b) {
-    return a.isEqual(b, QHostAddress::TolerantConversion);
-}
-
 LinkOptions LinkOptionsOf(const RoomOptions& o) {
     LinkOptions links;
     links.maxLinks = o.maxLinks;
@@ -37,6 +33,16 @@ LinkOptions LinkOptionsOf(const RoomOptions& o) {
     links.closeGraceMs = o.closeGraceMs;
     links.maxPendingOutput = o.maxPendingOutput;
     return links;
+}
+
+AdmissionLimits AdmissionLimitsOf(const RoomOptions& o) {
+    AdmissionLimits limits;
+    limits.reservationSeconds = o.reservationSeconds;
+    limits.maxReservations = o.maxReservations;
+    limits.maxWatchersPerTable = o.maxWatchersPerTable;
+    limits.maxWatchersPerAddress = o.maxWatchersPerAddress;
+    limits.leaseSeconds = o.leaseSeconds;
+    return limits;
 }
 
 LogLevel LevelOf(Links::Note note) {
@@ -54,7 +60,6 @@ RoomServer::RoomServer(RoomOptions options, StoreWorker& store, QObject* parent)
     : QObject(parent),
       options_(options),
       store_(store),
-      secrets_(this),
       timers_([this] { SweepTables(); }),
       records_(store, options_.maxStoreBacklog, [this](LogLevel level, const std::string& line) { Log(level, line); }),
       pages_(this, store, options_.pageCacheMs,
@@ -66,14 +71,13 @@ RoomServer::RoomServer(RoomOptions options, StoreWorker& store, QObject* parent)
               },
               [this] { return records_.Health(); }}),
       links_(LinkOptionsOf(options_), *this,
-             [this](Links::Note note, const std::string& line) { Log(LevelOf(note), line); }) {
+             [this](Links::Note note, const std::string& line) { Log(LevelOf(note), line); }),
+      admission_(AdmissionLimitsOf(options_), this, store_, id_, known_, records_, *this) {
     const int cores = static_cast<int>(std::thread::hardware_concurrency());
     pool_ = std::make_unique<ThinkPool>(options_.thinkThreads > 0 ? options_.thinkThreads
                                                                   : std::clamp(cores, 1, 8));
     seeds_.seed(options_.seed != 0 ? options_.seed : std::random_device{}());
-    clock_.start();
     store_.Attach(this, [this](const std::string& line) { Log(LogLevel::Warning, "records: " + line); });
-    id_ = QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
     connect(&heartbeat_, &QTimer::timeout, this, &RoomServer::Heartbeat);
     records_.onAnswered = [this](bool wasFull) {
         if (wasFull && MayStartGame()) {
@@ -142,7 +146,7 @@ void RoomServer::LinkGone(LinkId id, bool dropped) {
             if (table != tables_.end()) {
                 table->second->LinkLost(gone.person);
                 if (table->second->HasDroppedPlayer(gone.name)) {
-                    RememberDroppedSeat(gone.name, gone.address);
+                    admission_.RememberDroppedSeat(gone.name, gone.address);
                 }
             }
         }
@@ -230,303 +234,53 @@ void RoomServer::HandleLobbyLine(LinkId id, const QByteArray& line) {
     const std::string verb = words.value(0).toStdString();
     if (verb == "GET") {
         ServePage(id, line.trimmed().toStdString());
-        return;
-    }
-    if (verb == "REPLAY") {
+    } else if (verb == "REPLAY") {
         HandleReplayLine(id, words);
-        return;
-    }
-    const bool watch = verb == "WATCH";
-    const bool chosen = verb == "SITAT";
-    const qsizetype plain = watch ? 3 : chosen ? 4 : 2;  // the words before the secret
-    if (!((verb == "SIT" || watch || chosen) && (words.size() == plain || words.size() == plain + 1))) {
-        LobbyReply(id, "ERR 无法识别的请求。");
-        return;
-    }
-    LobbyRequest request;
-    request.watch = watch;
-    request.name = words.value(1).toStdString();
-    request.watched = watch ? words.value(2).toStdString() : std::string();
-    request.secret = words.value(plain).toStdString();
-    if (chosen) {
-        bool tableOk = false, seatOk = false;
-        request.table = words.value(2).toInt(&tableOk);
-        request.seat = words.value(3).toInt(&seatOk) - 1;
-        if (!tableOk || !seatOk || request.table < 1 || request.seat < 0 || request.seat > 3) {
-            LobbyReply(id, "ERR 桌号或座位号不对：座位号是 1 到 4。");
-            return;
-        }
-    }
-    if (const auto bad = CheckPersonName(request.name)) {
-        LobbyReply(id, "ERR " + *bad);
-        return;
-    }
-    if (words.size() > plain && !PlausibleSecret(request.secret)) {
-        LobbyReply(id, "ERR 密码最多 128 个字节，不能有空格或控制字符。");
-        return;
-    }
-    // Nothing to claim in a room with no seat left.
-    if (!watch && !TableOf(request.name) && SeatsLeft() <= 0) {
-        LobbyReply(id, "ERR 这个房间的桌子都满了，请换一个房间。");
-        return;
-    }
-    const bool asked =
-        store_.ClaimName(this, request.name, id_, options_.leaseSeconds,
-                         [this, id, request](const StoreWorker::NameClaim& found) {
-                             if (found.claim == Store::Claim::HeldElsewhere) {
-                                 RefuseClaim(id, request, "a name another room holds",
-                                             "这个名字正在另一个房间里使用，请稍后再试。");
-                                 return;
-                             }
-                             records_.Note(found.claim != Store::Claim::Failed);
-                             if (found.claim == Store::Claim::Failed) {
-                                 Log(LogLevel::Error, "could not claim " + request.name);
-                                 CheckClaimFromMemory(id, request);
-                                 return;
-                             }
-                             claiming_[id] = {request.name, clock_.elapsed()};
-                             CheckClaim(id, request, found.secret);
-                         });
-    if (!asked) {
-        LobbyReply(id, "ERR 房间正忙，请稍后再试。");
-    }
-}
-
-void RoomServer::CheckClaim(PersonId id, const LobbyRequest& request, const Store::SecretLookup& stored) {
-    if (!stored.ok) {
-        Log(LogLevel::Error, "could not read the secret of " + request.name);
-        records_.Note(false);
-        CheckClaimFromMemory(id, request);
-        return;
-    }
-    bool queued = true;
-    if (stored.hash) {
-        if (request.secret.empty()) {
-            RefuseClaim(id, request, "no secret for a name that has one", "这个名字设了密码，请带上密码再来。");
-            return;
-        }
-        queued = secrets_.Check(*stored.hash, request.secret, [this, id, request, hash = *stored.hash](bool matches) {
-            if (matches) {
-                known_.ProvedSecret(request.name, hash);
-                GrantLobbyRequest(id, request, /*holder=*/true, {});
-            } else {
-                RefuseClaim(id, request, "a wrong secret", "密码不对。");
-            }
-        });
-    } else if (!request.secret.empty()) {
-        queued = secrets_.Hash(request.secret, [this, id, request](std::optional<std::string> hash) {
-            if (hash) {
-                known_.ProvedSecret(request.name, *hash);
-                GrantLobbyRequest(id, request, /*holder=*/false, *hash);
-            } else {
-                LobbyReply(id, "ERR 房间正忙，请稍后再试。");
-            }
-        });
     } else {
-        known_.ProvedSecret(request.name, std::nullopt);
-        GrantLobbyRequest(id, request, /*holder=*/false, {});
+        admission_.Request(id, words);
     }
-    if (!queued) {
-        LobbyReply(id, "ERR 房间正忙，请稍后再试。");
-    }
-}
-
-void RoomServer::CheckClaimFromMemory(PersonId id, const LobbyRequest& request) {
-    // The records are out of reach: someone who sat in this run proved the
-    // name then and comes back on that proof; a stranger waits, since a
-    // record made now could split a person in two once the records return.
-    const KnownPeople::Known* known = known_.Find(request.name);
-    if (!known) {
-        LobbyReply(id, "ERR 记录暂时不可用，请稍后再试。");
-        return;
-    }
-    Log(LogLevel::Warning, "the records are out of reach: " + request.name + " is let in on the secret proved earlier");
-    CheckClaim(id, request, Store::SecretLookup{true, known->secretHash});
-}
-
-void RoomServer::LobbyReply(PersonId id, const std::string& text) {
-    // A refused name is given back before the lobby hears why, so it can
-    // take the name straight to another room, unless this room holds it
-    // for something else.
-    if (const auto claimed = claiming_.find(id); claimed != claiming_.end()) {
-        const std::string name = claimed->second.name;
-        claiming_.erase(claimed);
-        const std::vector<std::string> held = NamesHeld();
-        if (text.rfind("ERR", 0) == 0 && !std::binary_search(held.begin(), held.end(), name)) {
-            store_.ReleaseName(this, name, id_, [this, id, text] { SendLobbyReply(id, text); });
-            return;
-        }
-    }
-    SendLobbyReply(id, text);
-}
-
-void RoomServer::SendLobbyReply(PersonId id, const std::string& text) {
-    links_.Answer(id, QByteArray::fromStdString(text + "\n"));
-}
-
-void RoomServer::RefuseClaim(PersonId id, const LobbyRequest& request, const std::string& why,
-                             const std::string& text) {
-    const auto it = sessions_.find(id);
-    const std::string from = it != sessions_.end() ? it->second.address.toString().toStdString() : "?";
-    Log(LogLevel::Info, "refused " + std::string(request.watch ? "a watch" : "a seat") + " for " +
-                            request.name + " from " + from + ": " + why);
-    LobbyReply(id, "ERR " + text);
-}
-
-void RoomServer::GrantLobbyRequest(PersonId id, const LobbyRequest& request, bool holder,
-                                   const std::string& newHash) {
-    const Session* session = Open(id);
-    if (session == nullptr) {
-        return;
-    }
-    const QHostAddress from = session->address;
-    const std::string& name = request.name;
-    if (seating_.count(name)) {
-        LobbyReply(id, "ERR 这个名字正在使用中，请换一个。");
-        return;
-    }
-    if (Table* at = TableOf(name)) {
-        if (request.watch || !at->HasDroppedPlayer(name)) {
-            LobbyReply(id, "ERR 这个名字正在使用中，请换一个。");
-            return;
-        }
-        // A dropped seat shows the hand: it goes back only to where it was
-        // held, or to whoever proves the name is theirs.
-        const auto held = droppedFrom_.find(name);
-        if (!holder && (held == droppedFrom_.end() || !SameHost(held->second, from))) {
-            RefuseClaim(id, request, "a dropped seat asked for from another address",
-                        "这个座位的主人掉线了，只能从原来的地址或凭密码回来。");
-            return;
-        }
-    }
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    reservations_.erase(std::remove_if(reservations_.begin(), reservations_.end(),
-                                       [&](const Reservation& r) { return r.expires < now; }),
-                        reservations_.end());
-    if (request.watch) {
-        Table* table = TableOf(request.watched);
-        if (!table || table->HasDroppedPlayer(request.watched) || request.watched == name) {
-            LobbyReply(id, "ERR 没有找到你要旁观的玩家。");
-            return;
-        }
-        if (const auto full = WatchRefusal(*table, from)) {
-            RefuseClaim(id, request, "watchers beyond the cap", *full);
-            return;
-        }
-    }
-    const auto pending = std::find_if(reservations_.begin(), reservations_.end(),
-                                      [&](const Reservation& r) { return r.name == name; });
-    if (pending != reservations_.end()) {
-        if (!SameHost(pending->address, from)) {
-            RefuseClaim(id, request, "a name reserved from another address",
-                        "这个名字刚被别人预订了，请稍后再试。");
-            return;
-        }
-        reservations_.erase(pending);
-    }
-    if (request.table != 0 && !TableOf(name)) {
-        if (const auto refusal = ChosenSeatRefusal(request.table, request.seat)) {
-            LobbyReply(id, "ERR " + *refusal);
-            return;
-        }
-    }
-    // A lobby that finds this room full tries another; a table sent here
-    // anyway would only be turned away once it has started.
-    if (!request.watch && !TableOf(name) && SeatsLeft() <= 0) {
-        RefuseClaim(id, request, "no seat left", "这个房间的桌子都满了，请换一个房间。");
-        return;
-    }
-    Reservation r;
-    r.name = name;
-    r.watched = request.watched;
-    r.address = from;
-    r.newHash = newHash;
-    r.table = request.table;
-    r.seat = request.seat;
-    AddReservation(id, std::move(r));
 }
 
 int RoomServer::UnreservedSeat(const Table& table) const {
     for (std::uint8_t s = 0; s < 4; ++s) {
-        const bool reserved = std::any_of(reservations_.begin(), reservations_.end(), [&](const Reservation& r) {
-            return r.table == table.Number() && r.seat == s;
-        });
-        if (table.SeatIsFree(s) && !reserved) {
+        if (table.SeatIsFree(s) && !admission_.SeatReserved(table.Number(), s)) {
             return s;
         }
     }
     return -1;
 }
 
-std::optional<std::string> RoomServer::ChosenSeatRefusal(int number, int seat) const {
-    const auto it = tables_.find(number);
-    if (it == tables_.end()) {
-        return "没有这张桌子。";
-    }
-    if (it->second->GameRunning()) {
-        return "这张桌子正在打牌，请换一张，或者去旁观。";
-    }
-    const bool held = std::any_of(reservations_.begin(), reservations_.end(), [&](const Reservation& r) {
-        return r.table == number && r.seat == seat;
-    });
-    if (held || !it->second->SeatIsFree(static_cast<std::uint8_t>(seat)) || awaitingComputers_.count(number)) {
-        return "这个座位已经有人了，请换一个。";
-    }
-    return std::nullopt;
-}
-
-void RoomServer::AddReservation(PersonId id, Reservation r) {
-    const auto fromHere =
-        std::count_if(reservations_.begin(), reservations_.end(),
-                      [&](const Reservation& held) { return SameHost(held.address, r.address); });
-    if (fromHere >= kMaxReservationsPerAddress ||
-        reservations_.size() >= static_cast<std::size_t>(options_.maxReservations)) {
-        LobbyReply(id, "ERR 预订太多了，请稍后再试。");
-        return;
-    }
-    r.expires = QDateTime::currentMSecsSinceEpoch() + options_.reservationSeconds * 1000LL;
-    Log(LogLevel::Info, "reserved " +
-                            (r.replay ? "a replay of game " + std::to_string(r.replay->id)
-                             : r.watched.empty() ? std::string("a seat")
-                                                 : "a watch of " + r.watched) +
-                            " for " + r.name);
-    reservations_.push_back(std::move(r));
-    LobbyReply(id, "OK");
-}
-
 void RoomServer::HandleReplayLine(LinkId id, const QList<QByteArray>& words) {
     // REPLAY name game [seat [speed]]
     if (words.size() < 3 || words.size() > 5) {
-        LobbyReply(id, "ERR 无法识别的请求。");
+        admission_.Reply(id, "ERR 无法识别的请求。");
         return;
     }
     const std::string name = words[1].toStdString();
     if (const auto bad = CheckPersonName(name)) {
-        LobbyReply(id, "ERR " + *bad);
+        admission_.Reply(id, "ERR " + *bad);
         return;
     }
     bool ok = false;
     const qlonglong game = words[2].toLongLong(&ok);
     if (!ok || game <= 0 || game > (qlonglong{1} << 53)) {
-        LobbyReply(id, "ERR 对局编号应该是一个正整数。");
+        admission_.Reply(id, "ERR 对局编号应该是一个正整数。");
         return;
     }
     int seat = 1;
     if (words.size() > 3 && ((seat = words[3].toInt(&ok)), !ok || seat < 1 || seat > 4)) {
-        LobbyReply(id, "ERR 座位应该是 1 到 4。");
+        admission_.Reply(id, "ERR 座位应该是 1 到 4。");
         return;
     }
     double speed = 1;
     if (words.size() > 4 &&
         ((speed = words[4].toDouble(&ok)), !ok || !(speed >= 0 && speed <= 100))) {
-        LobbyReply(id, "ERR 回放速度应该在 0 到 100 之间。");
+        admission_.Reply(id, "ERR 回放速度应该在 0 到 100 之间。");
         return;
     }
-    const auto waiting = std::count_if(reservations_.begin(), reservations_.end(),
-                                       [](const Reservation& r) { return r.replay != nullptr; });
-    if (replays_.size() + static_cast<std::size_t>(waiting) >=
+    if (replays_.size() + admission_.ReplaysWaiting() >=
         static_cast<std::size_t>(options_.maxReplays)) {
-        LobbyReply(id, "ERR 回放的桌子太多了，请稍后再试。");
+        admission_.Reply(id, "ERR 回放的桌子太多了，请稍后再试。");
         return;
     }
     const bool asked = pages_.Read<Read<StoredGame>>(
@@ -537,18 +291,18 @@ void RoomServer::HandleReplayLine(LinkId id, const QList<QByteArray>& words) {
                 return;
             }
             if (read.status == ReadStatus::Missing) {
-                LobbyReply(id, "ERR 没有找到第 " + std::to_string(game) + " 局的记录。");
+                admission_.Reply(id, "ERR 没有找到第 " + std::to_string(game) + " 局的记录。");
                 return;
             }
             if (read.status == ReadStatus::Damaged) {
                 Log(LogLevel::Error, "game " + std::to_string(game) + " is damaged in the records");
-                LobbyReply(id, "ERR 第 " + std::to_string(game) + " 局的记录已损坏，无法回放。");
+                admission_.Reply(id, "ERR 第 " + std::to_string(game) + " 局的记录已损坏，无法回放。");
                 return;
             }
             if (read.status != ReadStatus::Ok) {
                 Log(LogLevel::Error,
                     "could not read game " + std::to_string(game) + " for a replay");
-                LobbyReply(id, "ERR 房间暂时读不了记录，请稍后再试。");
+                admission_.Reply(id, "ERR 房间暂时读不了记录，请稍后再试。");
                 return;
             }
             Reservation r;
@@ -557,10 +311,10 @@ void RoomServer::HandleReplayLine(LinkId id, const QList<QByteArray>& words) {
             r.replay = std::make_shared<const StoredGame>(std::move(read.value));
             r.replaySeat = static_cast<std::uint8_t>(seat - 1);
             r.replaySpeed = speed;
-            AddReservation(id, std::move(r));
+            admission_.AddReservation(id, std::move(r));
         });
     if (!asked) {
-        LobbyReply(id, "ERR 房间正忙，请稍后再试。");
+        admission_.Reply(id, "ERR 房间正忙，请稍后再试。");
     }
 }
 
@@ -651,19 +405,13 @@ void RoomServer::TableMessage(LinkId id, const Bytes& message) {
 }
 
 void RoomServer::Claim(LinkId id, Session& session) {
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    reservations_.erase(std::remove_if(reservations_.begin(), reservations_.end(),
-                                       [&](const Reservation& r) { return r.expires < now; }),
-                        reservations_.end());
-    const auto it = std::find_if(reservations_.begin(), reservations_.end(),
-                                 [&](const Reservation& r) { return SameHost(r.address, session.address); });
-    if (it == reservations_.end()) {
+    const std::optional<Reservation> taken = admission_.Take(session.address);
+    if (!taken) {
         Log(LogLevel::Info, "a table came without a reservation");
         Refuse(id, "没有找到你的座位预订，请从大厅重新进入。");
         return;
     }
-    const Reservation r = *it;
-    reservations_.erase(it);
+    const Reservation& r = *taken;
     session.person = id;
     session.name = r.name;
     if (r.replay) {
@@ -674,9 +422,9 @@ void RoomServer::Claim(LinkId id, Session& session) {
     // A player back from a drop finds the record at the table.
     if (Table* table = TableOf(r.name); r.watched.empty() && table && table->HasDroppedPlayer(r.name)) {
         session.table = table->Number();
-        droppedFrom_.erase(r.name);
+        admission_.DroppedSeatTaken(r.name);
         table->Rejoin(id, r.name, session.allowWatch);
-        KeepSecret(r);
+        admission_.KeepSecret(r);
         return;
     }
     if (!MayStartGame()) {
@@ -684,28 +432,16 @@ void RoomServer::Claim(LinkId id, Session& session) {
         return;
     }
     // The name is taken while its record is read.
-    seating_.insert(r.name);
+    admission_.BeginSeating(r.name);
     const bool asked = store_.LoadOrCreate(this, r.name, false, [this, id, r](std::optional<PersonRecord> person) {
-        seating_.erase(r.name);
+        admission_.EndSeating(r.name);
         Seat(id, r, person);
     });
     if (!asked) {
-        seating_.erase(r.name);
+        admission_.EndSeating(r.name);
         Log(LogLevel::Warning, "the records are too busy to read the record of " + r.name);
         Refuse(id, "房间暂时读不到你的战绩，请稍后再来。");
     }
-}
-
-void RoomServer::KeepSecret(const Reservation& r) {
-    // The first sit of a name keeps its secret; the record exists by then.
-    if (r.newHash.empty()) {
-        return;
-    }
-    store_.SetSecret(this, r.name, r.newHash, [this, name = r.name](bool kept) {
-        if (!kept) {
-            Log(LogLevel::Error, "could not keep the secret of " + name);
-        }
-    });
 }
 
 void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<PersonRecord>& person) {
@@ -728,14 +464,14 @@ void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<Per
     known_.Seated(record);
     if (!r.watched.empty()) {
         Table* table = TableOf(r.watched);
-        if (table && WatchRefusal(*table, session->address)) {
+        if (table && admission_.WatchRefusal(*table, session->address)) {
             Refuse(id, "旁观的人已经满了。");
             return;
         }
         session->watching = true;
         if (table && table->AddSpectator(id, record, r.watched, session->allowWatch)) {
             session->table = table->Number();
-            KeepSecret(r);
+            admission_.KeepSecret(r);
             return;
         }
         Refuse(id, "没有找到你要旁观的玩家。");
@@ -754,7 +490,7 @@ void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<Per
             Refuse(id, "没能为你安排座位，请从大厅重新进入。");
             return;
         }
-        KeepSecret(r);
+        admission_.KeepSecret(r);
         return;
     }
     Table* table = nullptr;
@@ -782,7 +518,7 @@ void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<Per
         Refuse(id, "没能为你安排座位，请从大厅重新进入。");
         return;
     }
-    KeepSecret(r);
+    admission_.KeepSecret(r);
     if (fresh && options_.botsPerTable > 0) {
         SeatComputers(*table);
     }
@@ -820,42 +556,6 @@ void RoomServer::SeatComputers(Table& table) {
             it->second->SeatPlayer(nextBot_--, bot, true, true);
         }
     });
-}
-
-void RoomServer::RememberDroppedSeat(const std::string& name, const QHostAddress& address) {
-    // Seats whose grace ran out are forgotten now and then; few seats are
-    // ever dropped at once, so this stays small.
-    constexpr std::size_t kPruneAbove = 256;
-    if (droppedFrom_.size() >= kPruneAbove) {
-        std::erase_if(droppedFrom_, [this](const auto& held) {
-            const Table* table = TableOf(held.first);
-            return !table || !table->HasDroppedPlayer(held.first);
-        });
-    }
-    droppedFrom_[name] = address;
-}
-
-std::optional<std::string> RoomServer::WatchRefusal(const Table& table, const QHostAddress& from) const {
-    // Reservations still on their way count too, or a burst of them would
-    // all pass the check before the first table arrived.
-    std::size_t atTable = table.SpectatorCount(), fromThere = 0;
-    for (const Reservation& r : reservations_) {
-        if (!r.watched.empty()) {
-            const Table* watchedAt = TableOf(r.watched);
-            atTable += watchedAt == &table ? 1 : 0;
-            fromThere += SameHost(r.address, from) ? 1 : 0;
-        }
-    }
-    for (const auto& [id, session] : sessions_) {
-        fromThere += session.watching && session.person != 0 && SameHost(session.address, from) ? 1 : 0;
-    }
-    if (atTable >= static_cast<std::size_t>(options_.maxWatchersPerTable)) {
-        return "这张桌旁观的人已经满了（最多 " + std::to_string(options_.maxWatchersPerTable) + " 位）。";
-    }
-    if (fromThere >= static_cast<std::size_t>(options_.maxWatchersPerAddress)) {
-        return "从你的地址旁观的人已经太多了（最多 " + std::to_string(options_.maxWatchersPerAddress) + " 位）。";
-    }
-    return std::nullopt;
 }
 
 Table& RoomServer::NewTable() {
@@ -947,33 +647,8 @@ void RoomServer::Heartbeat() {
         return;  // a slow database gets one heartbeat at a time
     }
     heartbeatPending_ = true;
-    store_.Heartbeat(this, Entry(), NamesHeld(), options_.leaseSeconds,
+    store_.Heartbeat(this, Entry(), admission_.NamesHeld(), options_.leaseSeconds,
                      [this](bool) { heartbeatPending_ = false; });
-}
-
-std::vector<std::string> RoomServer::NamesHeld() {
-    // A claim outlives its lobby request until the reservation it leads to
-    // is made or refused: two heartbeats cover that.
-    const qint64 recent = clock_.elapsed() - 2LL * heartbeat_.interval();
-    std::erase_if(claiming_, [recent](const auto& claimed) { return claimed.second.at < recent; });
-    std::set<std::string> names(seating_.begin(), seating_.end());
-    for (const auto& [id, claimed] : claiming_) {
-        names.insert(claimed.name);
-    }
-    for (const Reservation& r : reservations_) {
-        names.insert(r.name);
-    }
-    for (const auto& [id, session] : sessions_) {
-        if (session.person != 0 && !session.name.empty()) {
-            names.insert(session.name);
-        }
-    }
-    for (const auto& [name, address] : droppedFrom_) {
-        if (const Table* table = TableOf(name); table && table->HasDroppedPlayer(name)) {
-            names.insert(name);
-        }
-    }
-    return {names.begin(), names.end()};
 }
 
 RoomEntry RoomServer::Entry() const {
@@ -986,11 +661,30 @@ RoomEntry RoomServer::Entry() const {
             entry.waitingSeats += table->FreeSeats();
         }
     }
-    entry.freeSeats = SeatsLeft();
+    entry.freeSeats = admission_.SeatsLeft();
     return entry;
 }
 
-int RoomServer::SeatsLeft() const {
+// --- what admission asks of the room --------------------------------------------------
+
+std::optional<QHostAddress> RoomServer::OpenLink(LinkId id) const {
+    const auto it = sessions_.find(id);
+    if (it == sessions_.end() || !links_.IsOpen(id)) {
+        return std::nullopt;
+    }
+    return it->second.address;
+}
+
+void RoomServer::AnswerLobby(LinkId id, const std::string& text) {
+    links_.Answer(id, QByteArray::fromStdString(text + "\n"));
+}
+
+Table* RoomServer::TableNumbered(int number) const {
+    const auto it = tables_.find(number);
+    return it == tables_.end() ? nullptr : it->second.get();
+}
+
+int RoomServer::SeatsOpen() const {
     int seats = 0;
     for (const auto& [number, table] : tables_) {
         if (!table->GameRunning() && table->HasHumans() && !awaitingComputers_.count(number)) {
@@ -999,12 +693,24 @@ int RoomServer::SeatsLeft() const {
     }
     // A new table takes as many people as computer players leave room for.
     const int perTable = 4 - std::clamp(options_.botsPerTable, 0, 3);
-    seats += perTable * std::max(options_.maxTables - static_cast<int>(tables_.size()), 0);
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    const auto coming = std::count_if(
-        reservations_.begin(), reservations_.end(),
-        [now](const Reservation& r) { return r.watched.empty() && r.expires >= now; });
-    return std::max(seats - static_cast<int>(coming), 0);
+    return seats + perTable * std::max(options_.maxTables - static_cast<int>(tables_.size()), 0);
+}
+
+bool RoomServer::AwaitingComputers(int table) const { return awaitingComputers_.count(table) > 0; }
+
+std::size_t RoomServer::WatchersFrom(const QHostAddress& from) const {
+    return static_cast<std::size_t>(std::count_if(sessions_.begin(), sessions_.end(), [&](const auto& held) {
+        const Session& s = held.second;
+        return s.watching && s.person != 0 && s.address.isEqual(from, QHostAddress::TolerantConversion);
+    }));
+}
+
+void RoomServer::AddNamesSeated(std::set<std::string>& names) const {
+    for (const auto& [id, session] : sessions_) {
+        if (session.person != 0 && !session.name.empty()) {
+            names.insert(session.name);
+        }
+    }
 }
 
 bool RoomServer::MayStartGame() { return records_.MayStartGame(); }

@@ -7,6 +7,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <QUuid>
 
 #include <map>
 #include <memory>
@@ -14,11 +15,11 @@
 #include <set>
 #include <unordered_map>
 
+#include "server/admission/admission.h"
 #include "server/admission/known_people.h"
 #include "server/links/links.h"
 #include "server/pages/page_server.h"
 #include "server/tables/replay.h"
-#include "server/admission/secrets.h"
 #include "server/store/records_queue.h"
 #include "server/store/store_worker.h"
 #include "server/tables/table.h"
@@ -80,7 +81,7 @@ struct RoomOptions {
 // is 0 is a table (framed messages); anything else is a lobby speaking one
 // line of text to reserve a seat, a watch or a replay, or a browser asking
 // for one of the room's pages (docs/protocol.md, docs/records.md).
-class RoomServer final : public QObject, private TableHost, private LinkEvents {
+class RoomServer final : public QObject, private TableHost, private LinkEvents, private AdmissionHost {
     Q_OBJECT
 public:
     RoomServer(RoomOptions options, StoreWorker& store, QObject* parent = nullptr);
@@ -115,32 +116,6 @@ private:
         bool replaying = false;  // watches a stored game, at no table
         int table = 0;
     };
-    struct Reservation {
-        std::string name;
-        std::string watched;  // empty: a seat
-        QHostAddress address;
-        qint64 expires = 0;
-        std::string newHash;  // the secret to keep for a name that has none
-        // A replay: the game read when it was reserved, the seat shown and
-        // the speed.
-        std::shared_ptr<const StoredGame> replay;
-        std::uint8_t replaySeat = 0;
-        double replaySpeed = 1;
-        // A chosen seat: its table's number (0: any table) and the seat, 0..3.
-        int table = 0;
-        int seat = 0;
-    };
-    struct LobbyRequest {
-        bool watch = false;
-        std::string name, watched, secret;
-        int table = 0;  // SITAT: the table and seat (0..3) asked for
-        int seat = 0;
-    };
-    // Why the seat asked for cannot be had, if it cannot.
-    std::optional<std::string> ChosenSeatRefusal(int table, int seat) const;
-    // A table's first free seat that no lobby has asked for, or -1.
-    int UnreservedSeat(const Table& table) const;
-
     // LinkEvents
     void LinkOpened(LinkId id, const QHostAddress& from) override;
     void TableMessage(LinkId id, const Bytes& message) override;
@@ -151,38 +126,33 @@ private:
     Session* Open(LinkId id);
 
     void HandleLobbyLine(LinkId id, const QByteArray& line);
-    // Decides a lobby's request once its secret, if any, has been checked
-    // (holder: the secret matched the name's) or hashed (newHash).
-    void CheckClaim(PersonId id, const LobbyRequest& request, const Store::SecretLookup& stored);
-    void CheckClaimFromMemory(PersonId id, const LobbyRequest& request);
-    void GrantLobbyRequest(PersonId id, const LobbyRequest& request, bool holder,
-                           const std::string& newHash);
-    void RefuseClaim(PersonId id, const LobbyRequest& request, const std::string& why,
-                     const std::string& text);
-    void LobbyReply(PersonId id, const std::string& text);
-    // Takes a reservation within the room's bounds and answers the lobby.
-    void AddReservation(PersonId id, Reservation r);
     void HandleReplayLine(LinkId id, const QList<QByteArray>& words);
     void StartReplay(LinkId id, Session& session, const Reservation& r);
     // A browser's (or the page pane's) request, answered by pages_.
     void ServePage(LinkId id, const std::string& requestLine);
     void AnswerPage(PersonId id, int status, std::string_view type, const std::string& body);
     std::vector<LiveTable> LiveTables() const;
-    void SendLobbyReply(PersonId id, const std::string& text);
-    void RememberDroppedSeat(const std::string& name, const QHostAddress& address);
     void Claim(LinkId id, Session& session);
     // Seats a claimed link once its record has been read.
     void Seat(PersonId id, const Reservation& r, const std::optional<PersonRecord>& person);
     void SeatComputers(Table& table);
-    void KeepSecret(const Reservation& r);
+    // A table's first free seat that no lobby has asked for, or -1.
+    int UnreservedSeat(const Table& table) const;
     // Ends a table's link the person did not ask to end, telling it why.
     void Refuse(LinkId id, const std::string& why);
     void SweepTables();
     void FinishShutdown(bool now);
     Table& NewTable();
-    // Why one more watch of the table cannot be had from this address.
-    std::optional<std::string> WatchRefusal(const Table& table, const QHostAddress& from) const;
-    Table* TableOf(const std::string& name) const;
+
+    // AdmissionHost
+    std::optional<QHostAddress> OpenLink(LinkId id) const override;
+    void AnswerLobby(LinkId id, const std::string& text) override;
+    Table* TableOf(const std::string& name) const override;
+    Table* TableNumbered(int number) const override;
+    int SeatsOpen() const override;
+    bool AwaitingComputers(int table) const override;
+    std::size_t WatchersFrom(const QHostAddress& from) const override;
+    void AddNamesSeated(std::set<std::string>& names) const override;
 
     // TableHost
     void Send(PersonId to, const Bytes& message) override;
@@ -196,37 +166,20 @@ private:
 
     // The room's row and the names it holds, written now and then.
     void Heartbeat();
-    std::vector<std::string> NamesHeld();
     RoomEntry Entry() const;
-    // People the room can still seat, those on their way counted out.
-    int SeatsLeft() const;
     ThinkId Think(ThinkWork work, std::function<void(engine::Decision)> done) override;
     void CancelThink(ThinkId id) override;
 
     RoomOptions options_;
     StoreWorker& store_;
     std::unordered_map<LinkId, Session> sessions_;
-    std::vector<Reservation> reservations_;
-    // Where each dropped seat's link came from: only that address may take
-    // the seat back without the name's secret.
-    std::map<std::string, QHostAddress> droppedFrom_;
-    SecretWorker secrets_;
     TimerQueue timers_;
     KnownPeople known_;
     std::map<int, std::unique_ptr<Table>> tables_;
     std::map<PersonId, std::unique_ptr<Replay>> replays_;
-    QElapsedTimer clock_;
-    std::string id_;
+    const std::string id_ = QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
     QTimer heartbeat_;
     bool heartbeatPending_ = false;
-    // Names claimed for lobby requests not answered yet, by lobby link, and
-    // when (a request whose link went unanswered is forgotten in time).
-    struct Claiming {
-        std::string name;
-        qint64 at = 0;
-    };
-    std::map<PersonId, Claiming> claiming_;
-    std::set<std::string> seating_;    // names whose records are being read
     std::set<int> awaitingComputers_;  // tables whose computer players are being read
     bool linksGone_ = false;
     bool storeGaveUp_ = false;
@@ -245,6 +198,7 @@ private:
     RecordsQueue records_;
     PageServer pages_;
     Links links_;
+    Admission admission_;
     std::unique_ptr<ThinkPool> pool_;  // made first and stopped first
 };
 
