@@ -11,8 +11,6 @@
 
 #include "server/tables/invariants.h"
 #include "server/tables/names.h"
-#include "wire/keep_alive.h"
-#include "server/admission/secrets.h"
 #include "server/pages/web_pages.h"
 #include "wire/handshake.h"
 #include "wire/messages.h"
@@ -42,7 +40,13 @@ AdmissionLimits AdmissionLimitsOf(const RoomOptions& o) {
     limits.maxWatchersPerTable = o.maxWatchersPerTable;
     limits.maxWatchersPerAddress = o.maxWatchersPerAddress;
     limits.leaseSeconds = o.leaseSeconds;
+    limits.maxReplays = o.maxReplays;
     return limits;
+}
+
+int ThinkThreads(const RoomOptions& o) {
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    return o.thinkThreads > 0 ? o.thinkThreads : std::clamp(cores, 1, 8);
 }
 
 LogLevel LevelOf(Links::Note note) {
@@ -72,10 +76,8 @@ RoomServer::RoomServer(RoomOptions options, StoreWorker& store, QObject* parent)
               [this] { return records_.Health(); }}),
       links_(LinkOptionsOf(options_), *this,
              [this](Links::Note note, const std::string& line) { Log(LevelOf(note), line); }),
-      admission_(AdmissionLimitsOf(options_), this, store_, id_, known_, records_, *this) {
-    const int cores = static_cast<int>(std::thread::hardware_concurrency());
-    pool_ = std::make_unique<ThinkPool>(options_.thinkThreads > 0 ? options_.thinkThreads
-                                                                  : std::clamp(cores, 1, 8));
+      admission_(AdmissionLimitsOf(options_), this, store_, id_, known_, records_, *this),
+      thoughts_(this, ThinkThreads(options_), [this] { SweepTables(); }) {
     seeds_.seed(options_.seed != 0 ? options_.seed : std::random_device{}());
     store_.Attach(this, [this](const std::string& line) { Log(LogLevel::Warning, "records: " + line); });
     connect(&heartbeat_, &QTimer::timeout, this, &RoomServer::Heartbeat);
@@ -91,7 +93,7 @@ RoomServer::RoomServer(RoomOptions options, StoreWorker& store, QObject* parent)
 
 RoomServer::~RoomServer() {
     store_.Detach(this);  // what is queued is still written, unanswered
-    pool_.reset();    // no thought comes back from here on
+    thoughts_.Stop();  // no thought comes back from here on
     tables_.clear();  // their timers go first
     replays_.clear();
 }
@@ -235,7 +237,7 @@ void RoomServer::HandleLobbyLine(LinkId id, const QByteArray& line) {
     if (verb == "GET") {
         ServePage(id, line.trimmed().toStdString());
     } else if (verb == "REPLAY") {
-        HandleReplayLine(id, words);
+        admission_.RequestReplay(id, words, replays_.size());
     } else {
         admission_.Request(id, words);
     }
@@ -250,72 +252,9 @@ int RoomServer::UnreservedSeat(const Table& table) const {
     return -1;
 }
 
-void RoomServer::HandleReplayLine(LinkId id, const QList<QByteArray>& words) {
-    // REPLAY name game [seat [speed]]
-    if (words.size() < 3 || words.size() > 5) {
-        admission_.Reply(id, "ERR 无法识别的请求。");
-        return;
-    }
-    const std::string name = words[1].toStdString();
-    if (const auto bad = CheckPersonName(name)) {
-        admission_.Reply(id, "ERR " + *bad);
-        return;
-    }
-    bool ok = false;
-    const qlonglong game = words[2].toLongLong(&ok);
-    if (!ok || game <= 0 || game > (qlonglong{1} << 53)) {
-        admission_.Reply(id, "ERR 对局编号应该是一个正整数。");
-        return;
-    }
-    int seat = 1;
-    if (words.size() > 3 && ((seat = words[3].toInt(&ok)), !ok || seat < 1 || seat > 4)) {
-        admission_.Reply(id, "ERR 座位应该是 1 到 4。");
-        return;
-    }
-    double speed = 1;
-    if (words.size() > 4 &&
-        ((speed = words[4].toDouble(&ok)), !ok || !(speed >= 0 && speed <= 100))) {
-        admission_.Reply(id, "ERR 回放速度应该在 0 到 100 之间。");
-        return;
-    }
-    if (replays_.size() + admission_.ReplaysWaiting() >=
-        static_cast<std::size_t>(options_.maxReplays)) {
-        admission_.Reply(id, "ERR 回放的桌子太多了，请稍后再试。");
-        return;
-    }
-    const bool asked = pages_.Read<Read<StoredGame>>(
-        [game](Store& store) { return ReadGame(store, game); },
-        [this, id, name, game, seat, speed](Read<StoredGame> read) {
-            const Session* session = Open(id);
-            if (session == nullptr) {
-                return;
-            }
-            if (read.status == ReadStatus::Missing) {
-                admission_.Reply(id, "ERR 没有找到第 " + std::to_string(game) + " 局的记录。");
-                return;
-            }
-            if (read.status == ReadStatus::Damaged) {
-                Log(LogLevel::Error, "game " + std::to_string(game) + " is damaged in the records");
-                admission_.Reply(id, "ERR 第 " + std::to_string(game) + " 局的记录已损坏，无法回放。");
-                return;
-            }
-            if (read.status != ReadStatus::Ok) {
-                Log(LogLevel::Error,
-                    "could not read game " + std::to_string(game) + " for a replay");
-                admission_.Reply(id, "ERR 房间暂时读不了记录，请稍后再试。");
-                return;
-            }
-            Reservation r;
-            r.name = name;
-            r.address = session->address;
-            r.replay = std::make_shared<const StoredGame>(std::move(read.value));
-            r.replaySeat = static_cast<std::uint8_t>(seat - 1);
-            r.replaySpeed = speed;
-            admission_.AddReservation(id, std::move(r));
-        });
-    if (!asked) {
-        admission_.Reply(id, "ERR 房间正忙，请稍后再试。");
-    }
+bool RoomServer::ReadStoredGame(std::int64_t game, std::function<void(Read<StoredGame>)> done) {
+    return pages_.Read<Read<StoredGame>>([game](Store& store) { return ReadGame(store, game); },
+                                         std::move(done));
 }
 
 void RoomServer::StartReplay(LinkId id, Session& session, const Reservation& r) {
@@ -718,36 +657,9 @@ bool RoomServer::MayStartGame() { return records_.MayStartGame(); }
 std::uint64_t RoomServer::NextDealSeed() { return seeds_(); }
 
 ThinkId RoomServer::Think(ThinkWork work, std::function<void(engine::Decision)> done) {
-    const ThinkId id = nextThink_++;
-    auto job = std::make_shared<ThinkPool::Job>();
-    job->work = std::move(work);
-    job->deliver = [this, id](engine::Decision decision) {
-        // Back on the room's thread; a thought cancelled meanwhile is dropped.
-        QMetaObject::invokeMethod(
-            this,
-            [this, id, decision = std::move(decision)]() mutable {
-                const auto it = thinking_.find(id);
-                if (it == thinking_.end()) {
-                    return;
-                }
-                auto done = std::move(it->second.done);
-                thinking_.erase(it);
-                done(std::move(decision));
-                SweepTables();
-            },
-            Qt::QueuedConnection);
-    };
-    thinking_[id] = Thinking{job, std::move(done)};
-    pool_->Submit(std::move(job));
-    return id;
+    return thoughts_.Think(std::move(work), std::move(done));
 }
 
-void RoomServer::CancelThink(ThinkId id) {
-    const auto it = thinking_.find(id);
-    if (it != thinking_.end()) {
-        it->second.job->cancel = true;
-        thinking_.erase(it);
-    }
-}
+void RoomServer::CancelThink(ThinkId id) { thoughts_.Cancel(id); }
 
 }  // namespace redten::room

@@ -23,7 +23,7 @@
 #include "server/store/records_queue.h"
 #include "server/store/store_worker.h"
 #include "server/tables/table.h"
-#include "server/tables/think_pool.h"
+#include "server/tables/thoughts.h"
 #include "server/tables/timer_queue.h"
 #include "wire/framing.h"
 
@@ -126,7 +126,6 @@ private:
     Session* Open(LinkId id);
 
     void HandleLobbyLine(LinkId id, const QByteArray& line);
-    void HandleReplayLine(LinkId id, const QList<QByteArray>& words);
     void StartReplay(LinkId id, Session& session, const Reservation& r);
     // A browser's (or the page pane's) request, answered by pages_.
     void ServePage(LinkId id, const std::string& requestLine);
@@ -153,6 +152,7 @@ private:
     bool AwaitingComputers(int table) const override;
     std::size_t WatchersFrom(const QHostAddress& from) const override;
     void AddNamesSeated(std::set<std::string>& names) const override;
+    bool ReadStoredGame(std::int64_t game, std::function<void(Read<StoredGame>)> done) override;
 
     // TableHost
     void Send(PersonId to, const Bytes& message) override;
@@ -189,17 +189,11 @@ private:
     bool shuttingDown_ = false;
     std::function<void()> shutdownDone_;
     int brokenGames_ = 0;
-    struct Thinking {
-        std::shared_ptr<ThinkPool::Job> job;
-        std::function<void(engine::Decision)> done;
-    };
-    std::map<ThinkId, Thinking> thinking_;
-    ThinkId nextThink_ = 1;
     RecordsQueue records_;
     PageServer pages_;
     Links links_;
     Admission admission_;
-    std::unique_ptr<ThinkPool> pool_;  // made first and stopped first
+    Thoughts thoughts_;  // stopped first
 };
 
 }  // namespace redten::room

@@ -193,7 +193,6 @@ void Admission::Grant(LinkId id, const LobbyRequest& request, bool holder,
             return;
         }
     }
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
     PruneExpired();
     if (request.watch) {
         Table* table = host_.TableOf(request.watched);
@@ -318,6 +317,73 @@ std::optional<std::string> Admission::WatchRefusal(const Table& table, const QHo
     return std::nullopt;
 }
 
+
+void Admission::RequestReplay(LinkId id, const QList<QByteArray>& words, std::size_t running) {
+    // REPLAY name game [seat [speed]]
+    if (words.size() < 3 || words.size() > 5) {
+        Reply(id, "ERR 无法识别的请求。");
+        return;
+    }
+    const std::string name = words[1].toStdString();
+    if (const auto bad = CheckPersonName(name)) {
+        Reply(id, "ERR " + *bad);
+        return;
+    }
+    bool ok = false;
+    const qlonglong game = words[2].toLongLong(&ok);
+    if (!ok || game <= 0 || game > (qlonglong{1} << 53)) {
+        Reply(id, "ERR 对局编号应该是一个正整数。");
+        return;
+    }
+    int seat = 1;
+    if (words.size() > 3 && ((seat = words[3].toInt(&ok)), !ok || seat < 1 || seat > 4)) {
+        Reply(id, "ERR 座位应该是 1 到 4。");
+        return;
+    }
+    double speed = 1;
+    if (words.size() > 4 &&
+        ((speed = words[4].toDouble(&ok)), !ok || !(speed >= 0 && speed <= 100))) {
+        Reply(id, "ERR 回放速度应该在 0 到 100 之间。");
+        return;
+    }
+    if (running + ReplaysWaiting() >=
+        static_cast<std::size_t>(limits_.maxReplays)) {
+        Reply(id, "ERR 回放的桌子太多了，请稍后再试。");
+        return;
+    }
+    const bool asked = host_.ReadStoredGame(
+        game, [this, id, name, game, seat, speed](Read<StoredGame> read) {
+            const auto open = host_.OpenLink(id);
+            if (!open) {
+                return;
+            }
+            if (read.status == ReadStatus::Missing) {
+                Reply(id, "ERR 没有找到第 " + std::to_string(game) + " 局的记录。");
+                return;
+            }
+            if (read.status == ReadStatus::Damaged) {
+                host_.Log(LogLevel::Error, "game " + std::to_string(game) + " is damaged in the records");
+                Reply(id, "ERR 第 " + std::to_string(game) + " 局的记录已损坏，无法回放。");
+                return;
+            }
+            if (read.status != ReadStatus::Ok) {
+                host_.Log(LogLevel::Error,
+                    "could not read game " + std::to_string(game) + " for a replay");
+                Reply(id, "ERR 房间暂时读不了记录，请稍后再试。");
+                return;
+            }
+            Reservation r;
+            r.name = name;
+            r.address = *open;
+            r.replay = std::make_shared<const StoredGame>(std::move(read.value));
+            r.replaySeat = static_cast<std::uint8_t>(seat - 1);
+            r.replaySpeed = speed;
+            AddReservation(id, std::move(r));
+        });
+    if (!asked) {
+        Reply(id, "ERR 房间正忙，请稍后再试。");
+    }
+}
 
 // --- reservations ---------------------------------------------------------------------
 

@@ -65,6 +65,9 @@ public:
     virtual bool AwaitingComputers(int table) const = 0;
     // People watching from the address now.
     virtual std::size_t WatchersFrom(const QHostAddress& from) const = 0;
+    // Reads a stored game beside the room's thread; false when the
+    // records are too busy to be asked.
+    virtual bool ReadStoredGame(std::int64_t game, std::function<void(Read<StoredGame>)> done) = 0;
     // Names of people at the room's links now.
     virtual void AddNamesSeated(std::set<std::string>& names) const = 0;
     virtual void Log(LogLevel level, const std::string& line) = 0;
@@ -76,6 +79,7 @@ struct AdmissionLimits {
     int maxWatchersPerTable = 16;
     int maxWatchersPerAddress = 16;
     int leaseSeconds = 15;
+    int maxReplays = 64;
 };
 
 // Who may come in: a lobby's request checked against the name's claim in
@@ -91,6 +95,8 @@ public:
 
     // A lobby's SIT, SITAT or WATCH line, in words.
     void Request(LinkId id, const QList<QByteArray>& words);
+    // A lobby's REPLAY line, in words, with the replays running now.
+    void RequestReplay(LinkId id, const QList<QByteArray>& words, std::size_t running);
     // Takes a reservation within the bounds and answers the lobby.
     void AddReservation(LinkId id, Reservation r);
     // Answers a lobby; a refusal first gives back the name it claimed.
