@@ -2,6 +2,7 @@
 // while their pause runs, and answer when both are over.
 #include <chrono>
 
+#include "engine/bot.h"
 #include "server/tables/table.h"
 
 namespace redten::room {
@@ -95,6 +96,106 @@ void Table::BotActStrong(std::uint8_t s) {
     if (game_->Phase() == kPhaseShowing) {
         AnswerShowing(s, decision.answer);
     } else if (!Play(s, decision.play)) {
+        PlayPlainestMove(s);  // never stall the table
+    }
+}
+
+// --- computer players ------------------------------------------------------------------
+
+TimerId Table::Schedule(int ms, std::function<void()> fn) { return host_.After(ms, std::move(fn)); }
+
+void Table::CancelTimer(TimerId& timer) {
+    if (timer != 0) {
+        host_.Cancel(timer);
+        timer = 0;
+    }
+}
+
+bool Table::RoomMovesFor(std::uint8_t s) const {
+    return seats_[s] && (seats_[s]->bot || (seats_[s]->offline && game_));
+}
+
+bool Table::PeopleReady() const {
+    return std::all_of(seats_.begin(), seats_.end(),
+                       [](const auto& m) { return !m || m->bot || m->offline || m->ready; });
+}
+
+bool Table::BotHasWork(std::uint8_t s) const {
+    const Member& m = *seats_[s];
+    if (!game_) {
+        if (!settingsDone_) {
+            return IsOwner(s);
+        }
+        // Raising a hand before the people would start their tables'
+        // countdown to leave; computer players wait for them.
+        return !m.ready && PeopleReady();
+    }
+    if (game_->Phase() == kPhaseShowing) {
+        return game_->LiangTimes(s) == 0 || game_->MayFollow(s);
+    }
+    return (game_->Phase() == kPhaseLead || game_->Phase() == kPhaseFollow) && game_->CurSeat() == s;
+}
+
+void Table::PokeBots() {
+    for (std::uint8_t s = 0; s < 4; ++s) {
+        if (!RoomMovesFor(s) || !BotHasWork(s)) {
+            continue;
+        }
+        if (seats_[s]->bot) {
+            StartThinking(s);  // a dropped person's seat is played as the basic player plays
+        }
+        if (botTimers_[s] != 0) {
+            continue;
+        }
+        int delay = options_.botPauseMs;
+        if (!seats_[s]->bot) {
+            if (!clockOut_) {
+                continue;  // a dropped seat keeps the time its player would have had
+            }
+            delay = 0;
+        } else if (quiet_ && HasHumans()) {
+            delay = std::max(delay, options_.botQuietMs);
+        }
+        botTimers_[s] = Schedule(delay, [this, s] {
+            botTimers_[s] = 0;
+            BotAct(s);
+        });
+    }
+}
+
+void Table::BotAct(std::uint8_t s) {
+    if (!RoomMovesFor(s) || !BotHasWork(s)) {
+        return;
+    }
+    quiet_ = false;
+    if (!game_) {
+        if (!settingsDone_) {
+            ConfirmSettings(s, SettingsText());
+        } else {
+            AgreeOrReady(s, false);
+        }
+        return;
+    }
+    if (strong_ && seats_[s]->bot) {
+        BotActStrong(s);
+        return;
+    }
+    const CardList& hand = game_->Hand(s);
+    if (game_->Phase() == kPhaseShowing) {
+        if (game_->LiangTimes(s) == 0) {
+            AnswerShowing(s, engine::BotShowingAnswer(hand));
+        } else {
+            const bool follow = engine::BotFollows(hand);
+            AnswerShowing(s, follow ? static_cast<std::uint8_t>(
+                                          (std::count(hand.begin(), hand.end(), kRedTen59) ? 1 : 0) |
+                                          (std::count(hand.begin(), hand.end(), kRedTen72) ? 2 : 0))
+                                    : 0);
+        }
+        return;
+    }
+    const bool lead = game_->Phase() == kPhaseLead;
+    const CardList choice = lead ? engine::BotLead(hand) : engine::BotFollow(hand, game_->ToBeat());
+    if (!Play(s, choice)) {
         PlayPlainestMove(s);  // never stall the table
     }
 }
