@@ -12,7 +12,7 @@
 //
 //   build/bench/room_scale [TABLES,...] [PAUSE_MS] [SECONDS]
 //
-// Defaults: 10,100,250,500 tables, 250 ms pauses (a few times quicker than
+// Up to 2,000 tables. Defaults: 10,100,250,500 tables, 250 ms pauses (a few times quicker than
 // people, so that 500 tables make about 2,000 plays a second), 20 seconds
 // measured at each count after 3 seconds of warming up.
 #include <QCoreApplication>
@@ -120,8 +120,9 @@ double At(std::vector<double>& v, double q) {
 bool MeasurePlay(int tables, int pauseMs, int seconds, const QString& dir) {
     const QString db = dir + QStringLiteral("/room-%1.db").arg(tables);
     RoomProcess room({QStringLiteral("--bots"), QStringLiteral("0"), QStringLiteral("--db"), db,
-                     QStringLiteral("--idle-drop-s"), QStringLiteral("0"),
-                      QStringLiteral("--max-tables"), QStringLiteral("1000")});
+                      QStringLiteral("--idle-drop-s"), QStringLiteral("0"),
+                      QStringLiteral("--max-tables"), QString::number(std::max(tables, 1000)),
+                      QStringLiteral("--max-links"), QString::number(std::max(tables * 4 + 100, 4000))});
     if (room.Port() == 0) {
         std::cerr << "the room did not start\n";
         return false;
@@ -274,7 +275,7 @@ int main(int argc, char** argv) {
     if (argc > 1) {
         counts.clear();
         for (const QString& c : QString::fromLocal8Bit(argv[1]).split(QLatin1Char(','))) {
-            counts.push_back(std::clamp(c.toInt(), 1, 1000));
+            counts.push_back(std::clamp(c.toInt(), 1, 2000));
         }
     }
     const int pauseMs = argc > 2 ? std::clamp(std::atoi(argv[2]), 0, 10000) : 250;
