@@ -18,7 +18,6 @@
 namespace redten::room {
 namespace {
 
-constexpr long kMaxReservationsPerAddress = 16;
 const char* const kBotNames[] = {"甲", "乙", "丙", "丁"};
 // A computer player is "电脑" and its level, so people see whom they face.
 
