@@ -1,5 +1,7 @@
 #include "server/links/links.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 
 #include <algorithm>
@@ -12,14 +14,13 @@ namespace {
 constexpr int kMaxLobbyLine = 512;
 // Tables send small messages; a frame this big is no table's.
 constexpr std::uint32_t kMaxTableFrame = 64 * 1024;
-constexpr qint64 kMaxReadChunk = 64 * 1024;
 
 }  // namespace
 
 Links::Links(LinkOptions options, LinkEvents& events, Logger log)
     : options_(options), events_(events), log_(std::move(log)) {
     clock_.start();
-    connect(&server_, &QTcpServer::newConnection, this, &Links::OnNewConnection);
+    server_.onAccepted = [this](int descriptor) { Accept(descriptor); };
     connect(&server_, &QTcpServer::acceptError, this, &Links::OnAcceptError);
     acceptPause_.setSingleShot(true);
     connect(&acceptPause_, &QTimer::timeout, this, [this] { server_.resumeAccepting(); });
@@ -34,7 +35,8 @@ Links::Links(LinkOptions options, LinkEvents& events, Logger log)
 Links::~Links() {
     for (auto& [id, link] : links_) {
         if (link.socket) {
-            link.socket->disconnect(this);
+            link.socket->onData = nullptr;
+            link.socket->onClosed = nullptr;
         }
     }
 }
@@ -69,7 +71,7 @@ bool Links::IsTable(LinkId id) const {
 
 QHostAddress Links::LocalAddress(LinkId id) const {
     const Link* link = Find(id);
-    return link != nullptr && link->socket ? link->socket->localAddress() : QHostAddress();
+    return link != nullptr && link->socket ? link->socket->LocalAddress() : QHostAddress();
 }
 
 // --- accepting ----------------------------------------------------------------------
@@ -84,51 +86,48 @@ void Links::OnAcceptError(QAbstractSocket::SocketError error) {
     acceptPause_.start(options_.acceptPauseMs);
 }
 
-void Links::Refuse(QTcpSocket* socket) {
+void Links::Refuse(int descriptor) {
     if (refused_++ % 100 == 0) {  // a flood is told once in a while
         log_(Note::Warning, "the room is full (" + std::to_string(links_.size()) + " links); refusing new ones");
     }
-    socket->setParent(this);
     // A lobby reads the line; a table reads nonsense and ends its link,
     // which is what it should do.
-    socket->write("ERR 房间已满，请稍后再来。\n");
-    socket->disconnectFromHost();
-    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-    QTimer::singleShot(options_.closeGraceMs, socket, [socket] { socket->abort(); });
+    auto* socket = new LinkSocket(descriptor, this);
+    const QByteArray full = "ERR 房间已满，请稍后再来。\n";
+    socket->Write(full.constData(), static_cast<std::size_t>(full.size()));
+    socket->Shutdown();
+    socket->onClosed = [socket] { socket->deleteLater(); };
+    QTimer::singleShot(options_.closeGraceMs, socket, [socket] { socket->Abort(); });
 }
 
-void Links::OnNewConnection() {
-    while (QTcpSocket* socket = server_.nextPendingConnection()) {
-        if (links_.size() >= static_cast<std::size_t>(options_.maxLinks)) {
-            Refuse(socket);
-            continue;
-        }
-        const LinkId id = next_++;
-        Link& link = links_.emplace(id, Link{kMaxTableFrame}).first->second;
-        link.socket = socket;
-        socket->setParent(this);
-        // Tables exchange small messages that must not wait for the
-        // peer's delayed acknowledgement; a peer that vanishes without a
-        // word is found by the probes.
-        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        ProbeQuietLink(socket->socketDescriptor());
-        link.heardAt = clock_.elapsed();
-        // Whatever a peer pours in waits in the kernel, not here: we take
-        // it a bounded piece at a time.
-        socket->setReadBufferSize(kMaxReadChunk);
-        connect(socket, &QTcpSocket::readyRead, this, [this, id] { OnReadyRead(id); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, id] { OnDisconnected(id); });
-        link.greetTimer = new QTimer(socket);
-        link.greetTimer->setSingleShot(true);
-        connect(link.greetTimer, &QTimer::timeout, this, [this, id] {
-            const Link* found = Find(id);
-            if (found != nullptr && !found->greeted) {
-                Drop(id, "said nothing in time");
-            }
-        });
-        link.greetTimer->start(options_.greetingSeconds * 1000);
-        events_.LinkOpened(id, socket->peerAddress());
+void Links::Accept(int descriptor) {
+    if (links_.size() >= static_cast<std::size_t>(options_.maxLinks)) {
+        Refuse(descriptor);
+        return;
     }
+    const LinkId id = next_++;
+    Link& link = links_.emplace(id, Link{kMaxTableFrame}).first->second;
+    auto* socket = new LinkSocket(descriptor, this);
+    link.socket = socket;
+    // Tables exchange small messages that must not wait for the peer's
+    // delayed acknowledgement; a peer that vanishes without a word is found
+    // by the probes.
+    const int on = 1;
+    ::setsockopt(descriptor, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    ProbeQuietLink(descriptor);
+    link.heardAt = clock_.elapsed();
+    socket->onData = [this, id](const char* data, std::size_t size) { OnData(id, data, size); };
+    socket->onClosed = [this, id] { OnDisconnected(id); };
+    link.greetTimer = new QTimer(socket);
+    link.greetTimer->setSingleShot(true);
+    connect(link.greetTimer, &QTimer::timeout, this, [this, id] {
+        const Link* found = Find(id);
+        if (found != nullptr && !found->greeted) {
+            Drop(id, "said nothing in time");
+        }
+    });
+    link.greetTimer->start(options_.greetingSeconds * 1000);
+    events_.LinkOpened(id, socket->PeerAddress());
 }
 
 void Links::Greeted(LinkId id) {
@@ -142,34 +141,24 @@ void Links::Greeted(LinkId id) {
 
 // --- reading ------------------------------------------------------------------------
 
-void Links::OnReadyRead(LinkId id) {
+void Links::OnData(LinkId id, const char* data, std::size_t size) {
     Link* found = Find(id);
-    if (found == nullptr || !found->socket) {
+    if (found == nullptr || size == 0) {
         return;
     }
     Link& link = *found;
-    QTcpSocket* socket = link.socket;
     link.heardAt = clock_.elapsed();
     if (link.closing) {
-        socket->readAll();
-        return;
+        return;  // nothing more is read from a link being closed
     }
     if (link.kind == Link::Kind::Unknown) {
-        char first = 0;
-        if (socket->peek(&first, 1) != 1) {
-            return;
-        }
-        link.kind = first == 0 ? Link::Kind::Table : Link::Kind::Lobby;
+        link.kind = data[0] == 0 ? Link::Kind::Table : Link::Kind::Lobby;
     }
     if (link.kind == Link::Kind::Lobby) {
-        ReadLobbyLine(id, link);
+        ReadLobbyLine(id, link, data, size);
         return;
     }
-    // Taken whole, so the socket's buffer goes with it and an idle link
-    // keeps none.
-    const QByteArray data = socket->readAll();
-    if (!link.decoder.feed(reinterpret_cast<const std::uint8_t*>(data.constData()),
-                           static_cast<std::size_t>(data.size()))) {
+    if (!link.decoder.feed(reinterpret_cast<const std::uint8_t*>(data), size)) {
         Drop(id, "broke the framing");
         return;
     }
@@ -179,14 +168,12 @@ void Links::OnReadyRead(LinkId id) {
     }
 }
 
-void Links::ReadLobbyLine(LinkId id, Link& link) {
-    QTcpSocket* socket = link.socket;
+void Links::ReadLobbyLine(LinkId id, Link& link, const char* data, std::size_t size) {
     if (link.lineDone) {
-        socket->readAll();  // one line is all a lobby says
-        return;
+        return;  // one line is all a lobby says
     }
-    link.line += socket->read(kMaxLobbyLine + 1 - link.line.size());
-    socket->readAll();
+    const auto room = static_cast<std::size_t>(kMaxLobbyLine + 1 - link.line.size());
+    link.line.append(data, static_cast<qsizetype>(std::min(size, room)));
     const qsizetype newline = link.line.indexOf('\n');
     if (newline >= 0) {
         link.lineDone = true;
@@ -203,34 +190,17 @@ void Links::ReadLobbyLine(LinkId id, Link& link) {
 
 // --- writing ------------------------------------------------------------------------
 
-void Links::Write(Link& link, const char* data, qint64 size) {
-    qint64 sent = 0;
-    if (link.socket->bytesToWrite() == 0) {
-        // Straight to the kernel, which takes a table's small message whole:
-        // the socket's own buffer would wait a turn of the loop for the link
-        // to be writable, and keep a block of memory for every link after.
-        const auto n = ::send(static_cast<int>(link.socket->socketDescriptor()), data,
-                              static_cast<std::size_t>(size), MSG_DONTWAIT | MSG_NOSIGNAL);
-        sent = n > 0 ? n : 0;
-    }
-    if (sent < size) {
-        // What the kernel would not take waits in order in the socket, which
-        // also finds out about a broken link.
-        link.socket->write(data + sent, size - sent);
-    }
-}
-
 void Links::Send(LinkId id, const Bytes& message) {
     Link* link = Find(id);
     if (link == nullptr || link->closing || !link->socket) {
         return;
     }
-    if (link->socket->bytesToWrite() > options_.maxPendingOutput) {
+    if (link->socket->Unsent() > static_cast<std::size_t>(options_.maxPendingOutput)) {
         Drop(id, "does not read what it is sent");
         return;
     }
     const Bytes frame = EncodeFrame(message);
-    Write(*link, reinterpret_cast<const char*>(frame.data()), static_cast<qint64>(frame.size()));
+    link->socket->Write(reinterpret_cast<const char*>(frame.data()), frame.size());
 }
 
 void Links::Answer(LinkId id, const QByteArray& text) {
@@ -238,7 +208,7 @@ void Links::Answer(LinkId id, const QByteArray& text) {
     if (link == nullptr || link->closing || !link->socket) {
         return;  // the lobby or browser did not wait for the answer
     }
-    Write(*link, text.constData(), text.size());
+    link->socket->Write(text.constData(), static_cast<std::size_t>(text.size()));
     Close(id);
 }
 
@@ -250,24 +220,17 @@ void Links::Close(LinkId id) {
         return;
     }
     link->closing = true;
-    QTcpSocket* socket = link->socket;
+    LinkSocket* socket = link->socket;
     if (!socket) {
         return;
     }
     // A peer that will not take what is left, or never hangs up, gets cut off.
-    QTimer::singleShot(options_.closeGraceMs, socket, [socket] { socket->abort(); });
+    QTimer::singleShot(options_.closeGraceMs, socket, [socket] { socket->Abort(); });
     // Only our side of the link ends, once everything sent has left; the
     // link goes when the peer hangs up in turn. Closing it outright would
     // reset it if the peer's last words were still unread here, and a reset
     // loses what we sent last: the reason we are closing.
-    const auto endOurSide = [socket] {
-        if (socket->bytesToWrite() == 0 && socket->state() == QAbstractSocket::ConnectedState) {
-            ::shutdown(static_cast<int>(socket->socketDescriptor()), SHUT_WR);
-        }
-    };
-    connect(socket, &QTcpSocket::bytesWritten, socket, endOurSide);
-    socket->flush();
-    endOurSide();
+    socket->Shutdown();
 }
 
 void Links::Drop(LinkId id, const char* why) {
@@ -280,8 +243,9 @@ void Links::Drop(LinkId id, const char* why) {
         log_(Note::Debug, "link " + std::to_string(id) + " " + why);
     }
     if (link->socket) {
-        link->socket->disconnect(this);
-        link->socket->abort();
+        link->socket->onData = nullptr;
+        link->socket->onClosed = nullptr;
+        link->socket->Abort();
         link->socket->deleteLater();
     }
     // The room hears of it from the event loop, never in the middle of one
@@ -303,9 +267,7 @@ void Links::OnDisconnected(LinkId id) {
         return;
     }
     // A link we were closing ourselves has gone: nothing is left to tell.
-    // It is forgotten from the event loop: disconnectFromHost may report the
-    // end at once, while a caller still holds the link.
-    QTimer::singleShot(0, this, [this, id] { Forget(id); });
+    Forget(id);
 }
 
 void Links::Forget(LinkId id) {
@@ -314,7 +276,8 @@ void Links::Forget(LinkId id) {
         return;
     }
     if (it->second.socket) {
-        it->second.socket->disconnect(this);
+        it->second.socket->onData = nullptr;
+        it->second.socket->onClosed = nullptr;
         it->second.socket->deleteLater();
     }
     links_.erase(it);

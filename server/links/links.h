@@ -6,7 +6,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QTimer>
 
 #include <cstdint>
@@ -14,6 +13,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "server/links/link_socket.h"
 #include "wire/bytes.h"
 #include "wire/framing.h"
 
@@ -90,7 +90,7 @@ public:
 private:
     struct Link {
         explicit Link(std::uint32_t maxFrame) : decoder(maxFrame) {}
-        QPointer<QTcpSocket> socket;
+        QPointer<LinkSocket> socket;
         enum class Kind { Unknown, Lobby, Table } kind = Kind::Unknown;
         FrameDecoder decoder;
         QByteArray line;
@@ -101,11 +101,11 @@ private:
         qint64 heardAt = 0;  // on clock_, when the peer last sent anything
     };
 
-    void OnNewConnection();
+    void Accept(int descriptor);
     void OnAcceptError(QAbstractSocket::SocketError error);
-    void Refuse(QTcpSocket* socket);
-    void OnReadyRead(LinkId id);
-    void ReadLobbyLine(LinkId id, Link& link);
+    void Refuse(int descriptor);
+    void OnData(LinkId id, const char* data, std::size_t size);
+    void ReadLobbyLine(LinkId id, Link& link, const char* data, std::size_t size);
     void OnDisconnected(LinkId id);
     void Forget(LinkId id);
     void Write(Link& link, const char* data, qint64 size);
@@ -116,7 +116,16 @@ private:
     LinkOptions options_;
     LinkEvents& events_;
     Logger log_;
-    QTcpServer server_;
+    // Hands each accepted connection's descriptor on, instead of making a
+    // QTcpSocket of it: those keep a buffer of 16 KiB each once used.
+    class Listener final : public QTcpServer {
+    public:
+        std::function<void(int descriptor)> onAccepted;
+
+    protected:
+        void incomingConnection(qintptr descriptor) override { onAccepted(static_cast<int>(descriptor)); }
+    };
+    Listener server_;
     std::unordered_map<LinkId, Link> links_;
     LinkId next_ = 1;
     int refused_ = 0;
