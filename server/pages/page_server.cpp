@@ -79,6 +79,15 @@ void PageServer::Serve(const std::string& requestLine, const std::string& roomAd
                 answer(200, kHtml, RoomPage(room_.tables(), all, page, room_.records()));
             });
             return;
+        case WebRequest::Kind::StandingsJson:
+            WithStandings(request.page, [answer, page = request.page](const std::vector<Standing>* all) {
+                if (all) {
+                    answer(200, kJson, StandingsJson(*all, page));
+                } else {
+                    answer(503, kJson, R"({"error":"records unavailable"})");
+                }
+            });
+            return;
         case WebRequest::Kind::TablesJson:
             // From the room itself: the tables change by the second.
             answer(200, kJson, TablesJson(room_.tables(), room_.people()));
@@ -99,18 +108,23 @@ void PageServer::Serve(const std::string& requestLine, const std::string& roomAd
         return;
     }
     bool asked = false;
-    if (request.kind == WebRequest::Kind::Person) {
+    if (request.kind == WebRequest::Kind::Person || request.kind == WebRequest::Kind::PersonJson) {
+        const bool json = request.kind == WebRequest::Kind::PersonJson;
         asked = Read<room::Read<PersonGames>>(
             [name = request.name, page = request.page](Store& store) {
                 return ReadPerson(store, name, page);
             },
-            [this, key, answer, busy, page = request.page](room::Read<PersonGames> read) {
-                if (read.status == ReadStatus::Missing) {
+            [this, key, answer, busy, json, page = request.page](room::Read<PersonGames> read) {
+                if (read.status == ReadStatus::Missing && json) {
+                    answer(404, kJson, Keep(key, 404, kJson, R"({"error":"no such person"})"));
+                } else if (read.status == ReadStatus::Missing) {
                     answer(
                         404, kHtml,
                         Keep(key, 404, kHtml, MessagePage("没有这个人", "没有找到这个人的战绩。")));
                 } else if (read.status == ReadStatus::Ok) {
-                    answer(200, kHtml, Keep(key, 200, kHtml, PersonPage(read.value, page)));
+                    const auto type = json ? kJson : kHtml;
+                    answer(200, type,
+                           Keep(key, 200, type, json ? PersonJson(read.value, page) : PersonPage(read.value, page)));
                 } else {
                     busy();
                 }

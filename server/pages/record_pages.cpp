@@ -226,6 +226,55 @@ std::string TablesJson(const std::vector<LiveTable>& tables, std::size_t people)
     return QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString();
 }
 
+namespace {
+
+QJsonObject TotalsJson(const Standing& s) {
+    return QJsonObject{{"name", QString::fromStdString(s.name)},
+                       {"computer", s.computer},
+                       {"points", s.points},
+                       {"games", s.games},
+                       {"wins", s.wins},
+                       {"losses", s.losses},
+                       {"draws", s.draws},
+                       {"escapes", s.escapes}};
+}
+
+}  // namespace
+
+std::string StandingsJson(const std::vector<Standing>& standings, int page) {
+    QJsonArray list;
+    for (const Standing& s : standings) {
+        list.append(TotalsJson(s));
+    }
+    const QJsonObject o{{"version", kPeopleJsonVersion}, {"page", page}, {"standings", list}};
+    return QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString();
+}
+
+std::string PersonJson(const PersonGames& person, int page) {
+    QJsonArray games;
+    for (const GameSummary& g : person.games) {
+        QJsonArray players, scores, places;
+        for (std::size_t s = 0; s < 4; ++s) {
+            players.append(QString::fromStdString(g.players[s]));
+            scores.append(g.scores[s]);
+            places.append(g.places[s]);
+        }
+        games.append(QJsonObject{{"id", static_cast<qint64>(g.id)},
+                                 {"finishedAt", QString::fromStdString(g.finishedAt)},
+                                 {"players", players},
+                                 {"scores", scores},
+                                 {"places", places},
+                                 {"winner", g.winner},
+                                 {"escapedSeat", g.escapedSeat}});
+    }
+    const QJsonObject o{{"version", kPeopleJsonVersion},
+                        {"page", page},
+                        {"person", TotalsJson(person.person)},
+                        {"games", games},
+                        {"more", person.more}};
+    return QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString();
+}
+
 int HealthStatus(const RecordsHealth& records) {
     return records.waitingWrites > 0 && records.oldestWaitingSeconds > kStaleWriteSeconds ? 503 : 200;
 }

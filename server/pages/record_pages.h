@@ -35,6 +35,12 @@ int HealthStatus(const RecordsHealth& records);
 // tables now open, for lobbies to show.
 std::string TablesJson(const std::vector<LiveTable>& tables, std::size_t people);
 constexpr int kTablesJsonVersion = 1;
+// "/standings.json" and "/people/NAME.json", format version
+// kPeopleJsonVersion (docs/protocol.md): the totals by points and a
+// person's totals with their games, for lobbies to show.
+std::string StandingsJson(const std::vector<Standing>& standings, int page);
+std::string PersonJson(const PersonGames& person, int page);
+constexpr int kPeopleJsonVersion = 1;
 constexpr int kHealthJsonVersion = 1;
 constexpr std::int64_t kStaleWriteSeconds = 60;
 

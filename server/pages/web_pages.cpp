@@ -62,6 +62,16 @@ std::string_view QueryValue(std::string_view query, std::string_view key) {
     return {};
 }
 
+// Takes ".json" off the end, if it is there.
+bool EndsWithJson(std::string_view& segment) {
+    constexpr std::string_view kSuffix = ".json";
+    if (segment.size() <= kSuffix.size() || segment.substr(segment.size() - kSuffix.size()) != kSuffix) {
+        return false;
+    }
+    segment.remove_suffix(kSuffix.size());
+    return true;
+}
+
 }  // namespace
 
 std::string WebRequest::Key() const {
@@ -103,16 +113,17 @@ WebRequest ParseWebRequest(std::string_view line) {
         request.kind = WebRequest::Kind::Health;
     } else if (path == "/tables.json") {
         request.kind = WebRequest::Kind::TablesJson;
+    } else if (path == "/standings.json") {
+        request.kind = WebRequest::Kind::StandingsJson;
     } else if (path.substr(0, kPeople.size()) == kPeople) {
-        if (Decoded(path.substr(kPeople.size()), request.name)) {
-            request.kind = WebRequest::Kind::Person;
+        std::string_view name = path.substr(kPeople.size());
+        const bool json = EndsWithJson(name);
+        if (Decoded(name, request.name)) {
+            request.kind = json ? WebRequest::Kind::PersonJson : WebRequest::Kind::Person;
         }
     } else if (path.substr(0, kGames.size()) == kGames) {
         std::string_view id = path.substr(kGames.size());
-        const bool json = id.size() > 5 && id.substr(id.size() - 5) == ".json";
-        if (json) {
-            id.remove_suffix(5);
-        }
+        const bool json = EndsWithJson(id);
         if (Whole(id, std::int64_t{1}, kLargestId, request.id)) {
             request.kind = json ? WebRequest::Kind::GameJson : WebRequest::Kind::Game;
         }

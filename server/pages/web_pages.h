@@ -9,7 +9,7 @@
 namespace redten::room {
 
 struct WebRequest {
-    enum class Kind { NotFound, Adv, Room, Person, Game, GameJson, Health, TablesJson };
+    enum class Kind { NotFound, Adv, Room, Person, PersonJson, Game, GameJson, Health, TablesJson, StandingsJson };
     Kind kind = Kind::NotFound;
     std::string name;         // Person: UTF-8, decoded from the path
     std::int64_t id = 0;      // Game, GameJson

@@ -109,6 +109,30 @@ TEST_F(RecordsTest, AReplaySendsTheSamePlaysAndScoresAndTouchesNoRecord) {
     EXPECT_TRUE(WaitUntil([&] { return watcher.disconnected; }));
 }
 
+TEST_F(RecordsTest, ALobbyReadsTheStandingsAndAPersonsGamesAsJson) {
+    PlayOneGame("张三");
+    const auto json = [&](const std::string& path) {
+        const QByteArray reply = Fetch(path);
+        EXPECT_TRUE(reply.startsWith("HTTP/1.0 200")) << path << ": " << reply.toStdString();
+        return QJsonDocument::fromJson(reply.mid(reply.indexOf("\r\n\r\n") + 4)).object();
+    };
+    const auto stored = store_.LoadOrCreate("张三", false);
+    const QJsonObject person = json("/people/%E5%BC%A0%E4%B8%89.json");  // 张三
+    EXPECT_EQ(person["version"].toInt(), 1);
+    EXPECT_EQ(person["person"]["points"].toInt(), stored->points);
+    EXPECT_EQ(person["person"]["games"].toInt(), 1);
+    ASSERT_EQ(person["games"].toArray().size(), 1);
+    EXPECT_EQ(person["games"][0]["id"].toInt(), 1);
+    EXPECT_TRUE(person["games"][0]["players"].toArray().contains(QStringLiteral("张三")));
+
+    const QJsonArray standings = json("/standings.json")["standings"].toArray();
+    const auto listed = std::find_if(standings.begin(), standings.end(),
+                                     [](const QJsonValue& s) { return s["name"].toString() == "张三"; });
+    ASSERT_NE(listed, standings.end());
+    EXPECT_EQ(listed->toObject()["points"].toInt(), stored->points);
+    EXPECT_TRUE(Fetch("/people/%E7%9C%8B%E5%AE%A2.json").startsWith("HTTP/1.0 404"));  // 看客
+}
+
 TEST_F(RecordsTest, TheJsonOfAGamePlaysToTheSameScoresThroughTheRules) {
     PlayOneGame("张三");
     const QByteArray reply = Fetch("/games/1.json");
