@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTcpSocket>
 #include <QUrl>
@@ -22,15 +21,13 @@
 
 #include "lobby/directory.h"
 #include "lobby/local_room.h"
+#include "lobby/table_launch.h"
 #include "platform/qt_translations.h"
-#include "state/launch_context.h"
 
 namespace {
 
 using redten::lobby::LocalRoom;
 
-constexpr char kGameTitle[] = "红十";
-constexpr char kLevels[] = "新手_0`入门_200`熟手_500`高手_1000`大师_2000`宗师_5000";
 constexpr int kWaitMs = 10000;
 // The table closed because its start count-down ran out: a person may want
 // to sit down again.
@@ -138,36 +135,6 @@ bool OfferToSitAgain() {
     std::cout << "按回车键重新坐下，Ctrl+C 结束。" << std::flush;
     std::string line;
     return static_cast<bool>(std::getline(std::cin, line)) && !stopRequested;
-}
-
-// The secret that makes a name this person's at every room: kept in the
-// person's config folder, made at the first start, so a player who drops
-// is recognised on return without typing anything. Empty when it can be
-// neither read nor made; the lobby line then goes without one.
-QString KeptSecret() {
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                        QStringLiteral("/redten");
-    QFile file(dir + QStringLiteral("/secret"));
-    if (file.open(QIODevice::ReadOnly)) {
-        const QString kept = QString::fromLatin1(file.read(256)).trimmed();
-        if (!kept.isEmpty() && !kept.contains(QLatin1Char(' '))) {
-            return kept;
-        }
-        file.close();
-    }
-    QByteArray random(24, '\0');
-    QRandomGenerator::system()->generate(random.begin(), random.end());
-    const QString made = QString::fromLatin1(random.toHex());
-    QDir().mkpath(dir);
-    // Made private, not narrowed afterwards: nobody else may open it even
-    // for a moment and keep it open.
-    const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate, ownerOnly) || !file.setPermissions(ownerOnly) ||
-        file.write(made.toLatin1() + '\n') < 0 || !file.flush()) {
-        std::cerr << "redten-play: 无法保存密码文件 " << file.fileName().toStdString() << std::endl;
-        return {};
-    }
-    return made;
 }
 
 // Asks the room for the request, falling back to the plain form for a room
@@ -322,7 +289,10 @@ int main(int argc, char** argv) {
         std::cout << "战绩和对局的网页：" << pages.toString().toStdString() << std::endl;
     }
 
-    const QString word = parser.isSet(secret) ? parser.value(secret) : KeptSecret();
+    const QString word = parser.isSet(secret) ? parser.value(secret) : redten::lobby::KeptSecret();
+    if (!parser.isSet(secret) && word.isEmpty()) {
+        std::cerr << "redten-play: 无法保存密码文件，这次不带密码。" << std::endl;
+    }
     if (word.contains(QLatin1Char(' ')) || word.contains(QLatin1Char('\t')) || word.toUtf8().size() > 128) {
         return Fail(QStringLiteral("--secret 需要一个不含空格、最多 128 个字节的词。"));
     }
@@ -362,9 +332,7 @@ int main(int argc, char** argv) {
         }
         // The table connects from this machine within moments, claiming the
         // reservation; it lives as long as its link to the room.
-        const QStringList words = {QString::fromLatin1(redten::kLaunchToken), room.host, QString::number(room.port),
-                                   QString::fromUtf8(kGameTitle), QString::fromUtf8(kLevels), QStringLiteral("-"),
-                                   QStringLiteral("-"), me, QStringLiteral("1")};
+        const QStringList words = redten::lobby::LaunchWords(room.host, room.port, me);
         const int status = RunTable(exe, words);
         if (status != kCountdownStatus || !OfferToSitAgain()) {
             return status;  // the local room stops with us

@@ -1,0 +1,75 @@
+// redten-lobby: the lobby window. Lists this machine's own room (started
+// beside it unless --no-local), the rooms given with --room and any typed
+// in, and starts the table client for a chosen chair, a watch or a replay.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStandardPaths>
+
+#include <iostream>
+
+#include "lobby/local_room.h"
+#include "lobby/lobby_window.h"
+#include "lobby/table_launch.h"
+#include "platform/qt_translations.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("redten"));
+    QCoreApplication::setApplicationName(QStringLiteral("redten"));
+    redten::InstallQtChineseTranslations(app);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("红十的大厅：看房间和桌子，选座位坐下、旁观或回放。"));
+    parser.addHelpOption();
+    const QCommandLineOption name(QStringLiteral("name"), QStringLiteral("你在桌上的名字（默认：上次用的名字）。"), QStringLiteral("NAME"));
+    const QCommandLineOption room(QStringLiteral("room"), QStringLiteral("列出这个房间，可以写多次。"), QStringLiteral("HOST:PORT"));
+    const QCommandLineOption noLocal(QStringLiteral("no-local"), QStringLiteral("不在本机开房间。"));
+    const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("本机房间的战绩文件（默认：个人数据目录下的 redten/room.db）。"), QStringLiteral("FILE"));
+    const QCommandLineOption level(QStringLiteral("level"), QStringLiteral("本机房间电脑玩家的水平：strong（高手，默认）或 basic（新手）。"), QStringLiteral("LEVEL"), QStringLiteral("strong"));
+    const QCommandLineOption table(QStringLiteral("table"), QStringLiteral("要启动的桌子程序。"), QStringLiteral("PATH"));
+    parser.addOptions({name, room, noLocal, db, level, table});
+    parser.process(app);
+
+    const QDir here(QCoreApplication::applicationDirPath());
+    const QString exe = parser.isSet(table) ? parser.value(table)
+                                            : here.filePath(QStringLiteral("../redten/table/redten-table"));
+    if (!QFileInfo(exe).isExecutable()) {
+        QMessageBox::critical(nullptr, QStringLiteral("红十"), QStringLiteral("找不到桌子程序 ") + exe);
+        return 2;
+    }
+    redten::lobby::TableProcesses tables(exe);
+    redten::lobby::LobbyWindow window(tables, redten::lobby::KeptSecret());
+    if (parser.isSet(name)) {
+        window.SetName(parser.value(name));
+    } else if (window.Name().isEmpty()) {
+        const QString user = qEnvironmentVariable("USER");
+        window.SetName(user.isEmpty() || user.contains(QLatin1Char(' ')) ? QStringLiteral("玩家") : user);
+    }
+
+    redten::lobby::LocalRoom local;
+    if (!parser.isSet(noLocal)) {
+        const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                             QStringLiteral("/redten");
+        const QString records = parser.isSet(db) ? parser.value(db) : data + QStringLiteral("/room.db");
+        QString error;
+        if (local.Start({here.filePath(QStringLiteral("redten-room")), QStringLiteral("127.0.0.1:0"),
+                         QStringLiteral("3"), parser.value(level), records, data + QStringLiteral("/room.log")},
+                        error)) {
+            window.AddRoom(QStringLiteral("本机房间"), QStringLiteral("127.0.0.1"), local.Port());
+        } else {
+            std::cerr << "redten-lobby: " << error.toStdString() << std::endl;
+        }
+    }
+    for (const QString& address : parser.values(room)) {
+        const qsizetype colon = address.lastIndexOf(QLatin1Char(':'));
+        const uint port = address.mid(colon + 1).toUInt();
+        if (colon > 0 && port > 0 && port <= 65535) {
+            window.AddRoom(address, address.left(colon), static_cast<quint16>(port));
+        }
+    }
+    window.show();
+    return app.exec();
+}
