@@ -12,6 +12,7 @@
 
 #include "lobby/local_room.h"
 #include "lobby/lobby_window.h"
+#include "lobby/room_finder.h"
 #include "lobby/table_launch.h"
 #include "platform/qt_translations.h"
 
@@ -69,6 +70,12 @@ int main(int argc, char** argv) {
         if (colon > 0 && port > 0 && port <= 65535) {
             window.AddRoom(address, address.left(colon), static_cast<quint16>(port));
         }
+    }
+    // The rooms of the LAN come as they announce themselves.
+    redten::lobby::RoomFinder finder({});
+    QObject::connect(&finder, &redten::lobby::RoomFinder::Found, &window, &redten::lobby::LobbyWindow::FoundRoom);
+    if (QString error; !finder.Start(error)) {
+        std::cerr << "redten-lobby: 听不到局域网里的房间：" << error.toStdString() << std::endl;
     }
     window.show();
     return app.exec();

@@ -1,12 +1,15 @@
 #include "lobby/lobby_window.h"
 
 #include <QHBoxLayout>
+#include <QHostAddress>
 #include <QHeaderView>
 #include <QScrollArea>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace redten::lobby {
 namespace {
@@ -219,6 +222,21 @@ void LobbyWindow::AddRoom(const QString& name, const QString& host, quint16 port
     roomList_.push_back(std::move(room));
     if (rooms_->currentItem() == nullptr) {
         rooms_->setCurrentItem(item);
+    }
+}
+
+void LobbyWindow::FoundRoom(const QString& name, const QHostAddress& host, quint16 port, int tables,
+                            int freeSeats) {
+    const QString address = host.toString() + QLatin1Char(':') + QString::number(port);
+    const auto known = std::find_if(roomList_.begin(), roomList_.end(),
+                                    [&](const Room& r) { return r.feed->Address() == address; });
+    if (known == roomList_.end()) {
+        AddRoom(QStringLiteral("局域网：") + name.left(kMaxName), host.toString(), port);
+    }
+    Room& room = known == roomList_.end() ? roomList_.back() : *known;
+    if (&room != Shown()) {  // the room shown has fresher figures of its own
+        room.item->setText(2, QString::number(tables));
+        room.item->setText(3, QString::number(freeSeats));
     }
 }
 

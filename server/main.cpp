@@ -136,7 +136,9 @@ int main(int argc, char** argv) {
     const QCommandLineOption publicAddress(QStringLiteral("public-address"), QStringLiteral("HOST:PORT lobbies reach this room at, as written in the shared records (default: the address listened on)."), QStringLiteral("HOST:PORT"));
     const QCommandLineOption lease(QStringLiteral("lease-s"), QStringLiteral("Seconds a name stays held by this room, and its row counts as alive, without a heartbeat (one every third of it)."), QStringLiteral("S"), text(defaults.leaseSeconds));
     const QCommandLineOption maxTables(QStringLiteral("max-tables"), QStringLiteral("Tables this room opens at most."), QStringLiteral("N"), text(defaults.maxTables));
-    parser.addOptions({publicAddress, lease, maxTables});
+    const QCommandLineOption roomName(QStringLiteral("room-name"), QStringLiteral("The name lobbies on the LAN show (default: this machine's)."), QStringLiteral("NAME"));
+    const QCommandLineOption noAnnounce(QStringLiteral("no-announce"), QStringLiteral("Do not tell the LAN's lobbies about this room (a room listening on loopback never does)."));
+    parser.addOptions({publicAddress, lease, maxTables, roomName, noAnnounce});
     parser.addOptions({listen, portFile, bots, db, logLevel, seed, pause, quiet, grace, autoLimit,
                        showSecs, playSecs, showBacks, idle, watchers, maxLinks, selfplay, arena, deals,
                        threads, thinkMs, botLevel});
@@ -203,6 +205,8 @@ int main(int argc, char** argv) {
     options.leaseSeconds = static_cast<int>(v);
     if (!number(maxTables, 1, 100000, v)) return Fail(QStringLiteral("--max-tables wants 1..100000"));
     options.maxTables = static_cast<int>(v);
+    options.roomName = parser.value(roomName).left(32).toStdString();
+    options.announce = !parser.isSet(noAnnounce);
     if (parser.isSet(publicAddress)) {
         const QString given = parser.value(publicAddress);
         const qsizetype at = given.lastIndexOf(QLatin1Char(':'));

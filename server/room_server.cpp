@@ -112,7 +112,30 @@ bool RoomServer::Listen(const QHostAddress& address, quint16 port, QString& erro
     }
     Heartbeat();
     heartbeat_.start(std::max(options_.leaseSeconds * 1000 / 3, 200));
+    StartAnnouncing(address);
     return true;
+}
+
+void RoomServer::StartAnnouncing(const QHostAddress& listening) {
+    Announcer::Options o;
+    o.findPort = options_.announceFindPort;
+    if (!options_.announceTo.empty()) {
+        const QString to = QString::fromStdString(options_.announceTo);
+        const qsizetype colon = to.lastIndexOf(QLatin1Char(':'));
+        o.to = QHostAddress(to.left(colon));
+        o.toPort = static_cast<quint16>(to.mid(colon + 1).toUInt());
+    } else if (!options_.announce || !Announcer::OpenToNetwork(listening)) {
+        return;
+    }
+    const std::string name = options_.roomName.empty() ? QHostInfo::localHostName().toStdString() : options_.roomName;
+    announcer_ = std::make_unique<Announcer>(o, [this, name] {
+        const RoomEntry entry = Entry();
+        return wire::RoomAnnouncement{links_.Port(), entry.tables, entry.freeSeats, name};
+    });
+    QString error;
+    if (!announcer_->Start(error)) {
+        Log(LogLevel::Warning, "lobbies' requests on the LAN go unanswered: " + error.toStdString());
+    }
 }
 
 // --- links ------------------------------------------------------------------------
@@ -172,6 +195,7 @@ void RoomServer::Shutdown(std::function<void()> done) {
     shuttingDown_ = true;
     shutdownDone_ = std::move(done);
     links_.StopListening();
+    announcer_.reset();
     // Lobbies stop sending people here, and its names are free elsewhere.
     heartbeat_.stop();
     store_.Unregister(id_);

@@ -17,6 +17,7 @@
 
 #include "server/admission/admission.h"
 #include "server/admission/known_people.h"
+#include "server/links/announcer.h"
 #include "server/links/links.h"
 #include "server/pages/page_server.h"
 #include "server/tables/replay.h"
@@ -75,6 +76,12 @@ struct RoomOptions {
     std::string publicAddress;  // HOST:PORT lobbies reach; empty: the one listened on
     // New tables stop here; the room's row tells lobbies what is left.
     int maxTables = 250;
+    // A room open to a network tells the LAN's lobbies (wire/lan_announce.h);
+    // one on loopback stays quiet unless announceTo (HOST:PORT) says where.
+    bool announce = true;
+    std::string announceTo;
+    quint16 announceFindPort = wire::kRoomPort;  // 0: answers no lobby's request
+    std::string roomName;  // empty: this machine's name
 };
 
 // The room: one port for tables and lobbies. A connection whose first byte
@@ -164,6 +171,8 @@ private:
     std::uint64_t NextDealSeed() override;
     bool MayStartGame() override;
 
+    // Tells the LAN's lobbies about the room, if it is open to a network.
+    void StartAnnouncing(const QHostAddress& listening);
     // The room's row and the names it holds, written now and then.
     void Heartbeat();
     RoomEntry Entry() const;
@@ -193,6 +202,7 @@ private:
     PageServer pages_;
     Links links_;
     Admission admission_;
+    std::unique_ptr<Announcer> announcer_;
     Thoughts thoughts_;  // stopped first
 };
 
