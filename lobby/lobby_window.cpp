@@ -85,6 +85,28 @@ LobbyWindow::LobbyWindow(TableStarter& tables, QString secret, QWidget* parent)
     auto* hint = new QLabel(QStringLiteral("双击空位坐下，双击玩家旁观；也可以用方向键选座位，按回车。"), middle);
     hint->setWordWrap(true);
     middleBox->addWidget(hint);
+    auto* newRow = new QHBoxLayout;
+    auto* computersLabel = new QLabel(QStringLiteral("开一张新桌，电脑玩家(&C)："), middle);
+    computers_ = new QSpinBox(middle);
+    computers_->setRange(0, 3);
+    computers_->setValue(3);
+    computers_->setSuffix(QStringLiteral(" 个"));
+    computersLabel->setBuddy(computers_);
+    auto* levelLabel = new QLabel(QStringLiteral("水平(&L)："), middle);
+    level_ = new QComboBox(middle);
+    level_->addItem(QStringLiteral("高手"), QStringLiteral("strong"));
+    level_->addItem(QStringLiteral("新手"), QStringLiteral("basic"));
+    levelLabel->setBuddy(level_);
+    auto* open = new QPushButton(QStringLiteral("开新桌(&O)"), middle);
+    newRow->addWidget(computersLabel);
+    newRow->addWidget(computers_);
+    newRow->addWidget(levelLabel);
+    newRow->addWidget(level_);
+    newRow->addWidget(open);
+    newRow->addStretch(1);
+    middleBox->addLayout(newRow);
+    connect(open, &QPushButton::clicked, this,
+            [this] { NewTable(computers_->value(), level_->currentData().toString()); });
 
     // The standings and one's own games.
     auto* right = new QWidget(split);
@@ -303,6 +325,11 @@ void LobbyWindow::Watch(const QString& player) {
 
 void LobbyWindow::Replay(std::int64_t game) {
     AskAndStart(QStringLiteral("REPLAY %1 %2").arg(Name()).arg(game), QStringLiteral("回放第 %1 局").arg(game));
+}
+
+void LobbyWindow::NewTable(int computers, const QString& level) {
+    AskAndStart(QStringLiteral("SITNEW %1 %2 %3").arg(Name()).arg(computers).arg(level),
+                QStringLiteral("开新桌"));
 }
 
 void LobbyWindow::AskAndStart(const QString& line, const QString& doing) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -39,6 +41,9 @@ public:
     void SitAt(int tableNumber, int chair);
     void Watch(const QString& player);
     void Replay(std::int64_t game);
+    // A new table of one's own with computers computer players of level
+    // ("basic" or "strong").
+    void NewTable(int computers, const QString& level);
 
     TablesView& Tables() { return *tables_; }
     QTreeWidget& Rooms() { return *rooms_; }
@@ -71,6 +76,8 @@ private:
     QLineEdit* address_;
     TablesView* tables_;
     QLabel* roomTitle_;
+    QSpinBox* computers_;
+    QComboBox* level_;
     QTreeWidget* standings_;
     QLabel* me_;
     QTreeWidget* games_;

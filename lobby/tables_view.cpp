@@ -104,7 +104,7 @@ void TablesView::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), palette().base());
     if (tables_.empty()) {
         p.setPen(palette().color(QPalette::PlaceholderText));
-        p.drawText(rect(), Qt::AlignCenter, QStringLiteral("这个房间还没有桌子。坐下来，就开一张新桌。"));
+        p.drawText(rect(), Qt::AlignCenter, QStringLiteral("这个房间还没有桌子。在下面开一张新桌吧。"));
         return;
     }
     QFont small = font();

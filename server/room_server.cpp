@@ -455,6 +455,22 @@ void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<Per
         admission_.KeepSecret(r);
         return;
     }
+    if (r.newTable) {
+        // A table of the person's own, with the computer players asked for.
+        if (tables_.size() >= static_cast<std::size_t>(options_.maxTables)) {
+            Refuse(id, "这个房间的桌子都满了，请换一个房间。");
+            return;
+        }
+        Table& fresh = NewTable(r.level);
+        session->table = fresh.Number();
+        if (!fresh.SeatPlayer(id, record, false, session->allowWatch)) {
+            Refuse(id, "没能为你安排座位，请从大厅重新进入。");
+            return;
+        }
+        admission_.KeepSecret(r);
+        SeatComputers(fresh, r.computers);
+        return;
+    }
     Table* table = nullptr;
     int seat = -1;  // the first free one of a new table
     for (auto& [number, t] : tables_) {
@@ -473,7 +489,7 @@ void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<Per
         return;
     }
     if (fresh) {
-        table = &NewTable();
+        table = &NewTable(options_.table.botLevel);
     }
     session->table = table->Number();
     if (!table->SeatPlayer(id, record, false, session->allowWatch, seat)) {
@@ -481,16 +497,19 @@ void RoomServer::Seat(PersonId id, const Reservation& r, const std::optional<Per
         return;
     }
     admission_.KeepSecret(r);
-    if (fresh && options_.botsPerTable > 0) {
-        SeatComputers(*table);
+    if (fresh) {
+        SeatComputers(*table, options_.botsPerTable);
     }
 }
 
-void RoomServer::SeatComputers(Table& table) {
+void RoomServer::SeatComputers(Table& table, int count) {
+    if (count <= 0) {
+        return;
+    }
     const int number = table.Number();
-    const char* level = options_.table.botLevel == BotLevel::Strong ? "电脑高手" : "电脑新手";
+    const char* level = table.Level() == BotLevel::Strong ? "电脑高手" : "电脑新手";
     std::vector<std::string> names;
-    for (int i = 0; i < options_.botsPerTable && i < 4; ++i) {
+    for (int i = 0; i < count && i < 3; ++i) {
         names.push_back(level + std::string(kBotNames[i]) + std::to_string(number));
     }
     awaitingComputers_.insert(number);
@@ -520,7 +539,7 @@ void RoomServer::SeatComputers(Table& table) {
     });
 }
 
-Table& RoomServer::NewTable() {
+Table& RoomServer::NewTable(BotLevel level) {
     // Numbers are reused, and with them the computer players' names, so the
     // records hold a fixed pool of computer players however many tables
     // have come and gone.
@@ -529,7 +548,9 @@ Table& RoomServer::NewTable() {
         ++number;
     }
     TableHost& host = *this;
-    auto table = std::make_unique<Table>(number, options_.table, host);
+    TableOptions options = options_.table;
+    options.botLevel = level;
+    auto table = std::make_unique<Table>(number, options, host);
     Table& ref = *table;
     tables_[number] = std::move(table);
     Log(LogLevel::Info, "table " + std::to_string(number) + " opens");

@@ -141,14 +141,14 @@ private:
     void Claim(LinkId id, Session& session);
     // Seats a claimed link once its record has been read.
     void Seat(PersonId id, const Reservation& r, const std::optional<PersonRecord>& person);
-    void SeatComputers(Table& table);
+    void SeatComputers(Table& table, int count);
     // A table's first free seat that no lobby has asked for, or -1.
     int UnreservedSeat(const Table& table) const;
     // Ends a table's link the person did not ask to end, telling it why.
     void Refuse(LinkId id, const std::string& why);
     void SweepTables();
     void FinishShutdown(bool now);
-    Table& NewTable();
+    Table& NewTable(BotLevel level);
 
     // AdmissionHost
     std::optional<QHostAddress> OpenLink(LinkId id) const override;

@@ -36,8 +36,9 @@ void Admission::Request(LinkId id, const QList<QByteArray>& words) {
     const std::string verb = words.value(0).toStdString();
     const bool watch = verb == "WATCH";
     const bool chosen = verb == "SITAT";
-    const qsizetype plain = watch ? 3 : chosen ? 4 : 2;  // the words before the secret
-    if (!((verb == "SIT" || watch || chosen) && (words.size() == plain || words.size() == plain + 1))) {
+    const bool fresh = verb == "SITNEW";
+    const qsizetype plain = watch ? 3 : chosen || fresh ? 4 : 2;  // the words before the secret
+    if (!((verb == "SIT" || watch || chosen || fresh) && (words.size() == plain || words.size() == plain + 1))) {
         Reply(id, "ERR 无法识别的请求。");
         return;
     }
@@ -54,6 +55,17 @@ void Admission::Request(LinkId id, const QList<QByteArray>& words) {
             Reply(id, "ERR 桌号或座位号不对：座位号是 1 到 4。");
             return;
         }
+    }
+    if (fresh) {
+        bool ok = false;
+        request.newTable = true;
+        request.computers = words.value(2).toInt(&ok);
+        const QByteArray level = words.value(3);
+        if (!ok || request.computers < 0 || request.computers > 3 || (level != "basic" && level != "strong")) {
+            Reply(id, "ERR 电脑玩家是 0 到 3 个，水平是 basic（新手）或 strong（高手）。");
+            return;
+        }
+        request.level = level == "strong" ? BotLevel::Strong : BotLevel::Basic;
     }
     if (const auto bad = CheckPersonName(request.name)) {
         Reply(id, "ERR " + *bad);
@@ -234,6 +246,9 @@ void Admission::Grant(LinkId id, const LobbyRequest& request, bool holder,
     r.newHash = newHash;
     r.table = request.table;
     r.seat = request.seat;
+    r.newTable = request.newTable;
+    r.computers = request.computers;
+    r.level = request.level;
     AddReservation(id, std::move(r));
 }
 

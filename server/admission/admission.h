@@ -28,6 +28,10 @@ struct LobbyRequest {
     std::string name, watched, secret;
     int table = 0;  // SITAT: the table and seat (0..3) asked for
     int seat = 0;
+    // SITNEW: a new table with this many computer players of this level.
+    bool newTable = false;
+    int computers = 0;
+    BotLevel level = BotLevel::Basic;
 };
 
 // What a lobby was granted, waiting for its table to arrive from the same
@@ -46,6 +50,10 @@ struct Reservation {
     // A chosen seat: its table's number (0: any table) and the seat, 0..3.
     int table = 0;
     int seat = 0;
+    // A new table of its own, with its computer players.
+    bool newTable = false;
+    int computers = 0;
+    BotLevel level = BotLevel::Basic;
 };
 
 // What admission asks of the room around it.

@@ -104,6 +104,17 @@ TEST_F(LobbyWindowTest, AChosenChairIsTakenWatchedAndItsGameReplayed) {
     ASSERT_TRUE(WaitUntil([&] { return otherRecorder.started.size() == 2; })) << other->Status().toStdString();
     EXPECT_EQ(otherRecorder.started[1].value(7), QStringLiteral("孙七"));
 
+    // A table of one's own, with two strong computer players.
+    other->NewTable(2, QStringLiteral("strong"));
+    ASSERT_TRUE(WaitUntil([&] { return otherRecorder.started.size() == 3; })) << other->Status().toStdString();
+    auto own = Arrive("孙七");
+    ASSERT_TRUE(WaitUntil([&] {
+        const auto& tables = other->Tables().Tables();
+        return tables.size() == 2 && tables[1].chairs[0].name == QStringLiteral("孙七") &&
+               tables[1].chairs[1].computer && tables[1].chairs[1].level == QStringLiteral("strong") &&
+               tables[1].chairs[2].computer && tables[1].chairs[3].name.isEmpty();
+    }, 8000));
+
     // The game just played is among 李四's games, and replays.
     ASSERT_TRUE(WaitUntil([&] { return lobby->Games().topLevelItemCount() == 1; }, 15000));
     lobby->Games().setCurrentItem(lobby->Games().topLevelItem(0));
@@ -116,7 +127,7 @@ TEST_F(LobbyWindowTest, AChosenChairIsTakenWatchedAndItsGameReplayed) {
     QDir().mkpath(REDTEN_SNAPSHOT_DIR);
     lobby->resize(1180, 720);
     std::vector<LiveTable> tables = lobby->Tables().Tables();
-    ASSERT_EQ(tables.size(), 1u);
+    tables.resize(1);
     LiveTable playing{2, true, {}, {QStringLiteral("周八")}};
     playing.chairs = {Chair{QStringLiteral("吴九"), false, {}}, Chair{QStringLiteral("电脑高手甲2"), true, "strong"},
                       Chair{QStringLiteral("郑十"), false, {}}, Chair{QStringLiteral("电脑高手丙2"), true, "strong"}};
