@@ -16,22 +16,47 @@
 #include "lobby/table_launch.h"
 #include "platform/qt_translations.h"
 
+namespace {
+
+// Qt's own windowing takes -name (and --name) for the window class, and
+// takes it out of the command line before we see it: ours is read first.
+QString TakeName(int& argc, char** argv) {
+    QString name;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray word = argv[i];
+        if ((word == "--name" || word == "-name") && i + 1 < argc) {
+            name = QString::fromLocal8Bit(argv[++i]);
+        } else if (word.startsWith("--name=")) {
+            name = QString::fromLocal8Bit(word.mid(7));
+        } else {
+            argv[kept++] = argv[i];
+        }
+    }
+    argc = kept;
+    argv[argc] = nullptr;
+    return name;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    const QString givenName = TakeName(argc, argv);
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("redten"));
     QCoreApplication::setApplicationName(QStringLiteral("redten"));
     redten::InstallQtChineseTranslations(app);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("红十的大厅：看房间和桌子，选座位坐下、旁观或回放。"));
+    parser.setApplicationDescription(QStringLiteral(
+        "红十的大厅：看房间和桌子，选座位坐下、旁观或回放。\n--name NAME  你在桌上的名字（默认：上次用的名字）。"));
     parser.addHelpOption();
-    const QCommandLineOption name(QStringLiteral("name"), QStringLiteral("你在桌上的名字（默认：上次用的名字）。"), QStringLiteral("NAME"));
     const QCommandLineOption room(QStringLiteral("room"), QStringLiteral("列出这个房间，可以写多次。"), QStringLiteral("HOST:PORT"));
     const QCommandLineOption noLocal(QStringLiteral("no-local"), QStringLiteral("不在本机开房间。"));
     const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("本机房间的战绩文件（默认：个人数据目录下的 redten/room.db）。"), QStringLiteral("FILE"));
     const QCommandLineOption level(QStringLiteral("level"), QStringLiteral("本机房间电脑玩家的水平：strong（高手，默认）或 basic（新手）。"), QStringLiteral("LEVEL"), QStringLiteral("strong"));
     const QCommandLineOption table(QStringLiteral("table"), QStringLiteral("要启动的桌子程序。"), QStringLiteral("PATH"));
-    parser.addOptions({name, room, noLocal, db, level, table});
+    parser.addOptions({room, noLocal, db, level, table});
     parser.process(app);
 
     const QDir here(QCoreApplication::applicationDirPath());
@@ -43,8 +68,8 @@ int main(int argc, char** argv) {
     }
     redten::lobby::TableProcesses tables(exe);
     redten::lobby::LobbyWindow window(tables, redten::lobby::KeptSecret());
-    if (parser.isSet(name)) {
-        window.SetName(parser.value(name));
+    if (!givenName.isEmpty()) {
+        window.SetName(givenName);
     } else if (window.Name().isEmpty()) {
         const QString user = qEnvironmentVariable("USER");
         window.SetName(user.isEmpty() || user.contains(QLatin1Char(' ')) ? QStringLiteral("玩家") : user);

@@ -5,6 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/prctl.h>
+
+#include <csignal>
+
 namespace redten::lobby {
 namespace {
 
@@ -22,6 +26,8 @@ bool LocalRoom::Start(const Options& options, QString& error) {
     QDir().mkpath(QFileInfo(options.log).absolutePath());
     room_.setStandardOutputFile(QProcess::nullDevice());
     room_.setStandardErrorFile(options.log, QIODevice::Append);
+    // The room goes when we go, however we go: killed, we could not stop it.
+    room_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     room_.start(options.program, {QStringLiteral("--listen"), options.listen, QStringLiteral("--port-file"),
                                   portFile, QStringLiteral("--bots"), options.bots, QStringLiteral("--bot-level"), options.level, QStringLiteral("--db"),
                                   options.db});

@@ -18,7 +18,8 @@ constexpr qsizetype kMaxReply = 1024;  // a lobby line's answer is one short lin
 RoomFeed::RoomFeed(QString host, quint16 port, QObject* parent)
     : QObject(parent), host_(std::move(host)), port_(port) {}
 
-void RoomFeed::Get(const QString& path, std::function<void(const QByteArray& body)> use) {
+void RoomFeed::Get(const QString& path, std::function<void(const QByteArray& body)> use,
+                   std::function<void()> missing) {
     QUrl url;
     url.setScheme(QStringLiteral("http"));
     url.setHost(host_);
@@ -27,8 +28,12 @@ void RoomFeed::Get(const QString& path, std::function<void(const QByteArray& bod
     QNetworkRequest request(url);
     request.setTransferTimeout(kAnswerMs);
     QNetworkReply* reply = network_.get(request);
-    connect(reply, &QNetworkReply::finished, this, [this, reply, use = std::move(use)] {
+    connect(reply, &QNetworkReply::finished, this, [this, reply, use = std::move(use), missing = std::move(missing)] {
         reply->deleteLater();
+        if (missing && reply->error() == QNetworkReply::ContentNotFoundError) {
+            missing();
+            return;
+        }
         if (reply->error() != QNetworkReply::NoError) {
             emit Unreachable(QStringLiteral("连不上房间 %1：%2").arg(Address(), reply->errorString()));
             return;
@@ -67,11 +72,19 @@ void RoomFeed::ReadStandings() {
 void RoomFeed::ReadPerson(const QString& name) {
     const QString path = QStringLiteral("/people/") + QString::fromLatin1(QUrl::toPercentEncoding(name)) +
                          QStringLiteral(".json");
-    Get(path, [this](const QByteArray& body) {
-        if (const auto person = lobby::ReadPerson(body)) {
-            emit PersonRead(*person);
-        }
-    });
+    Get(
+        path,
+        [this](const QByteArray& body) {
+            if (const auto person = lobby::ReadPerson(body)) {
+                emit PersonRead(*person);
+            }
+        },
+        [this, name] {
+            // Nobody of that name has played here yet.
+            PersonRecords none;
+            none.person.name = name.left(kMaxName);
+            emit PersonRead(none);
+        });
 }
 
 void RoomFeed::Ask(const QString& line, std::function<void(QString refusal)> done) {

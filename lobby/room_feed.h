@@ -40,7 +40,9 @@ signals:
     void Unreachable(const QString& why);
 
 private:
-    void Get(const QString& path, std::function<void(const QByteArray& body)> use);
+    // missing, when given, is called instead of reporting a 404.
+    void Get(const QString& path, std::function<void(const QByteArray& body)> use,
+             std::function<void()> missing = {});
 
     QString host_;
     quint16 port_;
