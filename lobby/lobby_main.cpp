@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("本机房间的战绩文件（默认：个人数据目录下的 redten/room.db）。"), QStringLiteral("FILE"));
     const QCommandLineOption level(QStringLiteral("level"), QStringLiteral("本机房间电脑玩家的水平：strong（高手，默认）或 basic（新手）。"), QStringLiteral("LEVEL"), QStringLiteral("strong"));
     const QCommandLineOption table(QStringLiteral("table"), QStringLiteral("要启动的桌子程序。"), QStringLiteral("PATH"));
-    parser.addOptions({room, noLocal, db, level, table});
+    const QCommandLineOption listen(QStringLiteral("listen"), QStringLiteral("本机房间的地址，例如 0.0.0.0:27100 向局域网开放（默认：只在本机）。"), QStringLiteral("ADDR:PORT"), QStringLiteral("127.0.0.1:0"));
+    parser.addOptions({room, noLocal, db, level, table, listen});
     parser.process(app);
 
     const QDir here(QCoreApplication::applicationDirPath());
@@ -81,10 +82,12 @@ int main(int argc, char** argv) {
                              QStringLiteral("/redten");
         const QString records = parser.isSet(db) ? parser.value(db) : data + QStringLiteral("/room.db");
         QString error;
-        if (local.Start({here.filePath(QStringLiteral("redten-room")), QStringLiteral("127.0.0.1:0"),
+        if (local.Start({here.filePath(QStringLiteral("redten-room")), parser.value(listen),
                          QStringLiteral("3"), parser.value(level), records, data + QStringLiteral("/room.log")},
                         error)) {
-            window.AddRoom(QStringLiteral("本机房间"), QStringLiteral("127.0.0.1"), local.Port());
+            const QString host = parser.value(listen).section(QLatin1Char(':'), 0, 0);
+            const bool anywhere = host == QLatin1String("0.0.0.0") || host.isEmpty();
+            window.AddRoom(QStringLiteral("本机房间"), anywhere ? QStringLiteral("127.0.0.1") : host, local.Port());
         } else {
             std::cerr << "redten-lobby: " << error.toStdString() << std::endl;
         }

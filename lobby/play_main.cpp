@@ -221,7 +221,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption directory(QStringLiteral("directory"), QStringLiteral("从多个房间共用的战绩库里找一个有空座的房间坐下，例如 postgresql://redten@db.example:5432/redten（密码放在 PGPASSWORD 或 ~/.pgpass 里）。"), QStringLiteral("URI"));
     const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("和 --directory 一起用：列出开着的房间，然后退出。"));
     const QCommandLineOption gone(QStringLiteral("gone-s"), QStringLiteral("房间超过这么多秒没有报到就算已经关了（默认 15）。"), QStringLiteral("S"), QString::number(redten::lobby::kRoomGoneSeconds));
-    parser.addOptions({name, join, watch, listen, bots, level, db, table, secret, replay, seat, speed, directory, list, gone});
+    const QCommandLineOption noLobby(QStringLiteral("no-lobby"), QStringLiteral("在桌面上也直接坐下，不打开大厅。"));
+    parser.addOptions({name, join, watch, listen, bots, level, db, table, secret, replay, seat, speed, directory, list, gone, noLobby});
     parser.process(app);
 
     bool goneOk = false;
@@ -247,6 +248,30 @@ int main(int argc, char** argv) {
                                             : here.filePath(QStringLiteral("../redten/table/redten-table"));
     if (!QFileInfo(exe).isExecutable()) {
         return Fail(QStringLiteral("找不到桌子程序 ") + exe);
+    }
+
+    // On a desktop, a plain start opens the lobby, with this machine's room.
+    const bool desktop = (qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY")) &&
+                         qgetenv("QT_QPA_PLATFORM") != "offscreen";
+    if (desktop && !parser.isSet(noLobby) && !parser.isSet(join) && !parser.isSet(watch) && !parser.isSet(replay) &&
+        !fromDirectory) {
+        QStringList words = {here.filePath(QStringLiteral("redten-lobby")), QStringLiteral("--name"), me,
+                             QStringLiteral("--listen"), parser.value(listen), QStringLiteral("--level"),
+                             parser.value(level), QStringLiteral("--table"), exe};
+        if (parser.isSet(db)) {
+            words << QStringLiteral("--db") << parser.value(db);
+        }
+        std::vector<QByteArray> bytes;
+        for (const QString& w : words) {
+            bytes.push_back(w.toLocal8Bit());
+        }
+        std::vector<char*> argv2;
+        for (QByteArray& b : bytes) {
+            argv2.push_back(b.data());
+        }
+        argv2.push_back(nullptr);
+        ::execv(argv2[0], argv2.data());
+        std::cerr << "redten-play: 大厅没有打开，直接坐下。" << std::endl;
     }
 
     Address room;
