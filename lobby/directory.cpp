@@ -1,5 +1,8 @@
 #include "lobby/directory.h"
 
+#include <QPointer>
+#include <QThreadPool>
+
 #include <algorithm>
 #include <tuple>
 
@@ -29,6 +32,38 @@ std::vector<room::RoomEntry> SeatOrder(std::vector<room::RoomEntry> rooms) {
     std::sort(rooms.begin(), rooms.end(),
               [&](const auto& a, const auto& b) { return key(a) < key(b); });
     return rooms;
+}
+
+DirectoryRooms::DirectoryRooms(QString uri, int goneSeconds, QObject* parent)
+    : QObject(parent), uri_(std::move(uri)), goneSeconds_(goneSeconds) {
+    connect(&timer_, &QTimer::timeout, this, &DirectoryRooms::ReadNow);
+}
+
+void DirectoryRooms::Start(int everyMs) {
+    ReadNow();
+    timer_.start(everyMs);
+}
+
+void DirectoryRooms::ReadNow() {
+    if (reading_) {
+        return;  // one reading at a time, however slow the database
+    }
+    reading_ = true;
+    QPointer<DirectoryRooms> self(this);
+    QThreadPool::globalInstance()->start([self, uri = uri_, gone = goneSeconds_] {
+        QString error;
+        auto rooms = ReadDirectory(uri, gone, error);
+        QMetaObject::invokeMethod(
+            self, [self, rooms = std::move(rooms), error] {
+                self->reading_ = false;
+                if (rooms) {
+                    emit self->Read(*rooms);
+                } else {
+                    emit self->Failed(QStringLiteral("读不到房间目录：") + error);
+                }
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 }  // namespace redten::lobby

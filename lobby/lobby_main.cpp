@@ -10,6 +10,7 @@
 
 #include <iostream>
 
+#include "lobby/directory.h"
 #include "lobby/local_room.h"
 #include "lobby/lobby_window.h"
 #include "lobby/room_finder.h"
@@ -56,8 +57,9 @@ int main(int argc, char** argv) {
     const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("本机房间的战绩文件（默认：个人数据目录下的 redten/room.db）。"), QStringLiteral("FILE"));
     const QCommandLineOption level(QStringLiteral("level"), QStringLiteral("本机房间电脑玩家的水平：strong（高手，默认）或 basic（新手）。"), QStringLiteral("LEVEL"), QStringLiteral("strong"));
     const QCommandLineOption table(QStringLiteral("table"), QStringLiteral("要启动的桌子程序。"), QStringLiteral("PATH"));
+    const QCommandLineOption directory(QStringLiteral("directory"), QStringLiteral("列出多个房间共用的战绩库里开着的房间，例如 postgresql://redten@db.example:5432/redten。"), QStringLiteral("URI"));
     const QCommandLineOption listen(QStringLiteral("listen"), QStringLiteral("本机房间的地址，例如 0.0.0.0:27100 向局域网开放（默认：只在本机）。"), QStringLiteral("ADDR:PORT"), QStringLiteral("127.0.0.1:0"));
-    parser.addOptions({room, noLocal, db, level, table, listen});
+    parser.addOptions({room, noLocal, db, level, table, listen, directory});
     parser.process(app);
 
     const QDir here(QCoreApplication::applicationDirPath());
@@ -101,9 +103,30 @@ int main(int argc, char** argv) {
     }
     // The rooms of the LAN come as they announce themselves.
     redten::lobby::RoomFinder finder({});
-    QObject::connect(&finder, &redten::lobby::RoomFinder::Found, &window, &redten::lobby::LobbyWindow::FoundRoom);
+    QObject::connect(&finder, &redten::lobby::RoomFinder::Found, &window,
+                     [&window](const QString& name, const QHostAddress& host, quint16 port, int tables, int free) {
+                         window.FoundRoom(QStringLiteral("局域网：") + name, host.toString(), port, tables, free);
+                     });
     if (QString error; !finder.Start(error)) {
         std::cerr << "redten-lobby: 听不到局域网里的房间：" << error.toStdString() << std::endl;
+    }
+    // The rooms of a shared directory, read beside the window.
+    std::unique_ptr<redten::lobby::DirectoryRooms> shared;
+    if (parser.isSet(directory)) {
+        shared = std::make_unique<redten::lobby::DirectoryRooms>(parser.value(directory), redten::lobby::kRoomGoneSeconds);
+        QObject::connect(shared.get(), &redten::lobby::DirectoryRooms::Read, &window,
+                         [&window](const std::vector<redten::room::RoomEntry>& rooms) {
+                             for (const auto& r : rooms) {
+                                 const QString address = QString::fromStdString(r.address);
+                                 const qsizetype colon = address.lastIndexOf(QLatin1Char(':'));
+                                 const uint port = address.mid(colon + 1).toUInt();
+                                 if (colon > 0 && port > 0 && port <= 65535) {
+                                     window.FoundRoom(QStringLiteral("目录：") + address, address.left(colon),
+                                                      static_cast<quint16>(port), r.tables, r.freeSeats);
+                                 }
+                             }
+                         });
+        shared->Start(10000);
     }
     window.show();
     return app.exec();

@@ -1,7 +1,6 @@
 #include "lobby/lobby_window.h"
 
 #include <QHBoxLayout>
-#include <QHostAddress>
 #include <QHeaderView>
 #include <QScrollArea>
 #include <QSettings>
@@ -247,13 +246,13 @@ void LobbyWindow::AddRoom(const QString& name, const QString& host, quint16 port
     }
 }
 
-void LobbyWindow::FoundRoom(const QString& name, const QHostAddress& host, quint16 port, int tables,
+void LobbyWindow::FoundRoom(const QString& name, const QString& host, quint16 port, int tables,
                             int freeSeats) {
-    const QString address = host.toString() + QLatin1Char(':') + QString::number(port);
+    const QString address = host + QLatin1Char(':') + QString::number(port);
     const auto known = std::find_if(roomList_.begin(), roomList_.end(),
                                     [&](const Room& r) { return r.feed->Address() == address; });
     if (known == roomList_.end()) {
-        AddRoom(QStringLiteral("局域网：") + name.left(kMaxName), host.toString(), port);
+        AddRoom(name, host, port);
     }
     Room& room = known == roomList_.end() ? roomList_.back() : *known;
     if (&room != Shown()) {  // the room shown has fresher figures of its own

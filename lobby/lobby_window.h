@@ -32,8 +32,9 @@ public:
     ~LobbyWindow() override;
 
     void AddRoom(const QString& name, const QString& host, quint16 port);
-    // A room the LAN told of: added once, its counts brought up to date.
-    void FoundRoom(const QString& name, const QHostAddress& host, quint16 port, int tables, int freeSeats);
+    // A room the LAN or a directory told of: added once, its counts
+    // brought up to date.
+    void FoundRoom(const QString& name, const QString& host, quint16 port, int tables, int freeSeats);
     void SetName(const QString& name);
     QString Name() const;
 

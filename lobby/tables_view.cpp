@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -143,6 +144,28 @@ void TablesView::paintEvent(QPaintEvent*) {
                                      : QStringLiteral("旁观 %1 人").arg(t.watchers.size());
         p.drawText(QRect(cell.left(), cell.bottom() + 4, cell.width(), 20), Qt::AlignCenter, watchers);
     }
+}
+
+bool TablesView::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QWidget::event(event);
+    }
+    // Who watches a table, when the pointer rests on it.
+    const QPoint at = static_cast<QHelpEvent*>(event)->pos();
+    for (int i = 0; i < static_cast<int>(tables_.size()); ++i) {
+        if (Cell(i).contains(at) && !tables_[i].watchers.empty()) {
+            QStringList names;
+            for (const QString& w : tables_[i].watchers) {
+                names << w;
+            }
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
+                               QStringLiteral("旁观的人：") + names.join(QStringLiteral("、")), this);
+            return true;
+        }
+    }
+    QToolTip::hideText();
+    event->ignore();
+    return true;
 }
 
 std::optional<TablesView::Spot> TablesView::At(QPoint point) const {

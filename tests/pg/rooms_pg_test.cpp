@@ -249,6 +249,12 @@ TEST(SharedRooms, TheLobbySeatsPeopleAcrossTwoRoomsUntilBothAreFull) {
         EXPECT_TRUE(listed.contains(QStringLiteral("127.0.0.1:%1").arg(room->Port())))
             << listed.toStdString();
     }
+    // The lobby window reads the same directory beside its own thread.
+    lobby::DirectoryRooms directory(uri, lobby::kRoomGoneSeconds);
+    std::vector<RoomEntry> read;
+    QObject::connect(&directory, &lobby::DirectoryRooms::Read, [&](const std::vector<RoomEntry>& rooms) { read = rooms; });
+    directory.Start(60000);
+    ASSERT_TRUE(redten::test::WaitUntil([&] { return read.size() == 2; }, 10000));
     std::set<QString> seatedAt;
     for (const char* name : {"东", "西"}) {
         const auto [out, code] = Play({"--directory", uri, "--name", QString::fromUtf8(name)});
