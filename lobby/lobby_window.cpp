@@ -1,7 +1,9 @@
 #include "lobby/lobby_window.h"
 
 #include <QHBoxLayout>
+#include <QCloseEvent>
 #include <QHeaderView>
+#include <QMessageBox>
 #include <QScrollArea>
 #include <QSettings>
 #include <QSplitter>
@@ -169,6 +171,19 @@ LobbyWindow::~LobbyWindow() {
     name_->disconnect(this);
     rooms_->disconnect(this);
     games_->disconnect(this);
+}
+
+void LobbyWindow::closeEvent(QCloseEvent* event) {
+    // The tables started from here close with the lobby, and this
+    // machine's room with them: a game is not ended by a stray click.
+    const int open = starter_.Running();
+    if (open > 0 && QMessageBox::question(this, QStringLiteral("红十"),
+                                          QStringLiteral("还有 %1 张桌子开着，关掉大厅会把它们一起关掉。确定要关吗？")
+                                              .arg(open)) != QMessageBox::Yes) {
+        event->ignore();
+        return;
+    }
+    event->accept();
 }
 
 QString LobbyWindow::Name() const { return name_->text().trimmed(); }

@@ -52,6 +52,9 @@ public:
     QTreeWidget& Standings() { return *standings_; }
     QString Status() const { return status_->text(); }
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     struct Room {
         QString name;

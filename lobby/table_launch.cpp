@@ -26,7 +26,9 @@ QStringList LaunchWords(const QString& host, quint16 port, const QString& name) 
 void TableProcesses::Start(const QStringList& words, std::function<void(QString why)> closed) {
     auto* table = new QProcess(this);
     table->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    connect(table, &QProcess::finished, this, [table, closed](int, QProcess::ExitStatus status) {
+    ++running_;
+    connect(table, &QProcess::finished, this, [this, table, closed](int, QProcess::ExitStatus status) {
+        --running_;
         table->deleteLater();
         QString why;
         for (const QByteArray& line : table->read(kMaxOutput).split('\n')) {
@@ -41,8 +43,9 @@ void TableProcesses::Start(const QStringList& words, std::function<void(QString 
         }
         closed(why);
     });
-    connect(table, &QProcess::errorOccurred, this, [table, closed](QProcess::ProcessError error) {
+    connect(table, &QProcess::errorOccurred, this, [this, table, closed](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart) {
+            --running_;
             table->deleteLater();
             closed(QStringLiteral("桌子程序没有启动：") + table->errorString());
         }

@@ -18,6 +18,8 @@ public:
     // closed gets why the table closed by itself (the room closed it, a
     // count-down ran out…), or an empty text when the person closed it.
     virtual void Start(const QStringList& words, std::function<void(QString why)> closed) = 0;
+    // Tables started and still open.
+    virtual int Running() const = 0;
 };
 
 // Each table in a process of its own, beside the lobby.
@@ -26,9 +28,11 @@ public:
     explicit TableProcesses(QString program, QObject* parent = nullptr)
         : QObject(parent), program_(std::move(program)) {}
     void Start(const QStringList& words, std::function<void(QString why)> closed) override;
+    int Running() const override { return running_; }
 
 private:
     QString program_;
+    int running_ = 0;
 };
 
 // The secret that makes a name this person's at every room: kept in the

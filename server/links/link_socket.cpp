@@ -54,8 +54,9 @@ void LinkSocket::OnReadable() {
     static thread_local std::array<char, kReadPiece> piece;
     const auto n = ::recv(fd_, piece.data(), piece.size(), MSG_DONTWAIT);
     if (n > 0) {
-        if (onData) {
-            onData(piece.data(), static_cast<std::size_t>(n));
+        // A copy: the owner may let go of us, callbacks and all, from inside.
+        if (const auto data = onData) {
+            data(piece.data(), static_cast<std::size_t>(n));
         }
         return;
     }
@@ -147,8 +148,8 @@ void LinkSocket::Closed() {
     }
     // Never from inside the caller's own call: the owner may delete us.
     QTimer::singleShot(0, this, [this] {
-        if (onClosed) {
-            onClosed();
+        if (const auto closed = onClosed) {
+            closed();
         }
     });
 }

@@ -138,13 +138,15 @@ std::string WebResponse(int status, std::string_view contentType, const std::str
                          : status == 500 ? "Internal Server Error"
                          : status == 503 ? "Service Unavailable"
                                          : "Error";
-    // A few seconds: the pages change with every finished game.
+    // A page may be a few seconds old: it changes with every finished game.
+    // JSON is read by lobbies that ask again every two seconds for what is
+    // live now, so it is never kept.
+    const std::string_view cache = contentType == kJson ? "no-cache" : "max-age=5";
     return "HTTP/1.0 " + std::to_string(status) + " " + reason +
            "\r\nContent-Type: " + std::string(contentType) +
            "\r\nContent-Length: " + std::to_string(body.size()) +
-           "\r\nCache-Control: max-age=5\r\nX-Content-Type-Options: nosniff\r\nConnection: "
-           "close\r\n\r\n" +
-           body;
+           "\r\nCache-Control: " + std::string(cache) +
+           "\r\nX-Content-Type-Options: nosniff\r\nConnection: close\r\n\r\n" + body;
 }
 
 }  // namespace redten::room

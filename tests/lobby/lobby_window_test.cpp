@@ -24,6 +24,7 @@ using room::test::ScriptedTable;
 struct Recorder final : TableStarter {
     std::vector<QStringList> started;
     void Start(const QStringList& words, std::function<void(QString)>) override { started.push_back(words); }
+    int Running() const override { return 0; }
 };
 
 class LobbyWindowTest : public testing::Test {
