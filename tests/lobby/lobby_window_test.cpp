@@ -123,7 +123,7 @@ TEST_F(LobbyWindowTest, AChosenChairIsTakenWatchedAndItsGameReplayed) {
     ASSERT_TRUE(WaitUntil([&] { return recorder.started.size() == 2; })) << lobby->Status().toStdString();
     EXPECT_GE(lobby->Standings().topLevelItemCount(), 4);
 
-    // What the window looks like, at 1× and at 2×, to be looked at: the
+    // What the window looks like, at 1×, 1.5× and 2×, to be looked at: the
     // room's table and two more as a busier room would list them.
     QDir().mkpath(REDTEN_SNAPSHOT_DIR);
     lobby->resize(1180, 720);
@@ -137,7 +137,7 @@ TEST_F(LobbyWindowTest, AChosenChairIsTakenWatchedAndItsGameReplayed) {
     tables.push_back(playing);
     tables.push_back(waiting);
     lobby->Tables().SetTables(tables);
-    for (const int ratio : {1, 2}) {
+    for (const qreal ratio : {1.0, 1.5, 2.0}) {
         QPixmap shot(lobby->size() * ratio);
         shot.setDevicePixelRatio(ratio);
         lobby->render(&shot);
