@@ -12,6 +12,7 @@
 
 #include "lobby/directory.h"
 #include "lobby/local_room.h"
+#include "lobby/room_address.h"
 #include "lobby/lobby_window.h"
 #include "lobby/room_finder.h"
 #include "lobby/table_launch.h"
@@ -87,7 +88,8 @@ int main(int argc, char** argv) {
         if (local.Start({here.filePath(QStringLiteral("redten-room")), parser.value(listen),
                          QStringLiteral("3"), parser.value(level), records, data + QStringLiteral("/room.log")},
                         error)) {
-            const QString host = parser.value(listen).section(QLatin1Char(':'), 0, 0);
+            const QString host = redten::lobby::ParseRoomAddress(parser.value(listen)).value_or(
+                                     redten::lobby::RoomAddress{}).host;
             const bool anywhere = host == QLatin1String("0.0.0.0") || host.isEmpty();
             window.AddRoom(QStringLiteral("本机房间"), anywhere ? QStringLiteral("127.0.0.1") : host, local.Port());
         } else {
@@ -95,10 +97,8 @@ int main(int argc, char** argv) {
         }
     }
     for (const QString& address : parser.values(room)) {
-        const qsizetype colon = address.lastIndexOf(QLatin1Char(':'));
-        const uint port = address.mid(colon + 1).toUInt();
-        if (colon > 0 && port > 0 && port <= 65535) {
-            window.AddRoom(address, address.left(colon), static_cast<quint16>(port));
+        if (const auto at = redten::lobby::ParseRoomAddress(address); at && at->port != 0) {
+            window.AddRoom(address, at->host, at->port);
         }
     }
     // The rooms of the LAN come as they announce themselves.
@@ -118,11 +118,9 @@ int main(int argc, char** argv) {
                          [&window](const std::vector<redten::room::RoomEntry>& rooms) {
                              for (const auto& r : rooms) {
                                  const QString address = QString::fromStdString(r.address);
-                                 const qsizetype colon = address.lastIndexOf(QLatin1Char(':'));
-                                 const uint port = address.mid(colon + 1).toUInt();
-                                 if (colon > 0 && port > 0 && port <= 65535) {
-                                     window.FoundRoom(QStringLiteral("目录：") + address, address.left(colon),
-                                                      static_cast<quint16>(port), r.tables, r.freeSeats);
+                                 if (const auto at = redten::lobby::ParseRoomAddress(address); at && at->port != 0) {
+                                     window.FoundRoom(QStringLiteral("目录：") + address, at->host, at->port,
+                                                      r.tables, r.freeSeats);
                                  }
                              }
                          });

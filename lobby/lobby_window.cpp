@@ -1,7 +1,7 @@
 #include "lobby/lobby_window.h"
 
-#include <QHBoxLayout>
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QScrollArea>
@@ -11,6 +11,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+#include "lobby/room_address.h"
 
 namespace redten::lobby {
 namespace {
@@ -278,14 +280,12 @@ void LobbyWindow::FoundRoom(const QString& name, const QString& host, quint16 po
 
 void LobbyWindow::AddTypedRoom() {
     const QString text = address_->text().trimmed();
-    const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
-    bool ok = false;
-    const uint port = text.mid(colon + 1).toUInt(&ok);
-    if (colon <= 0 || !ok || port == 0 || port > 65535) {
+    const auto at = ParseRoomAddress(text);
+    if (!at || at->port == 0) {
         Say(QStringLiteral("请按“主机:端口”的样子填写房间地址，例如 192.168.1.5:27100。"));
         return;
     }
-    AddRoom(text, text.left(colon), static_cast<quint16>(port));
+    AddRoom(text, at->host, at->port);
     rooms_->setCurrentItem(roomList_.back().item);
     address_->clear();
 }

@@ -21,6 +21,7 @@
 
 #include "lobby/directory.h"
 #include "lobby/local_room.h"
+#include "lobby/room_address.h"
 #include "lobby/table_launch.h"
 #include "platform/qt_translations.h"
 
@@ -53,20 +54,14 @@ int Fail(const QString& text) {
     return 2;
 }
 
-struct Address {
-    QString host;
-    quint16 port = 0;
-};
+using Address = redten::lobby::RoomAddress;
 
 bool ParseAddress(const QString& text, Address& out) {
-    const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
-    bool ok = false;
-    const uint port = text.mid(colon + 1).toUInt(&ok);
-    if (colon <= 0 || !ok || port > 65535) {
-        return false;
+    const auto parsed = redten::lobby::ParseRoomAddress(text);
+    if (parsed) {
+        out = *parsed;
     }
-    out = {text.left(colon), static_cast<quint16>(port)};
-    return true;
+    return parsed.has_value();
 }
 
 // Asks the room for a seat (or a watch) over its lobby line. Empty when

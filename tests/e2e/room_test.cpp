@@ -497,6 +497,25 @@ TEST_F(RoomTest, ALobbyMayAskForATableAndSeatAndIsToldWhyNot) {
     ASSERT_TRUE(WaitUntil([&] { return other->seat == 3; }));
 }
 
+// A table of one's own: the computer players asked for, of the level asked
+// for, whatever the room's own default; a request out of range is told why.
+TEST_F(RoomTest, ANewTableHasTheComputerPlayersAskedForAndNoMore) {
+    Open(/*bots=*/3);
+    ScriptedTable owner("东家", room_->Port());
+    EXPECT_FALSE(owner.ReserveWith("SITNEW 东家 4 strong"));
+    EXPECT_EQ(owner.lastReply, "ERR 电脑玩家是 0 到 3 个，水平是 basic（新手）或 strong（高手）。");
+    EXPECT_FALSE(owner.ReserveWith("SITNEW 东家 2 expert"));
+    ASSERT_TRUE(owner.ReserveWith("SITNEW 东家 2 basic")) << owner.lastReply;
+    ASSERT_TRUE(owner.Connect());
+    ASSERT_TRUE(WaitUntil([&] { return owner.seat == 0; }));
+    const auto json = [&] { return redten::test::FetchPage(room_->Port(), "/tables.json"); };
+    ASSERT_TRUE(WaitUntil([&] { return json().count("\"level\":\"basic\"") == 2; })) << json().toStdString();
+    EXPECT_TRUE(json().contains("电脑新手甲1"));
+    // The free chair goes to a person, as at any table waiting for one.
+    auto guest = Join("西客");
+    ASSERT_TRUE(WaitUntil([&] { return guest->seat == 3; }));
+}
+
 TEST_F(RoomTest, ALockedFileHoldsUpNoTableAndLosesNoGame) {
     busyWaitMs_ = 150;
     // Computer players that think a little: a room that never stops dealing
