@@ -1,11 +1,7 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QObject>
-#include <QPointer>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTimer>
 #include <QUuid>
 
@@ -26,7 +22,6 @@
 #include "server/tables/table.h"
 #include "server/tables/thoughts.h"
 #include "server/tables/timer_queue.h"
-#include "wire/framing.h"
 
 namespace redten::room {
 
