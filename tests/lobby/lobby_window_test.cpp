@@ -145,6 +145,38 @@ TEST_F(LobbyWindowTest, AChosenChairIsTakenWatchedAndItsGameReplayed) {
     }
 }
 
+TEST(TablesViewTest, KeysStayWithinTheChairsAndEachChairSaysWhatItCanDo) {
+    LiveTable waiting{4, false, {}, {}};
+    waiting.chairs[0] = Chair{QStringLiteral("张三"), false, {}};
+    waiting.chairs[1] = Chair{QStringLiteral("电脑新手乙4"), true, "basic"};
+    LiveTable playing{7, true, {}, {}};
+    TablesView view;
+    view.resize(250, 500);  // one table a row
+    view.SetTables({waiting, playing});
+    std::vector<QString> said;
+    QObject::connect(&view, &TablesView::SitRequested,
+                     [&](int table, int chair) { said.push_back(QStringLiteral("坐%1/%2").arg(table).arg(chair)); });
+    QObject::connect(&view, &TablesView::WatchRequested, [&](const QString& who) { said.push_back(who); });
+    QObject::connect(&view, &TablesView::Told, [&](const QString&) { said.push_back(QStringLiteral("不行")); });
+
+    QTest::keyClick(&view, Qt::Key_Left);  // already the first chair
+    QTest::keyClick(&view, Qt::Key_Return);
+    QTest::keyClick(&view, Qt::Key_Right);
+    QTest::keyClick(&view, Qt::Key_Return);
+    QTest::keyClick(&view, Qt::Key_Right);
+    QTest::keyClick(&view, Qt::Key_Return);
+    QTest::keyClick(&view, Qt::Key_Down);  // the same chair of the table below
+    QTest::keyClick(&view, Qt::Key_Return);
+    QTest::keyClick(&view, Qt::Key_Down);  // no table further down: the last chair
+    ASSERT_TRUE(view.Current());
+    EXPECT_EQ(view.Current()->table, 1);
+    EXPECT_EQ(view.Current()->chair, 3);
+    EXPECT_EQ(said, (std::vector<QString>{QStringLiteral("张三"), QStringLiteral("不行"), QStringLiteral("坐4/2"),
+                                          QStringLiteral("不行")}));
+    view.SetTables({playing});  // the chosen table went: the first chair of what is left
+    EXPECT_EQ(view.Current()->table, 0);
+}
+
 TEST(RoomListingTest, ForeignOrOversizedDocumentsAreRefusedAndBoundsHold) {
     EXPECT_FALSE(ReadTables("{\"version\":2,\"tables\":[]}"));
     EXPECT_FALSE(ReadTables("not json"));
