@@ -64,11 +64,6 @@ bool Links::IsOpen(LinkId id) const {
     return link != nullptr && !link->closing && link->socket;
 }
 
-bool Links::IsTable(LinkId id) const {
-    const Link* link = Find(id);
-    return link != nullptr && link->kind == Link::Kind::Table;
-}
-
 QHostAddress Links::LocalAddress(LinkId id) const {
     const Link* link = Find(id);
     return link != nullptr && link->socket ? link->socket->LocalAddress() : QHostAddress();

@@ -71,7 +71,6 @@ public:
 
     // The link is there and not being closed.
     bool IsOpen(LinkId id) const;
-    bool IsTable(LinkId id) const;
     // The address the peer reached us on.
     QHostAddress LocalAddress(LinkId id) const;
     // A table greeted the room: its greeting clock stops and the idle rule
