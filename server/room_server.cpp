@@ -149,6 +149,14 @@ void RoomServer::LinkOpened(LinkId id, const QHostAddress& from) { sessions_[id]
 
 void RoomServer::LobbyLine(LinkId id, const QByteArray& line) { HandleLobbyLine(id, line); }
 
+void RoomServer::BrowserLine(LinkId id, const QByteArray& line) {
+    if (line.startsWith("GET")) {
+        AnswerLobby(id, "ERR 这里只能坐下、旁观或回放。");
+        return;
+    }
+    HandleLobbyLine(id, line);
+}
+
 void RoomServer::RequestTooLong(LinkId id) {
     AnswerPage(id, 414, kHtml, MessagePage("地址太长", "这个地址太长了。"));
 }
@@ -367,7 +375,7 @@ void RoomServer::TableMessage(LinkId id, const Bytes& message) {
 }
 
 void RoomServer::Claim(LinkId id, Session& session) {
-    const std::optional<Reservation> taken = admission_.Take(session.address);
+    const std::optional<Reservation> taken = admission_.Take(session.address, id);
     if (!taken) {
         Log(LogLevel::Info, "a table came without a reservation");
         Refuse(id, "没有找到你的座位预订，请从大厅重新进入。");
@@ -659,8 +667,11 @@ std::optional<QHostAddress> RoomServer::OpenLink(LinkId id) const {
 }
 
 void RoomServer::AnswerLobby(LinkId id, const std::string& text) {
-    links_.Answer(id, QByteArray::fromStdString(text + "\n"));
+    // A lobby reads a line; a browser's table, a message.
+    links_.Answer(id, QByteArray::fromStdString(links_.IsBrowser(id) ? text : text + "\n"));
 }
+
+bool RoomServer::SeatsItself(LinkId id) const { return links_.IsBrowser(id); }
 
 Table* RoomServer::TableNumbered(int number) const {
     const auto it = tables_.find(number);

@@ -123,6 +123,7 @@ private:
     void TableMessage(LinkId id, const Bytes& message) override;
     void LobbyLine(LinkId id, const QByteArray& line) override;
     void RequestTooLong(LinkId id) override;
+    void BrowserLine(LinkId id, const QByteArray& line) override;
     void LinkGone(LinkId id, bool dropped) override;
     // The session of a link that is open, if it is.
     Session* Open(LinkId id);
@@ -148,6 +149,7 @@ private:
     // AdmissionHost
     std::optional<QHostAddress> OpenLink(LinkId id) const override;
     void AnswerLobby(LinkId id, const std::string& text) override;
+    bool SeatsItself(LinkId id) const override;
     Table* TableOf(const std::string& name) const override;
     Table* TableNumbered(int number) const override;
     int SeatsOpen() const override;

@@ -268,6 +268,7 @@ std::optional<std::string> Admission::ChosenSeatRefusal(int number, int seat) co
 }
 
 void Admission::AddReservation(LinkId id, Reservation r) {
+    r.link = host_.SeatsItself(id) ? id : 0;
     const auto fromHere =
         std::count_if(reservations_.begin(), reservations_.end(),
                       [&](const Reservation& held) { return SameHost(held.address, r.address); });
@@ -407,10 +408,14 @@ void Admission::PruneExpired() {
     std::erase_if(reservations_, [now](const Reservation& r) { return r.expires < now; });
 }
 
-std::optional<Reservation> Admission::Take(const QHostAddress& from) {
+std::optional<Reservation> Admission::Take(const QHostAddress& from, LinkId link) {
     PruneExpired();
-    const auto it = std::find_if(reservations_.begin(), reservations_.end(),
-                                 [&](const Reservation& r) { return SameHost(r.address, from); });
+    auto it = std::find_if(reservations_.begin(), reservations_.end(),
+                           [&](const Reservation& r) { return r.link == link; });
+    if (it == reservations_.end()) {
+        it = std::find_if(reservations_.begin(), reservations_.end(),
+                          [&](const Reservation& r) { return r.link == 0 && SameHost(r.address, from); });
+    }
     if (it == reservations_.end()) {
         return std::nullopt;
     }

@@ -54,6 +54,9 @@ struct Reservation {
     bool newTable = false;
     int computers = 0;
     BotLevel level = BotLevel::Basic;
+    // A browser asks on the link that becomes its table: only that link
+    // takes the reservation (0: any table link from the address).
+    LinkId link = 0;
 };
 
 // What admission asks of the room around it.
@@ -64,6 +67,8 @@ public:
     virtual std::optional<QHostAddress> OpenLink(LinkId id) const = 0;
     // A lobby's answer, after which its link closes.
     virtual void AnswerLobby(LinkId id, const std::string& text) = 0;
+    // Whether the link asking becomes the table itself (a browser's).
+    virtual bool SeatsItself(LinkId id) const = 0;
     // The table where the name sits or watches.
     virtual Table* TableOf(const std::string& name) const = 0;
     virtual Table* TableNumbered(int number) const = 0;
@@ -110,8 +115,9 @@ public:
     // Answers a lobby; a refusal first gives back the name it claimed.
     void Reply(LinkId id, const std::string& text);
 
-    // A greeted table's reservation, by the address it came from.
-    std::optional<Reservation> Take(const QHostAddress& from);
+    // A greeted table's reservation: the one its own link asked for, or
+    // else the oldest of the address it came from.
+    std::optional<Reservation> Take(const QHostAddress& from, LinkId link);
     // The first sit of a name keeps its secret.
     void KeepSecret(const Reservation& r);
 

@@ -4,6 +4,8 @@
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 
+#include <QCryptographicHash>
+
 #include <algorithm>
 
 #include "wire/keep_alive.h"
@@ -14,6 +16,19 @@ namespace {
 constexpr int kMaxLobbyLine = 512;
 // Tables send small messages; a frame this big is no table's.
 constexpr std::uint32_t kMaxTableFrame = 64 * 1024;
+
+// The HTTP answer to an upgrade that cannot be had; the link ends after it.
+QByteArray Refusal(int status, const char* reason, const QByteArray& text) {
+    return "HTTP/1.1 " + QByteArray::number(status) + " " + reason +
+           "\r\nContent-Type: text/plain; charset=utf-8\r\nConnection: close\r\nContent-Length: " +
+           QByteArray::number(text.size()) + "\r\n\r\n" + text;
+}
+
+bool AsksForBrowserTable(const QByteArray& line) {
+    const QByteArray start = QByteArray("GET ") + kBrowserTablePath;
+    return line.startsWith(start) && line.size() > start.size() &&
+           (line[start.size()] == ' ' || line[start.size()] == '?');
+}
 
 }  // namespace
 
@@ -57,6 +72,11 @@ Links::Link* Links::Find(LinkId id) {
 const Links::Link* Links::Find(LinkId id) const {
     const auto it = links_.find(id);
     return it == links_.end() ? nullptr : &it->second;
+}
+
+bool Links::IsBrowser(LinkId id) const {
+    const Link* link = Find(id);
+    return link != nullptr && link->kind == Link::Kind::Browser;
 }
 
 bool Links::IsOpen(LinkId id) const {
@@ -149,9 +169,18 @@ void Links::OnData(LinkId id, const char* data, std::size_t size) {
     if (link.kind == Link::Kind::Unknown) {
         link.kind = data[0] == 0 ? Link::Kind::Table : Link::Kind::Lobby;
     }
-    if (link.kind == Link::Kind::Lobby) {
+    switch (link.kind) {
+    case Link::Kind::Lobby:
         ReadLobbyLine(id, link, data, size);
         return;
+    case Link::Kind::Upgrading:
+        ReadUpgrade(id, link, data, size);
+        return;
+    case Link::Kind::Browser:
+        ReadBrowser(id, link, data, size);
+        return;
+    default:
+        break;
     }
     if (!link.decoder.feed(reinterpret_cast<const std::uint8_t*>(data), size)) {
         Drop(id, "broke the framing");
@@ -168,9 +197,14 @@ void Links::ReadLobbyLine(LinkId id, Link& link, const char* data, std::size_t s
         return;  // one line is all a lobby says
     }
     const auto room = static_cast<std::size_t>(kMaxLobbyLine + 1 - link.line.size());
-    link.line.append(data, static_cast<qsizetype>(std::min(size, room)));
+    const std::size_t taken = std::min(size, room);
+    link.line.append(data, static_cast<qsizetype>(taken));
     const qsizetype newline = link.line.indexOf('\n');
-    if (newline >= 0) {
+    if (newline >= 0 && AsksForBrowserTable(link.line.left(newline))) {
+        // A browser's table: the headers decide, so they are read too.
+        link.kind = Link::Kind::Upgrading;
+        ReadUpgrade(id, link, data + taken, size - taken);
+    } else if (newline >= 0) {
         link.lineDone = true;
         events_.LobbyLine(id, link.line.left(newline));
     } else if (link.line.size() > kMaxLobbyLine) {
@@ -181,6 +215,116 @@ void Links::ReadLobbyLine(LinkId id, Link& link, const char* data, std::size_t s
             events_.LobbyLine(id, QByteArray());
         }
     }
+}
+
+void Links::ReadUpgrade(LinkId id, Link& link, const char* data, std::size_t size) {
+    const auto room = static_cast<std::size_t>(kMaxUpgradeRequest + 1 - std::min<std::size_t>(link.line.size(), kMaxUpgradeRequest));
+    link.line.append(data, static_cast<qsizetype>(std::min(size, room)));
+    const qsizetype end = link.line.indexOf("\r\n\r\n");
+    if (end < 0) {
+        if (static_cast<std::size_t>(link.line.size()) > kMaxUpgradeRequest) {
+            Answer(id, Refusal(431, "Request Header Fields Too Large", "请求太长了。"));
+        }
+        return;
+    }
+    // Whatever follows the request came before our answer, which a browser
+    // never sends: it is not read.
+    const std::string request = link.line.left(end + 4).toStdString();
+    link.line.clear();
+    std::string why;
+    const std::optional<UpgradeRequest> upgrade = ParseUpgradeRequest(request, why);
+    if (!upgrade) {
+        log_(Note::Info, "link " + std::to_string(id) + ": a bad WebSocket request (" + why + ")");
+        Answer(id, Refusal(400, "Bad Request", "这不是一个有效的 WebSocket 请求。"));
+        return;
+    }
+    if (!OriginMatchesHost(upgrade->origin, upgrade->host)) {
+        log_(Note::Info, "link " + std::to_string(id) + ": a page of " + upgrade->origin + " may not open a table on " + upgrade->host);
+        Answer(id, Refusal(403, "Forbidden", "只有本房间的网页才能在这里坐下。"));
+        return;
+    }
+    const QByteArray accept =
+        QCryptographicHash::hash(QByteArray::fromStdString(upgrade->key) + "258EAFA5-E914-47DA-95CA-C5AB0DC85B11",
+                                 QCryptographicHash::Sha1)
+            .toBase64();
+    const QByteArray answer = "HTTP/1.1 101 Switching Protocols\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+                              "Sec-WebSocket-Accept: " + accept + "\r\n\r\n";
+    link.kind = Link::Kind::Browser;
+    link.browser = std::make_unique<WebSocketDecoder>(kMaxTableFrame + 4);
+    link.socket->Write(answer.constData(), static_cast<std::size_t>(answer.size()));
+    if (link.greetTimer != nullptr) {
+        link.greetTimer->start(options_.greetingSeconds * 1000);  // for its request and greeting
+    }
+}
+
+void Links::ReadBrowser(LinkId id, Link& link, const char* data, std::size_t size) {
+    link.pinged = false;
+    if (!link.browser->feed(reinterpret_cast<const std::uint8_t*>(data), size)) {
+        // What came whole before the fault is still the browser's.
+        while (IsOpen(id) && link.browser->hasMessage()) {
+            BrowserMessage(id, link, link.browser->takeMessage());
+        }
+        CloseBrowser(id, link.browser->failCode(), link.browser->failReason());
+        return;
+    }
+    while (IsOpen(id) && link.browser->hasMessage()) {
+        BrowserMessage(id, link, link.browser->takeMessage());
+    }
+}
+
+void Links::BrowserMessage(LinkId id, Link& link, WebSocketMessage message) {
+    switch (message.op) {
+    case WebSocketOp::Binary: {
+        // One frame of the table's framing, whole, per message.
+        const Bytes& p = message.payload;
+        const std::size_t length =
+            p.size() < 4 ? 0 : (std::size_t{p[0]} << 24) | (std::size_t{p[1]} << 16) | (std::size_t{p[2]} << 8) | p[3];
+        if (p.size() < 4 || length != p.size() - 4) {
+            CloseBrowser(id, kCloseProtocolError, "one whole frame per message");
+        } else if (length > 0) {
+            events_.TableMessage(id, Bytes(p.begin() + 4, p.end()));
+        }
+        return;
+    }
+    case WebSocketOp::Text:
+        if (link.greeted || link.browserAsking) {
+            CloseBrowser(id, kCloseUnsupportedData, "a table speaks in binary messages");
+        } else if (message.payload.size() > static_cast<std::size_t>(kMaxLobbyLine)) {
+            CloseBrowser(id, kCloseTooBig, "request too long");
+        } else {
+            link.browserAsking = true;
+            events_.BrowserLine(id, QByteArray(reinterpret_cast<const char*>(message.payload.data()),
+                                               static_cast<qsizetype>(message.payload.size())));
+        }
+        return;
+    case WebSocketOp::Ping: {
+        const Bytes pong = EncodeWebSocketFrame(WebSocketOp::Pong, message.payload.data(), message.payload.size());
+        Write(link, pong);
+        return;
+    }
+    case WebSocketOp::Close:
+        CloseBrowser(id, kCloseNormal, "closed the link");
+        return;
+    default:
+        return;  // a pong only says the browser is there
+    }
+}
+
+void Links::CloseBrowser(LinkId id, std::uint16_t code, const char* why) {
+    Link* link = Find(id);
+    if (link == nullptr || link->closing || !link->socket) {
+        return;
+    }
+    Write(*link, EncodeWebSocketClose(code, why));
+    link->closeSent = true;
+    if (code != kCloseNormal) {
+        log_(Note::Debug, "link " + std::to_string(id) + " " + why);
+    }
+    Close(id);
+    // The browser left, or broke the protocol: to the room it is gone now,
+    // like a table whose link ended, though the socket lingers to say why.
+    link->goneReported = true;
+    QTimer::singleShot(0, this, [this, id] { events_.LinkGone(id, /*dropped=*/true); });
 }
 
 // --- writing ------------------------------------------------------------------------
@@ -195,7 +339,11 @@ void Links::Send(LinkId id, const Bytes& message) {
         return;
     }
     const Bytes frame = EncodeFrame(message);
-    link->socket->Write(reinterpret_cast<const char*>(frame.data()), frame.size());
+    if (link->kind == Link::Kind::Browser) {
+        Write(*link, EncodeWebSocketFrame(WebSocketOp::Binary, frame.data(), frame.size()));
+        return;
+    }
+    Write(*link, frame);
 }
 
 void Links::Answer(LinkId id, const QByteArray& text) {
@@ -203,8 +351,21 @@ void Links::Answer(LinkId id, const QByteArray& text) {
     if (link == nullptr || link->closing || !link->socket) {
         return;  // the lobby or browser did not wait for the answer
     }
+    if (link->kind == Link::Kind::Browser) {
+        link->browserAsking = false;
+        Write(*link, EncodeWebSocketFrame(WebSocketOp::Text, reinterpret_cast<const std::uint8_t*>(text.constData()),
+                                          static_cast<std::size_t>(text.size())));
+        if (link->greetTimer != nullptr) {
+            link->greetTimer->start(options_.greetingSeconds * 1000);  // for its greeting
+        }
+        return;
+    }
     link->socket->Write(text.constData(), static_cast<std::size_t>(text.size()));
     Close(id);
+}
+
+void Links::Write(Link& link, const Bytes& bytes) {
+    link.socket->Write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
 // --- closing ------------------------------------------------------------------------
@@ -213,6 +374,9 @@ void Links::Close(LinkId id) {
     Link* link = Find(id);
     if (link == nullptr || link->closing) {
         return;
+    }
+    if (link->kind == Link::Kind::Browser && link->socket && !link->closeSent) {
+        Write(*link, EncodeWebSocketClose(kCloseNormal, ""));
     }
     link->closing = true;
     LinkSocket* socket = link->socket;
@@ -234,7 +398,7 @@ void Links::Drop(LinkId id, const char* why) {
         return;
     }
     link->closing = true;
-    if (link->kind == Link::Kind::Table) {
+    if (link->kind == Link::Kind::Table || link->kind == Link::Kind::Browser) {
         log_(Note::Debug, "link " + std::to_string(id) + " " + why);
     }
     if (link->socket) {
@@ -245,8 +409,9 @@ void Links::Drop(LinkId id, const char* why) {
     }
     // The room hears of it from the event loop, never in the middle of one
     // of its own calls; the link itself, buffers and all, goes first.
-    QTimer::singleShot(0, this, [this, id] {
-        if (links_.erase(id) > 0) {
+    const bool reported = link->goneReported;
+    QTimer::singleShot(0, this, [this, id, reported] {
+        if (links_.erase(id) > 0 && !reported) {
             events_.LinkGone(id, /*dropped=*/true);
         }
     });
@@ -275,16 +440,26 @@ void Links::Forget(LinkId id) {
         it->second.socket->onClosed = nullptr;
         it->second.socket->deleteLater();
     }
+    const bool reported = it->second.goneReported;
     links_.erase(it);
-    events_.LinkGone(id, /*dropped=*/false);
+    if (!reported) {
+        events_.LinkGone(id, /*dropped=*/false);
+    }
 }
 
 void Links::DropSilentLinks() {
     const qint64 before = clock_.elapsed() - options_.idleDropMs;
     std::vector<LinkId> silent;
-    for (const auto& [id, link] : links_) {
+    for (auto& [id, link] : links_) {
         if (link.greeted && !link.closing && link.heardAt < before) {
             silent.push_back(id);
+        } else if (link.kind == Link::Kind::Browser && link.greeted && !link.closing && !link.pinged &&
+                   link.heardAt < before + options_.idleDropMs / 2) {
+            // A browser throttles the timers of a page out of sight, but
+            // answers a ping itself.
+            link.pinged = true;
+            const Bytes ping = EncodeWebSocketFrame(WebSocketOp::Ping, nullptr, 0);
+            Write(link, ping);
         }
     }
     for (const LinkId id : silent) {

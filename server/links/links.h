@@ -10,14 +10,19 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 
 #include "server/links/link_socket.h"
 #include "wire/bytes.h"
 #include "wire/framing.h"
+#include "wire/websocket.h"
 
 namespace redten::room {
+
+// The path a browser's table asks to upgrade to WebSocket.
+inline constexpr const char* kBrowserTablePath = "/table";
 
 // A connection to the room. A person at a table is known by the number of
 // the link they came on.
@@ -47,6 +52,10 @@ public:
     // by RequestTooLong instead).
     virtual void LobbyLine(LinkId id, const QByteArray& line) = 0;
     virtual void RequestTooLong(LinkId id) = 0;
+    // A browser's table asks for its seat on its own link, before it
+    // greets, in a lobby's words. The answer goes back on the same link
+    // (Answer), which stays open for the table's frames.
+    virtual void BrowserLine(LinkId id, const QByteArray& line) = 0;
     // The link is gone. dropped: the peer left, broke the framing, said
     // nothing in time or would not read; otherwise the room closed it and
     // the peer has hung up in turn.
@@ -54,8 +63,9 @@ public:
 };
 
 // The room's connections: accepting them within the cap, telling a table's
-// frames from a lobby's line, bounding what each may send and leave
-// unread, and closing them without losing the last words.
+// frames from a lobby's line and a browser's table (WebSocket on the path
+// kBrowserTablePath), bounding what each may send and leave unread, and
+// closing them without losing the last words.
 class Links final : public QObject {
 public:
     enum class Note { Warning, Info, Debug };
@@ -73,13 +83,16 @@ public:
     bool IsOpen(LinkId id) const;
     // The address the peer reached us on.
     QHostAddress LocalAddress(LinkId id) const;
+    // A browser's table on WebSocket: its seat is its own link's.
+    bool IsBrowser(LinkId id) const;
     // A table greeted the room: its greeting clock stops and the idle rule
     // applies from now on.
     void Greeted(LinkId id);
 
     // A table's message, framed.
     void Send(LinkId id, const Bytes& message);
-    // A lobby's answer or a page, after which the link is closed.
+    // A lobby's answer or a page, after which the link is closed; to a
+    // browser's table, a text message on its link, which stays open.
     void Answer(LinkId id, const QByteArray& text);
     // Ends the link once what was sent has gone out; nothing more is read.
     void Close(LinkId id);
@@ -90,9 +103,14 @@ private:
     struct Link {
         explicit Link(std::uint32_t maxFrame) : decoder(maxFrame) {}
         QPointer<LinkSocket> socket;
-        enum class Kind { Unknown, Lobby, Table } kind = Kind::Unknown;
+        enum class Kind { Unknown, Lobby, Upgrading, Table, Browser } kind = Kind::Unknown;
         FrameDecoder decoder;
         QByteArray line;
+        std::unique_ptr<WebSocketDecoder> browser;
+        bool browserAsking = false;  // a lobby line is being answered
+        bool pinged = false;         // a quiet browser was asked whether it is there
+        bool goneReported = false;   // the room was told the link is gone
+        bool closeSent = false;      // a browser was sent its close frame
         bool lineDone = false;  // a lobby's one line came; it is being answered
         bool greeted = false;
         bool closing = false;
@@ -105,9 +123,15 @@ private:
     void Refuse(int descriptor);
     void OnData(LinkId id, const char* data, std::size_t size);
     void ReadLobbyLine(LinkId id, Link& link, const char* data, std::size_t size);
+    void ReadUpgrade(LinkId id, Link& link, const char* data, std::size_t size);
+    void ReadBrowser(LinkId id, Link& link, const char* data, std::size_t size);
+    void BrowserMessage(LinkId id, Link& link, WebSocketMessage message);
+    // Ends a browser's link with a close frame, as a drop when the browser
+    // broke the protocol.
+    void CloseBrowser(LinkId id, std::uint16_t code, const char* why);
     void OnDisconnected(LinkId id);
     void Forget(LinkId id);
-    void Write(Link& link, const char* data, qint64 size);
+    void Write(Link& link, const Bytes& bytes);
     void DropSilentLinks();
     Link* Find(LinkId id);
     const Link* Find(LinkId id) const;

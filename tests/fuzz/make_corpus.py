@@ -83,6 +83,29 @@ write("fuzz_framing", {
     "keepalive-and-split": frame(b"") + frame(bytes([18, 1])) + frame(HAND)[:7],
     "oversize": struct.pack(">I", 1 << 30) + b"xx",
 })
+def ws(op, payload, fin=True, mask=b"\x11\x22\x33\x44"):
+    """A browser's frame: always masked."""
+    head = bytes([(0x80 if fin else 0) | op])
+    n = len(payload)
+    if n < 126:
+        head += bytes([0x80 | n])
+    elif n < 65536:
+        head += bytes([0x80 | 126]) + struct.pack(">H", n)
+    else:
+        head += bytes([0x80 | 127]) + struct.pack(">Q", n)
+    return head + mask + bytes(b ^ mask[i % 4] for i, b in enumerate(payload))
+
+
+UPGRADE = (b"GET /table HTTP/1.1\r\nHost: 127.0.0.1:27100\r\nUpgrade: websocket\r\n"
+           b"Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+           b"Origin: http://127.0.0.1:27100\r\nSec-WebSocket-Version: 13\r\n\r\n")
+write("fuzz_websocket", {
+    "upgrade": UPGRADE,
+    "sit-and-greet": ws(1, "SIT 张三 s3cret".encode()) + ws(2, frame(text([130, 0], "700`KOVA`1"))),
+    "fragments-and-ping": ws(2, frame(HAND)[:5], fin=False) + ws(9, b"hi") + ws(0, frame(HAND)[5:]),
+    "long": ws(2, bytes(300)) + ws(2, bytes(70000)),
+    "close": ws(8, struct.pack(">H", 1000) + b"bye"),
+})
 write("fuzz_table_messages", {
     "game": stream(GAME), "spectator": stream(SPECTATOR), "items": stream(SEATED + ITEMS),
     "snapshots": stream(SEATED + [SNAPSHOT_BETWEEN, SNAPSHOT_PLAYING]),

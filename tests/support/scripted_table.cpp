@@ -34,6 +34,16 @@ bool ScriptedTable::Reserve(const std::string& watch) {
 }
 
 bool ScriptedTable::ReserveWith(const std::string& line) {
+    if (browser) {
+        if (!OpenBrowserLink()) {
+            return false;
+        }
+        browserReply_.clear();
+        SendWebSocket(WebSocketOp::Text, Bytes(line.begin(), line.end()));
+        WaitUntil([&] { return !browserReply_.empty() || disconnected; });
+        lastReply = browserReply_;
+        return lastReply == "OK";
+    }
     QTcpSocket lobby;
     lobby.connectToHost(QHostAddress::LocalHost, port_);
     if (!WaitUntil([&] { return lobby.state() == QAbstractSocket::ConnectedState; })) {
@@ -50,11 +60,79 @@ bool ScriptedTable::ReserveWith(const std::string& line) {
     return lastReply == "OK";
 }
 
-bool ScriptedTable::Connect(bool allowWatch, bool greet) {
-    QObject::connect(&socket_, &QTcpSocket::readyRead, [this] { OnReadyRead(); });
-    QObject::connect(&socket_, &QTcpSocket::disconnected, [this] { disconnected = true; });
+bool ScriptedTable::OpenSocket() {
+    if (!wired_) {
+        wired_ = true;
+        QObject::connect(&socket_, &QTcpSocket::readyRead, [this] { OnReadyRead(); });
+        QObject::connect(&socket_, &QTcpSocket::disconnected, [this] { disconnected = true; });
+    }
+    if (socket_.state() == QAbstractSocket::ConnectedState) {
+        return true;
+    }
     socket_.connectToHost(QHostAddress::LocalHost, port_);
-    if (!WaitUntil([&] { return socket_.state() == QAbstractSocket::ConnectedState; })) {
+    return WaitUntil([&] { return socket_.state() == QAbstractSocket::ConnectedState; });
+}
+
+bool ScriptedTable::OpenBrowserLink() {
+    if (upgraded_) {
+        return true;
+    }
+    if (!OpenSocket()) {
+        return false;
+    }
+    const QByteArray host = "127.0.0.1:" + QByteArray::number(port_);
+    SendRaw("GET /table HTTP/1.1\r\nHost: " + host + "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+            "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\nOrigin: http://" + host +
+            "\r\n\r\n");
+    return WaitUntil([&] { return upgraded_ || disconnected; }) && upgraded_;
+}
+
+void ScriptedTable::SendWebSocket(WebSocketOp op, const Bytes& payload, bool masked) {
+    Bytes f = EncodeWebSocketFrame(op, payload.data(), payload.size());
+    if (masked) {
+        // The mask goes after the length; a zero mask leaves the payload as it is.
+        const std::size_t header = payload.size() < 126 ? 2 : payload.size() < 65536 ? 4 : 10;
+        f[1] |= 0x80;
+        f.insert(f.begin() + static_cast<std::ptrdiff_t>(header), 4, 0);
+    }
+    SendRaw(ToByteArray(f));
+}
+
+void ScriptedTable::ReadBrowser(QByteArray data) {
+    if (!upgraded_) {
+        upgradeAnswer_ += data;
+        const qsizetype end = upgradeAnswer_.indexOf("\r\n\r\n");
+        if (end < 0) {
+            return;
+        }
+        if (!upgradeAnswer_.startsWith("HTTP/1.1 101 ")) {
+            problems.push_back("the room refused the upgrade: " + upgradeAnswer_.left(end).toStdString());
+            return;
+        }
+        upgraded_ = true;
+        data = upgradeAnswer_.mid(end + 4);
+    }
+    if (!browserDecoder_.feed(reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size()))) {
+        problems.push_back(std::string("the room broke the WebSocket framing: ") + browserDecoder_.failReason());
+        return;
+    }
+    while (browserDecoder_.hasMessage()) {
+        const WebSocketMessage m = browserDecoder_.takeMessage();
+        if (m.op == WebSocketOp::Text) {
+            browserReply_.assign(m.payload.begin(), m.payload.end());
+        } else if (m.op == WebSocketOp::Close) {
+            closeCode = m.payload.size() >= 2 ? static_cast<std::uint16_t>(m.payload[0] << 8 | m.payload[1]) : 1005;
+        } else if (m.op == WebSocketOp::Binary) {
+            if (!decoder_.feed(m.payload)) {
+                problems.push_back("the room broke the framing");
+                return;
+            }
+        }
+    }
+}
+
+bool ScriptedTable::Connect(bool allowWatch, bool greet) {
+    if (!(browser ? OpenBrowserLink() : OpenSocket())) {
         return false;
     }
     if (greet) {
@@ -63,7 +141,13 @@ bool ScriptedTable::Connect(bool allowWatch, bool greet) {
     return true;
 }
 
-void ScriptedTable::Send(const Bytes& message) { SendRaw(ToByteArray(EncodeFrame(message))); }
+void ScriptedTable::Send(const Bytes& message) {
+    if (browser) {
+        SendWebSocket(WebSocketOp::Binary, EncodeFrame(message));
+        return;
+    }
+    SendRaw(ToByteArray(EncodeFrame(message)));
+}
 
 void ScriptedTable::SendRaw(const QByteArray& bytes) {
     socket_.write(bytes);
@@ -91,7 +175,9 @@ void ScriptedTable::OnReadyRead() {
         return;
     }
     const QByteArray data = socket_.readAll();
-    if (!decoder_.feed(reinterpret_cast<const std::uint8_t*>(data.constData()),
+    if (browser) {
+        ReadBrowser(data);
+    } else if (!decoder_.feed(reinterpret_cast<const std::uint8_t*>(data.constData()),
                        static_cast<std::size_t>(data.size()))) {
         problems.push_back("the room broke the framing");
         return;

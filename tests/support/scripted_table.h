@@ -11,6 +11,7 @@
 #include "rules/game_state.h"
 #include "wire/framing.h"
 #include "wire/messages.h"
+#include "wire/websocket.h"
 
 namespace redten::room::test {
 
@@ -37,6 +38,14 @@ public:
     // Stops reading what the room sends (its data piles up unread).
     void StopReading();
     void SetReceiveBuffer(int bytes);
+
+    // Speaks as a browser's table does: WebSocket on the room's port, the
+    // lobby line as the link's first (text) message, then frames, one per
+    // binary message, on the same link.
+    bool browser = false;
+    std::uint16_t closeCode = 0;  // the room's close frame, in browser mode
+    // A browser's raw WebSocket frame (masked by the caller, or not).
+    void SendWebSocket(WebSocketOp op, const Bytes& payload, bool masked = true);
 
     bool autoPlay = true;
     // Takes part in everything but its own plays: the game waits at its turn.
@@ -65,6 +74,9 @@ public:
     CardList lastPlay;
 
 private:
+    bool OpenSocket();
+    bool OpenBrowserLink();
+    void ReadBrowser(QByteArray data);
     void OnReadyRead();
     void Handle(const Bytes& m);
     bool MyTurn() const;
@@ -76,6 +88,11 @@ private:
     quint16 port_;
     QTcpSocket socket_;
     FrameDecoder decoder_;
+    bool wired_ = false;
+    QByteArray upgradeAnswer_;
+    bool upgraded_ = false;
+    WebSocketDecoder browserDecoder_{1 << 20, /*fromBrowser=*/false};
+    std::string browserReply_;
     bool reading_ = true;
     bool playPending_ = false;
     std::uint8_t phase_ = 0;
