@@ -138,7 +138,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption maxTables(QStringLiteral("max-tables"), QStringLiteral("Tables this room opens at most."), QStringLiteral("N"), text(defaults.maxTables));
     const QCommandLineOption roomName(QStringLiteral("room-name"), QStringLiteral("The name lobbies on the LAN show (default: this machine's)."), QStringLiteral("NAME"));
     const QCommandLineOption noAnnounce(QStringLiteral("no-announce"), QStringLiteral("Do not tell the LAN's lobbies about this room (a room listening on loopback never does)."));
-    parser.addOptions({publicAddress, lease, maxTables, roomName, noAnnounce});
+    const QCommandLineOption web(QStringLiteral("web"), QStringLiteral("The browser table's files (default: redten/web beside the program's folder)."), QStringLiteral("DIR"));
+    parser.addOptions({publicAddress, lease, maxTables, roomName, noAnnounce, web});
     parser.addOptions({listen, portFile, bots, db, logLevel, seed, pause, quiet, grace, autoLimit,
                        showSecs, playSecs, showBacks, idle, watchers, maxLinks, selfplay, arena, deals,
                        threads, thinkMs, botLevel});
@@ -206,6 +207,9 @@ int main(int argc, char** argv) {
     if (!number(maxTables, 1, 100000, v)) return Fail(QStringLiteral("--max-tables wants 1..100000"));
     options.maxTables = static_cast<int>(v);
     options.roomName = parser.value(roomName).left(32).toStdString();
+    options.webDir = (parser.isSet(web) ? parser.value(web)
+                                        : QCoreApplication::applicationDirPath() + QStringLiteral("/../redten/web"))
+                         .toStdString();
     options.announce = !parser.isSet(noAnnounce);
     if (parser.isSet(publicAddress)) {
         const QString given = parser.value(publicAddress);

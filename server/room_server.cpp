@@ -72,12 +72,19 @@ RoomServer::RoomServer(RoomOptions options, StoreWorker& store, QObject* parent)
                       sessions_.begin(), sessions_.end(),
                       [](const auto& l) { return l.second.person != 0 && !l.second.replaying; }));
               },
-              [this] { return records_.Health(); }}),
+              [this] { return records_.Health(); }, &webFiles_}),
       links_(LinkOptionsOf(options_), *this,
              [this](Links::Note note, const std::string& line) { Log(LevelOf(note), line); }),
       admission_(AdmissionLimitsOf(options_), this, store_, id_, known_, records_, *this),
       thoughts_(this, ThinkThreads(options_), [this] { SweepTables(); }) {
     seeds_.seed(options_.seed != 0 ? options_.seed : std::random_device{}());
+    if (!options_.webDir.empty()) {
+        std::string error;
+        webFiles_.Load(QString::fromStdString(options_.webDir), error);
+        if (!error.empty()) {
+            Log(LogLevel::Warning, error);
+        }
+    }
     store_.Attach(this, [this](const std::string& line) { Log(LogLevel::Warning, "records: " + line); });
     connect(&heartbeat_, &QTimer::timeout, this, &RoomServer::Heartbeat);
     records_.onAnswered = [this](bool wasFull) {

@@ -77,6 +77,8 @@ struct RoomOptions {
     std::string announceTo;
     quint16 announceFindPort = wire::kRoomPort;  // 0: answers no lobby's request
     std::string roomName;  // empty: this machine's name
+    // The browser's table: its page, scripts and pictures (empty: none).
+    std::string webDir;
 };
 
 // The room: one port for tables and lobbies. A connection whose first byte
@@ -177,6 +179,7 @@ private:
     void CancelThink(ThinkId id) override;
 
     RoomOptions options_;
+    WebFiles webFiles_;
     StoreWorker& store_;
     std::unordered_map<LinkId, Session> sessions_;
     TimerQueue timers_;

@@ -58,6 +58,20 @@ void PageServer::Serve(const std::string& requestLine, const std::string& roomAd
         case WebRequest::Kind::NotFound:
             answer(404, kHtml, MessagePage("没有这个页面", "没有这个页面。"));
             return;
+        case WebRequest::Kind::Play:
+        case WebRequest::Kind::WebFile: {
+            const WebFiles::File* file =
+                room_.files == nullptr ? nullptr
+                                       : room_.files->Find(request.kind == WebRequest::Kind::Play ? "play.html" : request.name);
+            if (file == nullptr) {
+                answer(404, kHtml,
+                       MessagePage("没有这个页面", request.kind == WebRequest::Kind::Play ? "这个房间没有网页牌桌。"
+                                                                                      : "没有这个页面。"));
+            } else {
+                answer(200, file->type, file->body);
+            }
+            return;
+        }
         case WebRequest::Kind::Adv: {
             const std::size_t people = room_.people();
             WithStandings(0, [answer, people, roomAddress,

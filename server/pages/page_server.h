@@ -12,6 +12,7 @@
 #include "server/pages/record_pages.h"
 #include "server/store/records.h"
 #include "server/store/store_worker.h"
+#include "server/pages/web_files.h"
 #include "server/pages/web_pages.h"
 
 namespace redten::room {
@@ -26,6 +27,7 @@ public:
         std::function<std::vector<LiveTable>()> tables;
         std::function<std::size_t()> people;
         std::function<RecordsHealth()> records;
+        const WebFiles* files = nullptr;  // the browser's table
     };
     using Answer = std::function<void(int status, std::string_view type, const std::string& body)>;
 

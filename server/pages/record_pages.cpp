@@ -33,6 +33,8 @@ std::string Head(std::string_view title) {
            "td,th{border:1px solid #ccc;padding:.25em .6em;text-align:left}th{background:#eee}"
            ".red{color:#b01010}.pass{color:#888}code{background:#eee;padding:.1em .3em}"
            "nav a{margin-right:1em}"
+           "a.act{display:inline-block;background:#b01010;color:#fff;border-radius:4px;padding:.1em .5em;"
+           "text-decoration:none;font-size:90%}"
            "</style></head><body><nav><a href=\"/\">房间首页</a></nav><h1>" +
            HtmlEscaped(title) + "</h1>";
 }
@@ -299,9 +301,19 @@ std::string RoomPage(const std::vector<LiveTable>& tables, const std::vector<Sta
         for (std::size_t i = 0; i < tables.size() && i < kTablesListed; ++i) {
             const LiveTable& t = tables[i];
             std::string players, watchers;
-            for (const std::string& p : t.players) {
+            for (std::size_t seat = 0; seat < t.players.size(); ++seat) {
+                const std::string& p = t.players[seat];
+                // A browser sits at a free chair of a waiting table, or
+                // watches a person at any.
+                std::string action;
+                if (p.empty() && !t.playing) {
+                    action = " <a class=\"act\" href=\"/play?table=" + std::to_string(t.number) + "&amp;seat=" +
+                             std::to_string(seat + 1) + "\">坐下</a>";
+                } else if (!p.empty() && (seat >= t.computers.size() || !t.computers[seat])) {
+                    action = " <a class=\"act\" href=\"/play?watch=" + PathEncoded(p) + "\">旁观</a>";
+                }
                 players += (players.empty() ? "" : "、") +
-                           (p.empty() ? std::string("（空位）") : PersonLink(p));
+                           (p.empty() ? std::string("（空位）") : PersonLink(p)) + action;
             }
             for (const std::string& w : t.watchers) {
                 watchers += (watchers.empty() ? "" : "、") + PersonLink(w);
@@ -315,6 +327,7 @@ std::string RoomPage(const std::vector<LiveTable>& tables, const std::vector<Sta
             out += "<p>还有 " + std::to_string(tables.size() - kTablesListed) + " 桌没有列出。</p>";
         }
     }
+    out += "<p><a class=\"act\" href=\"/play\">在浏览器里开一桌</a>（和电脑玩家打，朋友可以从这一页坐到空位上）</p>";
     out += "<h2>排行榜</h2>";
     static const std::vector<Standing> kNone;
     const std::vector<Standing>& standings = read ? *read : kNone;

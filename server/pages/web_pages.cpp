@@ -1,5 +1,6 @@
 #include "server/pages/web_pages.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace redten::room {
@@ -109,6 +110,20 @@ WebRequest ParseWebRequest(std::string_view line) {
         }
     } else if (path == "/") {
         request.kind = WebRequest::Kind::Room;
+    } else if (path == "/play") {
+        request.kind = WebRequest::Kind::Play;
+    } else if (path.starts_with("/web/")) {
+        // Our own files' names only: nothing that could climb out of the folder.
+        const std::string_view file = path.substr(5);
+        const bool plain = !file.empty() && file.size() <= 100 && file.find("..") == std::string_view::npos &&
+                           std::all_of(file.begin(), file.end(), [](char c) {
+                               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                                      c == '.' || c == '_' || c == '-' || c == '@' || c == '/';
+                           });
+        if (plain) {
+            request.kind = WebRequest::Kind::WebFile;
+            request.name = std::string(file);
+        }
     } else if (path == "/health") {
         request.kind = WebRequest::Kind::Health;
     } else if (path == "/tables.json") {
@@ -141,7 +156,10 @@ std::string WebResponse(int status, std::string_view contentType, const std::str
     // A page may be a few seconds old: it changes with every finished game.
     // JSON is read by lobbies that ask again every two seconds for what is
     // live now, so it is never kept.
-    const std::string_view cache = contentType == kJson ? "no-cache" : "max-age=5";
+    // The browser table's files change only with the room.
+    const std::string_view cache = contentType == kJson   ? "no-cache"
+                                   : contentType == kHtml ? "max-age=5"
+                                                          : "max-age=60";
     return "HTTP/1.0 " + std::to_string(status) + " " + reason +
            "\r\nContent-Type: " + std::string(contentType) +
            "\r\nContent-Length: " + std::to_string(body.size()) +

@@ -9,7 +9,11 @@
 namespace redten::room {
 
 struct WebRequest {
-    enum class Kind { NotFound, Adv, Room, Person, PersonJson, Game, GameJson, Health, TablesJson, StandingsJson };
+    enum class Kind {
+        NotFound, Adv, Room, Person, PersonJson, Game, GameJson, Health, TablesJson, StandingsJson,
+        Play,     // the browser's table
+        WebFile,  // one of its files: name is the path below /web/
+    };
     Kind kind = Kind::NotFound;
     std::string name;         // Person: UTF-8, decoded from the path
     std::int64_t id = 0;      // Game, GameJson

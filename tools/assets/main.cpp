@@ -63,6 +63,55 @@ QImage DeckSheet() {
     return sheet;
 }
 
+// A card as the browser draws it: transparent outside its outline.
+QImage WebCard(const QImage& face, qreal scale) {
+    QImage card = face.convertToFormat(QImage::Format_ARGB32);
+    QImage alpha = CardMask(scale).convertToFormat(QImage::Format_Grayscale8);
+    alpha.invertPixels();
+    card.setAlphaChannel(alpha);
+    return card;
+}
+
+// The browser's deck in one picture: picture n at column n % 13 of row
+// n / 13, the back alone in the fifth row.
+QImage WebDeck(qreal scale) {
+    const int w = qRound(kCardWidth * scale), h = qRound(kCardHeight * scale);
+    QImage sheet(13 * w, 5 * h, QImage::Format_ARGB32);
+    sheet.fill(Qt::transparent);
+    QPainter p(&sheet);
+    for (int n = 0; n < 52; ++n) {
+        p.drawImage((n % 13) * w, (n / 13) * h, WebCard(CardFace(n, scale), scale));
+    }
+    p.drawImage(0, 4 * h, WebCard(CardBack(scale), scale));
+    return sheet;
+}
+
+// The portraits the room hands out, side by side, by number.
+QImage WebFaces(qreal scale) {
+    const int side = qRound(32 * scale);
+    QImage sheet(13 * side, side, QImage::Format_ARGB32);
+    sheet.fill(Qt::transparent);
+    QPainter p(&sheet);
+    for (int n = 0; n <= 12; ++n) {
+        p.drawImage(n * side, 0, Face(n, scale));
+    }
+    return sheet;
+}
+
+// What the browser's table draws with, at 1 and 2: fewer, larger files
+// load faster than many small ones.
+bool SaveWebPictures(const QString& web) {
+    bool ok = true;
+    for (const double scale : {1.0, 2.0}) {
+        const QString suffix = scale == 1.0 ? QString() : QStringLiteral("@2x");
+        ok &= Save(WebDeck(scale), web + QStringLiteral("/cards%1.png").arg(suffix));
+        ok &= Save(WebFaces(scale), web + QStringLiteral("/faces%1.png").arg(suffix));
+        ok &= Save(CentrePicture(scale), web + QStringLiteral("/cloth%1.png").arg(suffix));
+    }
+    ok &= Save(Logo(2.0), web + QStringLiteral("/icon.png"));
+    return ok;
+}
+
 // The table's other pictures side by side, as they are drawn.
 QImage SkinSheet() {
     const QImage pictures[] = {TimeBarHead(), TimeBarEnd(),  ClockFrames(),   OptionButtons(),
@@ -155,6 +204,8 @@ int main(int argc, char** argv) {
     save(res + QStringLiteral("VSpliterMidBk.bmp"), SplitterMiddle);
     save(res + QStringLiteral("VSpliterMid_Right.bmp"), [](qreal s) { return SplitterArrow(true, s); });
     save(res + QStringLiteral("VSpliterMid_Left.bmp"), [](qreal s) { return SplitterArrow(false, s); });
+
+    ok &= SaveWebPictures(out.filePath(QStringLiteral("web/pictures")));
 
     // The desktop's icon for the installed game.
     ok &= Save(Logo(), out.filePath(QStringLiteral("redten.png")));
