@@ -66,6 +66,7 @@ QImage DeckSheet() {
 // A card as the browser draws it: transparent outside its outline.
 QImage WebCard(const QImage& face, qreal scale) {
     QImage card = face.convertToFormat(QImage::Format_ARGB32);
+    card.setDevicePixelRatio(1);  // pixel for pixel into the sheet
     QImage alpha = CardMask(scale).convertToFormat(QImage::Format_Grayscale8);
     alpha.invertPixels();
     card.setAlphaChannel(alpha);
@@ -93,7 +94,9 @@ QImage WebFaces(qreal scale) {
     sheet.fill(Qt::transparent);
     QPainter p(&sheet);
     for (int n = 0; n <= 12; ++n) {
-        p.drawImage(n * side, 0, Face(n, scale));
+        QImage face = Face(n, scale);
+        face.setDevicePixelRatio(1);  // pixel for pixel into the sheet
+        p.drawImage(n * side, 0, face);
     }
     return sheet;
 }

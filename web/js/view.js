@@ -123,8 +123,8 @@ export class View {
     const width = el.clientWidth || 320;
     const cw = parseFloat(getComputedStyle(el).getPropertyValue('--cw')) || 80;
     // Fanned to fit: each card shows as much as the width allows, and at
-    // most half of itself.
-    const step = n <= 1 ? 0 : Math.min(cw * 0.5, (width - cw) / (n - 1));
+    // most three fifths of itself.
+    const step = n <= 1 ? 0 : Math.min(cw * 0.6, (width - cw) / (n - 1));
     const start = Math.max(0, (width - cw - step * (n - 1)) / 2);
     el.innerHTML = t.hand
       .map((c, i) => card(c, t.selected.has(i) ? 'up' : '', `data-i="${i}" role="button"`, `left:${start + i * step}px`))
