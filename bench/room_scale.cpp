@@ -10,7 +10,10 @@
 // - the room at its link cap with more people knocking: its processor time
 //   while it refuses them.
 //
-//   build/bench/room_scale [TABLES,...] [PAUSE_MS] [SECONDS]
+//   build/bench/room_scale [TABLES,...] [PAUSE_MS] [SECONDS] [browser]
+//
+// With "browser" the people sit as the browser's table does, over
+// WebSocket on the room's port, and only the plays are measured.
 //
 // Up to 2,000 tables. Defaults: 10,100,250,500 tables, 250 ms pauses (a few times quicker than
 // people, so that 500 tables make about 2,000 plays a second), 20 seconds
@@ -83,10 +86,11 @@ double RssKiB(qint64 pid) {
 // Seats count people one after another, each once the one before has its
 // seat, so that every four in a row share a table.
 std::vector<std::unique_ptr<ScriptedTable>> Seat(int count, quint16 port, bool play, const std::string& prefix,
-                                                  int pauseMs = 0) {
+                                                  int pauseMs = 0, bool browser = false) {
     std::vector<std::unique_ptr<ScriptedTable>> people;
     for (int i = 0; i < count; ++i) {
         auto p = std::make_unique<ScriptedTable>(prefix + std::to_string(i), port);
+        p->browser = browser;
         p->autoPlay = play;
         p->playPauseMs = pauseMs;
         p->keepReceived = false;
@@ -117,7 +121,7 @@ double At(std::vector<double>& v, double q) {
     return v[std::min(v.size() - 1, static_cast<std::size_t>(q * static_cast<double>(v.size() - 1) + 0.5))];
 }
 
-bool MeasurePlay(int tables, int pauseMs, int seconds, const QString& dir) {
+bool MeasurePlay(int tables, int pauseMs, int seconds, const QString& dir, bool browser) {
     const QString db = dir + QStringLiteral("/room-%1.db").arg(tables);
     RoomProcess room({QStringLiteral("--bots"), QStringLiteral("0"), QStringLiteral("--db"), db,
                       QStringLiteral("--idle-drop-s"), QStringLiteral("0"),
@@ -127,7 +131,7 @@ bool MeasurePlay(int tables, int pauseMs, int seconds, const QString& dir) {
         std::cerr << "the room did not start\n";
         return false;
     }
-    auto people = Seat(tables * 4, room.Port(), true, "客人", pauseMs);
+    auto people = Seat(tables * 4, room.Port(), true, "客人", pauseMs, browser);
     if (people.empty()) {
         return false;
     }
@@ -280,13 +284,17 @@ int main(int argc, char** argv) {
     }
     const int pauseMs = argc > 2 ? std::clamp(std::atoi(argv[2]), 0, 10000) : 250;
     const int seconds = argc > 3 ? std::clamp(std::atoi(argv[3]), 1, 3600) : 20;
+    const bool browser = argc > 4 && std::string(argv[4]) == "browser";
     QTemporaryDir dir;
-    std::printf("tables of four scripted people pausing %d ms before each play, %d s measured, records in a file\n",
-                pauseMs, seconds);
+    std::printf("tables of four scripted people pausing %d ms before each play, %d s measured, records in a file%s\n",
+                pauseMs, seconds, browser ? ", every link a browser's (WebSocket)" : "");
     for (int tables : counts) {
-        if (!MeasurePlay(tables, pauseMs, seconds, dir.path())) {
+        if (!MeasurePlay(tables, pauseMs, seconds, dir.path(), browser)) {
             return 1;
         }
+    }
+    if (browser) {
+        return 0;
     }
     if (!MeasureIdle(2000, dir.path()) || !MeasureCap(500, 200, dir.path())) {
         return 1;

@@ -159,6 +159,32 @@ Bytes EncodeWebSocketFrame(WebSocketOp op, const std::uint8_t* payload, std::siz
     return frame;
 }
 
+Bytes EncodeWebSocketTableFrame(const Bytes& message) {
+    const std::size_t size = message.size() + 4;
+    const std::size_t header = size < 126 ? 2 : size <= 0xFFFF ? 4 : 10;
+    Bytes out(header + 4 + message.size());
+    out[0] = 0x80 | static_cast<std::uint8_t>(WebSocketOp::Binary);
+    if (header == 2) {
+        out[1] = static_cast<std::uint8_t>(size);
+    } else if (header == 4) {
+        out[1] = 126;
+        out[2] = static_cast<std::uint8_t>(size >> 8);
+        out[3] = static_cast<std::uint8_t>(size);
+    } else {
+        out[1] = 127;
+        for (int i = 0; i < 8; ++i) {
+            out[2 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(size) >> (56 - 8 * i));
+        }
+    }
+    const auto n = static_cast<std::uint32_t>(message.size());
+    out[header] = static_cast<std::uint8_t>(n >> 24);
+    out[header + 1] = static_cast<std::uint8_t>(n >> 16);
+    out[header + 2] = static_cast<std::uint8_t>(n >> 8);
+    out[header + 3] = static_cast<std::uint8_t>(n);
+    std::copy(message.begin(), message.end(), out.begin() + static_cast<std::ptrdiff_t>(header + 4));
+    return out;
+}
+
 Bytes EncodeWebSocketClose(std::uint16_t code, std::string_view reason) {
     Bytes payload{static_cast<std::uint8_t>(code >> 8), static_cast<std::uint8_t>(code)};
     // A control frame carries at most 125 bytes.
@@ -247,8 +273,10 @@ bool WebSocketDecoder::feed(const std::uint8_t* data, std::size_t size) {
             continue;
         }
         const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(bodyLeft_, size));
-        for (std::size_t i = 0; i < take; ++i) {
-            body_.push_back(static_cast<std::uint8_t>(data[i] ^ mask_[body_.size() & 3]));
+        const std::size_t at = body_.size();
+        body_.insert(body_.end(), data, data + take);
+        for (std::size_t i = at; i < body_.size(); ++i) {
+            body_[i] ^= mask_[i & 3];
         }
         data += take;
         size -= take;
@@ -270,14 +298,19 @@ bool WebSocketDecoder::FinishFrame() {
         if (op_ != WebSocketOp::Continuation) {
             fragmented_ = op_;
         }
-        fragments_.insert(fragments_.end(), body_.begin(), body_.end());
-        body_.clear();
-        if (!fin_) {
-            return true;
+        if (fin_ && fragments_.empty()) {
+            message.payload = std::move(body_);  // the usual case: one frame, nothing to join
+        } else {
+            fragments_.insert(fragments_.end(), body_.begin(), body_.end());
+            if (!fin_) {
+                body_.clear();
+                return true;
+            }
+            message.payload = std::move(fragments_);
         }
-        message.op = *fragmented_;
-        message.payload = std::move(fragments_);
+        body_.clear();
         fragments_.clear();
+        message.op = *fragmented_;
         fragmented_.reset();
     }
     if (ready_.size() >= kMaxPendingMessages || readyBytes_ + message.payload.size() > kMaxPendingBytes) {

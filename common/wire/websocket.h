@@ -50,6 +50,9 @@ inline constexpr std::uint16_t kCloseTooBig = 1009;
 // A server's frame: never masked. A close frame carries code and reason.
 Bytes EncodeWebSocketFrame(WebSocketOp op, const std::uint8_t* payload, std::size_t size);
 Bytes EncodeWebSocketClose(std::uint16_t code, std::string_view reason);
+// A table's message as a browser's link carries it: one binary message
+// holding the message's frame, made in one piece.
+Bytes EncodeWebSocketTableFrame(const Bytes& message);
 
 struct WebSocketMessage {
     WebSocketOp op = WebSocketOp::Binary;  // Text, Binary, Close, Ping or Pong

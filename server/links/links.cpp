@@ -276,13 +276,14 @@ void Links::BrowserMessage(LinkId id, Link& link, WebSocketMessage message) {
     switch (message.op) {
     case WebSocketOp::Binary: {
         // One frame of the table's framing, whole, per message.
-        const Bytes& p = message.payload;
+        Bytes& p = message.payload;
         const std::size_t length =
             p.size() < 4 ? 0 : (std::size_t{p[0]} << 24) | (std::size_t{p[1]} << 16) | (std::size_t{p[2]} << 8) | p[3];
         if (p.size() < 4 || length != p.size() - 4) {
             CloseBrowser(id, kCloseProtocolError, "one whole frame per message");
         } else if (length > 0) {
-            events_.TableMessage(id, Bytes(p.begin() + 4, p.end()));
+            p.erase(p.begin(), p.begin() + 4);
+            events_.TableMessage(id, p);
         }
         return;
     }
@@ -338,12 +339,7 @@ void Links::Send(LinkId id, const Bytes& message) {
         Drop(id, "does not read what it is sent");
         return;
     }
-    const Bytes frame = EncodeFrame(message);
-    if (link->kind == Link::Kind::Browser) {
-        Write(*link, EncodeWebSocketFrame(WebSocketOp::Binary, frame.data(), frame.size()));
-        return;
-    }
-    Write(*link, frame);
+    Write(*link, link->kind == Link::Kind::Browser ? EncodeWebSocketTableFrame(message) : EncodeFrame(message));
 }
 
 void Links::Answer(LinkId id, const QByteArray& text) {

@@ -86,6 +86,9 @@ TEST(WebSocket, TheRoomsFramesCarryEachLengthForm) {
         EXPECT_EQ(f.size(), header + size) << size;
         EXPECT_EQ(f[1] & 0x80, 0) << "the room never masks";
     }
+    Bytes framed{0, 0, 0, 200};
+    framed.insert(framed.end(), 200, 7);
+    EXPECT_EQ(EncodeWebSocketTableFrame(Bytes(200, 7)), EncodeWebSocketFrame(WebSocketOp::Binary, framed.data(), framed.size()));
     const Bytes close = EncodeWebSocketClose(kCloseTooBig, std::string(300, 'x'));
     EXPECT_EQ(close.size(), 2u + 125u) << "a control frame is cut to 125 bytes";
     EXPECT_EQ(close[2], 1009 >> 8);
