@@ -77,7 +77,7 @@ export class Link {
     this.sendFrame(frame(message));
   }
 
-  /** @param {Uint8Array} bytes */
+  /** @param {Uint8Array<ArrayBuffer>} bytes */
   sendFrame(bytes) {
     if (this.socket?.readyState === WebSocket.OPEN) {
       this.socket.send(bytes);

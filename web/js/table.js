@@ -32,7 +32,7 @@ export class Table {
     this.me = '';
     this.view = '';
     this.mySeat = -1;
-    /** @type {(ReturnType<import('./wire.js').userRecord>|null)[]} */
+    /** @type {(ReturnType<typeof import('./wire.js').userRecord>|null)[]} */
     this.users = [null, null, null, null];
     /** @type {string[]} */
     this.watchers = [];
@@ -149,7 +149,7 @@ export class Table {
     if (!m.user.watched) this.say(`${m.user.name} 来了。`);
   }
 
-  /** @param {ReturnType<import('./wire.js').userRecord>} u */
+  /** @param {ReturnType<typeof import('./wire.js').userRecord>} u */
   addUser(u) {
     if (u.watched) {
       if (!this.watchers.includes(u.name)) this.watchers.push(u.name);
@@ -319,12 +319,13 @@ export class Table {
         me.liang = 0; // as good as answered: the room's echo follows
         return;
       }
+      if (this.question?.kind === 'liang') return; // asked already: the clock runs on
       this.question = { kind: 'liang', choices: held === 3 ? ['亮一个红10', '亮两个红10', '我不亮红10'] : ['亮一个红10', '我不亮红10'] };
       this.clock = { seat: this.mySeat, deadline: this.fx.now() + this.options.showSeconds * 1000 };
       return;
     }
     const othersShowedOne = this.seats.some((s, i) => i !== this.mySeat && (s.liang === 1 || s.liang === 2));
-    if ((held === 1 || held === 2) && me.liang === 0 && me.liangTimes === 1 && othersShowedOne) {
+    if ((held === 1 || held === 2) && me.liang === 0 && me.liangTimes === 1 && othersShowedOne && this.question?.kind !== 'follow') {
       this.question = { kind: 'follow', choices: ['跟  亮', '不  跟'] };
       this.clock = { seat: this.mySeat, deadline: this.fx.now() + this.options.showSeconds * 1000 };
     }
@@ -432,7 +433,7 @@ export class Table {
     this.phase = BETWEEN;
     this.clock = null;
     this.question = null;
-    const red = this.seats.map((s, i) => (s.liang >= 1 && s.liang <= 3) || m.left[i].some((c) => c === RED_TEN_A || c === RED_TEN_B));
+    const red = this.seats.map((s, i) => (s.liang >= 1 && s.liang <= 3) || m.left[i].some((/** @type {number} */ c) => c === RED_TEN_A || c === RED_TEN_B));
     this.result = { scores: m.scores, left: m.left, red, places: this.seats.map((s) => s.place) };
     this.canStart = !this.spectator;
     for (const u of this.users) if (u) u.ready = false;

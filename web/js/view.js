@@ -75,6 +75,7 @@ export class View {
     const t = this.t;
     $('title').textContent = t.table ? `红十 · 第 ${t.table} 桌` : '红十';
     $('status').textContent = t.spectator ? `旁观 ${t.view}` : t.me;
+    $('allow-watch-box').hidden = t.spectator;
     for (let p = 0; p < 4; ++p) this.renderSeat(p);
     this.renderHand();
     this.renderActions();

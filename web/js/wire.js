@@ -175,7 +175,7 @@ export const send = {
     withText([1], [name, '所有人', name, '所有人', '', '0', '0', '0', '', line].join('`')),
 };
 
-/** A message inside its frame: the four-byte length first. @param {Uint8Array} message */
+/** A message inside its frame: the four-byte length first. @param {Uint8Array} message @returns {Uint8Array<ArrayBuffer>} */
 export function frame(message) {
   const out = new Uint8Array(4 + message.length);
   new DataView(out.buffer).setUint32(0, message.length);
