@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 
@@ -19,6 +21,11 @@ using test::ScriptedTable;
 class BrowserLinkTest : public testing::Test {
 protected:
     void SetUp() override {
+        QDir(dir_.path()).mkpath("web/js");
+        QFile page(dir_.filePath("web/play.html"));
+        page.open(QIODevice::WriteOnly);
+        page.write("<!DOCTYPE html><title>牌桌</title>");
+        page.close();
         QString error;
         ASSERT_TRUE(worker_.Open(dir_.filePath("room.db"), error, Store::kBusyWaitMs)) << error.toStdString();
         RoomOptions options;
@@ -27,6 +34,7 @@ protected:
         options.seed = 78;
         options.table.botPauseMs = 0;
         options.table.botQuietMs = 0;
+        options.webDir = dir_.filePath("web").toStdString();
         room_ = std::make_unique<RoomServer>(options, worker_);
         ASSERT_TRUE(room_->Listen(QHostAddress::LocalHost, 0, error)) << error.toStdString();
     }
@@ -83,6 +91,22 @@ TEST_F(BrowserLinkTest, BrowsersAndDesktopTablesShareATableAndFinishTheGame) {
     auto impostor = Browser("网页甲");
     impostor->secret = "a-guess";
     EXPECT_FALSE(impostor->Reserve());
+}
+
+// The room's page offers the free chairs of waiting tables and the people
+// to watch; the browser's files are its own and nothing beside them.
+TEST_F(BrowserLinkTest, ThePageOffersChairsAndTheFilesStayInTheirFolder) {
+    auto first = Browser("先来");
+    ASSERT_TRUE(first->Reserve());
+    ASSERT_TRUE(first->Connect());
+    ASSERT_TRUE(WaitUntil([&] { return !first->Of(111).empty(); }));
+    const QString room = QString::fromUtf8(redten::test::FetchPage(room_->Port(), "/"));
+    EXPECT_TRUE(room.contains(QStringLiteral("/play?table=1&amp;seat=2\">坐下</a>")));
+    EXPECT_TRUE(room.contains(QStringLiteral("/play?watch=%E5%85%88%E6%9D%A5\">旁观</a>")));
+    EXPECT_TRUE(redten::test::FetchPage(room_->Port(), "/play").contains("<title>牌桌</title>"));
+    for (const char* path : {"/web/../room.db", "/web/%2e%2e/room.db", "/web/js", "/web/room.db"}) {
+        EXPECT_TRUE(redten::test::FetchPage(room_->Port(), path).startsWith("HTTP/1.0 404")) << path;
+    }
 }
 
 TEST_F(BrowserLinkTest, EveryBreachIsClosedWithItsCodeAndTheRoomPlaysOn) {
