@@ -54,19 +54,48 @@ function showEnd(text, home = true) {
 async function start(/** @type {string} */ name) {
   $('join').hidden = true;
   $('app').hidden = false;
+  // The link opens while the rules load: what the room says meanwhile
+  // waits for them.
+  const rulesLoading = loadRules('/web/rules.wasm');
+  const allowWatch = () => localStorage.getItem('redten.allowWatch') !== '0';
+  /** @type {Uint8Array[]} */
+  const early = [];
+  /** @type {Table | undefined} */
+  let table;
+  const link = new Link(`${location.protocol === 'https:' ? 'wss' : 'ws'}://${location.host}/table`, {
+    request: (again) => request(name, again),
+    allowWatch,
+    onMessage: (m) => (table ? table.apply(readMessage(m)) : early.push(m)),
+    onSeated: () => {
+      $('lost').hidden = true;
+      if (!params.get('watch')) sessionStorage.setItem(SEATED, name);
+    },
+    onRefused: (reason) => {
+      sessionStorage.removeItem(SEATED);
+      showEnd(reason);
+    },
+    onLost: (reconnecting) => {
+      if (reconnecting) {
+        $('lost').hidden = false;
+        return;
+      }
+      sessionStorage.removeItem(SEATED);
+      showEnd(table?.notices.at(-1) ?? '和房间的连接断开了。');
+    },
+  });
+  link.open();
   let rules;
   try {
-    rules = await loadRules('/web/rules.wasm');
+    rules = await rulesLoading;
   } catch {
+    link.close();
     showEnd('这个房间的网页牌桌缺少牌规，请用桌面版。');
     return;
   }
-  /** @type {Link} */
-  let link;
   let drawn = false;
   /** @type {View} */
   let view;
-  const table = new Table(rules, {
+  table = new Table(rules, {
     send: (m) => link.sendMessage(m),
     later: (ms, fn) => { setTimeout(fn, ms); },
     changed: () => {
@@ -79,7 +108,6 @@ async function start(/** @type {string} */ name) {
     },
     now: () => Date.now(),
   });
-  const allowWatch = () => localStorage.getItem('redten.allowWatch') !== '0';
   view = new View(table, {
     toggle: (i) => table.toggle(i),
     play: () => {
@@ -138,28 +166,7 @@ async function start(/** @type {string} */ name) {
       view.render();
     }
   }, 250);
-  link = new Link(`${location.protocol === 'https:' ? 'wss' : 'ws'}://${location.host}/table`, {
-    request: (again) => request(name, again),
-    allowWatch,
-    onMessage: (m) => table.apply(readMessage(m)),
-    onSeated: () => {
-      $('lost').hidden = true;
-      if (!params.get('watch')) sessionStorage.setItem(SEATED, name);
-    },
-    onRefused: (reason) => {
-      sessionStorage.removeItem(SEATED);
-      showEnd(reason);
-    },
-    onLost: (reconnecting) => {
-      if (reconnecting) {
-        $('lost').hidden = false;
-        return;
-      }
-      sessionStorage.removeItem(SEATED);
-      showEnd(table.notices.at(-1) ?? '和房间的连接断开了。');
-    },
-  });
-  link.open();
+  for (const m of early) table.apply(readMessage(m));
   view.render();
 }
 
