@@ -39,6 +39,14 @@ function face(portrait) {
 
 const PLACES = ['', '头游', '二游', '三游', '末游'];
 
+/** Replaces what el shows only when it changed. @param {HTMLElement} el @param {string} html */
+function fill(el, html) {
+  if (el.dataset.html !== html) {
+    el.innerHTML = html;
+    el.dataset.html = html;
+  }
+}
+
 export class View {
   /** @param {import('./table.js').Table} table @param {Record<string, (...a: any[]) => void>} act */
   constructor(table, act) {
@@ -171,12 +179,8 @@ export class View {
     }
     if (t.blast && t.blast.until > Date.now()) html += `<div class="blast">${t.blast.kind}！</div>`;
     if (this.toast && this.toastUntil > Date.now()) html += `<div class="toast">${esc(this.toast)}</div>`;
-    const el = $('centre');
     // Typing in the settings is not undone by the next clock tick.
-    if (el.dataset.html !== html) {
-      el.innerHTML = html;
-      el.dataset.html = html;
-    }
+    fill($('centre'), html);
   }
 
   resultPanel() {
@@ -202,11 +206,7 @@ export class View {
     });
     const watchers = t.watchers.length ? `<p class="watchers">旁观：${t.watchers.map(esc).join('、')}</p>` : '';
     const html = `<table><tr><th>玩家</th><th>积分</th><th>局数</th><th>胜</th><th>负</th></tr>${rows.join('')}</table>${watchers}`;
-    const el = $('people');
-    if (el.dataset.html !== html) {
-      el.innerHTML = html;
-      el.dataset.html = html;
-    }
+    fill($('people'), html);
   }
 
   renderChat() {
