@@ -101,6 +101,7 @@ describe('one table, seen from a phone, a reload and a stranger', () => {
       await page.waitForSelector('#hand [data-i]');
       assert.equal(await page.$$eval('#hand [data-i]', (els) => els.length), before, 'the same hand came back');
       await page.waitForSelector('.seat .clock');
+      await page.waitForFunction(() => document.getElementById('title')?.textContent?.includes('第 1 桌'));
 
       const stranger = await openPage(browser, `${room.url}/play`, '手机', { secret: 'not-the-secret' });
       await stranger.page.waitForSelector('#end:not([hidden])');

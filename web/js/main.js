@@ -44,6 +44,18 @@ function request(name, again) {
   return `SIT ${name} ${key}`;
 }
 
+/** The number of the table where name sits or watches. @param {string} name @param {(n: number) => void} then */
+async function findTableNumber(name, then) {
+  try {
+    const list = await (await fetch('/tables.json')).json();
+    const found = list.tables?.find((/** @type {any} */ t) =>
+      t.seats?.some((/** @type {any} */ s) => s?.name === name) || t.watchers?.includes(name));
+    if (found && Number.isInteger(found.number)) then(found.number);
+  } catch {
+    // The title goes without the number.
+  }
+}
+
 /** @param {string} text @param {boolean} [home] */
 function showEnd(text, home = true) {
   $('end-text').textContent = text;
@@ -69,6 +81,14 @@ async function start(/** @type {string} */ name) {
     onSeated: () => {
       $('lost').hidden = true;
       if (!params.get('watch')) sessionStorage.setItem(SEATED, name);
+      // A returning player is not told the table's number again: the
+      // room's list of tables says it.
+      setTimeout(() => findTableNumber(name, (n) => {
+        if (table && table.table === 0) {
+          table.table = n;
+          table.fx.changed();
+        }
+      }), 1500);
     },
     onRefused: (reason) => {
       sessionStorage.removeItem(SEATED);
