@@ -6,8 +6,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QNetworkInterface>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <iostream>
 
 #include "lobby/directory.h"
@@ -104,7 +106,15 @@ int main(int argc, char** argv) {
     // The rooms of the LAN come as they announce themselves.
     redten::lobby::RoomFinder finder({});
     QObject::connect(&finder, &redten::lobby::RoomFinder::Found, &window,
-                     [&window](const QString& name, const QHostAddress& host, quint16 port, int tables, int free) {
+                     [&window, &local](const QString& name, const QHostAddress& host, quint16 port, int tables, int free) {
+                         // This machine's own room, open to the LAN, is listed once already.
+                         if (local.Port() != 0 && port == local.Port() &&
+                             (host.isLoopback() ||
+                              std::ranges::any_of(QNetworkInterface::allAddresses(), [&host](const QHostAddress& mine) {
+                                  return mine.isEqual(host, QHostAddress::TolerantConversion);
+                              }))) {
+                             return;
+                         }
                          window.FoundRoom(QStringLiteral("局域网：") + name, host.toString(), port, tables, free);
                      });
     if (QString error; !finder.Start(error)) {

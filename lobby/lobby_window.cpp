@@ -268,13 +268,14 @@ void LobbyWindow::FoundRoom(const QString& name, const QString& host, quint16 po
     const QString address = host + QLatin1Char(':') + QString::number(port);
     const auto known = std::find_if(roomList_.begin(), roomList_.end(),
                                     [&](const Room& r) { return r.feed->Address() == address; });
-    if (known == roomList_.end()) {
-        AddRoom(name, host, port);
+    Room* room = known == roomList_.end() ? nullptr : &*known;
+    if (room == nullptr) {
+        AddRoom(name, host, port);  // which may move the rooms: known is not looked at again
+        room = &roomList_.back();
     }
-    Room& room = known == roomList_.end() ? roomList_.back() : *known;
-    if (&room != Shown()) {  // the room shown has fresher figures of its own
-        room.item->setText(2, QString::number(tables));
-        room.item->setText(3, QString::number(freeSeats));
+    if (room != Shown()) {  // the room shown has fresher figures of its own
+        room->item->setText(2, QString::number(tables));
+        room->item->setText(3, QString::number(freeSeats));
     }
 }
 

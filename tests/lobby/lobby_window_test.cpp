@@ -145,6 +145,21 @@ TEST_F(LobbyWindowTest, AChosenChairIsTakenWatchedAndItsGameReplayed) {
     }
 }
 
+// The LAN's rooms arrive one by one, and again every few seconds: each is
+// listed once, with its latest figures.
+TEST_F(LobbyWindowTest, RoomsFoundOneAfterAnotherAreEachListedOnce) {
+    Recorder recorder;
+    auto lobby = Lobby(QStringLiteral("甲"), recorder);
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 1; i <= 40; ++i) {
+            lobby->FoundRoom(QStringLiteral("局域网：房%1").arg(i), QStringLiteral("10.0.0.%1").arg(i), 27100,
+                             i + round, 4 * i);
+        }
+    }
+    ASSERT_EQ(lobby->Rooms().topLevelItemCount(), 41);
+    EXPECT_EQ(lobby->Rooms().topLevelItem(40)->text(2), QStringLiteral("41"));
+}
+
 TEST(TablesViewTest, KeysStayWithinTheChairsAndEachChairSaysWhatItCanDo) {
     LiveTable waiting{4, false, {}, {}};
     waiting.chairs[0] = Chair{QStringLiteral("张三"), false, {}};
