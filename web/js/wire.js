@@ -37,7 +37,7 @@ export function userRecord(f) {
   return {
     name: f[0] ?? '', points: num(f[2]), watched: f[4] ?? '', games: num(f[5]),
     winRate: num(f[6]), escapeRate: num(f[7]), wins: num(f[8]), losses: num(f[9]), draws: num(f[10]),
-    portrait: num(f[12]), chair: num(f[13]) % 4, ready: num(f[14]) === 1, dropped: num(f[15]) === 1,
+    portrait: num(f[12]), chair: ((Math.trunc(num(f[13])) % 4) + 4) % 4, ready: num(f[14]) === 1, dropped: num(f[15]) === 1,
   };
 }
 
