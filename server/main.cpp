@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
     const QCommandLineOption deals(QStringLiteral("deals"), QStringLiteral("Deals the arena plays, five games each."), QStringLiteral("N"), QStringLiteral("200"));
     const QCommandLineOption threads(QStringLiteral("threads"), QStringLiteral("Threads the arena plays on."), QStringLiteral("T"), QStringLiteral("1"));
     const QCommandLineOption thinkMs(QStringLiteral("bot-think-ms"), QStringLiteral("The most a computer player thinks about one decision (the arena: none unless given)."), QStringLiteral("MS"), text(table.botThinkMs));
-    const QCommandLineOption botLevel(QStringLiteral("bot-level"), QStringLiteral("How well computer players play: basic or strong."), QStringLiteral("LEVEL"), TableOptions::kCommandLineBotLevel == BotLevel::Strong ? QStringLiteral("strong") : QStringLiteral("basic"));
+    const QCommandLineOption botLevel(QStringLiteral("bot-level"), QStringLiteral("How well computer players play: basic, strong or expert."), QStringLiteral("LEVEL"), QLatin1String(LevelWord(TableOptions::kCommandLineBotLevel)));
     const QCommandLineOption publicAddress(QStringLiteral("public-address"), QStringLiteral("HOST:PORT lobbies reach this room at, as written in the shared records (default: the address listened on)."), QStringLiteral("HOST:PORT"));
     const QCommandLineOption lease(QStringLiteral("lease-s"), QStringLiteral("Seconds a name stays held by this room, and its row counts as alive, without a heartbeat (one every third of it)."), QStringLiteral("S"), text(defaults.leaseSeconds));
     const QCommandLineOption maxTables(QStringLiteral("max-tables"), QStringLiteral("Tables this room opens at most."), QStringLiteral("N"), text(defaults.maxTables));
@@ -180,10 +180,10 @@ int main(int argc, char** argv) {
     }
 
     options.table.botThinkMs = think;
-    if (parser.value(botLevel) == QLatin1String("strong")) {
-        options.table.botLevel = BotLevel::Strong;
-    } else if (parser.value(botLevel) != QLatin1String("basic")) {
-        return Fail(QStringLiteral("--bot-level wants basic or strong"));
+    if (const auto level = LevelNamed(parser.value(botLevel).toStdString())) {
+        options.table.botLevel = *level;
+    } else {
+        return Fail(QStringLiteral("--bot-level wants basic, strong or expert"));
     }
     if (!number(bots, 0, 3, v)) return Fail(QStringLiteral("--bots wants 0..3"));
     options.botsPerTable = static_cast<int>(v);

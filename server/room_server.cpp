@@ -306,7 +306,7 @@ std::vector<LiveTable> RoomServer::LiveTables() const {
             t.players.push_back(table->SeatName(s));
             t.computers.push_back(table->SeatIsComputer(s));
         }
-        t.level = table->Level() == BotLevel::Strong ? "strong" : "basic";
+        t.level = LevelWord(table->Level());
         t.watchers = table->SpectatorNames();
         live.push_back(std::move(t));
     }
@@ -507,7 +507,9 @@ void RoomServer::SeatComputers(Table& table, int count) {
         return;
     }
     const int number = table.Number();
-    const char* level = table.Level() == BotLevel::Strong ? "电脑高手" : "电脑新手";
+    const char* level = table.Level() == BotLevel::Expert   ? "电脑大师"
+                        : table.Level() == BotLevel::Strong ? "电脑高手"
+                                                            : "电脑新手";
     std::vector<std::string> names;
     for (int i = 0; i < count && i < 3; ++i) {
         names.push_back(level + std::string(kBotNames[i]) + std::to_string(number));
