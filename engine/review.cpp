@@ -40,9 +40,15 @@ bool HasChoice(const SeatView& view, const PublicState& state, Ask ask) {
     return false;
 }
 
-std::string CardWords(std::uint8_t card) {
+std::string CardWords(std::uint8_t card, bool suits) {
     if (card == kPassCard) {
         return "不出";
+    }
+    if (!suits) {
+        static const char* const kRankWords[13] = {"3",  "4", "5", "6", "7", "8", "9",
+                                                   "10", "J", "Q", "K", "A", "2"};
+        const bool red = card == kRedTen59 || card == kRedTen72;
+        return std::string(red ? "红" : "") + kRankWords[Rank(Normalise(card)) % 13];
     }
     static const char* const kSuits[4] = {"♥", "♠", "♣", "♦"};
     static const char* const kRanks[13] = {"3",  "4", "5", "6", "7", "8", "9",
@@ -338,13 +344,13 @@ const char* MarkName(Mark mark) {
     return "";
 }
 
-std::string ActionWords(const Decision& action, bool showing) {
+std::string ActionWords(const Decision& action, bool showing, bool suits) {
     if (showing) {
         switch (action.answer) {
             case 1:
-                return "亮 ♥10";
+                return suits ? "亮 ♥10" : "亮红桃10";
             case 2:
-                return "亮 ♦10";
+                return suits ? "亮 ♦10" : "亮方块10";
             case 3:
                 return "亮两张红10";
             default:
@@ -353,7 +359,7 @@ std::string ActionWords(const Decision& action, bool showing) {
     }
     std::string out;
     for (std::uint8_t card : action.play) {
-        out += (out.empty() ? "" : " ") + CardWords(card);
+        out += (out.empty() ? "" : " ") + CardWords(card, suits);
     }
     return out.empty() ? "不出" : out;
 }
@@ -361,14 +367,14 @@ std::string ActionWords(const Decision& action, bool showing) {
 std::string MarkLine(const DecisionReview& d, std::string_view who) {
     const bool showing = d.play == 0;
     std::string line = showing ? std::string("亮牌时 ") : "第" + std::to_string(d.play) + "手 ";
-    line += std::string(who) + (showing ? "选了" : "出了") + ActionWords(d.chosen, showing);
+    line += std::string(who) + (showing ? "选了" : "出了") + ActionWords(d.chosen, showing, false);
     if (d.mark == Mark::Good) {
         return line + "：好棋（胜率 " + std::to_string(Rounded(d.chosenWin, 1)) + "%）";
     }
     if (d.mark == Mark::None) {
         return line;
     }
-    return line + "，更好的是" + ActionWords(d.best, showing) + "（" + MarkName(d.mark) +
+    return line + "，更好的是" + ActionWords(d.best, showing, false) + "（" + MarkName(d.mark) +
            "，胜率 " + std::to_string(Rounded(d.chosenWin, 1)) + "% → " +
            std::to_string(Rounded(d.bestWin, 1)) + "%）";
 }

@@ -82,9 +82,12 @@ std::optional<GameReview> ParseReview(std::string_view text);
 
 // What people read: "失误", "大失误", "好棋", or nothing.
 const char* MarkName(Mark mark);
-// "♥10 ♠10", "不出", "亮 ♥10"…
-std::string ActionWords(const Decision& action, bool showing);
-// "第3手 你出了♠3，更好的是♠A（胜率 40% → 55%）": who is "你" or a name.
+// "♥10 ♠10", "不出", "亮 ♥10"…; without suits, as the tables' text can
+// carry it: "红10 10", "亮红桃10" (suits never matter in play but for the
+// red tens).
+std::string ActionWords(const Decision& action, bool showing, bool suits = true);
+// "第3手 你出了3，更好的是A（失误，胜率 40% → 55%）": who is "你" or a
+// name; cards without suits.
 std::string MarkLine(const DecisionReview& d, std::string_view who);
 
 }  // namespace redten::engine

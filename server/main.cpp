@@ -15,6 +15,7 @@
 
 #include "engine/arena.h"
 #include "server/links/epoll_dispatcher.h"
+#include "server/pages/record_pages.h"
 #include "server/room_server.h"
 #include "server/tables/selfplay.h"
 #include "server/store/store_worker.h"
@@ -139,6 +140,9 @@ int main(int argc, char** argv) {
     const QCommandLineOption roomName(QStringLiteral("room-name"), QStringLiteral("The name lobbies on the LAN show (default: this machine's)."), QStringLiteral("NAME"));
     const QCommandLineOption noAnnounce(QStringLiteral("no-announce"), QStringLiteral("Do not tell the LAN's lobbies about this room (a room listening on loopback never does)."));
     parser.addOptions({publicAddress, lease, maxTables, roomName, noAnnounce});
+    const QCommandLineOption review(QStringLiteral("review"), QStringLiteral("Review stored game GAME (every decision judged from its player's view), print it, exit."), QStringLiteral("GAME"));
+    const QCommandLineOption reviewWorlds(QStringLiteral("review-worlds"), QStringLiteral("Imagined deals per decision a review plays out (0: stored games are not reviewed)."), QStringLiteral("N"), QStringLiteral("200"));
+    parser.addOptions({review, reviewWorlds});
     parser.addOptions({listen, portFile, bots, db, logLevel, seed, pause, quiet, grace, autoLimit,
                        showSecs, playSecs, showBacks, idle, watchers, maxLinks, selfplay, arena, deals,
                        threads, thinkMs, botLevel});
@@ -232,6 +236,35 @@ int main(int argc, char** argv) {
         return Fail(QStringLiteral("--log-level wants error, warning, info or debug"));
     }
     options.logLevel = named->first;
+
+    if (!number(reviewWorlds, 0, 100000, v)) return Fail(QStringLiteral("--review-worlds wants 0..100000"));
+    options.reviewWorlds = static_cast<int>(v);
+    if (parser.isSet(review)) {
+        long long game = 0;
+        if (!number(review, 1, LLONG_MAX, game) || options.reviewWorlds == 0) {
+            return Fail(QStringLiteral("--review wants a game number, and --review-worlds at least 1"));
+        }
+        StoreWorker store;
+        QString error;
+        if (!store.Open(parser.value(db), error)) {
+            return Fail(QStringLiteral("cannot open the records: ") + error);
+        }
+        const Read<StoredGame> read = store.Now([game](Store& s) { return ReadGame(s, game); });
+        if (read.status != ReadStatus::Ok) {
+            return Fail(read.status == ReadStatus::Missing ? QStringLiteral("no game %1").arg(game)
+                                                            : QStringLiteral("game %1 cannot be read").arg(game));
+        }
+        const std::optional<redten::engine::Game> judged = JudgedGame(read.value.game);
+        if (!judged) {
+            return Fail(QStringLiteral("game %1 does not play by the rules").arg(game));
+        }
+        redten::engine::GameReview reviewed;
+        reviewed.worlds = options.reviewWorlds;
+        reviewed.decisions = redten::engine::ReviewGame(read.value.game.dealt, judged->Events(),
+                                                        {.worlds = options.reviewWorlds});
+        std::cout << ReviewReport(read.value, reviewed);
+        return 0;
+    }
 
     const QString where = parser.value(listen);
     const qsizetype colon = where.lastIndexOf(QLatin1Char(':'));

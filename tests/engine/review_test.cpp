@@ -81,6 +81,7 @@ TEST(Review, MarksWrongChoicesWithKnownAnswers) {
         EXPECT_EQ(after.Winner() > 0, red);
         EXPECT_EQ(r.bestWin, 100);
         EXPECT_EQ(MarkLine(r, "你").rfind("第76手 你出了不出，更好的是", 0), 0u) << MarkLine(r, "你");
+        EXPECT_NE(MarkLine(r, "你").find("（大失误，胜率 0% → 100%）"), std::string::npos);
     }
     {
         // Three aces thrown on an early play the seat need not take.
