@@ -1,6 +1,6 @@
 // How long the review of a whole game takes, and how often its best play
 // is the one a review with twice the worlds (and other worlds) finds.
-//   build/bench/review_bench [games] [worlds] [seed]
+//   build/bench/review_bench [games] [worlds] [seed] [screen] [keep]
 #include <ctime>
 
 #include <algorithm>
@@ -46,7 +46,12 @@ bool SameBest(const DecisionReview& a, const DecisionReview& b) {
     return MoveOfCards(a.best.play, ma) && MoveOfCards(b.best.play, mb) && ma == mb;
 }
 
-int Run(int games, int worlds, std::uint64_t seed) {
+int Run(int games, ReviewOptions options, std::uint64_t seed) {
+    const int worlds = options.worlds;
+    ReviewOptions doubled = options;
+    doubled.worlds = 2 * worlds;
+    doubled.screen = 2 * options.screen;
+    doubled.seed = seed ^ 0xA5A5;
     std::vector<double> seconds;
     std::size_t decisions = 0, agree = 0, close = 0;
     for (int g = 0; g < games; ++g) {
@@ -54,9 +59,9 @@ int Run(int games, int worlds, std::uint64_t seed) {
         const std::array<CardList, 4> dealt{game.DealtHand(0), game.DealtHand(1), game.DealtHand(2),
                                             game.DealtHand(3)};
         const double start = CpuSeconds();
-        const auto once = ReviewGame(dealt, game.Events(), {.worlds = worlds});
+        const auto once = ReviewGame(dealt, game.Events(), options);
         seconds.push_back(CpuSeconds() - start);
-        const auto twice = ReviewGame(dealt, game.Events(), {.worlds = 2 * worlds, .seed = seed ^ 0xA5A5});
+        const auto twice = ReviewGame(dealt, game.Events(), doubled);
         for (std::size_t i = 0; i < once.size() && i < twice.size(); ++i) {
             ++decisions;
             agree += SameBest(once[i], twice[i]) ? 1 : 0;
@@ -66,7 +71,9 @@ int Run(int games, int worlds, std::uint64_t seed) {
         }
     }
     std::sort(seconds.begin(), seconds.end());
-    std::cout << "review of one game, " << worlds << " worlds a decision, " << games
+    std::cout << "review of one game, " << worlds << " worlds a decision (all answers in "
+              << (options.screen > 0 ? options.screen : worlds) << ", then the best " << options.keep
+              << "), " << games
               << " games of four strong players (seed " << seed << ")\n"
               << "  cpu s per game: median " << seconds[seconds.size() / 2] << ", max "
               << seconds.back() << "\n"
@@ -86,5 +93,13 @@ int main(int argc, char** argv) {
     const int games = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     const int worlds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 200;
     const std::uint64_t seed = argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 1;
-    return redten::engine::Run(games, worlds, seed);
+    redten::engine::ReviewOptions options;
+    options.worlds = worlds;
+    if (argc > 4) {
+        options.screen = std::max(0, std::atoi(argv[4]));
+    }
+    if (argc > 5) {
+        options.keep = std::max(1, std::atoi(argv[5]));
+    }
+    return redten::engine::Run(games, options, seed);
 }

@@ -180,10 +180,12 @@ std::optional<DecisionReview> ReviewDecision(const DecisionPoint& point,
     StrongOptions search;
     search.worlds = std::max(1, options.worlds);
     search.chains = std::min(search.chains, search.worlds);
+    search.screen = options.screen;
+    search.keep = options.keep;
     Limits own = limits;
     // The decision's own seed: the same view always gets the same review.
     own.seed = options.seed ^ (0x9E3779B97F4A7C15ull * (point.event + 1));
-    const std::vector<ActionValue> values = ValueActions(point.view, search, own);
+    const std::vector<ActionValue> values = ValueActions(point.view, search, own, &point.chosen);
     const bool showing = point.chosen.play.empty();
     const auto chosen = std::find_if(values.begin(), values.end(), [&](const ActionValue& v) {
         return SameAction(v.action, point.chosen, showing);
@@ -192,15 +194,22 @@ std::optional<DecisionReview> ReviewDecision(const DecisionPoint& point,
         std::any_of(values.begin(), values.end(), [](const ActionValue& v) { return v.worlds == 0; })) {
         return std::nullopt;
     }
-    // The best by win chance, then by stakes; the chosen one where equal.
-    const auto better = [](const ActionValue& a, const ActionValue& b) {
-        return a.win > b.win || (a.win == b.win && a.stake > b.stake);
+    // The best by win chance, among the answers played out in every world.
+    // Within kTiePoints of it the chosen one is as good, else the first in
+    // the order plays are generated: a longer review (other worlds) names
+    // the same one.
+    double top = 0;
+    for (const ActionValue& v : values) {
+        if (v.worlds == chosen->worlds) {
+            top = std::max(top, v.win);
+        }
+    }
+    const auto tied = [&](const ActionValue& v) {
+        return v.worlds == chosen->worlds && 100 * (top - v.win) <= kTiePoints;
     };
     auto best = chosen;
-    for (auto it = values.begin(); it != values.end(); ++it) {
-        if (better(*it, *best)) {
-            best = it;
-        }
+    if (!tied(*chosen)) {
+        best = std::find_if(values.begin(), values.end(), tied);
     }
     DecisionReview r;
     r.event = point.event;

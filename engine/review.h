@@ -17,8 +17,12 @@ namespace redten::engine {
 // same imagined worlds.
 
 struct ReviewOptions {
-    int worlds = 200;  // the budget: worlds per decision
+    int worlds = 800;  // the budget: worlds per decision
     std::uint64_t seed = 0x4E71E3;
+    // Every answer is played out in the first `screen` worlds, then only
+    // the `keep` best and the one chosen (0: every answer in every world).
+    int screen = 120;
+    int keep = 5;
 };
 
 // What a decision is marked with, by what it cost in win chance.
@@ -27,6 +31,9 @@ inline constexpr double kMistakePoints = 10;
 inline constexpr double kBlunderPoints = 25;
 // Within this of the best a decision counts as accurate.
 inline constexpr double kAccuratePoints = 5;
+// Answers this close in win chance are told apart by no review of a
+// reasonable budget: the chosen one, or the first, counts as the best.
+inline constexpr double kTiePoints = 2;
 
 struct DecisionReview {
     std::uint32_t event = 0;  // its index in the game's events

@@ -825,7 +825,7 @@ StrongOptions ExpertOptions() {
 }
 
 std::vector<ActionValue> ValueActions(const SeatView& view, const StrongOptions& options,
-                                      const Limits& limits) {
+                                      const Limits& limits, const Decision* alwaysKept) {
     const PublicState state = Replay(view.events);
     const Ask ask = AskOf(view, state);
     const CardList hand = HandNow(view);
@@ -862,12 +862,42 @@ std::vector<ActionValue> ValueActions(const SeatView& view, const StrongOptions&
     const Knowledge k = Learn(view);
     DealRng rng(limits.seed);
     std::vector<long> stakes(values.size(), 0);
+    std::vector<std::size_t> alive(values.size());
+    for (std::size_t i = 0; i < alive.size(); ++i) {
+        alive[i] = i;
+    }
+    // The answer that must stay, by the play it makes or its answer.
+    std::size_t kept = values.size();
+    Move keptMove;
+    for (std::size_t i = 0; alwaysKept != nullptr && i < values.size(); ++i) {
+        const bool same = ask == Ask::Play ? MoveOfCards(alwaysKept->play, keptMove) && keptMove == moves[i]
+                                           : alwaysKept->answer == values[i].action.answer;
+        if (same) {
+            kept = i;
+        }
+    }
+    int played = 0;
     for (const World& w : Worlds(k, options, rng, limits)) {
         if (limits.Expired()) {
             break;
         }
+        if (played == options.screen && options.screen > 0 &&
+            alive.size() > static_cast<std::size_t>(options.keep)) {
+            const auto better = [&](std::size_t a, std::size_t b) {
+                return values[a].win > values[b].win ||
+                       (values[a].win == values[b].win && stakes[a] > stakes[b]);
+            };
+            std::stable_sort(alive.begin(), alive.end(), better);
+            const auto cut = alive.begin() + std::max(options.keep, 1);
+            if (kept < values.size() && std::find(alive.begin(), cut, kept) == cut) {
+                *std::find(cut, alive.end(), kept) = *std::prev(cut);
+                *std::prev(cut) = kept;
+            }
+            alive.erase(cut, alive.end());
+        }
+        ++played;
         const SimState base = StateIn(k, w);
-        for (std::size_t i = 0; i < values.size(); ++i) {
+        for (std::size_t i : alive) {
             SimState s = base;
             if (ask == Ask::Play) {
                 s.Apply(moves[i]);

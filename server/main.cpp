@@ -14,6 +14,7 @@
 #include <iostream>
 
 #include "engine/arena.h"
+#include "engine/review.h"
 #include "server/links/epoll_dispatcher.h"
 #include "server/pages/record_pages.h"
 #include "server/room_server.h"
@@ -141,7 +142,7 @@ int main(int argc, char** argv) {
     const QCommandLineOption noAnnounce(QStringLiteral("no-announce"), QStringLiteral("Do not tell the LAN's lobbies about this room (a room listening on loopback never does)."));
     parser.addOptions({publicAddress, lease, maxTables, roomName, noAnnounce});
     const QCommandLineOption review(QStringLiteral("review"), QStringLiteral("Review stored game GAME (every decision judged from its player's view), print it, exit."), QStringLiteral("GAME"));
-    const QCommandLineOption reviewWorlds(QStringLiteral("review-worlds"), QStringLiteral("Imagined deals per decision a review plays out (0: stored games are not reviewed)."), QStringLiteral("N"), QStringLiteral("200"));
+    const QCommandLineOption reviewWorlds(QStringLiteral("review-worlds"), QStringLiteral("Imagined deals per decision a review plays out (0: stored games are not reviewed)."), QStringLiteral("N"), QString::number(redten::engine::ReviewOptions{}.worlds));
     parser.addOptions({review, reviewWorlds});
     parser.addOptions({listen, portFile, bots, db, logLevel, seed, pause, quiet, grace, autoLimit,
                        showSecs, playSecs, showBacks, idle, watchers, maxLinks, selfplay, arena, deals,
