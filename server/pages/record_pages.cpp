@@ -268,7 +268,9 @@ std::string PersonJson(const PersonGames& person, int page) {
                                  {"scores", scores},
                                  {"places", places},
                                  {"winner", g.winner},
-                                 {"escapedSeat", g.escapedSeat}});
+                                 {"escapedSeat", g.escapedSeat},
+                                 {"accuracy", g.decisions > 0 ? QJsonValue(static_cast<double>(g.accurate) / g.decisions)
+                                                              : QJsonValue()}});
     }
     const QJsonObject o{{"version", kPeopleJsonVersion},
                         {"page", page},

@@ -212,6 +212,12 @@ TEST_F(RecordsTest, AStoredGameIsReviewedAndShownWhereverItIsRead) {
     EXPECT_FALSE(page.contains(QStringLiteral("<script")));
     const QString person = QString::fromUtf8(Fetch("/people/%E5%BC%A0%E4%B8%89"));  // 张三
     EXPECT_TRUE(person.contains(QStringLiteral("最近 1 局的准确率"))) << person.toStdString();
+    const QByteArray personJson = Fetch("/people/%E5%BC%A0%E4%B8%89.json");
+    const QJsonValue accuracy = QJsonDocument::fromJson(personJson.mid(personJson.indexOf("\r\n\r\n") + 4))
+                                    .object()["games"].toArray().at(0)["accuracy"];
+    ASSERT_TRUE(accuracy.isDouble()) << personJson.toStdString();
+    EXPECT_GE(accuracy.toDouble(), 0);
+    EXPECT_LE(accuracy.toDouble(), 1);
 
     ScriptedTable watcher("看客", room_->Port());
     ASSERT_TRUE(watcher.ReserveWith("REPLAY 看客 1 1 0")) << watcher.lastReply;
