@@ -869,10 +869,10 @@ std::vector<ActionValue> ValueActions(const SeatView& view, const StrongOptions&
     // The answer that must stay, by the play it makes or its answer.
     std::size_t kept = values.size();
     Move keptMove;
+    const bool keptPlays = alwaysKept != nullptr && MoveOfCards(alwaysKept->play, keptMove);
     for (std::size_t i = 0; alwaysKept != nullptr && i < values.size(); ++i) {
-        const bool same = ask == Ask::Play ? MoveOfCards(alwaysKept->play, keptMove) && keptMove == moves[i]
-                                           : alwaysKept->answer == values[i].action.answer;
-        if (same) {
+        if (ask == Ask::Play ? keptPlays && keptMove == moves[i]
+                             : alwaysKept->answer == values[i].action.answer) {
             kept = i;
         }
     }

@@ -68,7 +68,7 @@ struct ActionValue {
 // Every distinct answer the view is asked for (each showing answer, each
 // play up to suits), played out in the same worlds: all of them in the
 // first `screen` worlds (options.screen, 0: all), then the `keep` best and
-// the answer at keepIndex, if any, in the rest. Nothing when nothing is
+// the same answer as alwaysKept, if given, in the rest. Nothing when nothing is
 // asked; a single action, unvalued, when there is no choice.
 std::vector<ActionValue> ValueActions(const SeatView& view, const StrongOptions& options,
                                       const Limits& limits, const Decision* alwaysKept = nullptr);
