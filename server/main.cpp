@@ -245,6 +245,10 @@ int main(int argc, char** argv) {
         if (!number(review, 1, LLONG_MAX, game) || options.reviewWorlds == 0) {
             return Fail(QStringLiteral("--review wants a game number, and --review-worlds at least 1"));
         }
+        // Reading a game makes no records where there were none.
+        if (!Store::IsPostgres(parser.value(db)) && !QFile::exists(parser.value(db))) {
+            return Fail(QStringLiteral("no records at ") + parser.value(db));
+        }
         StoreWorker store;
         QString error;
         if (!store.Open(parser.value(db), error)) {
