@@ -84,6 +84,9 @@ std::unique_ptr<Player> MakePlayer(std::string_view name) {
     if (name == "strong") {
         return MakeStrongPlayer(StrongOptions{});
     }
+    if (name == "expert") {
+        return MakeStrongPlayer(ExpertOptions());
+    }
     if (name == "quick") {
         return MakeQuickPlayer();
     }

@@ -46,7 +46,8 @@ class Player {
 };
 
 // "random" (uniform among legal answers and plays), "basic" (the room's
-// first computer player) or "strong"; for measuring, also "quick" (the
+// first computer player), "strong" or "expert" (the strong player's search
+// with more worlds and a budget of time); for measuring, also "quick" (the
 // strong player's stand-in for everybody's later plays, on its own) and
 // "strong:worlds=160:..." (other settings); null for any other name.
 std::unique_ptr<Player> MakePlayer(std::string_view name);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -25,6 +26,7 @@ constexpr double kPassPartnerWithCheapBeat = 0.6;  // ... their partner's
 constexpr double kLeadOverLowerRank = 0.55;        // per lower rank held when leading
 constexpr double kNotAskedToFollow = 0.1;          // not asked, yet holding exactly one red ten
 constexpr double kBasicSlip = 0.02;                // ... and yet did something else
+constexpr double kBeatOwnSide = 0.35;              // taking a trick from its own side, not going out
 
 double ShowChance(int strength) {
     return strength >= 5 ? 0.8 : strength == 4 ? 0.35 : 0.1;
@@ -290,7 +292,8 @@ struct Deal {
 
 class Explorer {
   public:
-    explicit Explorer(const Knowledge& k) : k_(k), reds_(RedPlacements(k)) {
+    Explorer(const Knowledge& k, bool readSides)
+        : k_(k), reds_(RedPlacements(k)), readSides_(readSides) {
         for (const RedPlacement& p : reds_) {
             totalRedWeight_ += p.weight;
         }
@@ -517,6 +520,10 @@ class Explorer {
                         }
                         f.anybody *= std::pow(kLeadOverLowerRank, std::min(lower, 4));
                     }
+                    if (!basic && readSides_ && !a.lead && a.toBeatSeat != o &&
+                        d.red[o] == d.red[a.toBeatSeat] && h.Total() > a.move.len) {
+                        f.anybody *= kBeatOwnSide;
+                    }
                     if (Holds(h, a.move)) {
                         Remove(h, a.move);
                     }
@@ -533,6 +540,7 @@ class Explorer {
     std::array<Counts, 4> played_{};
     std::array<std::vector<std::size_t>, 4> seatActions_;
     bool explains_ = false;
+    bool readSides_ = false;
 };
 
 // Worlds for the search: independent draws when nothing public tells
@@ -543,7 +551,7 @@ class Explorer {
 // one world every few steps.
 std::vector<World> Worlds(const Knowledge& k, const StrongOptions& options, DealRng& rng,
                           const Limits& limits) {
-    const Explorer explorer(k);
+    const Explorer explorer(k, options.readSides);
     std::vector<World> worlds;
     const int keep = std::max(1, options.worlds);
     worlds.reserve(static_cast<std::size_t>(keep));
@@ -615,7 +623,7 @@ class StrongPlayer final : public Player {
   public:
     explicit StrongPlayer(const StrongOptions& options) : options_(options) {}
 
-    std::string_view Name() const override { return "strong"; }
+    std::string_view Name() const override { return options_.softMs > 0 ? "expert" : "strong"; }
 
     Decision Decide(const SeatView& view, const Limits& limits) const override {
         const PublicState state = Replay(view.events);
@@ -676,8 +684,14 @@ class StrongPlayer final : public Player {
         if (moves.size == 1) {
             return CardsFor(k.hand, moves[0]);
         }
+        const auto start = std::chrono::steady_clock::now();
+        Limits own = limits;
+        if (options_.hardMs > 0) {
+            const auto hard = start + std::chrono::milliseconds(options_.hardMs);
+            own.deadline = limits.deadline ? std::min(*limits.deadline, hard) : hard;
+        }
         DealRng rng(limits.seed);
-        const std::vector<World> worlds = Worlds(k, options_, rng, limits);
+        const std::vector<World> worlds = Worlds(k, options_, rng, own);
         // Every candidate is played out in the first worlds; only the best
         // few go on through the rest, where the close calls are decided.
         std::vector<long> total(moves.size, 0);
@@ -687,7 +701,7 @@ class StrongPlayer final : public Player {
         }
         int played = 0;
         for (const World& w : worlds) {
-            if (limits.Expired()) {
+            if (own.Expired() || (played > options_.screen && Settled(total, alive, played, start))) {
                 break;
             }
             if (played == options_.screen &&
@@ -717,6 +731,31 @@ class StrongPlayer final : public Player {
             }
         }
         return CardsFor(k.hand, moves[best]);
+    }
+
+    // Past the soft budget the search goes on only while the two best plays
+    // are within a tenth of a stake of each other.
+    bool Settled(const std::vector<long>& total, const std::vector<std::size_t>& alive,
+                 int played, std::chrono::steady_clock::time_point start) const {
+        if (options_.softMs <= 0 || alive.size() < 2 ||
+            std::chrono::steady_clock::now() - start < std::chrono::milliseconds(options_.softMs)) {
+            return false;
+        }
+        long first = total[alive[0]];
+        long second = total[alive[1]];
+        if (second > first) {
+            std::swap(first, second);
+        }
+        for (std::size_t i = 2; i < alive.size(); ++i) {
+            const long t = total[alive[i]];
+            if (t > first) {
+                second = first;
+                first = t;
+            } else if (t > second) {
+                second = t;
+            }
+        }
+        return static_cast<double>(first - second) / played >= 0.1;
     }
 
     StrongOptions options_;
@@ -772,6 +811,117 @@ std::vector<ImaginedDeal> ImagineDeals(const SeatView& view, const StrongOptions
     return deals;
 }
 
+StrongOptions ExpertOptions() {
+    StrongOptions o;
+    o.worlds = 1200;
+    o.chains = 24;
+    o.burn = 300;
+    o.screen = 40;
+    o.keep = 10;
+    o.readSides = true;
+    o.softMs = 150;
+    o.hardMs = 600;
+    return o;
+}
+
+std::vector<ActionValue> ValueActions(const SeatView& view, const StrongOptions& options,
+                                      const Limits& limits, const Decision* alwaysKept) {
+    const PublicState state = Replay(view.events);
+    const Ask ask = AskOf(view, state);
+    const CardList hand = HandNow(view);
+    const std::uint8_t held = RedTensIn(hand);
+    std::vector<ActionValue> values;
+    MoveList moves;
+    switch (ask) {
+        case Ask::Showing:
+            for (std::uint8_t a = 0; a < 4; ++a) {
+                if ((a & ~held) == 0) {
+                    values.push_back({{a, {}}});
+                }
+            }
+            break;
+        case Ask::Follow:
+            values.push_back({{0, {}}});
+            if (held != 0) {
+                values.push_back({{held, {}}});
+            }
+            break;
+        case Ask::Play:
+            GenerateMoves(CountsOf(hand), state.phase == kPhaseLead ? nullptr : &state.toBeat,
+                          moves);
+            for (const Move& m : moves) {
+                values.push_back({{0, CardsFor(hand, m)}});
+            }
+            break;
+        case Ask::Nothing:
+            break;
+    }
+    if (values.size() < 2) {
+        return values;
+    }
+    const Knowledge k = Learn(view);
+    DealRng rng(limits.seed);
+    std::vector<long> stakes(values.size(), 0);
+    std::vector<std::size_t> alive(values.size());
+    for (std::size_t i = 0; i < alive.size(); ++i) {
+        alive[i] = i;
+    }
+    // The answer that must stay, by the play it makes or its answer.
+    std::size_t kept = values.size();
+    Move keptMove;
+    const bool keptPlays = alwaysKept != nullptr && MoveOfCards(alwaysKept->play, keptMove);
+    for (std::size_t i = 0; alwaysKept != nullptr && i < values.size(); ++i) {
+        if (ask == Ask::Play ? keptPlays && keptMove == moves[i]
+                             : alwaysKept->answer == values[i].action.answer) {
+            kept = i;
+        }
+    }
+    int played = 0;
+    for (const World& w : Worlds(k, options, rng, limits)) {
+        if (limits.Expired()) {
+            break;
+        }
+        if (played == options.screen && options.screen > 0 &&
+            alive.size() > static_cast<std::size_t>(options.keep)) {
+            const auto better = [&](std::size_t a, std::size_t b) {
+                return values[a].win > values[b].win ||
+                       (values[a].win == values[b].win && stakes[a] > stakes[b]);
+            };
+            std::stable_sort(alive.begin(), alive.end(), better);
+            const auto cut = alive.begin() + std::max(options.keep, 1);
+            if (kept < values.size() && std::find(alive.begin(), cut, kept) == cut) {
+                *std::find(cut, alive.end(), kept) = *std::prev(cut);
+                *std::prev(cut) = kept;
+            }
+            alive.erase(cut, alive.end());
+        }
+        ++played;
+        const SimState base = StateIn(k, w);
+        for (std::size_t i : alive) {
+            SimState s = base;
+            if (ask == Ask::Play) {
+                s.Apply(moves[i]);
+            } else if (const std::uint8_t answer = values[i].action.answer; answer != 0) {
+                const int tens = std::popcount(static_cast<unsigned>(answer));
+                s.multiplier <<= tens;
+                s.revealed[k.me] = true;
+                s.tensKnown = static_cast<std::uint8_t>(s.tensKnown + tens);
+            }
+            Rollout(s);
+            stakes[i] += s.Score(k.me);
+            values[i].win += s.over && s.redWon == s.red[k.me] ? 1 : 0;
+            ++values[i].worlds;
+        }
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (values[i].worlds > 0) {
+            values[i].win /= values[i].worlds;
+            values[i].stake = static_cast<double>(stakes[i]) / values[i].worlds;
+        }
+    }
+    return values;
+}
+
 std::unique_ptr<Player> MakeStrongPlayer(const StrongOptions& options) {
     return std::make_unique<StrongPlayer>(options);
 }
@@ -811,6 +961,12 @@ std::unique_ptr<Player> MakeStrongPlayer(std::string_view settings) {
             options.screen = static_cast<int>(value);
         } else if (key == "keep" && value >= 1 && value <= 1000) {
             options.keep = static_cast<int>(value);
+        } else if (key == "sides" && (value == 0 || value == 1)) {
+            options.readSides = value == 1;
+        } else if (key == "soft" && value >= 0 && value <= 60000) {
+            options.softMs = static_cast<int>(value);
+        } else if (key == "hard" && value >= 0 && value <= 60000) {
+            options.hardMs = static_cast<int>(value);
         } else {
             return nullptr;
         }

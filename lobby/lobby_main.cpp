@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     const QCommandLineOption room(QStringLiteral("room"), QStringLiteral("列出这个房间，可以写多次。"), QStringLiteral("HOST:PORT"));
     const QCommandLineOption noLocal(QStringLiteral("no-local"), QStringLiteral("不在本机开房间。"));
     const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("本机房间的战绩文件（默认：个人数据目录下的 redten/room.db）。"), QStringLiteral("FILE"));
-    const QCommandLineOption level(QStringLiteral("level"), QStringLiteral("本机房间电脑玩家的水平：strong（高手，默认）或 basic（新手）。"), QStringLiteral("LEVEL"), QStringLiteral("strong"));
+    const QCommandLineOption level(QStringLiteral("level"), QStringLiteral("本机房间电脑玩家的水平：strong（高手，默认）、expert（大师）或 basic（新手）。"), QStringLiteral("LEVEL"), QStringLiteral("strong"));
     const QCommandLineOption table(QStringLiteral("table"), QStringLiteral("要启动的桌子程序。"), QStringLiteral("PATH"));
     const QCommandLineOption directory(QStringLiteral("directory"), QStringLiteral("列出多个房间共用的战绩库里开着的房间，例如 postgresql://redten@db.example:5432/redten。"), QStringLiteral("URI"));
     const QCommandLineOption listen(QStringLiteral("listen"), QStringLiteral("本机房间的地址，例如 0.0.0.0:27100 向局域网开放（默认：只在本机）。"), QStringLiteral("ADDR:PORT"), QStringLiteral("127.0.0.1:0"));

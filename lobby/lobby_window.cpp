@@ -99,6 +99,7 @@ LobbyWindow::LobbyWindow(TableStarter& tables, QString secret, QWidget* parent)
     level_ = new QComboBox(middle);
     level_->addItem(QStringLiteral("高手"), QStringLiteral("strong"));
     level_->addItem(QStringLiteral("新手"), QStringLiteral("basic"));
+    level_->addItem(QStringLiteral("大师"), QStringLiteral("expert"));
     levelLabel->setBuddy(level_);
     auto* open = new QPushButton(QStringLiteral("开新桌(&O)"), middle);
     newRow->addWidget(computersLabel);

@@ -14,7 +14,7 @@ public:
         QString program;    // redten-room
         QString listen;     // ADDR:PORT; port 0 takes any free one
         QString bots;       // computer players per new table
-        QString level;      // theirs: basic or strong
+        QString level;      // theirs: basic, strong or expert
         QString db;         // the records
         QString log;        // where the room's log goes
     };

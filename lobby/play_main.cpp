@@ -206,7 +206,7 @@ int main(int argc, char** argv) {
     const QCommandLineOption watch(QStringLiteral("watch"), QStringLiteral("旁观这位玩家，而不是坐下来玩。"), QStringLiteral("PLAYER"));
     const QCommandLineOption listen(QStringLiteral("listen"), QStringLiteral("本机房间的地址，例如 0.0.0.0:27100 向局域网开放（默认：只在本机）。"), QStringLiteral("ADDR:PORT"), QStringLiteral("127.0.0.1:0"));
     const QCommandLineOption bots(QStringLiteral("bots"), QStringLiteral("本机房间每张新桌的电脑玩家数，0 到 3。"), QStringLiteral("N"), QStringLiteral("3"));
-    const QCommandLineOption level(QStringLiteral("level"), QStringLiteral("本机房间电脑玩家的水平：strong（高手，默认）或 basic（新手）。"), QStringLiteral("LEVEL"), QStringLiteral("strong"));
+    const QCommandLineOption level(QStringLiteral("level"), QStringLiteral("本机房间电脑玩家的水平：strong（高手，默认）、expert（大师）或 basic（新手）。"), QStringLiteral("LEVEL"), QStringLiteral("strong"));
     const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("本机房间的战绩文件（默认：个人数据目录下的 redten/room.db）。"), QStringLiteral("FILE"));
     const QCommandLineOption table(QStringLiteral("table"), QStringLiteral("要启动的桌子程序。"), QStringLiteral("PATH"));
     const QCommandLineOption secret(QStringLiteral("secret"), QStringLiteral("你这个名字的密码，掉线后凭它回到座位（默认：自动生成并保存在个人配置目录下的 redten/secret）。"), QStringLiteral("WORD"));

@@ -125,6 +125,9 @@ std::optional<PersonRecords> ReadPerson(const QByteArray& json) {
 }
 
 QString LevelText(const QString& level) {
+    if (level == QLatin1String("expert")) {
+        return QStringLiteral("大师");
+    }
     return level == QLatin1String("strong") ? QStringLiteral("高手") : QStringLiteral("新手");
 }
 

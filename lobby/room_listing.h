@@ -23,7 +23,7 @@ constexpr int kMaxWatchers = 64;
 struct Chair {
     QString name;  // empty: free
     bool computer = false;
-    QString level;  // a computer player's: "basic" or "strong"
+    QString level;  // a computer player's: "basic", "strong" or "expert"
 };
 
 struct LiveTable {

@@ -14,7 +14,9 @@
 #include <iostream>
 
 #include "engine/arena.h"
+#include "engine/review.h"
 #include "server/links/epoll_dispatcher.h"
+#include "server/pages/record_pages.h"
 #include "server/room_server.h"
 #include "server/tables/selfplay.h"
 #include "server/store/store_worker.h"
@@ -132,7 +134,7 @@ int main(int argc, char** argv) {
     const QCommandLineOption deals(QStringLiteral("deals"), QStringLiteral("Deals the arena plays, five games each."), QStringLiteral("N"), QStringLiteral("200"));
     const QCommandLineOption threads(QStringLiteral("threads"), QStringLiteral("Threads the arena plays on."), QStringLiteral("T"), QStringLiteral("1"));
     const QCommandLineOption thinkMs(QStringLiteral("bot-think-ms"), QStringLiteral("The most a computer player thinks about one decision (the arena: none unless given)."), QStringLiteral("MS"), text(table.botThinkMs));
-    const QCommandLineOption botLevel(QStringLiteral("bot-level"), QStringLiteral("How well computer players play: basic or strong."), QStringLiteral("LEVEL"), TableOptions::kCommandLineBotLevel == BotLevel::Strong ? QStringLiteral("strong") : QStringLiteral("basic"));
+    const QCommandLineOption botLevel(QStringLiteral("bot-level"), QStringLiteral("How well computer players play: basic, strong or expert."), QStringLiteral("LEVEL"), QLatin1String(LevelWord(TableOptions::kCommandLineBotLevel)));
     const QCommandLineOption publicAddress(QStringLiteral("public-address"), QStringLiteral("HOST:PORT lobbies reach this room at, as written in the shared records (default: the address listened on)."), QStringLiteral("HOST:PORT"));
     const QCommandLineOption lease(QStringLiteral("lease-s"), QStringLiteral("Seconds a name stays held by this room, and its row counts as alive, without a heartbeat (one every third of it)."), QStringLiteral("S"), text(defaults.leaseSeconds));
     const QCommandLineOption maxTables(QStringLiteral("max-tables"), QStringLiteral("Tables this room opens at most."), QStringLiteral("N"), text(defaults.maxTables));
@@ -140,6 +142,9 @@ int main(int argc, char** argv) {
     const QCommandLineOption noAnnounce(QStringLiteral("no-announce"), QStringLiteral("Do not tell the LAN's lobbies about this room (a room listening on loopback never does)."));
     const QCommandLineOption web(QStringLiteral("web"), QStringLiteral("The browser table's files (default: redten/web beside the program's folder)."), QStringLiteral("DIR"));
     parser.addOptions({publicAddress, lease, maxTables, roomName, noAnnounce, web});
+    const QCommandLineOption review(QStringLiteral("review"), QStringLiteral("Review stored game GAME (every decision judged from its player's view), print it, exit."), QStringLiteral("GAME"));
+    const QCommandLineOption reviewWorlds(QStringLiteral("review-worlds"), QStringLiteral("Imagined deals per decision a review plays out (0: stored games are not reviewed)."), QStringLiteral("N"), QString::number(redten::engine::ReviewOptions{}.worlds));
+    parser.addOptions({review, reviewWorlds});
     parser.addOptions({listen, portFile, bots, db, logLevel, seed, pause, quiet, grace, autoLimit,
                        showSecs, playSecs, showBacks, idle, watchers, maxLinks, selfplay, arena, deals,
                        threads, thinkMs, botLevel});
@@ -181,10 +186,10 @@ int main(int argc, char** argv) {
     }
 
     options.table.botThinkMs = think;
-    if (parser.value(botLevel) == QLatin1String("strong")) {
-        options.table.botLevel = BotLevel::Strong;
-    } else if (parser.value(botLevel) != QLatin1String("basic")) {
-        return Fail(QStringLiteral("--bot-level wants basic or strong"));
+    if (const auto level = LevelNamed(parser.value(botLevel).toStdString())) {
+        options.table.botLevel = *level;
+    } else {
+        return Fail(QStringLiteral("--bot-level wants basic, strong or expert"));
     }
     if (!number(bots, 0, 3, v)) return Fail(QStringLiteral("--bots wants 0..3"));
     options.botsPerTable = static_cast<int>(v);
@@ -236,6 +241,39 @@ int main(int argc, char** argv) {
         return Fail(QStringLiteral("--log-level wants error, warning, info or debug"));
     }
     options.logLevel = named->first;
+
+    if (!number(reviewWorlds, 0, 100000, v)) return Fail(QStringLiteral("--review-worlds wants 0..100000"));
+    options.reviewWorlds = static_cast<int>(v);
+    if (parser.isSet(review)) {
+        long long game = 0;
+        if (!number(review, 1, LLONG_MAX, game) || options.reviewWorlds == 0) {
+            return Fail(QStringLiteral("--review wants a game number, and --review-worlds at least 1"));
+        }
+        // Reading a game makes no records where there were none.
+        if (!Store::IsPostgres(parser.value(db)) && !QFile::exists(parser.value(db))) {
+            return Fail(QStringLiteral("no records at ") + parser.value(db));
+        }
+        StoreWorker store;
+        QString error;
+        if (!store.Open(parser.value(db), error)) {
+            return Fail(QStringLiteral("cannot open the records: ") + error);
+        }
+        const Read<StoredGame> read = store.Now([game](Store& s) { return ReadGame(s, game); });
+        if (read.status != ReadStatus::Ok) {
+            return Fail(read.status == ReadStatus::Missing ? QStringLiteral("no game %1").arg(game)
+                                                            : QStringLiteral("game %1 cannot be read").arg(game));
+        }
+        const std::optional<redten::engine::Game> judged = JudgedGame(read.value.game);
+        if (!judged) {
+            return Fail(QStringLiteral("game %1 does not play by the rules").arg(game));
+        }
+        redten::engine::GameReview reviewed;
+        reviewed.worlds = options.reviewWorlds;
+        reviewed.decisions = redten::engine::ReviewGame(read.value.game.dealt, judged->Events(),
+                                                        {.worlds = options.reviewWorlds});
+        std::cout << ReviewReport(read.value, reviewed);
+        return 0;
+    }
 
     const QString where = parser.value(listen);
     const qsizetype colon = where.lastIndexOf(QLatin1Char(':'));

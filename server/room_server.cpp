@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "server/tables/invariants.h"
+#include "server/store/records.h"
 #include "server/tables/names.h"
 #include "server/pages/web_pages.h"
 #include "wire/handshake.h"
@@ -76,7 +77,12 @@ RoomServer::RoomServer(RoomOptions options, StoreWorker& store, QObject* parent)
       links_(LinkOptionsOf(options_), *this,
              [this](Links::Note note, const std::string& line) { Log(LevelOf(note), line); }),
       admission_(AdmissionLimitsOf(options_), this, store_, id_, known_, records_, *this),
-      thoughts_(this, ThinkThreads(options_), [this] { SweepTables(); }) {
+      thoughts_(this, ThinkThreads(options_), [this] { SweepTables(); }),
+      reviews_([this](ThinkWork work, std::function<void(engine::Decision)> done) {
+                   thoughts_.Later(std::move(work), std::move(done));
+               },
+               {.worlds = options_.reviewWorlds},
+               [this](std::int64_t game, const engine::GameReview& review) { Reviewed(game, review); }) {
     seeds_.seed(options_.seed != 0 ? options_.seed : std::random_device{}());
     if (!options_.webDir.empty()) {
         std::string error;
@@ -95,6 +101,26 @@ RoomServer::RoomServer(RoomOptions options, StoreWorker& store, QObject* parent)
         }
         FinishShutdown(false);
     };
+    records_.onStored = [this](std::int64_t number, const FinishedGame& game) {
+        if (options_.reviewWorlds <= 0 || shuttingDown_) {
+            return;
+        }
+        const std::optional<engine::Game> judged = JudgedGame(game);
+        if (!judged || !reviews_.Add(number, game.dealt, judged->Events())) {
+            Log(LogLevel::Info, "game " + std::to_string(number) + " is not reviewed: " +
+                                    (judged ? "too many games wait for their reviews" : "it does not play by the rules"));
+        }
+    };
+}
+
+void RoomServer::Reviewed(std::int64_t game, const engine::GameReview& review) {
+    int marked = 0;
+    for (const engine::DecisionReview& d : review.decisions) {
+        marked += d.mark == engine::Mark::Mistake || d.mark == engine::Mark::Blunder ? 1 : 0;
+    }
+    Log(LogLevel::Info, "game " + std::to_string(game) + " reviewed: " + std::to_string(review.decisions.size()) +
+                            " decisions, " + std::to_string(marked) + " mistakes");
+    records_.SaveReview(game, engine::ReviewText(review));
 }
 
 RoomServer::~RoomServer() {
@@ -321,7 +347,7 @@ std::vector<LiveTable> RoomServer::LiveTables() const {
             t.players.push_back(table->SeatName(s));
             t.computers.push_back(table->SeatIsComputer(s));
         }
-        t.level = table->Level() == BotLevel::Strong ? "strong" : "basic";
+        t.level = LevelWord(table->Level());
         t.watchers = table->SpectatorNames();
         live.push_back(std::move(t));
     }
@@ -522,7 +548,9 @@ void RoomServer::SeatComputers(Table& table, int count) {
         return;
     }
     const int number = table.Number();
-    const char* level = table.Level() == BotLevel::Strong ? "电脑高手" : "电脑新手";
+    const char* level = table.Level() == BotLevel::Expert   ? "电脑大师"
+                        : table.Level() == BotLevel::Strong ? "电脑高手"
+                                                            : "电脑新手";
     std::vector<std::string> names;
     for (int i = 0; i < count && i < 3; ++i) {
         names.push_back(level + std::string(kBotNames[i]) + std::to_string(number));

@@ -17,6 +17,7 @@
 #include "server/links/links.h"
 #include "server/pages/page_server.h"
 #include "server/tables/replay.h"
+#include "server/tables/reviews.h"
 #include "server/store/records_queue.h"
 #include "server/store/store_worker.h"
 #include "server/tables/table.h"
@@ -56,6 +57,10 @@ struct RoomOptions {
     // How long a closing room waits for its finished games to be written.
     int storeDrainMs = 10000;
     int thinkThreads = 0;                     // computer players' threads; 0: one per core
+    // Every stored game is reviewed on those threads' spare time, with this
+    // many imagined worlds per decision; built in none (no reviews), the
+    // room's command line reviews unless told otherwise.
+    int reviewWorlds = 0;
     // Stored games played again at once, counting their reservations.
     int maxReplays = 64;
     // A replay at speed 0 (and of a game stored without its times): the
@@ -174,6 +179,8 @@ private:
     void StartAnnouncing(const QHostAddress& listening);
     // The room's row and the names it holds, written now and then.
     void Heartbeat();
+    // A stored game's review is done: it is kept with the game.
+    void Reviewed(std::int64_t game, const engine::GameReview& review);
     RoomEntry Entry() const;
     ThinkId Think(ThinkWork work, std::function<void(engine::Decision)> done) override;
     void CancelThink(ThinkId id) override;
@@ -204,6 +211,7 @@ private:
     Admission admission_;
     std::unique_ptr<Announcer> announcer_;
     Thoughts thoughts_;  // stopped first
+    Reviews reviews_;
 };
 
 }  // namespace redten::room

@@ -60,12 +60,12 @@ void Admission::Request(LinkId id, const QList<QByteArray>& words) {
         bool ok = false;
         request.newTable = true;
         request.computers = words.value(2).toInt(&ok);
-        const QByteArray level = words.value(3);
-        if (!ok || request.computers < 0 || request.computers > 3 || (level != "basic" && level != "strong")) {
-            Reply(id, "ERR 电脑玩家是 0 到 3 个，水平是 basic（新手）或 strong（高手）。");
+        const auto level = LevelNamed(words.value(3).toStdString());
+        if (!ok || request.computers < 0 || request.computers > 3 || !level) {
+            Reply(id, "ERR 电脑玩家是 0 到 3 个，水平是 basic（新手）、strong（高手）或 expert（大师）。");
             return;
         }
-        request.level = level == "strong" ? BotLevel::Strong : BotLevel::Basic;
+        request.level = *level;
     }
     if (const auto bad = CheckPersonName(request.name)) {
         Reply(id, "ERR " + *bad);

@@ -4,6 +4,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cmath>
+#include <map>
 #include <variant>
 
 #include "engine/game.h"
@@ -32,6 +34,7 @@ std::string Head(std::string_view title) {
            "h1{color:#b01010}table{border-collapse:collapse;margin:.5em 0 1.5em}"
            "td,th{border:1px solid #ccc;padding:.25em .6em;text-align:left}th{background:#eee}"
            ".red{color:#b01010}.pass{color:#888}code{background:#eee;padding:.1em .3em}"
+           ".mark{color:#b05000;font-size:90%}.good{color:#107010;font-size:90%}"
            "nav a{margin-right:1em}"
            "a.act{display:inline-block;background:#b01010;color:#fff;border-radius:4px;padding:.1em .5em;"
            "text-decoration:none;font-size:90%}"
@@ -267,7 +270,9 @@ std::string PersonJson(const PersonGames& person, int page) {
                                  {"scores", scores},
                                  {"places", places},
                                  {"winner", g.winner},
-                                 {"escapedSeat", g.escapedSeat}});
+                                 {"escapedSeat", g.escapedSeat},
+                                 {"accuracy", g.decisions > 0 ? QJsonValue(static_cast<double>(g.accurate) / g.decisions)
+                                                              : QJsonValue()}});
     }
     const QJsonObject o{{"version", kPeopleJsonVersion},
                         {"page", page},
@@ -365,13 +370,23 @@ std::string PersonPage(const PersonGames& person, int page) {
         std::to_string(s.draws) + "</td><td>" + std::to_string(s.escapes) + "</td><td>" +
         Percent(s.wins, s.games) + "</td><td>" + Percent(s.escapes, s.games) + "</td></tr></table>";
     out += "<h2>最近的对局</h2>";
+    int decisions = 0, accurate = 0;
+    for (const GameSummary& g : person.games) {
+        decisions += g.decisions;
+        accurate += g.accurate;
+    }
+    if (decisions > 0) {
+        out += "<p>" + std::string(page == 0 ? "最近 " : "这一页 ") + std::to_string(person.games.size()) +
+               " 局的准确率：" + Percent(accurate, decisions) + "（复盘过的 " + std::to_string(decisions) +
+               " 步中 " + std::to_string(accurate) + " 步离最好的一步不到 5 个百分点）</p>";
+    }
     if (person.games.empty()) {
         out += "<p>没有对局记录。</p>";
     } else {
         out +=
             "<table><tr><th>对局</th><th>结束时间（UTC）</th><th>同桌</th><th>名次</th><th>得分</"
             "th>"
-            "<th>结果</th></tr>";
+            "<th>结果</th><th>准确率</th></tr>";
         for (const GameSummary& g : person.games) {
             int seat = 0;
             while (seat < 3 && g.players[seat] != s.name) {
@@ -391,12 +406,70 @@ std::string PersonPage(const PersonGames& person, int page) {
             out += "<tr><td>" + GameLink(g.id) + "</td><td>" + HtmlEscaped(g.finishedAt) +
                    "</td><td>" + others + "</td><td>" +
                    (g.places[seat] ? std::to_string(g.places[seat]) : "–") + "</td><td>" +
-                   std::to_string(g.scores[seat]) + "</td><td>" + result + "</td></tr>";
+                   std::to_string(g.scores[seat]) + "</td><td>" + result + "</td><td>" +
+                   (g.decisions > 0 ? Percent(g.accurate, g.decisions) : "–") + "</td></tr>";
         }
         out += "</table>";
     }
     out += PageLinks("/people/" + PathEncoded(s.name), page, person.more);
     return out + std::string(kTail);
+}
+
+// The red side's win chance after each reviewed decision, as the one who
+// made it saw it, over the plays of the game: an SVG the server draws, with
+// the marked decisions as dots that name themselves.
+std::string WinChanceLine(const FinishedGame& g, const engine::GameReview& review) {
+    constexpr int kWidth = 640, kHeight = 200, kPad = 30;
+    std::uint32_t lastPlay = 1;
+    for (const engine::DecisionReview& d : review.decisions) {
+        lastPlay = std::max(lastPlay, d.play);
+    }
+    const auto x = [&](std::uint32_t play) {
+        return kPad + static_cast<int>(static_cast<long long>(play) * (kWidth - 2 * kPad) / lastPlay);
+    };
+    const auto y = [&](double redWin) {
+        return kPad + static_cast<int>((100 - redWin) * (kHeight - 2 * kPad) / 100);
+    };
+    std::string out = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(kWidth) +
+                      "\" height=\"" + std::to_string(kHeight) + "\" role=\"img\"><title>红方胜率</title>"
+                      "<rect width=\"100%\" height=\"100%\" fill=\"#fff\" stroke=\"#ccc\"/>";
+    for (int p : {0, 50, 100}) {
+        out += "<line x1=\"" + std::to_string(kPad) + "\" x2=\"" + std::to_string(kWidth - kPad) +
+               "\" y1=\"" + std::to_string(y(p)) + "\" y2=\"" + std::to_string(y(p)) +
+               "\" stroke=\"#ddd\"/><text x=\"2\" y=\"" + std::to_string(y(p) + 4) +
+               "\" font-size=\"11\">" + std::to_string(p) + "%</text>";
+    }
+    std::string points, dots;
+    for (const engine::DecisionReview& d : review.decisions) {
+        const double redWin = g.red[d.seat] ? d.chosenWin : 100 - d.chosenWin;
+        const std::string at = std::to_string(x(d.play)) + "," + std::to_string(y(redWin));
+        points += (points.empty() ? "" : " ") + at;
+        if (d.mark == engine::Mark::Mistake || d.mark == engine::Mark::Blunder) {
+            dots += "<circle cx=\"" + std::to_string(x(d.play)) + "\" cy=\"" + std::to_string(y(redWin)) +
+                    "\" r=\"" + (d.mark == engine::Mark::Blunder ? "5" : "3.5") +
+                    "\" fill=\"#d06000\"><title>" + HtmlEscaped(engine::MarkLine(d, g.players[d.seat])) +
+                    "</title></circle>";
+        }
+    }
+    out += "<polyline fill=\"none\" stroke=\"#b01010\" stroke-width=\"2\" points=\"" + points + "\"/>" +
+           dots + "<text x=\"" + std::to_string(kPad) + "\" y=\"" + std::to_string(kHeight - 8) +
+           "\" font-size=\"11\">红方胜率，每一步出牌者眼中的（横轴：第几手）</text></svg>";
+    return out;
+}
+
+// A reviewed decision's mark beside its play, with the better one.
+std::string MarkNote(const engine::DecisionReview& d) {
+    const bool showing = d.play == 0;
+    if (d.mark == engine::Mark::Good) {
+        return " <span class=\"good\">好棋</span>";
+    }
+    if (d.mark == engine::Mark::None) {
+        return {};
+    }
+    return " <span class=\"mark\">" + std::string(engine::MarkName(d.mark)) + "，更好的是" +
+           HtmlEscaped(engine::ActionWords(d.best, showing)) + "（胜率 " +
+           std::to_string(std::lround(d.chosenWin)) + "% → " + std::to_string(std::lround(d.bestWin)) +
+           "%）</span>";
 }
 
 std::string GamePage(const StoredGame& stored) {
@@ -427,27 +500,58 @@ std::string GamePage(const StoredGame& stored) {
         SortPai(hand);
         out += "<tr><th>" + HtmlEscaped(g.players[s]) + "</th><td>" + Cards(hand) + "</td></tr>";
     }
+    // The review's judgement of each play by its number in the game, and of
+    // each showing answer by its place among the answers.
+    std::map<std::uint32_t, const engine::DecisionReview*> judged, answers;
+    if (stored.review && multiplier) {
+        for (const engine::DecisionReview& d : stored.review->decisions) {
+            (d.play > 0 ? judged[d.play] : answers[d.event]) = &d;
+        }
+    }
     out += "</table><h2>亮红10</h2><ol>";
     bool any = false;
+    std::uint32_t answer = 0;
     for (const GameStep& step : g.steps) {
         if (step.kind == GameStep::Kind::Answer) {
             any = true;
-            out +=
-                "<li>" + HtmlEscaped(g.players[step.seat]) + "：" + ShownText(step.value) + "</li>";
+            const auto mark = answers.find(answer++);
+            out += "<li>" + HtmlEscaped(g.players[step.seat]) + "：" + ShownText(step.value) +
+                   (mark != answers.end() ? MarkNote(*mark->second) : std::string()) + "</li>";
         }
     }
     for (int s = 0; s < 4 && !any; ++s) {
         out += "<li>" + HtmlEscaped(g.players[s]) + "：" + ShownText(g.shown[s]) + "</li>";
     }
-    out += "</ol><h2>出牌</h2>";
+    out += "</ol>";
+    if (stored.review && multiplier) {
+        out += "<h2>复盘</h2>" + WinChanceLine(g, *stored.review) + "<p>";
+        for (int s = 0; s < 4; ++s) {
+            if (const auto a = engine::Accuracy(*stored.review, static_cast<std::uint8_t>(s))) {
+                out += HtmlEscaped(g.players[s]) + " 准确率 " + std::to_string(std::lround(*a * 100)) + "%　";
+            }
+        }
+        out += "</p><ul>";
+        for (const engine::DecisionReview& d : stored.review->decisions) {
+            if (d.mark == engine::Mark::Mistake || d.mark == engine::Mark::Blunder) {
+                out += "<li>" + HtmlEscaped(engine::MarkLine(d, g.players[d.seat])) + "</li>";
+            }
+        }
+        out += "</ul><p>每一步都只按出牌者当时看得到的牌来判断：胜率比最好的一步低 10 个百分点以上为失误，25 以上为大失误；别的出法都差得多时为好棋。</p>";
+    } else {
+        out += "<h2>复盘</h2><p>这局还没有复盘。</p>";
+    }
+    out += "<h2>出牌</h2>";
     int number = 0;
+    std::uint32_t play = 0;
     for (const Trick& trick : Tricks(g)) {
         out += "<p><b>第 " + std::to_string(++number) + " 轮</b>：";
         bool first = true;
         for (const auto& [seat, cards] : trick.plays) {
+            const auto mark = judged.find(++play);
             out +=
                 std::string(first ? "" : "；") + HtmlEscaped(g.players[seat]) + " " +
-                (cards == CardList{kPassCard} ? "<span class=\"pass\">不出</span>" : Cards(cards));
+                (cards == CardList{kPassCard} ? "<span class=\"pass\">不出</span>" : Cards(cards)) +
+                (mark != judged.end() ? MarkNote(*mark->second) : std::string());
             first = false;
         }
         out += "</p>";
@@ -460,6 +564,39 @@ std::string GamePage(const StoredGame& stored) {
            "</code>）。记录的 JSON：<a href=\"/games/" + id + ".json\">/games/" + id +
            ".json</a></p>";
     return out + std::string(kTail);
+}
+
+QJsonValue ReviewJson(const std::optional<engine::GameReview>& review) {
+    if (!review) {
+        return QJsonValue();
+    }
+    static const char* const kMarks[4] = {"none", "good", "mistake", "blunder"};
+    const auto action = [](const engine::Decision& d, bool showing) {
+        if (showing) {
+            return QJsonObject{{"answer", d.answer}};
+        }
+        QJsonArray cards;
+        for (const std::uint8_t c : d.play) {
+            cards.append(c);
+        }
+        return QJsonObject{{"cards", cards}};
+    };
+    QJsonArray decisions;
+    for (const engine::DecisionReview& d : review->decisions) {
+        const bool showing = d.play == 0;
+        decisions.append(QJsonObject{{"seat", d.seat},
+                                     {"play", showing ? QJsonValue() : QJsonValue(static_cast<qint64>(d.play))},
+                                     {"chosen", action(d.chosen, showing)},
+                                     {"best", action(d.best, showing)},
+                                     {"chosenWin", d.chosenWin},
+                                     {"bestWin", d.bestWin},
+                                     {"chosenStake", d.chosenStake},
+                                     {"bestStake", d.bestStake},
+                                     {"mark", kMarks[static_cast<int>(d.mark) & 3]}});
+    }
+    return QJsonObject{{"version", engine::GameReview::kVersion},
+                       {"worlds", review->worlds},
+                       {"decisions", decisions}};
 }
 
 std::string GameJson(const StoredGame& stored) {
@@ -538,6 +675,7 @@ std::string GameJson(const StoredGame& stored) {
         {"showingOverMs", showingOverMs},
         {"plays", plays},
         {"escape", escape},
+        {"review", ReviewJson(stored.review)},
     };
     return QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
 }
@@ -571,6 +709,32 @@ std::string AdvPage(std::size_t people, const std::vector<Standing>& topTen,
     out += "</p><p>全部战绩和对局回放请用浏览器打开：<br><b>" + HtmlEscaped(roomAddress) +
            "</b></p>"
            "<p style=\"color:#0849a5\">两张红十最大，亮出红十输赢加倍！</p></body></html>";
+    return out;
+}
+
+std::string ReviewReport(const StoredGame& stored, const engine::GameReview& review) {
+    std::string out = "第 " + std::to_string(stored.id) + " 局的复盘（每步设想 " +
+                      std::to_string(review.worlds) + " 副牌）\n";
+    for (std::uint8_t s = 0; s < 4; ++s) {
+        int decisions = 0, accurate = 0;
+        for (const engine::DecisionReview& d : review.decisions) {
+            if (d.seat == s) {
+                ++decisions;
+                accurate += d.Cost() <= engine::kAccuratePoints ? 1 : 0;
+            }
+        }
+        out += std::string(kSeatNames[s]) + " " + stored.game.players[s] + "：";
+        out += decisions == 0 ? std::string("没有可选的步")
+                              : "准确率 " + std::to_string(accurate * 100 / decisions) + "%（" +
+                                    std::to_string(decisions) + " 步中 " +
+                                    std::to_string(accurate) + " 步）";
+        out += '\n';
+    }
+    for (const engine::DecisionReview& d : review.decisions) {
+        if (d.mark != engine::Mark::None) {
+            out += engine::MarkLine(d, stored.game.players[d.seat]) + '\n';
+        }
+    }
     return out;
 }
 

@@ -54,7 +54,7 @@ std::string PersonPage(const PersonGames& person, int page);
 std::string GamePage(const StoredGame& stored);
 // "/games/ID.json", format version kGameJsonVersion (docs/records.md).
 std::string GameJson(const StoredGame& stored);
-constexpr int kGameJsonVersion = 1;
+constexpr int kGameJsonVersion = 2;
 
 // The page the tables show beside the user list: the people in the room,
 // the top ten, where the room's pages are, and the game replayed (0: none).
@@ -63,6 +63,10 @@ std::string AdvPage(std::size_t people, const std::vector<Standing>& topTen,
 
 // A page that says why there is nothing to show.
 std::string MessagePage(std::string_view title, std::string_view text);
+
+// The review of a stored game as people read it, in lines: each player's
+// accuracy, then every marked decision.
+std::string ReviewReport(const StoredGame& stored, const engine::GameReview& review);
 
 // A card as people write it: ♥10, ♠A…
 std::string CardName(std::uint8_t card);

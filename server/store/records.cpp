@@ -156,6 +156,18 @@ std::optional<std::vector<GameStep>> ParseSteps(const std::string& text) {
 }
 
 std::optional<std::int32_t> ReplayChecks(FinishedGame& g) {
+    const std::optional<engine::Game> game = JudgedGame(g);
+    if (!game) {
+        return std::nullopt;
+    }
+    for (std::uint8_t s = 0; s < 4; ++s) {
+        g.red[s] = game->IsRed(s);
+        g.remaining[s] = game->Hand(s);
+    }
+    return game->Multiplier();
+}
+
+std::optional<engine::Game> JudgedGame(const FinishedGame& g) {
     engine::Game game(g.dealt);
     // Games stored before their steps were kept: each seat's answer as it
     // stood when the showing ended.
@@ -180,11 +192,7 @@ std::optional<std::int32_t> ReplayChecks(FinishedGame& g) {
             return std::nullopt;
         }
     }
-    for (std::uint8_t s = 0; s < 4; ++s) {
-        g.red[s] = game.IsRed(s);
-        g.remaining[s] = game.Hand(s);
-    }
-    return game.Multiplier();
+    return game;
 }
 
 Read<std::vector<Standing>> ReadStandings(Store& store, int page, int perPage) {
@@ -220,8 +228,8 @@ Read<PersonGames> ReadPerson(Store& store, const std::string& name, int page) {
     // whether older games follow.
     QSqlQuery q(store.Database());
     q.prepare(QStringLiteral(
-        "SELECT id, finished_at, players, scores, places, winner, escaped_seat, abandoned FROM "
-        "games"
+        "SELECT id, finished_at, players, scores, places, winner, escaped_seat, abandoned, review"
+        " FROM games"
         " WHERE ';' || players || ';' LIKE ? ESCAPE '\\' ORDER BY id DESC LIMIT ? OFFSET ?"));
     q.addBindValue(Q("%;" + LikeEscaped(name) + ";%"));
     q.addBindValue(kGamesPerPage + 1);
@@ -253,6 +261,14 @@ Read<PersonGames> ReadPerson(Store& store, const std::string& name, int page) {
         g.winner = q.value(5).toInt();
         g.escapedSeat = q.value(6).toInt();
         g.abandoned = q.value(7).toInt() != 0;
+        const auto seat = std::find(g.players.begin(), g.players.end(), name);
+        const auto review = q.value(8).isNull() ? std::nullopt : engine::ParseReview(S(q.value(8)));
+        for (const engine::DecisionReview& d : review ? review->decisions : std::vector<engine::DecisionReview>{}) {
+            if (d.seat == seat - g.players.begin()) {
+                ++g.decisions;
+                g.accurate += d.Cost() <= engine::kAccuratePoints ? 1 : 0;
+            }
+        }
         read.value.games.push_back(std::move(g));
     }
     read.status = ReadStatus::Ok;
@@ -265,7 +281,7 @@ Read<StoredGame> ReadGame(Store& store, std::int64_t id) {
     q.prepare(
         QStringLiteral("SELECT table_no, finished_at, players, deal, shown, plays, scores, places, "
                        "winner, escaped_seat,"
-                       " stake, abandoned, timeline FROM games WHERE id = ?"));
+                       " stake, abandoned, timeline, review FROM games WHERE id = ?"));
     q.addBindValue(static_cast<qlonglong>(id));
     if (!q.exec()) {
         return read;
@@ -306,6 +322,9 @@ Read<StoredGame> ReadGame(Store& store, std::int64_t id) {
     g.stake = q.value(10).toInt();
     g.abandoned = q.value(11).toInt() != 0;
     g.steps = std::move(*steps);
+    if (!q.value(13).isNull()) {
+        stored.review = engine::ParseReview(S(q.value(13)));  // a damaged one is shown as none
+    }
     for (std::size_t s = 0; s < 4; ++s) {
         const Store::PersonLookup found = store.FindPerson(g.players[s]);
         if (!found.ok) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/game.h"
+#include "engine/review.h"
 #include "server/store/store.h"
 
 // What the room's pages and replays read from the records. Each read runs
@@ -39,6 +41,10 @@ struct GameSummary {
     int winner = 0;
     int escapedSeat = -1;
     bool abandoned = false;
+    // The person's decisions the game's review judged, and those within
+    // engine::kAccuratePoints of the best; none when not reviewed.
+    int decisions = 0;
+    int accurate = 0;
 };
 
 // One stored game, whole. records holds the players' totals as they stand
@@ -48,6 +54,7 @@ struct StoredGame {
     std::int64_t id = 0;
     std::string finishedAt;
     FinishedGame game;
+    std::optional<engine::GameReview> review;  // none yet, or unreadable
 };
 
 struct PersonGames {
@@ -73,6 +80,10 @@ Read<StoredGame> ReadGame(Store& store, std::int64_t id);
 std::optional<CardList> ParseCards(const std::string& text);
 std::optional<std::vector<std::pair<std::uint8_t, CardList>>> ParsePlays(const std::string& text);
 std::optional<std::vector<GameStep>> ParseSteps(const std::string& text);
+
+// The game judged again from its dealt hands, showing answers and plays;
+// nothing when the rules refuse any of them.
+std::optional<engine::Game> JudgedGame(const FinishedGame& game);
 
 // Plays the stored game through the judged rules: fills red and remaining,
 // and returns the multiplier, or nothing when the record does not play

@@ -24,7 +24,8 @@ RecordsQueue::~RecordsQueue() {
 void RecordsQueue::Save(const FinishedGame& game) {
     ++handedOver_;
     NoteWaiting();
-    store_.SaveGame(this, game, [this, tableNo = game.tableNo](StoreWorker::Saved saved) {
+    store_.SaveGame(this, game, [this, game](StoreWorker::Saved saved) {
+        const int tableNo = game.tableNo;
         const bool wasFull = !MayStartGame();
         --handedOver_;
         waiting_ = saved.waiting.all;
@@ -39,9 +40,16 @@ void RecordsQueue::Save(const FinishedGame& game) {
             }
         } else {
             log_(LogLevel::Info, table + "game stored as number " + std::to_string(saved.number));
+            if (onStored) {
+                onStored(saved.number, game);
+            }
         }
         Answered(wasFull);
     });
+}
+
+void RecordsQueue::SaveReview(std::int64_t number, std::string review) {
+    store_.SaveReview(this, number, std::move(review));
 }
 
 void RecordsQueue::RetryNow() {

@@ -47,6 +47,11 @@ public:
 
     // After each answer of the store; wasFull: no game could start before it.
     std::function<void(bool wasFull)> onAnswered;
+    // A game handed to Save was stored as number; games that waited in the
+    // backlog are stored unannounced.
+    std::function<void(std::int64_t number, const FinishedGame& game)> onStored;
+    // Keeps a stored game's review, when the records can take it.
+    void SaveReview(std::int64_t number, std::string review);
 
 private:
     void Retry();

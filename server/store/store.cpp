@@ -255,6 +255,21 @@ Store::SecretLookup Store::SecretOf(const std::string& name) {
     return found;
 }
 
+bool Store::SaveReview(std::int64_t game, const std::string& review) {
+    if (!Ready()) {
+        return false;
+    }
+    QSqlQuery q(Db(connection_));
+    q.prepare(QStringLiteral("UPDATE games SET review = ? WHERE id = ?"));
+    q.addBindValue(Q(review));
+    q.addBindValue(static_cast<qlonglong>(game));
+    if (!q.exec()) {
+        Failed("keeping the review of game " + std::to_string(game), q);
+        return false;
+    }
+    return true;
+}
+
 bool Store::SetSecret(const std::string& name, const std::string& hash) {
     if (!Ready()) {
         return false;

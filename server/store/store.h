@@ -84,6 +84,8 @@ public:
         std::optional<PersonRecord> person;
     };
     PersonLookup FindPerson(const std::string& name);
+    // Keeps the review (engine::ReviewText) of a stored game.
+    bool SaveReview(std::int64_t game, const std::string& review);
     // Keeps the hash for the name unless it has one already.
     bool SetSecret(const std::string& name, const std::string& hash);
     // Stores the game and its players' records in one transaction; returns

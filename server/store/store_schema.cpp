@@ -73,6 +73,9 @@ std::vector<Step> Steps(const Dialect& d) {
         {3,
          {"CREATE INDEX IF NOT EXISTS people_by_points ON people (points)"},
          {{"games", "timeline", "TEXT"}}},
+        // Reviews: every decision judged, written once the game is stored
+        // and reviewed; games never reviewed have none.
+        {4, {}, {{"games", "review", "TEXT"}}},
     };
 }
 

@@ -32,7 +32,7 @@ constexpr int kServerStatementMs = 5000;
 
 // The schema's versions, each a numbered step applied once, in order, in
 // one transaction, by whichever room opens the records first.
-constexpr int kSchemaVersion = 3;
+constexpr int kSchemaVersion = 4;
 
 // Brings the records up to kSchemaVersion. A file of the schema from before
 // versions were kept counts as version 1 and keeps its rows; records newer

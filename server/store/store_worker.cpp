@@ -63,6 +63,13 @@ void StoreWorker::SetSecret(QObject* to, std::string name, std::string hash, std
     });
 }
 
+void StoreWorker::SaveReview(QObject* to, std::int64_t game, std::string review) {
+    Post(to, false, [game, review = std::move(review)](Store& store) {
+        store.SaveReview(game, review);
+        return std::function<void()>();
+    });
+}
+
 void StoreWorker::SaveGame(QObject* to, FinishedGame game, std::function<void(Saved)> done) {
     Post(to, true, [game = std::move(game), done = std::move(done)](Store& store) {
         const std::int64_t number = store.SaveGame(game);

@@ -73,6 +73,9 @@ public:
                        std::function<void(std::vector<std::optional<PersonRecord>>)> done);
     void SetSecret(QObject* to, std::string name, std::string hash, std::function<void(bool)> done);
     void SaveGame(QObject* to, FinishedGame game, std::function<void(Saved)> done);
+    // Keeps a game's review; dropped, like a read, when too much waits.
+    // Its warnings go to the receiver's sink.
+    void SaveReview(QObject* to, std::int64_t game, std::string review);
     // done(true, {}) when nothing is left waiting.
     void RetryBacklog(QObject* to, std::function<void(bool stored, Waiting waiting)> done);
 

@@ -1,6 +1,7 @@
 #include "server/tables/replay.h"
 
 #include <algorithm>
+#include <map>
 #include <variant>
 
 #include "engine/game.h"
@@ -74,6 +75,26 @@ void Replay::Write(const StoredGame& stored) {
     engine::Game game(g.dealt);
     int at = options_.pauseMs / 2;
     const auto add = [&](Bytes message) { script_.push_back({at, std::move(message)}); };
+    // The review's marks, told in the chat pane as their decisions are made:
+    // showing answers by their place among the answers, plays by number.
+    std::map<std::uint32_t, const engine::DecisionReview*> answers, plays;
+    if (stored.review) {
+        for (const engine::DecisionReview& d : stored.review->decisions) {
+            if (d.mark != engine::Mark::None) {
+                (d.play > 0 ? plays[d.play] : answers[d.event]) = &d;
+            }
+        }
+        welcome_.push_back(MakeRoomNotice("这局复盘过了：失误、大失误和好棋会在出牌时在这里说。"));
+    }
+    std::uint32_t answered = 0;
+    const auto tell = [&](const std::map<std::uint32_t, const engine::DecisionReview*>& marks,
+                          std::uint32_t key) {
+        const auto it = marks.find(key);
+        if (it != marks.end()) {
+            const engine::DecisionReview& d = *it->second;
+            add(MakeRoomNotice(engine::MarkLine(d, d.seat == seat_ ? "你" : g.players[d.seat])));
+        }
+    };
     add(MakeGameStart(options_.game));
     add(MakeDeal(game.Hand(seat_)));
 
@@ -94,10 +115,12 @@ void Replay::Write(const StoredGame& stored) {
                     break;  // a stored answer the rules refuse was never heard
                 }
                 add(MakeShowingAnswer(step.seat, step.value));
+                tell(answers, answered++);
                 break;
             case GameStep::Kind::ShowingOver:
                 for (const std::uint8_t s : game.FillMissingAnswers()) {
                     add(MakeShowingAnswer(s, 0));
+                    tell(answers, answered++);
                 }
                 game.EndShowing();
                 add(MakeShowingOver(game.CurSeat(), kPhaseLead));
@@ -118,6 +141,7 @@ void Replay::Write(const StoredGame& stored) {
                 if (seat == seat_) {
                     add(MakeHand(game.Hand(seat)));
                 }
+                tell(plays, static_cast<std::uint32_t>(play));
                 pause = done->nextPhase == kPhaseLead;
                 break;
             }

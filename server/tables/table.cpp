@@ -51,9 +51,30 @@ Table::Table(int number, TableOptions options, TableHost& host)
       penalty_(options.penalty),
       basic_(engine::MakePlayer("basic")),
       thinkSeeds_(0x7AB1E000u + static_cast<std::uint64_t>(number)) {
-    if (options_.botLevel == BotLevel::Strong) {
-        strong_ = engine::MakePlayer("strong");
+    if (options_.botLevel != BotLevel::Basic) {
+        strong_ = engine::MakePlayer(LevelWord(options_.botLevel));
     }
+}
+
+const char* LevelWord(BotLevel level) {
+    switch (level) {
+        case BotLevel::Strong:
+            return "strong";
+        case BotLevel::Expert:
+            return "expert";
+        case BotLevel::Basic:
+            break;
+    }
+    return "basic";
+}
+
+std::optional<BotLevel> LevelNamed(std::string_view word) {
+    for (BotLevel level : {BotLevel::Basic, BotLevel::Strong, BotLevel::Expert}) {
+        if (word == LevelWord(level)) {
+            return level;
+        }
+    }
+    return std::nullopt;
 }
 
 Table::~Table() {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/game.h"
@@ -15,9 +17,15 @@
 
 namespace redten::room {
 
-// How well the computer players play: the room's first player, or the one
-// that searches imagined deals (see docs/rules.md).
-enum class BotLevel { Basic, Strong };
+// How well the computer players play: the room's first player, the one
+// that searches imagined deals (see docs/rules.md), or the same search with
+// more worlds and more time.
+enum class BotLevel { Basic, Strong, Expert };
+// "basic", "strong", "expert", as command lines and the protocol write them.
+const char* LevelWord(BotLevel level);
+std::optional<BotLevel> LevelNamed(std::string_view word);
+// The most an expert decision takes: its own budget, with room to answer.
+constexpr int kExpertThinkMs = 700;
 
 struct TableOptions {
     GameOptions game;
@@ -65,6 +73,11 @@ public:
     std::string SeatName(std::uint8_t seat) const;
     bool SeatIsComputer(std::uint8_t seat) const;
     BotLevel Level() const { return options_.botLevel; }
+    // The cap on one decision of this table's computer players.
+    int ThinkMs() const {
+        return options_.botLevel == BotLevel::Expert ? std::max(options_.botThinkMs, kExpertThinkMs)
+                                                     : options_.botThinkMs;
+    }
     std::vector<std::string> SpectatorNames() const;
 
     // People coming and going.

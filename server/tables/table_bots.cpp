@@ -29,7 +29,7 @@ void Table::StartThinking(std::uint8_t s) {
     t.events = view.events.size();
     t.ask = ask;
     const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(options_.botThinkMs);
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(ThinkMs());
     t.id = host_.Think(
         [player = strong_, view = std::move(view), deadline,
          seed = thinkSeeds_.Next()](const std::atomic<bool>& cancel) {
@@ -72,7 +72,7 @@ void Table::BotActStrong(std::uint8_t s) {
         // answers in its place.
         t.waiting = true;
         if (t.late == 0) {
-            t.late = Schedule(options_.botThinkMs, [this, s] {
+            t.late = Schedule(ThinkMs(), [this, s] {
                 Thought& late = thoughts_[s];
                 late.late = 0;
                 if (late.id != 0) {

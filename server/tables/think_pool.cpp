@@ -27,6 +27,10 @@ ThinkPool::~ThinkPool() {
         for (const auto& job : queue_) {
             job->cancel = true;
         }
+        for (const auto& job : later_) {
+            job->cancel = true;
+        }
+        later_.clear();
         for (const auto& job : running_) {
             job->cancel = true;
         }
@@ -38,20 +42,20 @@ ThinkPool::~ThinkPool() {
     }
 }
 
-void ThinkPool::Submit(std::shared_ptr<Job> job) {
+void ThinkPool::Submit(std::shared_ptr<Job> job, bool mayWait) {
     {
         const std::lock_guard lock(mutex_);
         if (stopping_) {
             return;
         }
-        queue_.push_back(std::move(job));
+        (mayWait ? later_ : queue_).push_back(std::move(job));
     }
     wake_.notify_one();
 }
 
 std::size_t ThinkPool::Busy() const {
     const std::lock_guard lock(mutex_);
-    return queue_.size() + running_.size();
+    return queue_.size() + later_.size() + running_.size();
 }
 
 void ThinkPool::Run() {
@@ -61,12 +65,13 @@ void ThinkPool::Run() {
         std::shared_ptr<Job> job;
         {
             std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+            wake_.wait(lock, [this] { return stopping_ || !queue_.empty() || !later_.empty(); });
             if (stopping_) {
                 return;
             }
-            job = std::move(queue_.front());
-            queue_.pop_front();
+            std::deque<std::shared_ptr<Job>>& from = queue_.empty() ? later_ : queue_;
+            job = std::move(from.front());
+            from.pop_front();
             running_.push_back(job);
         }
         engine::Decision decision;

@@ -15,7 +15,9 @@ namespace redten::room {
 
 // The threads the computer players think on, so that no table and no link
 // waits for them. Jobs run in order of arrival; each carries its own stop
-// flag. The threads run at a lower priority than the room's own thread, so
+// flag. Jobs that may wait (reviews of stored games) run only when no
+// other job waits, so a player's thought waits at most for one of them.
+// The threads run at a lower priority than the room's own thread, so
 // that a busy pool never delays a message.
 class ThinkPool {
   public:
@@ -34,7 +36,7 @@ class ThinkPool {
     ThinkPool(const ThinkPool&) = delete;
     ThinkPool& operator=(const ThinkPool&) = delete;
 
-    void Submit(std::shared_ptr<Job> job);
+    void Submit(std::shared_ptr<Job> job, bool mayWait = false);
     // Jobs waiting or running, for the room's cap on them.
     std::size_t Busy() const;
 
@@ -44,6 +46,7 @@ class ThinkPool {
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<std::shared_ptr<Job>> queue_;
+    std::deque<std::shared_ptr<Job>> later_;
     std::vector<std::shared_ptr<Job>> running_;
     bool stopping_ = false;
     std::vector<std::thread> threads_;

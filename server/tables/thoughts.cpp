@@ -6,6 +6,14 @@ Thoughts::Thoughts(QObject* context, int threads, std::function<void()> afterEac
     : context_(context), afterEach_(std::move(afterEach)), pool_(std::make_unique<ThinkPool>(threads)) {}
 
 ThinkId Thoughts::Think(ThinkWork work, std::function<void(engine::Decision)> done) {
+    return Submit(std::move(work), std::move(done), false);
+}
+
+ThinkId Thoughts::Later(ThinkWork work, std::function<void(engine::Decision)> done) {
+    return Submit(std::move(work), std::move(done), true);
+}
+
+ThinkId Thoughts::Submit(ThinkWork work, std::function<void(engine::Decision)> done, bool mayWait) {
     const ThinkId id = next_++;
     if (!pool_) {
         return id;  // stopped: never answered
@@ -29,7 +37,7 @@ ThinkId Thoughts::Think(ThinkWork work, std::function<void(engine::Decision)> do
             Qt::QueuedConnection);
     };
     thinking_[id] = Thinking{job, std::move(done)};
-    pool_->Submit(std::move(job));
+    pool_->Submit(std::move(job), mayWait);
     return id;
 }
 

@@ -20,11 +20,14 @@ public:
     // afterEach runs after every answer's own work.
     Thoughts(QObject* context, int threads, std::function<void()> afterEach);
     ThinkId Think(ThinkWork work, std::function<void(engine::Decision)> done);
+    // The same for work that may wait behind every thought (ThinkPool).
+    ThinkId Later(ThinkWork work, std::function<void(engine::Decision)> done);
     void Cancel(ThinkId id);
     // Stops every thought; none is answered from here on.
     void Stop() { pool_.reset(); }
 
 private:
+    ThinkId Submit(ThinkWork work, std::function<void(engine::Decision)> done, bool mayWait);
     struct Thinking {
         std::shared_ptr<ThinkPool::Job> job;
         std::function<void(engine::Decision)> done;

@@ -11,10 +11,12 @@
 
 #include "engine/game.h"
 #include "server/room_server.h"
+#include "support/room_process.h"
 #include "support/room_server.h"
 #include "support/scripted_table.h"
 #include "support/store_view.h"
 #include "wire/client_messages.h"
+#include "wire/messages.h"
 
 namespace redten::room {
 namespace {
@@ -38,6 +40,7 @@ protected:
         options.table.botQuietMs = 0;
         options.replayStepMs = 0;
         options.replayPauseMs = 0;
+        options.reviewWorlds = reviewWorlds_;
         room_ = std::make_unique<RoomServer>(options, worker_);
         ASSERT_TRUE(room_->Listen(QHostAddress::LocalHost, 0, error)) << error.toStdString();
         player_ = std::make_unique<ScriptedTable>(name, room_->Port());
@@ -49,6 +52,7 @@ protected:
 
     QByteArray Fetch(const std::string& path) { return redten::test::FetchPage(room_->Port(), path); }
 
+    int reviewWorlds_ = 0;
     QTemporaryDir dir_;
     StoreWorker worker_;
     test::StoreView store_{worker_};
@@ -140,7 +144,8 @@ TEST_F(RecordsTest, TheJsonOfAGamePlaysToTheSameScoresThroughTheRules) {
     const QJsonObject root =
         QJsonDocument::fromJson(reply.mid(reply.indexOf("\r\n\r\n") + 4)).object();
     EXPECT_EQ(root["format"].toString(), "redten-game");
-    EXPECT_EQ(root["version"].toInt(), 1);
+    EXPECT_EQ(root["version"].toInt(), 2);
+    EXPECT_TRUE(root["review"].isNull());  // the room reviews nothing unless told
 
     const auto cards = [](const QJsonValue& v) {
         CardList out;
@@ -174,6 +179,76 @@ TEST_F(RecordsTest, TheJsonOfAGamePlaysToTheSameScoresThroughTheRules) {
 
     EXPECT_TRUE(Fetch("/games/2.json").startsWith("HTTP/1.0 404"));
     EXPECT_TRUE(Fetch("/games/x").startsWith("HTTP/1.0 404"));
+}
+
+// A stored game is reviewed in the computer players' spare time: the
+// review comes with the game's JSON, the game's page draws the win chance
+// and names the better plays, the person's page counts the accuracy, and a
+// replay tells every mark in the chat pane as its decision is made.
+TEST_F(RecordsTest, AStoredGameIsReviewedAndShownWhereverItIsRead) {
+    reviewWorlds_ = 30;
+    PlayOneGame("张三");
+    QJsonObject root;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const QByteArray reply = Fetch("/games/1.json");
+            root = QJsonDocument::fromJson(reply.mid(reply.indexOf("\r\n\r\n") + 4)).object();
+            return root["review"].isObject();
+        },
+        60000));
+    EXPECT_EQ(root["version"].toInt(), 2);
+    const QJsonArray decisions = root["review"].toObject()["decisions"].toArray();
+    ASSERT_GT(decisions.size(), 10);
+    int marked = 0;
+    for (const QJsonValue& d : decisions) {
+        EXPECT_LE(d["chosenWin"].toDouble(), d["bestWin"].toDouble());
+        EXPECT_TRUE(d["best"].isObject());
+        marked += d["mark"].toString() != "none" ? 1 : 0;
+    }
+
+    const QString page = QString::fromUtf8(Fetch("/games/1"));
+    EXPECT_TRUE(page.contains(QStringLiteral("<svg")) && page.contains(QStringLiteral("<polyline")));
+    EXPECT_TRUE(page.contains(QStringLiteral("张三 准确率"))) << page.toStdString();
+    EXPECT_FALSE(page.contains(QStringLiteral("<script")));
+    const QString person = QString::fromUtf8(Fetch("/people/%E5%BC%A0%E4%B8%89"));  // 张三
+    EXPECT_TRUE(person.contains(QStringLiteral("最近 1 局的准确率"))) << person.toStdString();
+    const QByteArray personJson = Fetch("/people/%E5%BC%A0%E4%B8%89.json");
+    const QJsonValue accuracy = QJsonDocument::fromJson(personJson.mid(personJson.indexOf("\r\n\r\n") + 4))
+                                    .object()["games"].toArray().at(0)["accuracy"];
+    ASSERT_TRUE(accuracy.isDouble()) << personJson.toStdString();
+    EXPECT_GE(accuracy.toDouble(), 0);
+    EXPECT_LE(accuracy.toDouble(), 1);
+
+    ScriptedTable watcher("看客", room_->Port());
+    ASSERT_TRUE(watcher.ReserveWith("REPLAY 看客 1 1 0")) << watcher.lastReply;
+    ASSERT_TRUE(watcher.Connect());
+    ASSERT_TRUE(WaitUntil([&] { return !watcher.Of(23).empty(); }, 20000));
+    int told = 0;
+    bool announced = false;
+    for (const Bytes& m : watcher.Of(105)) {
+        const auto notice = wire::RoomNotice::Decode(m);
+        ASSERT_TRUE(notice.has_value());
+        announced = announced || notice->text.starts_with("这局复盘过了");
+        const bool mark = (notice->text.starts_with("第") && notice->text.find("手 ") != std::string::npos) ||
+                          notice->text.starts_with("亮牌时");
+        told += mark ? 1 : 0;
+        EXPECT_EQ(notice->text.find('?'), std::string::npos) << notice->text;  // the table's text carries it all
+    }
+    EXPECT_TRUE(announced);
+    EXPECT_EQ(told, marked);
+
+    // The room's command line reviews a stored game again and prints it.
+    QProcess review;
+    review.start(redten::test::RoomProcess::Exe(), {"--review", "1", "--review-worlds", "20", "--db", dir_.filePath("room.db")});
+    ASSERT_TRUE(review.waitForFinished(60000));
+    const QString printed = QString::fromUtf8(review.readAllStandardOutput());
+    EXPECT_EQ(review.exitCode(), 0) << review.readAllStandardError().toStdString();
+    EXPECT_TRUE(printed.startsWith(QStringLiteral("第 1 局的复盘（每步设想 20 副牌）"))) << printed.toStdString();
+    EXPECT_TRUE(printed.contains(QStringLiteral(" 张三：准确率 "))) << printed.toStdString();
+    review.start(redten::test::RoomProcess::Exe(), {"--review", "9", "--db", dir_.filePath("room.db")});
+    ASSERT_TRUE(review.waitForFinished(60000));
+    EXPECT_NE(review.exitCode(), 0);
+    EXPECT_TRUE(review.readAllStandardError().contains("no game 9"));
 }
 
 // Chromium as Debian packages it, headless: the page as a browser renders it.

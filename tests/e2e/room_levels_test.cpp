@@ -64,6 +64,19 @@ TEST_F(RoomLevelsTest, StrongComputerPlayersSayWhatTheyAreAndPlayWholeGames) {
     EXPECT_EQ(arrived, (std::vector<std::string>{"电脑高手甲1", "电脑高手乙1", "电脑高手丙1"}));
 }
 
+// Expert players at a new table think within their own budget, which the
+// table's cap leaves them.
+TEST_F(RoomLevelsTest, ExpertComputerPlayersPlayAWholeGame) {
+    ASSERT_TRUE(WaitUntil([&] { return me_->gamesOver >= 1; }, 60000));
+    ScriptedTable owner("东家", room_->Port());
+    ASSERT_TRUE(owner.ReserveWith("SITNEW 东家 3 expert")) << owner.lastReply;
+    ASSERT_TRUE(owner.Connect());
+    ASSERT_TRUE(WaitUntil([&] { return owner.gamesOver >= 1; }, 90000));
+    EXPECT_TRUE(owner.problems.empty()) << owner.problems.front();
+    EXPECT_EQ(room_->BrokenGames(), 0);
+    EXPECT_EQ(store_.LoadOrCreate("电脑大师甲2", true)->games, 1);
+}
+
 TEST_F(RoomLevelsTest, APersonWhoRunsAwayLeavesNoThoughtBehind) {
     ASSERT_TRUE(WaitUntil([&] { return !me_->hand.empty(); }, 10000));
     me_->autoPlay = false;

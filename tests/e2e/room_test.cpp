@@ -503,8 +503,8 @@ TEST_F(RoomTest, ANewTableHasTheComputerPlayersAskedForAndNoMore) {
     Open(/*bots=*/3);
     ScriptedTable owner("东家", room_->Port());
     EXPECT_FALSE(owner.ReserveWith("SITNEW 东家 4 strong"));
-    EXPECT_EQ(owner.lastReply, "ERR 电脑玩家是 0 到 3 个，水平是 basic（新手）或 strong（高手）。");
-    EXPECT_FALSE(owner.ReserveWith("SITNEW 东家 2 expert"));
+    EXPECT_EQ(owner.lastReply, "ERR 电脑玩家是 0 到 3 个，水平是 basic（新手）、strong（高手）或 expert（大师）。");
+    EXPECT_FALSE(owner.ReserveWith("SITNEW 东家 2 master"));
     ASSERT_TRUE(owner.ReserveWith("SITNEW 东家 2 basic")) << owner.lastReply;
     ASSERT_TRUE(owner.Connect());
     ASSERT_TRUE(WaitUntil([&] { return owner.seat == 0; }));

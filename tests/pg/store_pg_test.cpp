@@ -112,7 +112,7 @@ TEST(Schema, AnOldFileIsMigratedInPlaceAndANewerOneIsRefused) {
         while (q.next()) {
             versions.push_back(q.value(0).toInt());
         }
-        EXPECT_EQ(versions, (std::vector<int>{1, 2, 3}));
+        EXPECT_EQ(versions, (std::vector<int>{1, 2, 3, 4}));
         ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO schema_version (version) VALUES (99)")));
         q.clear();
         db.close();

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "server/tables/invariants.h"
 #include "server/tables/table.h"
@@ -137,6 +139,42 @@ TEST(ThinkPool, StoppingCancelsRunningWorkAndDeliversNothing) {
         std::this_thread::yield();
     }
     EXPECT_EQ(answer, 3);
+}
+
+// Work that may wait (a review) goes after every thought submitted before
+// it starts, whenever they came.
+TEST(ThinkPool, WorkThatMayWaitGoesAfterEveryThought) {
+    ThinkPool pool(1);
+    std::atomic<bool> release{false};
+    std::mutex mutex;
+    std::vector<int> order;
+    const auto job = [&](int n, bool hold) {
+        auto j = std::make_shared<ThinkPool::Job>();
+        j->work = [&, n, hold](const std::atomic<bool>&) {
+            while (hold && !release) {
+                std::this_thread::yield();
+            }
+            const std::lock_guard lock(mutex);
+            order.push_back(n);
+            return engine::Decision{};
+        };
+        j->deliver = [](engine::Decision) {};
+        return j;
+    };
+    pool.Submit(job(0, true));
+    while (pool.Busy() != 1) {
+        std::this_thread::yield();
+    }
+    pool.Submit(job(1, false), true);
+    pool.Submit(job(2, false));
+    pool.Submit(job(3, false), true);
+    pool.Submit(job(4, false));
+    release = true;
+    while (pool.Busy() != 0) {
+        std::this_thread::yield();
+    }
+    const std::lock_guard lock(mutex);
+    EXPECT_EQ(order, (std::vector<int>{0, 2, 4, 1, 3}));
 }
 
 }  // namespace

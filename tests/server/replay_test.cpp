@@ -64,7 +64,7 @@ protected:
             live_.Run(-1, 1);
         }
         ASSERT_EQ(live_.finished.size(), 1u);
-        stored_ = {1, "2026-12-08T12:00:00Z", live_.finished[0]};
+        stored_ = {1, "2026-12-08T12:00:00Z", live_.finished[0], std::nullopt};
     }
 
     FakeTableHost& Replayed(double speed, const StoredGame& stored) {

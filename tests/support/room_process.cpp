@@ -25,7 +25,7 @@ RoomProcess::RoomProcess(const QStringList& options, int descriptorLimit) {
             ::setrlimit(RLIMIT_NOFILE, &limit);
         });
     }
-    process_.start(REDTEN_ROOM_EXE, QStringList{"--listen", "127.0.0.1:0", "--port-file", portFile,
+    process_.start(Exe(), QStringList{"--listen", "127.0.0.1:0", "--port-file", portFile,
                                                 "--log-level", "error"} +
                                         options);
     WaitUntil(
@@ -90,5 +90,7 @@ qint64 RoomProcess::PeakRssKb() const {
     }
     return -1;
 }
+
+QString RoomProcess::Exe() { return QStringLiteral(REDTEN_ROOM_EXE); }
 
 }  // namespace redten::test

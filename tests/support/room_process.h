@@ -12,6 +12,8 @@ public:
     // descriptorLimit: the most descriptors the room may open (0: as we may).
     explicit RoomProcess(const QStringList& options, int descriptorLimit = 0);
     ~RoomProcess();
+    // The program, for running it with other options.
+    static QString Exe();
 
     quint16 Port() const { return port_; }
     qint64 Pid() const { return process_.processId(); }
