@@ -40,7 +40,8 @@ function request(name, again) {
   const table = params.get('table'), seat = params.get('seat');
   if (table && seat) return `SITAT ${name} ${table} ${seat} ${key}`;
   const computers = params.get('computers');
-  if (computers) return `SITNEW ${name} ${computers} ${params.get('level') === 'basic' ? 'basic' : 'strong'} ${key}`;
+  const level = params.get('level');
+  if (computers) return `SITNEW ${name} ${computers} ${level === 'basic' || level === 'expert' ? level : 'strong'} ${key}`;
   return `SIT ${name} ${key}`;
 }
 
