@@ -5,6 +5,7 @@
 
 #include "engine/review.h"
 #include "engine/shuffle.h"
+#include "permuted_game.h"
 #include "rules/pai_type.h"
 
 namespace redten::engine {
@@ -102,41 +103,10 @@ TEST(Review, MarksWrongChoicesWithKnownAnswers) {
 }
 
 // The other seats' hidden cards dealt again among them, consistently with
-// everything the seat saw up to the event: same plays, same answers.
+// everything the seat saw up to its decision, the event-th: the decision is
+// the seat's own, so the others hold the same cards after it as before.
 std::optional<Game> Permuted(const Game& game, std::size_t event, std::uint8_t me, DealRng& rng) {
-    const Game before = Before(Dealt(game), game.Events(), event);
-    std::array<CardList, 4> dealt;
-    CardList pool;
-    for (std::uint8_t s = 0; s < 4; ++s) {
-        dealt[s] = before.DealtHand(s);
-        if (s == me) {
-            continue;
-        }
-        // Red tens and the three that led stay: where they are is public or
-        // told by the answers.
-        for (std::uint8_t c : before.Hand(s)) {
-            if (c != kRedTen59 && c != kRedTen72 && c != 0) {
-                pool.push_back(c);
-                dealt[s].erase(std::find(dealt[s].begin(), dealt[s].end(), c));
-            }
-        }
-    }
-    for (std::size_t i = pool.size(); i > 1; --i) {
-        std::swap(pool[i - 1], pool[rng.Below(static_cast<std::uint32_t>(i))]);
-    }
-    std::size_t next = 0;
-    for (std::uint8_t s = 0; s < 4; ++s) {
-        while (s != me && dealt[s].size() < 13) {
-            dealt[s].push_back(pool[next++]);
-        }
-    }
-    const std::vector<Event> upTo(game.Events().begin(),
-                                  game.Events().begin() + static_cast<std::ptrdiff_t>(event) + 1);
-    Game other = Before(dealt, upTo, upTo.size());
-    if (other.Events().size() != upTo.size()) {
-        return std::nullopt;
-    }
-    return other;
+    return redten::engine::Permuted(Before(Dealt(game), game.Events(), event + 1), me, rng);
 }
 
 // A review reads nothing but the seat's view: whatever the others hid, the
