@@ -40,27 +40,6 @@ bool HasChoice(const SeatView& view, const PublicState& state, Ask ask) {
     return false;
 }
 
-std::string CardWords(std::uint8_t card, bool suits) {
-    if (card == kPassCard) {
-        return "不出";
-    }
-    if (!suits) {
-        static const char* const kRankWords[13] = {"3",  "4", "5", "6", "7", "8", "9",
-                                                   "10", "J", "Q", "K", "A", "2"};
-        const bool red = card == kRedTen59 || card == kRedTen72;
-        return std::string(red ? "红" : "") + kRankWords[Rank(Normalise(card)) % 13];
-    }
-    static const char* const kSuits[4] = {"♥", "♠", "♣", "♦"};
-    static const char* const kRanks[13] = {"3",  "4", "5", "6", "7", "8", "9",
-                                           "10", "J", "Q", "K", "A", "2"};
-    // The red tens are carried marked but are the tens of suits 0 and 3.
-    const std::uint8_t plain = card == kRedTen72 ? 3 * 13 + kRankTen : Normalise(card);
-    if (plain >= kMarkedBase) {
-        return "?";
-    }
-    return std::string(kSuits[plain / 13]) + kRanks[plain % 13];
-}
-
 long Rounded(double x, double scale) {
     return std::lround(x * scale);
 }
@@ -132,6 +111,27 @@ std::optional<Decision> ActionOf(std::string_view text, bool showing) {
 }
 
 }  // namespace
+
+std::string CardWords(std::uint8_t card, bool suits) {
+    if (card == kPassCard) {
+        return "不出";
+    }
+    if (!suits) {
+        static const char* const kRankWords[13] = {"3",  "4", "5", "6", "7", "8", "9",
+                                                   "10", "J", "Q", "K", "A", "2"};
+        const bool red = card == kRedTen59 || card == kRedTen72;
+        return std::string(red ? "红" : "") + kRankWords[Rank(Normalise(card)) % 13];
+    }
+    static const char* const kSuits[4] = {"♥", "♠", "♣", "♦"};
+    static const char* const kRanks[13] = {"3",  "4", "5", "6", "7", "8", "9",
+                                           "10", "J", "Q", "K", "A", "2"};
+    // The red tens are carried marked but are the tens of suits 0 and 3.
+    const std::uint8_t plain = card == kRedTen72 ? 3 * 13 + kRankTen : Normalise(card);
+    if (plain >= kMarkedBase) {
+        return "?";
+    }
+    return std::string(kSuits[plain / 13]) + kRanks[plain % 13];
+}
 
 std::vector<DecisionPoint> DecisionPoints(const std::array<CardList, 4>& dealt,
                                           const std::vector<Event>& events) {

@@ -87,6 +87,10 @@ std::optional<double> Accuracy(const GameReview& review, std::uint8_t seat);
 std::string ReviewText(const GameReview& review);
 std::optional<GameReview> ParseReview(std::string_view text);
 
+// A card as people read it: "♥10", or without suits "10" ("红10" for a
+// red ten); "不出" for a pass.
+std::string CardWords(std::uint8_t card, bool suits = true);
+
 // What people read: "失误", "大失误", "好棋", or nothing.
 const char* MarkName(Mark mark);
 // "♥10 ♠10", "不出", "亮 ♥10"…; without suits, as the tables' text can

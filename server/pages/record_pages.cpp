@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "engine/game.h"
+#include "engine/review.h"
 #include "rules/cards.h"
 
 namespace redten::room {
@@ -175,19 +176,7 @@ std::string PathEncoded(std::string_view text) {
     return out;
 }
 
-std::string CardName(std::uint8_t card) {
-    if (card == kPassCard) {
-        return "不出";
-    }
-    static const char* const kSuits[4] = {"♥", "♠", "♣", "♦"};
-    static const char* const kRanks[13] = {"3",  "4", "5", "6", "7", "8", "9",
-                                           "10", "J", "Q", "K", "A", "2"};
-    const std::uint8_t plain = PlainCard(card);
-    if (plain >= 52) {
-        return "?";
-    }
-    return std::string(kSuits[plain / 13]) + kRanks[plain % 13];
-}
+std::string CardName(std::uint8_t card) { return engine::CardWords(card); }
 
 std::string MessagePage(std::string_view title, std::string_view text) {
     return Head(title) + "<p>" + HtmlEscaped(text) + "</p>" + std::string(kTail);
