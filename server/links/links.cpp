@@ -259,16 +259,13 @@ void Links::ReadUpgrade(LinkId id, Link& link, const char* data, std::size_t siz
 
 void Links::ReadBrowser(LinkId id, Link& link, const char* data, std::size_t size) {
     link.pinged = false;
-    if (!link.browser->feed(reinterpret_cast<const std::uint8_t*>(data), size)) {
-        // What came whole before the fault is still the browser's.
-        while (IsOpen(id) && link.browser->hasMessage()) {
-            BrowserMessage(id, link, link.browser->takeMessage());
-        }
-        CloseBrowser(id, link.browser->failCode(), link.browser->failReason());
-        return;
-    }
+    const bool unbroken = link.browser->feed(reinterpret_cast<const std::uint8_t*>(data), size);
+    // What came whole before a fault is still the browser's.
     while (IsOpen(id) && link.browser->hasMessage()) {
         BrowserMessage(id, link, link.browser->takeMessage());
+    }
+    if (!unbroken) {
+        CloseBrowser(id, link.browser->failCode(), link.browser->failReason());
     }
 }
 
