@@ -163,6 +163,15 @@ export class Table {
     if (seat >= 0) this.mySeat = seat;
   }
 
+  on_reset() {
+    this.resetGame();
+    this.users = [null, null, null, null];
+    this.watchers = [];
+    this.hand = [];
+    this.phase = 0;
+    this.clock = null;
+  }
+
   /** @param {any} m */
   on_leaves(m) {
     const seat = this.users.findIndex((u) => u !== null && u.name === m.name);
